@@ -1,0 +1,35 @@
+#pragma once
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace palomind {
+
+// What a serial port tells its user. Both run on the user-interface thread.
+class SerialListener {
+public:
+    virtual ~SerialListener() = default;
+    // Data received: every byte waiting, in arrival order, unchanged.
+    virtual void OnBytes(std::span<const std::uint8_t> bytes) = 0;
+    // The open port failed (device removed, read error). The port has
+    // already closed itself; it is reported once per failure.
+    virtual void OnPortFailed(std::string_view reason) = 0;
+};
+
+// The receiver's port: a narrow byte source. Ports are numbered 1 to 8
+// (COM1 to COM8); the line is always 19200 baud, no parity, 8 data bits,
+// 1 stop bit, raw bytes, nothing is ever sent.
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+    virtual void SetListener(SerialListener* listener) = 0;
+    virtual bool IsOpen() const = 0;
+    virtual void Close() = 0;
+    // Opens port n; false when it does not exist or is in use.
+    virtual bool Open(int portNumber) = 0;
+    // The device behind port n (for messages and the README's mapping).
+    virtual std::string DevicePath(int portNumber) const = 0;
+};
+
+}  // namespace palomind

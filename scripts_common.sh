@@ -1,0 +1,29 @@
+# Shared by run.sh and test.sh: installs the Debian packages the build needs
+# (only those missing) and configures and builds a build directory.
+set -euo pipefail
+
+PALOMIND_PACKAGES=(cmake ninja-build g++ clang libgtest-dev googletest libbenchmark-dev
+  qt6-base-dev qt6-serialport-dev qt6-multimedia-dev qt6-translations-l10n
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good fonts-ipafont-gothic
+  xvfb xauth socat poppler-utils)
+
+palomind_install_packages() {
+  local missing=()
+  for p in "${PALOMIND_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+  fi
+}
+
+# palomind_build DIR [cmake options...]
+palomind_build() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j"$(nproc)"
+}
