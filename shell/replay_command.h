@@ -1,0 +1,29 @@
+#pragma once
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "engine/race_state.h"
+#include "engine/race_window_model.h"
+
+namespace palomind {
+
+// Writes the printed report of a race into one PDF file. Supplied by the
+// desktop program (it needs the toolkit's printer); returns false, with a
+// message on `err`, when the file cannot be written.
+using ReportPdfWriter = std::function<bool(const RaceState&, const RaceWindowModel&,
+                                           const std::string& pdfPath, std::ostream& err)>;
+
+// True when the command line asks for a headless replay ("--replay ...").
+bool IsReplayCommandLine(const std::vector<std::string>& args);
+
+// palomind --replay JOURNAL [--save RESULT.rdt] [--trace TRACE.txt]
+//          [--until TICK] [--print REPORT.pdf]
+// `args` are the arguments after the program name. Runs in the current
+// directory, reading "Palomind.ini" and "idname.ind" as start-up does (their
+// messages go to `err`) and writing neither. Returns the exit status.
+int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
+                     const ReportPdfWriter& writeReportPdf = nullptr);
+
+}  // namespace palomind
