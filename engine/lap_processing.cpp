@@ -1,0 +1,73 @@
+// One crossing of the line by one transponder: stamp it, finish the entrant
+// after the race time, count the lap, keep last and best lap, rank the field
+// and refresh the window.
+#include "engine/race_engine.h"
+
+namespace palomind {
+
+namespace {
+constexpr const char* kLapSound = "lap.wav";
+}
+
+void RaceEngine::ProcessPass() {
+    const int id = s_.PassId;
+    // ID 0 marks empty places and unused entries, and IDs above 64 have no
+    // table entry: such passes are dropped before anything changes.
+    if (id == 0 || id > kMaxId) return;
+    // Lap 1000 is the last one the lap history can hold. Further passes are
+    // dropped whole, so the stored laps, MaxLap and the result file's bounds
+    // stay intact.
+    if (s_.LapCount[static_cast<std::size_t>(id)] >= kMaxLaps) return;
+
+    const auto i = static_cast<std::size_t>(id);
+    const double now = clock_.TimeGetTime() / 1000.0;
+
+    if (now > s_.RaceEnd) {
+        if (s_.RunningFlag[i] != 1) return;
+        s_.RunningFlag[i] = 0;
+        --s_.RunningCount;
+        if (s_.RunningCount == 0) {
+            s_.AllFinished = kTrue;
+            w_.ElapsedForeColor = kButtonTextColor;
+            SetStatus("全終了", kRed);
+        }
+    }
+
+    sound_.PlaySound(kLapSound);
+
+    if (s_.LapCount[i] < 0) {
+        s_.LastPass[i] = now;
+    } else {
+        s_.LastLap[i] = s_.LapCount[i] == 0 ? now - s_.RaceStart : now - s_.LastPass[i];
+        s_.LastPass[i] = now;
+        if (s_.BestLap[i] == 0 || s_.BestLap[i] > s_.LastLap[i]) s_.BestLap[i] = s_.LastLap[i];
+    }
+    ++s_.LapCount[i];
+    if (s_.LapCount[i] > 0) s_.LapTimes(id, s_.LapCount[i]) = s_.LastLap[i];
+    if (s_.LapCount[i] > s_.MaxLap) s_.MaxLap = s_.LapCount[i];
+    // The first two terms are a 32-bit integer (at most 1000 laps, so it fits).
+    const std::int32_t lapTerm = static_cast<std::int32_t>(s_.LapCount[i]) * 100000 + 86400;
+    s_.RankKey[i] = lapTerm - (s_.LastPass[i] - s_.RaceStart);
+
+    Rank();
+    ShowStandings();
+}
+
+// Selection by repeated maximum over IDs 1 to 63. Equal keys go to the lower
+// ID; a place with no positive key left keeps what it held.
+void RaceEngine::Rank() {
+    std::array<double, kMaxRankedId + 1> work{};
+    for (int j = 1; j <= kMaxRankedId; ++j) work[static_cast<std::size_t>(j)] = s_.RankKey[static_cast<std::size_t>(j)];
+    for (int place = 1; place <= kMaxRankedId; ++place) {
+        double best = 0;
+        for (int j = 1; j <= kMaxRankedId; ++j) {
+            if (work[static_cast<std::size_t>(j)] > best) {
+                best = work[static_cast<std::size_t>(j)];
+                s_.RankOrder[static_cast<std::size_t>(place)] = static_cast<std::int16_t>(j);
+            }
+        }
+        work[static_cast<std::size_t>(s_.RankOrder[static_cast<std::size_t>(place)])] = 0;
+    }
+}
+
+}  // namespace palomind

@@ -1,0 +1,77 @@
+#include "engine/time_format.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+#include "engine/saturating.h"
+
+namespace palomind {
+
+namespace {
+
+struct Decomposed {
+    bool negative;
+    std::int32_t hours, minutes, seconds, hundredths;
+};
+
+// Int(): the largest integer not above the value, as a 32-bit integer
+// (saturated, so no input can overflow the conversion).
+std::int32_t Floor32(double v) {
+    if (std::isnan(v)) return 0;
+    const double f = std::floor(v);
+    if (f >= 2147483647.0) return 2147483647;
+    if (f <= -2147483648.0) return -2147483647 - 1;
+    return static_cast<std::int32_t>(f);
+}
+
+// Hours, minutes, seconds and hundredths in double arithmetic; hundredths are
+// truncated from the remaining fraction, never rounded (0.29 s shows 28).
+Decomposed Decompose(double t) {
+    Decomposed d{};
+    if (std::isnan(t)) t = 0;
+    d.negative = t < 0;
+    if (d.negative) t = -t;
+    d.hours = Floor32(t / 3600);
+    t -= static_cast<double>(d.hours) * 3600;
+    d.minutes = Floor32(t / 60);
+    t -= static_cast<double>(d.minutes) * 60;
+    d.seconds = Floor32(t);
+    d.hundredths = Floor32((t - d.seconds) * 100);
+    return d;
+}
+
+}  // namespace
+
+std::string FormatPadded(long long value, int digits) {
+    char buf[32];
+    const int n = value < 0 ? std::snprintf(buf, sizeof buf, "-%0*lld", digits, -value)
+                            : std::snprintf(buf, sizeof buf, "%0*lld", digits, value);
+    return std::string(buf, static_cast<std::size_t>(n));
+}
+
+std::string FormatRaceTime(double seconds) {
+    const Decomposed d = Decompose(seconds);
+    char buf[64];
+    const int n = std::snprintf(buf, sizeof buf, "%s%02dh%02dm%02ds%02d", d.negative ? "-" : "", d.hours,
+                                d.minutes, d.seconds, d.hundredths);
+    return std::string(buf, static_cast<std::size_t>(n));
+}
+
+std::string FormatClock(double seconds) {
+    const Decomposed d = Decompose(seconds);
+    char buf[64];
+    const int n = std::snprintf(buf, sizeof buf, "%s%02dh%02dm%02ds", d.negative ? "-" : "", d.hours,
+                                d.minutes, d.seconds);
+    return std::string(buf, static_cast<std::size_t>(n));
+}
+
+std::string FormatLapTime(double seconds) {
+    const Decomposed d = Decompose(seconds);
+    char buf[64];
+    const int n = std::snprintf(buf, sizeof buf, "%s%02dm%02ds%02d", d.negative ? "-" : "", d.minutes,
+                                d.seconds, d.hundredths);
+    return std::string(buf, static_cast<std::size_t>(n));
+}
+
+}  // namespace palomind
