@@ -1,6 +1,8 @@
 // One crossing of the line by one transponder: stamp it, finish the entrant
 // after the race time, count the lap, keep last and best lap, rank the field
 // and refresh the window.
+#include <algorithm>
+
 #include "engine/race_engine.h"
 
 namespace palomind {
@@ -53,21 +55,21 @@ void RaceEngine::ProcessPass() {
     ShowStandings();
 }
 
-// Selection by repeated maximum over IDs 1 to 63. Equal keys go to the lower
-// ID; a place with no positive key left keeps what it held.
+// Places go by ranking key, highest first; equal keys go to the lower ID.
+// This is the selection by repeated maximum over IDs 1 to 63 (strictly
+// greater wins, so the first ID found keeps a tie), done as a stable sort of
+// the IDs that have passed the line. Places with no positive key left keep
+// what they held.
 void RaceEngine::Rank() {
-    std::array<double, kMaxRankedId + 1> work{};
-    for (int j = 1; j <= kMaxRankedId; ++j) work[static_cast<std::size_t>(j)] = s_.RankKey[static_cast<std::size_t>(j)];
-    for (int place = 1; place <= kMaxRankedId; ++place) {
-        double best = 0;
-        for (int j = 1; j <= kMaxRankedId; ++j) {
-            if (work[static_cast<std::size_t>(j)] > best) {
-                best = work[static_cast<std::size_t>(j)];
-                s_.RankOrder[static_cast<std::size_t>(place)] = static_cast<std::int16_t>(j);
-            }
-        }
-        work[static_cast<std::size_t>(s_.RankOrder[static_cast<std::size_t>(place)])] = 0;
-    }
+    std::array<std::int16_t, kMaxRankedId> ranked{};
+    std::size_t count = 0;
+    for (int j = 1; j <= kMaxRankedId; ++j)
+        if (s_.RankKey[static_cast<std::size_t>(j)] > 0) ranked[count++] = static_cast<std::int16_t>(j);
+    std::stable_sort(ranked.begin(), ranked.begin() + static_cast<std::ptrdiff_t>(count),
+                     [this](std::int16_t a, std::int16_t b) {
+                         return s_.RankKey[static_cast<std::size_t>(a)] > s_.RankKey[static_cast<std::size_t>(b)];
+                     });
+    for (std::size_t place = 0; place < count; ++place) s_.RankOrder[place + 1] = ranked[place];
 }
 
 }  // namespace palomind
