@@ -1,0 +1,172 @@
+#include "shell/print_commands.h"
+
+#include <QAbstractPrintDialog>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPageSize>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <optional>
+#include <vector>
+
+#include "documents/report_layout.h"
+#include "platform/qt_printer.h"
+
+namespace palomind {
+
+namespace {
+
+class StreamSink final : public MessageSink {
+public:
+    explicit StreamSink(std::ostream& out) : out_(out) {}
+    void ShowMessage(std::string_view text) override { out_ << text << '\n'; }
+
+private:
+    std::ostream& out_;
+};
+
+// Keeps the report's messages so that a failed file can be told in one box.
+class CollectingSink final : public MessageSink {
+public:
+    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+    std::vector<std::string> messages;
+};
+
+// The printer needs a GUI application's fonts. The headless replay has no
+// application object, so a windowless one is brought up while it prints.
+class GuiForPrinting {
+public:
+    GuiForPrinting() {
+        if (!QCoreApplication::instance()) app_.emplace(argc_, argv_);
+    }
+    bool Ready() const { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()); }
+
+private:
+    int argc_ = 3;
+    char name_[9] = "palomind";
+    char platformOption_[10] = "-platform";
+    char platform_[10] = "offscreen";
+    char* argv_[4] = {name_, platformOption_, platform_, nullptr};
+    std::optional<QGuiApplication> app_;
+};
+
+struct PrintRun {
+    ReportOutcome outcome;
+    bool closed = false;
+};
+
+// A file output gets all documents in one file: as separate print jobs each
+// would overwrite the one before.
+PrintRun PrintOn(QPrinter& printer, const RaceState& state, const RaceWindowModel& model,
+                 MessageSink& messages) {
+    const auto documentEnd = printer.outputFileName().isEmpty()
+                                 ? QtPrinter::DocumentEnd::EndsPrintJob
+                                 : QtPrinter::DocumentEnd::StartsNewPage;
+    QtPrinter output(printer, documentEnd);
+    PrintRun run;
+    run.outcome = PrintRaceReport(state, model, output, messages);
+    run.closed = output.Finish();
+    return run;
+}
+
+// PDF files Palomind writes itself are A4, the paper its operators use.
+void UsePdfFile(QPrinter& printer, const QString& path) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+}
+
+std::string FileWriteFailure(const QString& path) {
+    return "PDFファイルに書き込めませんでした: " + QDir::toNativeSeparators(path).toStdString();
+}
+
+// The current directory is where Palomind keeps all its files. A second
+// report within the same second gets a numbered name instead of replacing
+// the first.
+QString FreshReportPdfPath() {
+    const QDir dir = QDir::current();
+    const QString stem = QStringLiteral("Palomind-report-") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString path = dir.absoluteFilePath(stem + QStringLiteral(".pdf"));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = dir.absoluteFilePath(QStringLiteral("%1-%2.pdf").arg(stem).arg(n));
+    return path;
+}
+
+// Without any printer the report is kept as a PDF file instead.
+void PrintToFallbackPdf(const RaceState& state, const RaceWindowModel& model,
+                        MessageSink& messages) {
+    const QString path = FreshReportPdfPath();
+    QPrinter printer(QPrinter::HighResolution);
+    UsePdfFile(printer, path);
+    CollectingSink collected;
+    const PrintRun run = PrintOn(printer, state, model, collected);
+    if (run.outcome.refused) {
+        for (const std::string& message : collected.messages) messages.ShowMessage(message);
+        return;
+    }
+    if (run.outcome.Complete() && run.closed) {
+        messages.ShowMessage("プリンターが見つからないため、レポートをPDFファイルに保存しました: " +
+                             QDir::toNativeSeparators(path).toStdString());
+        return;
+    }
+    std::string text = FileWriteFailure(path);
+    for (const std::string& message : collected.messages) text += "\n" + message;
+    messages.ShowMessage(text);
+}
+
+// The default printer, or any printer when none is marked as the default.
+QPrinterInfo PrinterToUse() {
+    const QPrinterInfo preferred = QPrinterInfo::defaultPrinter();
+    if (!preferred.isNull()) return preferred;
+    const QList<QPrinterInfo> available = QPrinterInfo::availablePrinters();
+    return available.isEmpty() ? QPrinterInfo() : available.first();
+}
+
+}  // namespace
+
+void RunMenuPrint(QWidget* parent, const RaceState& state, const RaceWindowModel& model,
+                  MessageSink& messages) {
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("印刷"));
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const PrintRun run = PrintOn(printer, state, model, messages);
+    if (run.outcome.Complete() && !run.closed) messages.ShowMessage(FileWriteFailure(printer.outputFileName()));
+}
+
+void RunToolbarPrint([[maybe_unused]] QWidget* parent, const RaceState& state,
+                     const RaceWindowModel& model, MessageSink& messages) {
+    const QPrinterInfo target = PrinterToUse();
+    if (target.isNull()) {
+        PrintToFallbackPdf(state, model, messages);
+        return;
+    }
+    QPrinter printer(target, QPrinter::HighResolution);
+    PrintOn(printer, state, model, messages);
+}
+
+bool WriteReportPdf(const RaceState& state, const RaceWindowModel& model,
+                    const std::string& pdfPath, std::ostream& err) {
+    const GuiForPrinting gui;
+    if (!gui.Ready()) {
+        err << "PDFファイルを作成できません: 文字の描画に必要なGUIアプリケーションがありません\n";
+        return false;
+    }
+    const QString path = QFile::decodeName(pdfPath.c_str());
+    QPrinter printer(QPrinter::HighResolution);
+    UsePdfFile(printer, path);
+    StreamSink messages(err);
+    const PrintRun run = PrintOn(printer, state, model, messages);
+    if (run.outcome.refused) return false;
+    if (run.outcome.Complete() && run.closed) return true;
+    err << FileWriteFailure(path) << '\n';
+    return false;
+}
+
+}  // namespace palomind
