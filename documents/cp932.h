@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace palomind {
+
+// The text files are Windows-31J (cp932): Shift-JIS plus the NEC and IBM
+// extensions (～ －, circled numbers, ㈱ ...). In memory all text is UTF-8.
+//
+// Neither conversion fails. A byte sequence cp932 does not define decodes to
+// U+FFFD, one per invalid byte (a lead byte followed by a non-ASCII trail
+// byte that no character uses counts as one); a character cp932 cannot hold,
+// or a malformed UTF-8 byte, encodes as '?'. Neither ever swallows an ASCII
+// byte that follows an invalid one, so the record delimiters survive damage.
+std::string Cp932ToUtf8(std::string_view bytes);
+std::string Utf8ToCp932(std::string_view utf8);
+
+}  // namespace palomind
