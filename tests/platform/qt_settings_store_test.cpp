@@ -1,0 +1,58 @@
+#include "platform/qt_settings_store.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "tests/platform/qt_message_guard.h"
+
+namespace palomind {
+namespace {
+
+class QtSettingsStoreTest : public testing::QtGuardedTest {
+  protected:
+    QTemporaryDir directory_;
+    QString iniPath_ = directory_.filePath(QStringLiteral("placement.ini"));
+};
+
+TEST_F(QtSettingsStoreTest, SavedValuesReadBackInANewStoreOverTheSameFile) {
+    {
+        QtSettingsStore store(iniPath_);
+        store.SaveSetting("Settings", "MainLeft", "1234.5");
+        store.SaveSetting("Settings", "MainTop", "-60");
+        store.SaveSetting("Ports", "COM1", "/dev/ttyUSB0");
+        store.SaveSetting("Settings", "Note", "計測中, 全終了");
+    }
+    QtSettingsStore reopened(iniPath_);
+    EXPECT_EQ(reopened.GetSetting("Settings", "MainLeft"), "1234.5");
+    EXPECT_EQ(reopened.GetSetting("Settings", "MainTop"), "-60");
+    EXPECT_EQ(reopened.GetSetting("Ports", "COM1"), "/dev/ttyUSB0");
+    EXPECT_EQ(reopened.GetSetting("Settings", "Note"), "計測中, 全終了");
+}
+
+TEST_F(QtSettingsStoreTest, AbsentKeyOrSectionGivesNothing) {
+    QtSettingsStore store(iniPath_);
+    store.SaveSetting("Settings", "MainLeft", "0");
+    EXPECT_EQ(store.GetSetting("Settings", "MainWidth"), std::nullopt);
+    EXPECT_EQ(store.GetSetting("Ports", "MainLeft"), std::nullopt);
+}
+
+TEST_F(QtSettingsStoreTest, SavedValueIsOnDiskAtOnce) {
+    QtSettingsStore store(iniPath_);
+    store.SaveSetting("Settings", "MainHeight", "10000");
+    // Read while the first store is still alive: nothing may wait for its
+    // destruction to reach the disk.
+    QtSettingsStore other(iniPath_);
+    EXPECT_EQ(other.GetSetting("Settings", "MainHeight"), "10000");
+}
+
+TEST_F(QtSettingsStoreTest, HandEditedValueWithCommasReadsBackAsWritten) {
+    QFile file(iniPath_);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Settings]\nMainLeft=12,5\n");
+    file.close();
+    QtSettingsStore store(iniPath_);
+    EXPECT_EQ(store.GetSetting("Settings", "MainLeft"), "12,5");
+}
+
+}  // namespace
+}  // namespace palomind
