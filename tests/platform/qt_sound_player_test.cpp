@@ -1,0 +1,91 @@
+#include "platform/qt_sound_player.h"
+
+#include <QAudioDevice>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMediaDevices>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "tests/platform/qt_message_guard.h"
+
+namespace palomind {
+namespace {
+
+// The player resolves names against the current directory, so each test runs
+// in a directory of its own.
+class QtSoundPlayerTest : public testing::QtGuardedTest {
+  protected:
+    void SetUp() override {
+        QtGuardedTest::SetUp();
+        ASSERT_TRUE(directory_.isValid());
+        previous_ = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(directory_.path()));
+        player_.SetNoAudioOutputHandler([this] { ++noOutputNotices_; });
+    }
+    void TearDown() override {
+        QDir::setCurrent(previous_);
+        QtGuardedTest::TearDown();
+    }
+
+    void CopyGeneratedSound(const QString& name) {
+        ASSERT_TRUE(
+            QFile::copy(QStringLiteral(PALOMIND_SOUND_DIR "/") + name, directory_.filePath(name)));
+    }
+
+    QTemporaryDir directory_;
+    QString previous_;
+    int defaultSounds_ = 0;
+    int noOutputNotices_ = 0;
+    QtSoundPlayer player_{[this] { ++defaultSounds_; }};
+};
+
+TEST_F(QtSoundPlayerTest, MissingFileGivesTheDefaultSoundWithoutWaiting) {
+    QElapsedTimer timer;
+    timer.start();
+    player_.PlaySound("lap.wav");
+    player_.PlaySound("snd2.wav");
+    EXPECT_LT(timer.elapsed(), 200);
+    EXPECT_EQ(defaultSounds_, 2);
+}
+
+TEST_F(QtSoundPlayerTest, FileCopiedInAfterAMissedPlayIsPlayedNextTime) {
+    player_.PlaySound("snd1.wav");
+    ASSERT_EQ(defaultSounds_, 1);
+    CopyGeneratedSound(QStringLiteral("snd1.wav"));
+    player_.PlaySound("snd1.wav");
+    QTest::qWait(200);
+    EXPECT_EQ(defaultSounds_, 1);
+}
+
+TEST_F(QtSoundPlayerTest, GeneratedWaveFilesPlayWithoutTheDefaultSound) {
+    const QStringList names{"snd1.wav", "snd2.wav", "snd3.wav", "lap.wav"};
+    for (const QString& name : names) CopyGeneratedSound(name);
+    QElapsedTimer timer;
+    timer.start();
+    for (int round = 0; round < 3; ++round) {
+        for (const QString& name : names) player_.PlaySound(name.toStdString());
+    }
+    EXPECT_LT(timer.elapsed(), 500);
+    QTest::qWait(300);  // let decoding finish: a decoding failure would show now
+    EXPECT_EQ(defaultSounds_, 0);
+    // Without an output the operator is told once, not at every sound.
+    EXPECT_EQ(noOutputNotices_, QMediaDevices::audioOutputs().isEmpty() ? 1 : 0);
+}
+
+TEST_F(QtSoundPlayerTest, FileThatIsNotAWaveGivesTheDefaultSound) {
+    ExpectQtWarning(QStringLiteral("Error decoding source"));
+    QFile file(directory_.filePath(QStringLiteral("snd3.wav")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("this is not a wave file");
+    file.close();
+
+    player_.PlaySound("snd3.wav");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return defaultSounds_ == 1; }, 2000));
+    player_.PlaySound("snd3.wav");  // already known to be bad
+    EXPECT_EQ(defaultSounds_, 2);
+}
+
+}  // namespace
+}  // namespace palomind
