@@ -22,11 +22,10 @@ int DeviceToTwips(double device, int resolution) {
 
 }  // namespace
 
-QtPrinter::QtPrinter(QPrinter& printer, DocumentEnd documentEnd)
+QtPrinter::QtPrinter(QPrinter& printer, DocumentEnd documentEnd, const QFont& font)
     : printer_(printer),
       documentEnd_(documentEnd),
-      // The printer's default font: what a painter on this device starts with.
-      font_(QFont(), &printer),
+      font_(font, &printer),
       resolution_(printer.resolution() > 0 ? printer.resolution() : 72),
       lineHeight_(DeviceToTwips(QFontMetricsF(font_, &printer).lineSpacing(), resolution_)),
       pageHeight_(DeviceToTwips(printer.pageLayout().paintRectPixels(resolution_).height(), resolution_)) {}

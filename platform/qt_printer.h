@@ -27,7 +27,9 @@ public:
         StartsNewPage,
     };
 
-    QtPrinter(QPrinter& printer, DocumentEnd documentEnd);
+    // `font` is what every text prints in; by default the application's font,
+    // the nearest thing to a printer's default font that Qt has.
+    QtPrinter(QPrinter& printer, DocumentEnd documentEnd, const QFont& font = QFont());
     ~QtPrinter() override;
     QtPrinter(const QtPrinter&) = delete;
     QtPrinter& operator=(const QtPrinter&) = delete;

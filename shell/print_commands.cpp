@@ -15,6 +15,7 @@
 
 #include "documents/report_layout.h"
 #include "platform/qt_printer.h"
+#include "shell/japanese_font.h"
 
 namespace palomind {
 
@@ -59,6 +60,12 @@ struct PrintRun {
     bool closed = false;
 };
 
+// The report's columns are laid out for a Japanese printer font, whose
+// half-width letters and digits are half an em wide. The usual Latin UI fonts
+// here are wider: race times then run into the next column. So the report
+// prints in the race window's fixed-pitch Gothic at a common printer size.
+QFont ReportFont() { return JapaneseFont(JapaneseFace::Gothic, 9.0); }
+
 // A file output gets all documents in one file: as separate print jobs each
 // would overwrite the one before.
 PrintRun PrintOn(QPrinter& printer, const RaceState& state, const RaceWindowModel& model,
@@ -66,7 +73,7 @@ PrintRun PrintOn(QPrinter& printer, const RaceState& state, const RaceWindowMode
     const auto documentEnd = printer.outputFileName().isEmpty()
                                  ? QtPrinter::DocumentEnd::EndsPrintJob
                                  : QtPrinter::DocumentEnd::StartsNewPage;
-    QtPrinter output(printer, documentEnd);
+    QtPrinter output(printer, documentEnd, ReportFont());
     PrintRun run;
     run.outcome = PrintRaceReport(state, model, output, messages);
     run.closed = output.Finish();

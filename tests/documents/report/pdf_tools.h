@@ -30,9 +30,13 @@ struct WordBox {
     double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
 };
 
-// Each word's box in points from the page's top left, by its text.
-inline std::map<QString, WordBox> PdfWordBoxes(const QString& pdf) {
-    const QString html = RunPdfTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+// Each word's box on one page (1-based), in points from the page's top
+// left, by its text.
+inline std::map<QString, WordBox> PdfWordBoxes(const QString& pdf, int page = 1) {
+    const QString number = QString::number(page);
+    const QString html = RunPdfTool(QStringLiteral("pdftotext"),
+                                    {QStringLiteral("-bbox"), QStringLiteral("-f"), number,
+                                     QStringLiteral("-l"), number, pdf, QStringLiteral("-")});
     const QRegularExpression word(QStringLiteral(
         "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
     std::map<QString, WordBox> boxes;

@@ -79,6 +79,24 @@ TEST_F(PrintCommandsTest, ReportPdfHoldsEveryDocumentOnItsOwnPage) {
                              "Rider 11", "1", "01m11s00", "3", "03m11s00"});
 }
 
+TEST_F(PrintCommandsTest, StandingsTextsStayWithinTheirColumns) {
+    SampleRace race(10, 1);
+    race.model.Standings.SetTextMatrix(1, 2, "Nakamura");
+    race.model.Standings.SetTextMatrix(2, 2, "山本 大輔");
+    std::ostringstream err;
+    ASSERT_TRUE(WriteReportPdf(race.state, race.model, "report.pdf", err)) << err.str();
+    const auto words = test::PdfWordBoxes(QStringLiteral("report.pdf"));
+    auto box = [&](const char* text) {
+        const auto found = words.find(QString::fromUtf8(text));
+        EXPECT_NE(found, words.end()) << text;
+        return found == words.end() ? test::WordBox{} : found->second;
+    };
+    // The widest race time, and names as long as the column takes.
+    EXPECT_LT(box("00h05m10s00").xMax, box("00m20s00").xMin);
+    EXPECT_LT(box("Nakamura").xMax, box("Lap").xMin);
+    EXPECT_LT(box("大輔").xMax, box("Lap").xMin);
+}
+
 TEST_F(PrintCommandsTest, ReportPdfIsRefusedWithoutLapsAndWritesNoFile) {
     SampleRace race(2, 0);
     std::ostringstream err;
