@@ -74,7 +74,8 @@ bool PrintResultBody(const RaceState& state, const RaceWindowModel& model, Print
     // pages instead of printing across the table; the race time and table
     // follow on the page where the comment ends, at their usual places.
     for (std::string_view line : CommentLines(model.Comment)) {
-        if (printer.CurrentY() + printer.LineHeight() > kRaceTimeY && printer.CurrentY() > kTitleY) {
+        if (printer.CurrentY() + printer.LineHeight() > kRaceTimeY &&
+            printer.CurrentY() > kTitleY) {
             if (!printer.NewPage()) return false;
             printer.SetCurrentY(kTitleY);
         }
@@ -186,14 +187,14 @@ ReportOutcome PrintRaceReport(const RaceState& state, const RaceWindowModel& mod
                 bodyPrinted = PrintResultBody(state, model, printer);
                 break;
             case ReportSection::LapHistory1:
-                bodyPrinted = PrintLapHistoryBody(state, model.LapHistory,
-                                                  "Palomind LapTime履歴 その１",
-                                                  LapHistoryColumns(1), printer);
+                bodyPrinted =
+                    PrintLapHistoryBody(state, model.LapHistory, "Palomind LapTime履歴 その１",
+                                        LapHistoryColumns(1), printer);
                 break;
             case ReportSection::LapHistory2:
-                bodyPrinted = PrintLapHistoryBody(
-                    state, model.LapHistory, "Palomind LapTime履歴\u3000その２",
-                    LapHistoryColumns(1 + kEntrantsPerSection), printer);
+                bodyPrinted =
+                    PrintLapHistoryBody(state, model.LapHistory, "Palomind LapTime履歴\u3000その２",
+                                        LapHistoryColumns(1 + kEntrantsPerSection), printer);
                 break;
         }
         // The document is ended even after a failed page break, so the
@@ -204,8 +205,8 @@ ReportOutcome PrintRaceReport(const RaceState& state, const RaceWindowModel& mod
             continue;
         }
         // A failing printer is not tried again for the remaining sections.
-        outcome.notPrinted.assign(planned.begin() + static_cast<std::ptrdiff_t>(outcome.printed.size()),
-                                  planned.end());
+        outcome.notPrinted.assign(
+            planned.begin() + static_cast<std::ptrdiff_t>(outcome.printed.size()), planned.end());
         messages.ShowMessage(FailureMessage(outcome.notPrinted));
         break;
     }

@@ -12,7 +12,7 @@ namespace palomind {
 // a printer that fails stops drawing and reports it from NewPage and EndDoc,
 // so the report can say which parts never left the computer.
 class Printer {
-public:
+  public:
     virtual ~Printer() = default;
 
     virtual void SetCurrentX(int twips) = 0;

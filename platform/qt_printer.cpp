@@ -28,11 +28,16 @@ QtPrinter::QtPrinter(QPrinter& printer, DocumentEnd documentEnd, const QFont& fo
       font_(font, &printer),
       resolution_(printer.resolution() > 0 ? printer.resolution() : 72),
       lineHeight_(DeviceToTwips(QFontMetricsF(font_, &printer).lineSpacing(), resolution_)),
-      pageHeight_(DeviceToTwips(printer.pageLayout().paintRectPixels(resolution_).height(), resolution_)) {}
+      pageHeight_(
+          DeviceToTwips(printer.pageLayout().paintRectPixels(resolution_).height(), resolution_)) {}
 
-QtPrinter::~QtPrinter() { Finish(); }
+QtPrinter::~QtPrinter() {
+    Finish();
+}
 
-double QtPrinter::ToDevice(int twips) const { return twips * resolution_ / kTwipsPerInch; }
+double QtPrinter::ToDevice(int twips) const {
+    return twips * resolution_ / kTwipsPerInch;
+}
 
 bool QtPrinter::ReadyToDraw() {
     if (failed_) return false;
@@ -76,7 +81,8 @@ void QtPrinter::DrawLine(int x1, int y1, int x2, int y2) {
 void QtPrinter::DrawRectangle(int x1, int y1, int x2, int y2) {
     if (!ReadyToDraw()) return;
     painter_->setBrush(Qt::NoBrush);
-    painter_->drawRect(QRectF(QPointF(ToDevice(x1), ToDevice(y1)), QPointF(ToDevice(x2), ToDevice(y2))));
+    painter_->drawRect(
+        QRectF(QPointF(ToDevice(x1), ToDevice(y1)), QPointF(ToDevice(x2), ToDevice(y2))));
 }
 
 bool QtPrinter::NewPage() {

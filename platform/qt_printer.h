@@ -17,7 +17,7 @@ namespace palomind {
 // Nothing is opened until something is drawn: a report that is refused
 // starts no print job and creates no file.
 class QtPrinter final : public Printer {
-public:
+  public:
     enum class DocumentEnd {
         // Each print document becomes a print job of its own (real printers).
         EndsPrintJob,
@@ -49,7 +49,7 @@ public:
     // the last document that EndDoc reported as sent.
     bool Finish();
 
-private:
+  private:
     // Opens the output on first use and makes a pending page break; false
     // once the printer has failed.
     bool ReadyToDraw();

@@ -22,17 +22,17 @@ namespace palomind {
 namespace {
 
 class StreamSink final : public MessageSink {
-public:
+  public:
     explicit StreamSink(std::ostream& out) : out_(out) {}
     void ShowMessage(std::string_view text) override { out_ << text << '\n'; }
 
-private:
+  private:
     std::ostream& out_;
 };
 
 // Keeps the report's messages so that a failed file can be told in one box.
 class CollectingSink final : public MessageSink {
-public:
+  public:
     void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
     std::vector<std::string> messages;
 };
@@ -40,13 +40,15 @@ public:
 // The printer needs a GUI application's fonts. The headless replay has no
 // application object, so a windowless one is brought up while it prints.
 class GuiForPrinting {
-public:
+  public:
     GuiForPrinting() {
         if (!QCoreApplication::instance()) app_.emplace(argc_, argv_);
     }
-    bool Ready() const { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()); }
+    bool Ready() const {
+        return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+    }
 
-private:
+  private:
     int argc_ = 3;
     char name_[9] = "palomind";
     char platformOption_[10] = "-platform";
@@ -64,7 +66,9 @@ struct PrintRun {
 // half-width letters and digits are half an em wide. The usual Latin UI fonts
 // here are wider: race times then run into the next column. So the report
 // prints in the race window's fixed-pitch Gothic at a common printer size.
-QFont ReportFont() { return JapaneseFont(JapaneseFace::Gothic, 9.0); }
+QFont ReportFont() {
+    return JapaneseFont(JapaneseFace::Gothic, 9.0);
+}
 
 // A file output gets all documents in one file: as separate print jobs each
 // would overwrite the one before.
@@ -144,7 +148,8 @@ void RunMenuPrint(QWidget* parent, const RaceState& state, const RaceWindowModel
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     if (dialog.exec() != QDialog::Accepted) return;
     const PrintRun run = PrintOn(printer, state, model, messages);
-    if (run.outcome.Complete() && !run.closed) messages.ShowMessage(FileWriteFailure(printer.outputFileName()));
+    if (run.outcome.Complete() && !run.closed)
+        messages.ShowMessage(FileWriteFailure(printer.outputFileName()));
 }
 
 void RunToolbarPrint([[maybe_unused]] QWidget* parent, const RaceState& state,

@@ -23,7 +23,8 @@ inline int PdfPageCount(const QString& pdf) {
 
 // The page text in reading order, pages separated by form feeds.
 inline QString PdfText(const QString& pdf) {
-    return RunPdfTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    return RunPdfTool(QStringLiteral("pdftotext"),
+                      {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
 }
 
 struct WordBox {
@@ -37,8 +38,9 @@ inline std::map<QString, WordBox> PdfWordBoxes(const QString& pdf, int page = 1)
     const QString html = RunPdfTool(QStringLiteral("pdftotext"),
                                     {QStringLiteral("-bbox"), QStringLiteral("-f"), number,
                                      QStringLiteral("-l"), number, pdf, QStringLiteral("-")});
-    const QRegularExpression word(QStringLiteral(
-        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
+                       "yMax=\"([\\d.]+)\">([^<]*)</word>"));
     std::map<QString, WordBox> boxes;
     for (auto it = word.globalMatch(html); it.hasNext();) {
         const auto m = it.next();

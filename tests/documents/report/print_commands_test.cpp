@@ -30,7 +30,7 @@ struct RecordingSink final : MessageSink {
 
 // Runs each test in an empty current directory of its own.
 class PrintCommandsTest : public testing::QtGuardedTest {
-protected:
+  protected:
     void SetUp() override {
         QtGuardedTest::SetUp();
         previous_ = QDir::currentPath();
@@ -52,7 +52,8 @@ void ExpectInOrder(const QString& haystack, const QStringList& texts) {
     qsizetype from = 0;
     for (const QString& text : texts) {
         const qsizetype at = haystack.indexOf(text, from);
-        ASSERT_GE(at, 0) << "missing in order: " << text.toStdString() << "\n" << haystack.toStdString();
+        ASSERT_GE(at, 0) << "missing in order: " << text.toStdString() << "\n"
+                         << haystack.toStdString();
         from = at + text.size();
     }
 }
@@ -67,16 +68,16 @@ TEST_F(PrintCommandsTest, ReportPdfHoldsEveryDocumentOnItsOwnPage) {
 
     const QStringList pages = PdfText(QStringLiteral("report.pdf")).split(QLatin1Char('\f'));
     ASSERT_GE(pages.size(), 3);
-    ExpectInOrder(pages[0], {"< Palomind Race Result >", "--Comment--", "Wet track", "Wind from the north",
-                             "Race time:300sec", "順位", "Best", "Rider 1", "00h05m01s00", "00m21s00",
-                             "Rider 11", "20"});
+    ExpectInOrder(pages[0], {"< Palomind Race Result >", "--Comment--", "Wet track",
+                             "Wind from the north", "Race time:300sec", "順位", "Best", "Rider 1",
+                             "00h05m01s00", "00m21s00", "Rider 11", "20"});
     EXPECT_FALSE(pages[0].contains(QStringLiteral("00m31s00")));  // the latest lap column
     ExpectInOrder(pages[1], {"Palomind LapTime履歴 その１", "Lap", "ID11", "ID20", "Rider 1", "1",
                              "01m01s00", "01m10s00", "3", "03m01s00"});
     EXPECT_FALSE(pages[1].contains(QStringLiteral("ID21")));
     // pdftotext gives no space characters back, only gaps between words.
-    ExpectInOrder(pages[2], {"Palomind LapTime履歴", "その２", "Lap", "ID21",
-                             "Rider 11", "1", "01m11s00", "3", "03m11s00"});
+    ExpectInOrder(pages[2], {"Palomind LapTime履歴", "その２", "Lap", "ID21", "Rider 11", "1",
+                             "01m11s00", "3", "03m11s00"});
 }
 
 TEST_F(PrintCommandsTest, StandingsTextsStayWithinTheirColumns) {
@@ -134,7 +135,7 @@ TEST_F(PrintCommandsTest, MenuPrintShowsThePrintDialogAndCancelPrintsNothing) {
 }
 
 class ToolbarPrintWithoutPrinterTest : public PrintCommandsTest {
-protected:
+  protected:
     void SetUp() override {
         PrintCommandsTest::SetUp();
         // On a machine with a printer the toolbar would really print.
@@ -149,12 +150,15 @@ TEST_F(ToolbarPrintWithoutPrinterTest, ReportGoesToAPdfFileAndTheOperatorIsToldW
 
     const QStringList files = FilesHere();
     ASSERT_EQ(files.size(), 1);
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Palomind-report-\\d{8}-\\d{6}\\.pdf$")).match(files[0]).hasMatch())
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Palomind-report-\\d{8}-\\d{6}\\.pdf$"))
+                    .match(files[0])
+                    .hasMatch())
         << files[0].toStdString();
     const QString path = QDir::toNativeSeparators(QDir(dir_.path()).absoluteFilePath(files[0]));
-    EXPECT_EQ(sink.messages, (std::vector<std::string>{
-                                 "プリンターが見つからないため、レポートをPDFファイルに保存しました: " +
-                                 path.toStdString()}));
+    EXPECT_EQ(sink.messages,
+              (std::vector<std::string>{
+                  "プリンターが見つからないため、レポートをPDFファイルに保存しました: " +
+                  path.toStdString()}));
     EXPECT_EQ(PdfPageCount(files[0]), 2);
 }
 

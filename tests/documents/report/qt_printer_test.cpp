@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFileInfo>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -17,7 +16,7 @@ using test::PdfPageCount;
 using test::PdfWordBoxes;
 
 class QtPrinterTest : public testing::QtGuardedTest {
-protected:
+  protected:
     QString PdfPrinter(QPrinter& printer, const QString& name) {
         const QString path = dir_.filePath(name);
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -68,7 +67,8 @@ TEST_F(QtPrinterTest, ReportsTheFontsLineHeightAndThePrintableHeightInTwips) {
     const QtPrinter output(printer, QtPrinter::DocumentEnd::StartsNewPage);
     EXPECT_GT(output.LineHeight(), 150);
     EXPECT_LT(output.LineHeight(), 480);
-    EXPECT_NEAR(output.PageHeight(), printer.pageLayout().paintRect(QPageLayout::Point).height() * 20, 2);
+    EXPECT_NEAR(output.PageHeight(),
+                printer.pageLayout().paintRect(QPageLayout::Point).height() * 20, 2);
     // A4 with its margins is well over ten inches high.
     EXPECT_GT(output.PageHeight(), 14400);
 }
@@ -96,17 +96,6 @@ TEST_F(QtPrinterTest, AsPrintJobsEachDocumentEndClosesItsOutput) {
     ASSERT_TRUE(output.EndDoc());
     // Complete and readable before anything else happens.
     EXPECT_EQ(PdfPageCount(path), 2);
-}
-
-TEST_F(QtPrinterTest, NothingDrawnOpensNoOutput) {
-    QPrinter printer(QPrinter::HighResolution);
-    const QString path = PdfPrinter(printer, QStringLiteral("untouched.pdf"));
-    {
-        QtPrinter output(printer, QtPrinter::DocumentEnd::StartsNewPage);
-        output.PrintLine("");
-        EXPECT_TRUE(output.Finish());
-    }
-    EXPECT_FALSE(QFileInfo::exists(path));
 }
 
 TEST_F(QtPrinterTest, AnOutputThatCannotOpenFailsTheDocument) {

@@ -10,12 +10,12 @@ namespace palomind::test {
 // A printer that records what is drawn, document by document and page by
 // page, and can be told to fail at a given page break or document end.
 class RecordingPrinter final : public Printer {
-public:
+  public:
     enum class Kind { Text, Line, Rectangle };
     struct Item {
         Kind kind;
-        int document;  // 0-based
-        int page;      // 0-based within the document
+        int document;        // 0-based
+        int page;            // 0-based within the document
         int x1, y1, x2, y2;  // a text's position is (x1, y1)
         std::string text;
     };
@@ -69,13 +69,13 @@ public:
     std::vector<std::string> Texts(int document) const {
         std::vector<std::string> texts;
         for (const Item& item : Of(Kind::Text, document))
-            texts.push_back((item.page > 0 ? "p" + std::to_string(item.page) + " " : std::string()) +
-                            std::to_string(item.x1) + "," + std::to_string(item.y1) + ":" +
-                            item.text);
+            texts.push_back(
+                (item.page > 0 ? "p" + std::to_string(item.page) + " " : std::string()) +
+                std::to_string(item.x1) + "," + std::to_string(item.y1) + ":" + item.text);
         return texts;
     }
 
-private:
+  private:
     int x_ = 0;
     int y_ = 0;
     int page_ = 0;

@@ -79,7 +79,8 @@ TEST(ResultPage, StandingsPrintAllRowsWithoutTheLatestLapColumn) {
     EXPECT_EQ(Slice(standings, standings.size() - 3, 3),
               (Texts{"500,6300:20", "1000,6300:--", "2400,6300:---"}));
     EXPECT_EQ(standings.size(), 6u + 3u * 6u + 17u * 3u);
-    for (const std::string& text : standings) EXPECT_EQ(text.find("00m3"), std::string::npos) << text;
+    for (const std::string& text : standings)
+        EXPECT_EQ(text.find("00m3"), std::string::npos) << text;
 }
 
 TEST(ResultPage, TableIsRuledWithRowLinesColumnLinesAndOutline) {
@@ -103,8 +104,9 @@ TEST(ResultPage, TableIsRuledWithRowLinesColumnLinesAndOutline) {
     }
     const auto rectangles = printer.Of(Kind::Rectangle, 0);
     ASSERT_EQ(rectangles.size(), 1u);
-    EXPECT_EQ(std::vector<int>({rectangles[0].x1, rectangles[0].y1, rectangles[0].x2, rectangles[0].y2}),
-              std::vector<int>({450, 2250, 5050, 6500}));
+    EXPECT_EQ(
+        std::vector<int>({rectangles[0].x1, rectangles[0].y1, rectangles[0].x2, rectangles[0].y2}),
+        std::vector<int>({450, 2250, 5050, 6500}));
     // The lap history has no ruling.
     EXPECT_TRUE(printer.Of(Kind::Line, 1).empty());
     EXPECT_TRUE(printer.Of(Kind::Rectangle, 1).empty());
@@ -148,8 +150,9 @@ TEST(ResultPage, CommentReachingTheRaceTimeLineContinuesOnANewPage) {
 
     // The race time and the whole table follow on the comment's last page.
     const auto texts = printer.Of(Kind::Text, 0);
-    const auto raceTime = std::find_if(texts.begin(), texts.end(),
-                                       [](const auto& item) { return item.text == "Race time:300sec"; });
+    const auto raceTime = std::find_if(texts.begin(), texts.end(), [](const auto& item) {
+        return item.text == "Race time:300sec";
+    });
     ASSERT_NE(raceTime, texts.end());
     EXPECT_EQ(raceTime->page, 1);
     EXPECT_EQ(raceTime->y1, 2000);
@@ -188,7 +191,8 @@ TEST(LapHistory, TenEntrantsFitInOneSection) {
     RecordingSink sink;
     const ReportOutcome outcome = Print(race, printer, sink);
     EXPECT_EQ(printer.documentsEnded, 2);
-    EXPECT_EQ(outcome.printed, (std::vector<ReportSection>{ReportSection::Result, ReportSection::LapHistory1}));
+    EXPECT_EQ(outcome.printed,
+              (std::vector<ReportSection>{ReportSection::Result, ReportSection::LapHistory1}));
     const Texts texts = printer.Texts(1);
     EXPECT_EQ(Slice(texts, texts.size() - 3, 3),
               (Texts{"10500,2000:ID20", "10500,2200:Rider 10", "10500,2400:01m10s00"}));
@@ -225,10 +229,12 @@ TEST(LapHistory, LongHistoryContinuesOnPagesThatRepeatTheHeadings) {
     for (const auto& item : texts) {
         EXPECT_LE(item.y1 + printer.lineHeight, printer.pageHeight) << item.text;
         lastPage = std::max(lastPage, item.page);
-        if (item.x1 == 500 && item.y1 >= 2400) ++lapRowsSeen[static_cast<std::size_t>(std::stoi(item.text)) + 1];
+        if (item.x1 == 500 && item.y1 >= 2400)
+            ++lapRowsSeen[static_cast<std::size_t>(std::stoi(item.text)) + 1];
     }
     EXPECT_EQ(lastPage, 1);
-    for (int row = 2; row <= 101; ++row) EXPECT_EQ(lapRowsSeen[static_cast<std::size_t>(row)], 1) << row;
+    for (int row = 2; row <= 101; ++row)
+        EXPECT_EQ(lapRowsSeen[static_cast<std::size_t>(row)], 1) << row;
 
     const Texts all = printer.Texts(1);
     const Texts expectedStartOfPage2{"p1 500,200:Palomind LapTime履歴 その１", "p1 500,2000:Lap",

@@ -14,7 +14,9 @@ inline std::string Digits(int value, int width) {
 }
 
 // Lap k of entrant n, unique for k < 100 and n < 100.
-inline std::string LapText(int k, int n) { return Digits(k, 2) + "m" + Digits(n, 2) + "s00"; }
+inline std::string LapText(int k, int n) {
+    return Digits(k, 2) + "m" + Digits(n, 2) + "s00";
+}
 
 // A finished race as the race window shows it: `entrants` entrants with IDs
 // 11, 12, ... named "Rider n", each with `laps` laps; standings places beyond
