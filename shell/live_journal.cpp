@@ -1,0 +1,161 @@
+#include "shell/live_journal.h"
+
+#include <algorithm>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace palomind {
+namespace {
+
+// Writing and handing each line to the system (fflush) is enough for a crash
+// of this process. Against a power cut the lines must reach the disk itself;
+// that costs about 0.1 ms on an SSD but can take tens of milliseconds on slow
+// media, so it is done at most once a second, never once per line: a power
+// cut loses at most the last second and the window never stalls.
+constexpr std::chrono::seconds kSyncInterval{1};
+
+std::FILE* CreateNewFile(const std::filesystem::path& path) {
+#if defined(_WIN32)
+    return _wfopen(path.c_str(), L"wbx");
+#else
+    return std::fopen(path.c_str(), "wbx");  // "x": never overwrite another run's journal
+#endif
+}
+
+void SyncToDisk(std::FILE* file) {
+#if defined(_WIN32)
+    _commit(_fileno(file));
+#elif defined(__APPLE__)
+    fsync(fileno(file));
+#else
+    fdatasync(fileno(file));
+#endif
+}
+
+bool EndsWith(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+bool IsCompleteJournalName(std::string_view name) {
+    return name.starts_with("palomind-") && EndsWith(name, LiveJournal::kCompleteSuffix) &&
+           !EndsWith(name, LiveJournal::kRunningSuffix);
+}
+
+// A note must stay one line whatever it quotes (file names may hold breaks).
+std::string OneLine(std::string_view text) {
+    std::string line(text);
+    std::replace_if(line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return line;
+}
+
+}  // namespace
+
+LiveJournal::LiveJournal(std::filesystem::path folder, std::string runName,
+                         std::size_t keepComplete)
+    : folder_(std::move(folder)), runName_(std::move(runName)), keepComplete_(keepComplete) {}
+
+LiveJournal::~LiveJournal() {
+    // Not finished cleanly: the file keeps its ".running" name.
+    if (file_ != nullptr) std::fclose(file_);
+}
+
+bool LiveJournal::Start() {
+    std::error_code error;
+    std::filesystem::create_directories(folder_, error);
+    if (error) return Fail("記録ファイルのフォルダを作成できません: " + folder_.string());
+    path_ = folder_ / (runName_ + std::string(kRunningSuffix));
+    file_ = CreateNewFile(path_);
+    if (file_ == nullptr) return Fail("記録ファイルを作成できません: " + path_.string());
+    if (!WriteLine(kJournalHeader)) return false;
+    Sync();
+    DeleteOldCompleteJournals();
+    return true;
+}
+
+bool LiveJournal::Record(const JournalEvent& event) {
+    if (!WriteLine(FormatJournalLine(event))) return false;
+    SyncIfDue();
+    return true;
+}
+
+bool LiveJournal::Note(std::string_view text) { return WriteLine("# " + OneLine(text)); }
+
+void LiveJournal::SyncIfDue() {
+    if (unsynced_ && std::chrono::steady_clock::now() - lastSync_ >= kSyncInterval) Sync();
+}
+
+void LiveJournal::FinishCleanly() {
+    if (file_ == nullptr) return;
+    const bool written = WriteLine("# shutdown");
+    if (file_ == nullptr) return;
+    Sync();
+    std::fclose(file_);
+    file_ = nullptr;
+    if (!written) return;
+    const std::filesystem::path complete = folder_ / (runName_ + std::string(kCompleteSuffix));
+    std::error_code error;
+    std::filesystem::rename(path_, complete, error);
+    // A journal that cannot be renamed keeps looking unfinished: kept, never lost.
+    if (!error) path_ = complete;
+    DeleteOldCompleteJournals();
+}
+
+bool LiveJournal::WriteLine(std::string_view line) {
+    if (file_ == nullptr) return false;
+    const bool ok = std::fwrite(line.data(), 1, line.size(), file_) == line.size() &&
+                    std::fputc('\n', file_) != EOF && std::fflush(file_) == 0;
+    if (!ok) return Fail("記録ファイルに書き込めません: " + path_.string());
+    unsynced_ = true;
+    return true;
+}
+
+void LiveJournal::Sync() {
+    if (file_ == nullptr) return;
+    SyncToDisk(file_);
+    unsynced_ = false;
+    lastSync_ = std::chrono::steady_clock::now();
+}
+
+bool LiveJournal::Fail(std::string message) {
+    // Stop writing after the first failure: a half-written journal must not
+    // grow gaps, and the operator is told once, not at every event.
+    if (file_ != nullptr) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+    if (problem_.empty()) problem_ = std::move(message);
+    return false;
+}
+
+void LiveJournal::DeleteOldCompleteJournals() {
+    std::error_code error;
+    std::vector<std::filesystem::path> complete;
+    // Iterated with error codes throughout: a folder that changes under us
+    // must not throw out of a shutdown.
+    std::filesystem::directory_iterator it(folder_, error);
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        std::error_code typeError;
+        if (IsCompleteJournalName(name) && it->is_regular_file(typeError)) {
+            complete.push_back(it->path());
+        }
+    }
+    if (complete.size() <= keepComplete_) return;
+    // The run name starts with the start time (yyyyMMdd-HHmmss), so the
+    // names sort by age.
+    std::sort(complete.begin(), complete.end(), [](const auto& a, const auto& b) {
+        return a.filename().string() > b.filename().string();
+    });
+    for (std::size_t i = keepComplete_; i < complete.size(); ++i) {
+        std::filesystem::remove(complete[i], error);
+    }
+}
+
+}  // namespace palomind

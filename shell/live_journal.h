@@ -1,0 +1,64 @@
+#pragma once
+#include <chrono>
+#include <cstddef>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "shell/event_journal.h"
+
+namespace palomind {
+
+// The journal of the running application: one file per run in a folder of its
+// own, named "<run>.running.journal" while the program runs. Every line is
+// written and handed to the system at once, so a crashed process loses
+// nothing. A clean shutdown adds "# shutdown" and renames the file to
+// "<run>.journal"; only such completed journals are ever deleted (the newest
+// `keepComplete` are kept). A journal that did not end cleanly keeps its
+// ".running" name and is never deleted, so a crashed race can be recovered.
+class LiveJournal final : public EventJournal {
+public:
+    LiveJournal(std::filesystem::path folder, std::string runName, std::size_t keepComplete);
+    ~LiveJournal() override;
+    LiveJournal(const LiveJournal&) = delete;
+    LiveJournal& operator=(const LiveJournal&) = delete;
+
+    // Creates the folder and this run's file and writes the header, then
+    // deletes the completed journals beyond the newest `keepComplete`. False
+    // when the journal cannot be written; Problem() then says why.
+    bool Start();
+
+    bool Record(const JournalEvent& event) override;
+    bool Note(std::string_view text) override;
+    void SyncIfDue() override;
+
+    // Marks the journal complete: "# shutdown", synced, closed and renamed.
+    void FinishCleanly();
+
+    // The file being written (or, after FinishCleanly, the completed file).
+    const std::filesystem::path& Path() const { return path_; }
+    // Empty while all is well; otherwise a message for the operator.
+    const std::string& Problem() const { return problem_; }
+
+    // The suffixes that tell a journal's state by its name.
+    static constexpr std::string_view kRunningSuffix = ".running.journal";
+    static constexpr std::string_view kCompleteSuffix = ".journal";
+
+private:
+    bool WriteLine(std::string_view line);
+    void Sync();
+    bool Fail(std::string message);
+    void DeleteOldCompleteJournals();
+
+    std::filesystem::path folder_;
+    std::string runName_;
+    std::size_t keepComplete_;
+    std::filesystem::path path_;
+    std::FILE* file_ = nullptr;
+    std::string problem_;
+    bool unsynced_ = false;
+    std::chrono::steady_clock::time_point lastSync_{};
+};
+
+}  // namespace palomind

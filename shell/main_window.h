@@ -1,0 +1,138 @@
+#pragma once
+#include <QMainWindow>
+#include <QTimer>
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+
+#include "shell/application.h"
+#include "shell/comment_formatting.h"
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QTextEdit;
+class QToolBar;
+
+namespace palomind {
+
+class dlgIdName;
+class frmAbout;
+class frmRaceResult;
+
+// The main window: a multiple-document frame titled "Palomind" with the menu
+// bar, the toolbar tbToolBar, the status bar and the race window as its one
+// child. Its handlers turn the operator's commands into calls on the
+// application; the race itself lives in the application.
+class frmMain : public QMainWindow, private ApplicationView {
+    Q_OBJECT
+public:
+    explicit frmMain(Application& app, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // The start sequence, run once before the window is first shown:
+    // placement, race window, settings, roster, port, read-out mode, reset.
+    void Form_Load();
+
+    frmRaceResult* RaceWindow() const { return raceWindow_; }
+    QMdiArea* MdiArea() const { return mdiArea_; }
+
+    // File menu.
+    void mnuFileOpen_Click();
+    void mnuFileSave_Click();
+    void mnuFileSaveAs_Click();
+    void mnuFilePageSetup_Click();
+    void mnuFilePrintPreview_Click();
+    void mnuFilePrint_Click();
+    void mnuFileExit_Click();
+    // Edit menu.
+    void mnuEditUndo_Click();
+    void mnuEditCut_Click();
+    void mnuEditCopy_Click();
+    void mnuEditPaste_Click();
+    // Settings menu.
+    void SelectPort(int portNumber);  // "ポート１".."ポート８"
+    void Clear_PortCheck();
+    void mnuRaceTime_Click();
+    void mnuStartWait_Click();
+    void SelectReadOut(int mode);  // "なし" 0, "日本語" 1, "英語" 2
+    void mnuEditName_Click();
+    // View, Window and Help menus.
+    void mnuViewToolbar_Click();
+    void mnuViewStatusBar_Click();
+    void mnuWindowCascade_Click();
+    void mnuWindowTileHorizontal_Click();
+    void mnuWindowTileVertical_Click();
+    void mnuWindowArrangeIcons_Click();
+    void mnuHelpContents_Click();
+    void mnuHelpSearchForHelpOn_Click();
+    void mnuHelpAbout_Click();
+
+    // Every toolbar button lands here; its key chooses the command.
+    void tbToolBar_ButtonClick(QAction* button);
+
+    // The 10 ms race clock timer.
+    void Timer1_Timer();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct SecondsSetting;
+
+    // ApplicationView
+    void RaceChanged() override;
+    void PlatformFailed(PlatformProblem problem, std::string_view detail) override;
+
+    // Built once by the constructor.
+    void BuildMenus();
+    void BuildToolbar();
+    void BuildStatusBar();
+    void UpdateStatusClock();
+
+    // Start-up and shutdown.
+    void RestorePlacement();
+    void StorePlacement();
+    void CreateRaceWindow();
+    void Init_Setting();
+
+    // Commands shared by menus and toolbar.
+    void SaveResult(const char* title, const char* filter);
+    void AskSeconds(const SecondsSetting& setting);
+    void OpenRosterDialog();
+    void ToggleCommentAttribute(QAction& button, CharAttribute attribute);
+    void AlignComment(int value);
+    QTextEdit* ActiveCommentBox() const;
+    void ShowWarnings();
+
+    Application& app_;
+    UserDialogs& dialogs_;
+    QMdiArea* mdiArea_ = nullptr;
+    QMdiSubWindow* raceSubWindow_ = nullptr;
+    frmRaceResult* raceWindow_ = nullptr;
+    std::unique_ptr<dlgIdName> rosterDialog_;
+    frmAbout* aboutBox_ = nullptr;
+
+    QToolBar* tbToolBar_ = nullptr;
+    QActionGroup* alignmentGroup_ = nullptr;
+    std::array<QAction*, 8> portItems_{};
+    std::array<QAction*, 3> readOutItems_{};
+    QAction* mnuViewToolbar_ = nullptr;
+    QAction* mnuViewStatusBar_ = nullptr;
+
+    QLabel* statusText_ = nullptr;
+    QLabel* statusDate_ = nullptr;
+    QLabel* statusTime_ = nullptr;
+    QTimer statusClock_;
+    QTimer timer1_;
+
+    // Platform failures the operator has been told of, shown until mended.
+    std::map<PlatformProblem, std::string> warnings_;
+};
+
+}  // namespace palomind

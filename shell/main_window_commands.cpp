@@ -1,0 +1,157 @@
+// The main window's commands on files, the serial port, the race parameters,
+// the read-out mode and the roster.
+#include <QAction>
+#include <QMdiArea>
+#include <string>
+
+#include "documents/result_file.h"
+#include "shell/main_window.h"
+#include "shell/print_commands.h"
+#include "shell/race_window_view.h"
+#include "shell/roster_dialog.h"
+#include "shell/seconds_input.h"
+
+namespace palomind {
+namespace {
+
+constexpr const char* kResultFilter = "ﾚｰｽﾘｻﾞﾙﾄﾌｧｲﾙ (*.rdt)|*.rdt";
+constexpr const char* kSaveAsFilter = "ﾚｰｽﾌｧｲﾙ (*.rdt)|*.rdt";
+constexpr const char* kCannotChangeDuringRace = "レース中は変更できません。";
+
+std::string TooLargeMessage() {
+    return "入力された値が大きすぎます。\r\n-" + std::to_string(kMaxRaceSeconds) + " から " +
+           std::to_string(kMaxRaceSeconds) + " までの秒数を入力してください。";
+}
+
+}  // namespace
+
+// The two time settings differ only in their texts and their field.
+struct frmMain::SecondsSetting {
+    const char* prompt;
+    const char* title;
+    std::int32_t RaceState::*field;
+    void (Application::*store)(std::int32_t);
+};
+
+void frmMain::mnuFileOpen_Click() {
+    const std::string path = dialogs_.OpenFileName("開く", kResultFilter);
+    if (path.empty()) return;
+    // The whole file is read and checked before anything changes: a damaged
+    // file leaves the race (even one in progress) as it was.
+    const ResultFileParse parsed = ReadResultFile(path, app_.Services().files);
+    if (!parsed.ok) {
+        dialogs_.ShowMessage(parsed.error + "\r\n" + path);
+        return;
+    }
+    app_.ShowResultFile(parsed.content, path);
+    raceWindow_->LoadCommentFromModel();
+    raceWindow_->Refresh();
+}
+
+void frmMain::mnuFileSave_Click() { SaveResult("上書き保存", kResultFilter); }
+
+void frmMain::mnuFileSaveAs_Click() { SaveResult("名前を付けて保存", kSaveAsFilter); }
+
+void frmMain::SaveResult(const char* title, const char* filter) {
+    const std::string path = dialogs_.SaveFileName(title, filter);
+    if (path.empty()) return;
+    if (!SaveResultFile(path, app_.State(), app_.Window(), app_.Services().files)) {
+        dialogs_.ShowMessage("レース結果ファイルを保存できませんでした。\r\n" + path);
+        return;
+    }
+    app_.NoteInJournal("result file saved: " + path);
+}
+
+void frmMain::mnuFilePrint_Click() {
+    if (mdiArea_->currentSubWindow() == nullptr) return;
+    RunMenuPrint(this, app_.State(), app_.Window(), dialogs_);
+}
+
+void frmMain::Clear_PortCheck() {
+    for (QAction* item : portItems_) item->setChecked(false);
+}
+
+void frmMain::SelectPort(int portNumber) {
+    if (portNumber < 1 || portNumber > static_cast<int>(portItems_.size())) return;
+    SerialPort& port = app_.Services().serial;
+    if (port.IsOpen()) port.Close();
+    // The adapter sets the line (19200 baud, no parity, 8 data bits, 1 stop
+    // bit, raw bytes, every waiting byte delivered) as it opens the port.
+    if (!port.Open(portNumber)) {
+        // The port in use is closed now, so no item may keep a check mark
+        // that claims an open port. PortNumber keeps its value.
+        Clear_PortCheck();
+        dialogs_.ShowMessage("通信ポートが開けません。(COM" + std::to_string(portNumber) +
+                             ")\r\n他のポートをお試しください");
+        return;
+    }
+    Clear_PortCheck();
+    portItems_[static_cast<std::size_t>(portNumber - 1)]->setChecked(true);
+    app_.State().PortNumber = static_cast<std::int16_t>(portNumber);
+    app_.NoteInJournal("serial port COM" + std::to_string(portNumber) + " opened (" +
+                       port.DevicePath(portNumber) + ")");
+    if (warnings_.erase(PlatformProblem::PortFailed) != 0) ShowWarnings();
+}
+
+void frmMain::mnuRaceTime_Click() {
+    static const SecondsSetting kRaceTime{"レース時間を秒単位で\r\n入力してください。",
+                                          "RaceTime設定", &RaceState::RaceTime,
+                                          &Application::SetRaceTime};
+    AskSeconds(kRaceTime);
+}
+
+void frmMain::mnuStartWait_Click() {
+    static const SecondsSetting kStartWait{"レース開始までの待ち時間を\r\n秒単位で入力してください。",
+                                           "WaitTime設定", &RaceState::StartWait,
+                                           &Application::SetStartWait};
+    AskSeconds(kStartWait);
+}
+
+void frmMain::AskSeconds(const SecondsSetting& setting) {
+    if (!IsIdle(app_.State())) {
+        dialogs_.ShowMessage(kCannotChangeDuringRace);
+        return;
+    }
+    const std::string current = std::to_string(app_.State().*setting.field);
+    const std::optional<std::string> entered =
+        dialogs_.InputBox(setting.prompt, setting.title, current);
+    if (!entered) return;
+    const SecondsInput input = ParseSecondsInput(*entered);
+    switch (input.kind) {
+        case SecondsInput::Kind::Value:
+            (app_.*setting.store)(input.value);
+            break;
+        case SecondsInput::Kind::TooLarge:
+            // Beyond what the race clock can count: say so rather than let the
+            // clock's arithmetic overflow during a race.
+            dialogs_.ShowMessage(TooLargeMessage());
+            break;
+        case SecondsInput::Kind::NotNumber:
+            break;  // cancelled, empty or not a number: the value stays
+    }
+}
+
+void frmMain::SelectReadOut(int mode) {
+    if (mode < 0 || mode >= static_cast<int>(readOutItems_.size())) return;
+    app_.SetTtsMode(static_cast<std::int16_t>(mode));
+    for (std::size_t i = 0; i < readOutItems_.size(); ++i) {
+        readOutItems_[i]->setChecked(static_cast<int>(i) == mode);
+    }
+}
+
+void frmMain::mnuEditName_Click() {
+    if (!IsIdle(app_.State())) {
+        dialogs_.ShowMessage(kCannotChangeDuringRace);
+        return;
+    }
+    OpenRosterDialog();
+}
+
+void frmMain::OpenRosterDialog() {
+    if (rosterDialog_ == nullptr) {
+        rosterDialog_ = std::make_unique<dlgIdName>(app_.Roster(), app_.Services().files, dialogs_);
+    }
+    rosterDialog_->ShowDialog();
+}
+
+}  // namespace palomind

@@ -1,0 +1,16 @@
+#pragma once
+#include <Qt>
+
+class QMdiArea;
+
+namespace palomind {
+
+// Tiles the child windows that are neither minimized nor hidden in one row or
+// column filling the area: Qt::Vertical stacks them one above the other,
+// Qt::Horizontal sets them side by side.
+void TileSubWindows(QMdiArea& area, Qt::Orientation orientation);
+
+// Lines the minimized child windows up along the bottom edge, left to right.
+void ArrangeMinimizedSubWindows(QMdiArea& area);
+
+}  // namespace palomind

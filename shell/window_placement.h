@@ -1,0 +1,34 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/settings_store.h"
+
+namespace palomind {
+
+// The main window's position and size in twips, as the per-user settings
+// store keeps them (section "Settings").
+struct WindowPlacement {
+    float left = 0;
+    float top = 0;
+    float width = 10000;
+    float height = 10000;
+};
+
+// Reads "MainLeft", "MainTop", "MainWidth" and "MainHeight"; each key that is
+// absent or does not hold a usable number gets its default.
+WindowPlacement LoadWindowPlacement(SettingsStore& settings);
+// Stores the four keys, each as the text of a single-precision number.
+void SaveWindowPlacement(SettingsStore& settings, const WindowPlacement& placement);
+
+// A stored placement value: a finite single-precision number, with optional
+// spaces around it. Nothing for anything else, and for magnitudes beyond
+// kMaxPlacementTwips, which no screen has and which could not be converted
+// to pixels.
+std::optional<float> ParsePlacementValue(std::string_view text);
+inline constexpr float kMaxPlacementTwips = 10'000'000.0f;
+// The shortest text that reads back as the same single-precision number.
+std::string FormatPlacementValue(float value);
+
+}  // namespace palomind

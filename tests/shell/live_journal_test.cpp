@@ -1,0 +1,119 @@
+#include "shell/live_journal.h"
+
+#include <QDir>
+#include <algorithm>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+#include "tests/shell/shell_harness.h"
+
+namespace palomind {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Contents(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> FileNames(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+JournalEvent Event(std::int32_t tick, JournalEventKind kind, std::int32_t value = 0,
+                   std::vector<std::uint8_t> bytes = {}) {
+    JournalEvent event;
+    event.tick = tick;
+    event.kind = kind;
+    event.value = value;
+    event.bytes = std::move(bytes);
+    return event;
+}
+
+TEST(LiveJournalTest, EveryLineIsInTheFileAsSoonAsItIsRecorded) {
+    testing::TempCurrentDirectory directory;
+    LiveJournal journal("journal", "palomind-20240501-093000-7", 5);
+    ASSERT_TRUE(journal.Start());
+    EXPECT_EQ(journal.Path(), fs::path("journal") / "palomind-20240501-093000-7.running.journal");
+
+    EXPECT_TRUE(journal.Record(Event(1000, JournalEventKind::Boot)));
+    EXPECT_TRUE(journal.Record(Event(2000, JournalEventKind::Rx, 0, {0xFE, 0x05})));
+    EXPECT_TRUE(journal.Note("line\r\nbreaks become spaces"));
+    // Read while the journal is still open, as after a crash.
+    const std::string written = Contents(journal.Path());
+    EXPECT_EQ(written, "palomind-journal 1\n" + FormatJournalLine(Event(1000, JournalEventKind::Boot)) +
+                           "\n" + FormatJournalLine(Event(2000, JournalEventKind::Rx, 0, {0xFE, 0x05})) +
+                           "\n# line  breaks become spaces\n");
+    EXPECT_TRUE(ParseJournal(written).ok);
+}
+
+TEST(LiveJournalTest, CleanShutdownMarksTheJournalCompleteUnderItsFinalName) {
+    testing::TempCurrentDirectory directory;
+    LiveJournal journal("journal", "palomind-20240501-093000-7", 5);
+    ASSERT_TRUE(journal.Start());
+    journal.Record(Event(1000, JournalEventKind::Boot));
+    journal.FinishCleanly();
+
+    EXPECT_EQ(FileNames("journal"), std::vector<std::string>{"palomind-20240501-093000-7.journal"});
+    const std::string written = Contents("journal/palomind-20240501-093000-7.journal");
+    EXPECT_TRUE(written.ends_with("\n# shutdown\n"));
+    EXPECT_FALSE(journal.Record(Event(2000, JournalEventKind::Boot)));  // nothing after the end
+}
+
+TEST(LiveJournalTest, KeepsTheNewestCompleteJournalsAndNeverDeletesUnfinishedOnes) {
+    testing::TempCurrentDirectory directory;
+    fs::create_directory("journal");
+    for (const char* name :
+         {"palomind-20240101-080000-1.journal", "palomind-20240102-080000-1.journal",
+          "palomind-20240103-080000-1.journal", "palomind-20231231-080000-9.running.journal",
+          "notes.txt"}) {
+        std::ofstream("journal/" + std::string(name)) << "x\n";
+    }
+    LiveJournal journal("journal", "palomind-20240104-080000-1", 2);
+    ASSERT_TRUE(journal.Start());
+    // Two complete ones kept (the newest); the crashed run and other files stay.
+    EXPECT_EQ(FileNames("journal"),
+              (std::vector<std::string>{"notes.txt", "palomind-20231231-080000-9.running.journal",
+                                        "palomind-20240102-080000-1.journal",
+                                        "palomind-20240103-080000-1.journal",
+                                        "palomind-20240104-080000-1.running.journal"}));
+    journal.FinishCleanly();
+    EXPECT_EQ(FileNames("journal"),
+              (std::vector<std::string>{"notes.txt", "palomind-20231231-080000-9.running.journal",
+                                        "palomind-20240103-080000-1.journal",
+                                        "palomind-20240104-080000-1.journal"}));
+}
+
+TEST(LiveJournalTest, JournalThatCannotBeCreatedFailsOnceAndRecordsNothing) {
+    testing::TempCurrentDirectory directory;
+    std::ofstream("journal") << "a file where the folder should be\n";
+    LiveJournal journal("journal", "palomind-20240501-093000-7", 5);
+    EXPECT_FALSE(journal.Start());
+    EXPECT_NE(journal.Problem().find("journal"), std::string::npos);
+    EXPECT_FALSE(journal.Record(Event(1000, JournalEventKind::Boot)));
+    journal.FinishCleanly();  // harmless
+}
+
+TEST(LiveJournalTest, ApplicationWithoutAJournalWarnsOnceInTheWindowAndKeepsRunning) {
+    testing::ShellHarness h;
+    std::ofstream("journal") << "in the way\n";
+    h.Start();  // the journal fails to start
+    h.dialogs.messages.clear();
+    h.Press("ＩＤ１");
+    h.Press("ＩＤ２");
+    EXPECT_TRUE(h.dialogs.messages.empty());  // no message box in the middle of a race
+    EXPECT_EQ(h.State().LapCount[1], 0);
+    EXPECT_EQ(h.State().LapCount[2], 0);
+    EXPECT_EQ(h.window->windowTitle().toStdString(),
+              "Palomind - 警告: レースの記録ファイルを書き込めません");
+}
+
+}  // namespace
+}  // namespace palomind

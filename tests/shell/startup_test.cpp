@@ -1,0 +1,169 @@
+// The start sequence and the shutdown of the main window.
+#include <QAction>
+#include <QDir>
+#include <QTextEdit>
+#include <gtest/gtest.h>
+
+#include "shell/race_window_view.h"
+#include "tests/shell/shell_harness.h"
+
+namespace palomind::testing {
+namespace {
+
+std::vector<bool> PortChecks(const ShellHarness& h) {
+    std::vector<bool> checks;
+    for (int n = 1; n <= 8; ++n) {
+        checks.push_back(h.Item(("mnuSCI_COM" + std::to_string(n)).c_str())->isChecked());
+    }
+    return checks;
+}
+
+std::vector<bool> ReadOutChecks(const ShellHarness& h) {
+    return {h.Item("mnuTTSN")->isChecked(), h.Item("mnuTTSJ")->isChecked(),
+            h.Item("mnuTTSE")->isChecked()};
+}
+
+const std::vector<bool> kOnlyPort1{true, false, false, false, false, false, false, false};
+const std::vector<bool> kNoPort(8, false);
+
+TEST(StartupTest, FirstStartInEmptyDirectoryUsesDefaultsAndWritesTheSettingsFileAtShutdown) {
+    ShellHarness h;
+    h.Start();
+
+    EXPECT_EQ(h.dialogs.messages,
+              (std::vector<std::string>{"設定ファイルがありません。新規に作成します",
+                                        "参加者名簿を新規に作成します。"}));
+    EXPECT_EQ(h.serial.OpenPort(), 1);
+    EXPECT_EQ(PortChecks(h), kOnlyPort1);
+    EXPECT_EQ(ReadOutChecks(h), (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(h.State().PortNumber, 1);
+    EXPECT_EQ(h.State().RaceTime, 480);
+    EXPECT_EQ(h.State().StartWait, 10);
+    EXPECT_EQ(h.State().TtsMode, 0);
+    EXPECT_EQ(h.window->RaceWindow()->RichTextBox1()->toPlainText().toStdString(),
+              "レースコメント記入欄");
+    EXPECT_EQ(h.Model().StatusCaption, "待機中");
+    EXPECT_EQ(h.window->windowTitle().toStdString(), "Palomind");
+
+    h.Close();
+    EXPECT_EQ(h.ReadFile("Palomind.ini"), SettingsFileBytes(1, 480, 10, 0));
+}
+
+TEST(StartupTest, StoredPortOutsideOneToEightAsksForAPortAndIsSavedAsZero) {
+    for (const int stored : {0, 9}) {
+        SCOPED_TRACE(stored);
+        ShellHarness h;
+        h.WriteFile("Palomind.ini", SettingsFileBytes(stored, 300, 0, 0));
+        h.WriteFile("idname.ind", RosterFileBytes());
+        h.Start();
+
+        EXPECT_EQ(h.dialogs.messages, std::vector<std::string>{"シリアルポートの設定を行ってください"});
+        EXPECT_TRUE(h.serial.openAttempts.empty());
+        EXPECT_EQ(PortChecks(h), kNoPort);
+        EXPECT_EQ(h.State().PortNumber, 0);
+        EXPECT_EQ(h.State().RaceTime, 300);  // only a race time of 0 is replaced
+        EXPECT_EQ(h.State().StartWait, 0);
+        h.Close();
+        EXPECT_EQ(h.ReadFile("Palomind.ini"), SettingsFileBytes(0, 300, 0, 0));
+    }
+}
+
+TEST(StartupTest, StoredRaceTimeZeroStartsWith480AndIsSavedAs480) {
+    ShellHarness h;
+    h.WriteFile("Palomind.ini", SettingsFileBytes(2, 0, 10, 0));
+    h.Start();
+    EXPECT_EQ(h.State().RaceTime, 480);
+    EXPECT_EQ(h.serial.OpenPort(), 2);
+    h.Close();
+    EXPECT_EQ(h.ReadFile("Palomind.ini"), SettingsFileBytes(2, 480, 10, 0));
+}
+
+TEST(StartupTest, SettingsFileWithOnlyFourLinesFallsBackToEveryDefault) {
+    ShellHarness h;
+    h.WriteFile("Palomind.ini", "3\r\n300\r\n5\r\n1\r\n");
+    h.Start();
+    EXPECT_EQ(h.dialogs.messages.front(), "設定ファイルがありません。新規に作成します");
+    EXPECT_EQ(h.State().PortNumber, 1);
+    EXPECT_EQ(h.State().RaceTime, 480);
+    EXPECT_EQ(h.State().StartWait, 10);
+    EXPECT_EQ(h.State().TtsMode, 0);
+}
+
+TEST(StartupTest, StoredReadOutModeChecksItsItemAndAnUnknownModeChecksNoneAndStays) {
+    {
+        ShellHarness h;
+        h.WriteFile("Palomind.ini", SettingsFileBytes(1, 480, 10, 1));
+        h.Start();
+        EXPECT_EQ(ReadOutChecks(h), (std::vector<bool>{false, true, false}));
+        EXPECT_FALSE(h.Item("mnuTTSJ")->isEnabled());
+    }
+    {
+        ShellHarness h;
+        h.WriteFile("Palomind.ini", SettingsFileBytes(1, 480, 10, 5));
+        h.Start();
+        // No item was selected: all three keep the marks they were created with.
+        EXPECT_EQ(ReadOutChecks(h), (std::vector<bool>{true, true, true}));
+        EXPECT_EQ(h.State().TtsMode, 5);
+        h.Close();
+        EXPECT_EQ(h.ReadFile("Palomind.ini"), SettingsFileBytes(1, 480, 10, 5));
+    }
+}
+
+TEST(StartupTest, StoredPortThatCannotBeOpenedLeavesNoCheckMarkAndKeepsItsNumber) {
+    ShellHarness h;
+    h.WriteFile("Palomind.ini", SettingsFileBytes(3, 480, 10, 0));
+    h.WriteFile("idname.ind", RosterFileBytes());
+    h.serial.openable = {1, 2};
+    h.Start();
+    EXPECT_EQ(h.dialogs.messages,
+              std::vector<std::string>{"通信ポートが開けません。(COM3)\r\n他のポートをお試しください"});
+    EXPECT_EQ(PortChecks(h), kNoPort);
+    EXPECT_EQ(h.State().PortNumber, 3);
+    h.Close();
+    EXPECT_EQ(h.ReadFile("Palomind.ini"), SettingsFileBytes(3, 480, 10, 0));
+}
+
+TEST(StartupTest, WindowPlacementIsRestoredFromTwipsAndStoredBackAtShutdown) {
+    ShellHarness h;
+    // The offscreen screen has 96 logical dots per inch: 15 twips a pixel.
+    h.settings.values[{"Settings", "MainLeft"}] = "1500";
+    h.settings.values[{"Settings", "MainTop"}] = "750";
+    h.settings.values[{"Settings", "MainWidth"}] = "9000";
+    h.settings.values[{"Settings", "MainHeight"}] = "not a number";  // default 10000
+    h.Start();
+    EXPECT_EQ(h.window->pos(), QPoint(100, 50));
+    EXPECT_EQ(h.window->size(), QSize(600, 667));
+
+    h.window->move(30, 45);
+    h.Close();
+    EXPECT_EQ((h.settings.values[{"Settings", "MainLeft"}]), "450");
+    EXPECT_EQ((h.settings.values[{"Settings", "MainTop"}]), "675");
+    EXPECT_EQ((h.settings.values[{"Settings", "MainWidth"}]), "9000");
+    EXPECT_EQ((h.settings.values[{"Settings", "MainHeight"}]), "10005");
+}
+
+TEST(StartupTest, ClosingWhileMinimizedKeepsThePreviousPlacement) {
+    ShellHarness h;
+    h.settings.values[{"Settings", "MainLeft"}] = "1500";
+    h.Start();
+    h.window->showMinimized();
+    h.window->move(300, 300);
+    h.Close();
+    EXPECT_EQ((h.settings.values[{"Settings", "MainLeft"}]), "1500");
+    EXPECT_EQ(h.settings.values.count({"Settings", "MainTop"}), 0u);
+    EXPECT_EQ(h.ReadFile("Palomind.ini"), SettingsFileBytes(1, 480, 10, 0));
+}
+
+TEST(StartupTest, SettingsFileThatCannotBeWrittenIsReportedAndTheProgramStillCloses) {
+    ShellHarness h;
+    h.Start();
+    h.dialogs.messages.clear();
+    // A folder in the file's place: it cannot be replaced.
+    ASSERT_TRUE(QDir().mkdir(QStringLiteral("Palomind.ini")));
+    h.Close();
+    EXPECT_EQ(h.dialogs.messages, std::vector<std::string>{"設定ファイルが保存できません。"});
+    EXPECT_FALSE(h.window->isVisible());
+}
+
+}  // namespace
+}  // namespace palomind::testing
