@@ -1,0 +1,89 @@
+#include "shell/about_box.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+
+#include "shell/japanese_font.h"
+#include "shell/twips.h"
+
+#if !defined(PALOMIND_VERSION_MAJOR) || !defined(PALOMIND_VERSION_MINOR) || \
+    !defined(PALOMIND_VERSION_REVISION)
+#error "the build passes the program version in PALOMIND_VERSION_MAJOR/MINOR/REVISION"
+#endif
+
+namespace palomind {
+
+namespace {
+
+constexpr int kIconPixels = 32;
+constexpr int kBoxWidthTwips = 4500;
+constexpr int kBoxHeightTwips = 1800;
+
+// A chequered flag: the program's icon when the application has none set.
+QPixmap DrawProgramIcon() {
+    QPixmap pixmap(kIconPixels, kIconPixels);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setPen(QPen(Qt::darkGray, 2));
+    painter.drawLine(5, 3, 5, 30);
+    constexpr int kSquare = 5;
+    for (int row = 0; row < 4; ++row)
+        for (int col = 0; col < 4; ++col)
+            painter.fillRect(7 + col * kSquare, 4 + row * kSquare, kSquare, kSquare,
+                             (row + col) % 2 == 0 ? Qt::black : Qt::white);
+    painter.setPen(Qt::black);
+    painter.drawRect(7, 4, 4 * kSquare - 1, 4 * kSquare - 1);
+    return pixmap;
+}
+
+}  // namespace
+
+frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 Palomind"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFont(JapaneseFont(JapaneseFace::PGothic, 9));
+
+    auto* picIcon = new QLabel(this);
+    picIcon->setObjectName(QStringLiteral("picIcon"));
+    const QIcon programIcon = QApplication::windowIcon();
+    picIcon->setPixmap(programIcon.isNull() ? DrawProgramIcon()
+                                            : programIcon.pixmap(kIconPixels, kIconPixels));
+
+    auto* lblTitle = new QLabel(QStringLiteral("Palomind"), this);
+    lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    lblTitle->setFont(JapaneseFont(JapaneseFace::PGothic, 12, true));
+
+    // The build's version has four parts (0.8.0.4); the operator sees
+    // major.minor.revision, the fourth part being the revision (0.8.4).
+    auto* lblVersion = new QLabel(QStringLiteral("ﾊﾞｰｼﾞｮﾝ %1.%2.%3")
+                                      .arg(PALOMIND_VERSION_MAJOR)
+                                      .arg(PALOMIND_VERSION_MINOR)
+                                      .arg(PALOMIND_VERSION_REVISION),
+                                  this);
+    lblVersion->setObjectName(QStringLiteral("lblVersion"));
+
+    auto* cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(picIcon, 0, 0, 2, 1, Qt::AlignTop);
+    layout->addWidget(lblTitle, 0, 1);
+    layout->addWidget(lblVersion, 1, 1);
+    layout->addWidget(cmdOK, 2, 1, Qt::AlignRight);
+    layout->setColumnStretch(1, 1);
+    layout->setHorizontalSpacing(TwipsToPixels(240, logicalDpiX()));
+    // A small dialog box, roomy enough to read at a glance.
+    setFixedSize(QSize(TwipsToPixels(kBoxWidthTwips, logicalDpiX()),
+                       TwipsToPixels(kBoxHeightTwips, logicalDpiY()))
+                     .expandedTo(layout->minimumSize()));
+}
+
+}  // namespace palomind

@@ -1,0 +1,67 @@
+#pragma once
+#include <QWidget>
+#include <cstdint>
+#include <string>
+
+#include "engine/race_window_model.h"
+
+class QLabel;
+class QTextEdit;
+
+namespace palomind {
+
+class FilledShape;
+class GridView;
+
+// The race window: status line and lamp, the two clocks, the race comment,
+// the standings and the lap history, laid out at fixed places given in twips.
+// It renders a RaceWindowModel that the engine writes; the only thing it
+// writes back is the comment the operator types.
+class frmRaceResult : public QWidget {
+    Q_OBJECT
+  public:
+    explicit frmRaceResult(RaceWindowModel& model, QWidget* parent = nullptr);
+
+    // Re-renders whatever changed in the model since the last call. Runs
+    // after every pass and every clock second, so it compares before it
+    // touches a widget.
+    void Refresh();
+
+    // The comment box. The toolbar's formatting commands and the clipboard
+    // commands act on it.
+    QTextEdit* RichTextBox1() const { return richTextBox1_; }
+
+    // Replaces the comment box's text with the model's comment (plain text;
+    // CR LF, a lone CR or a lone LF each break a line).
+    void LoadCommentFromModel();
+
+    QSize sizeHint() const override;
+
+  protected:
+    void changeEvent(QEvent* event) override;
+
+  private:
+    void BuildLabels();
+    void StoreTypedComment();
+    void ApplyColors();
+
+    RaceWindowModel& model_;
+    QLabel* elapsed_ = nullptr;    // Label2
+    QLabel* remaining_ = nullptr;  // Label4
+    QLabel* status_ = nullptr;     // Label17
+    FilledShape* lamp_ = nullptr;  // Shape3
+    QTextEdit* richTextBox1_ = nullptr;
+    GridView* standings_ = nullptr;   // MSFlexGrid1
+    GridView* lapHistory_ = nullptr;  // MSFlexGrid2
+
+    // What the widgets show now, so Refresh can skip what did not change.
+    std::string shownCaption_;
+    std::string shownElapsed_;
+    std::string shownRemaining_;
+    std::string shownStatus_;
+    std::uint32_t shownElapsedColor_ = 0;
+    std::uint32_t shownLampColor_ = 0;
+    bool loadingComment_ = false;
+};
+
+}  // namespace palomind

@@ -1,0 +1,56 @@
+#pragma once
+#include <QDialog>
+
+#include "platform/file_store.h"
+#include "platform/message_sink.h"
+#include "roster/roster_table.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace palomind {
+
+// The roster editor: four ID/name column pairs of 16 rows for IDs 1 to 64,
+// and an edit box beside the grid that edits the current name. Every
+// keystroke goes into the grid and the roster at once; OK writes the roster
+// file and closes, any other way of closing keeps the typed names in memory
+// only, until the next load.
+class dlgIdName : public QDialog {
+    Q_OBJECT
+  public:
+    dlgIdName(RosterTable& names, FileStore& files, MessageSink& messages,
+              QWidget* parent = nullptr);
+
+    // The roster file operations; their messages go to the sink.
+    void Load_IdName();
+    void Save_IdName();
+
+    // Opens the dialog without blocking, read afresh from the file; when it is
+    // already open, only brings it to the front.
+    void ShowDialog();
+
+  protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void FillGrid();
+    void SetCurrentCell(int row, int col);
+    void PutEditorOnCurrentCell();
+    void StoreTypedName(const QString& text);
+    bool MoveByKey(int key);
+    void OKButton_Click();
+
+    RosterTable& names_;
+    FileStore& files_;
+    MessageSink& messages_;
+    QTableWidget* grid_;     // MSFlexGrid1
+    QPushButton* okButton_;  // OKButton
+    QLabel* idLabel_;        // Label1
+    QLineEdit* nameEdit_;    // Text1
+    bool puttingEditor_ = false;
+};
+
+}  // namespace palomind
