@@ -1,0 +1,46 @@
+#pragma once
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/file_store.h"
+#include "tests/hostile/hostile_inputs.h"
+
+namespace palomind::testing {
+
+// What one read of a hostile input came to.
+struct ReadOutcome {
+    bool refused = false;  // the reader fell back or gave its message
+    // Empty when the outcome is the one the reader promises: on refusal its
+    // fallback exactly (and its message once), otherwise everything read and
+    // every text valid UTF-8. Otherwise what went wrong.
+    std::string problem;
+};
+
+// One of the program's readers of outside files, seen the same way: its
+// real entry point reading a file among the program's other files.
+struct ReaderUnderTest {
+    std::string name;        // the corpus folder
+    std::string fileName;    // the file it reads
+    std::string goodBytes;   // a well-formed file
+    // The shortest prefix of goodBytes that holds every field: any shorter
+    // cut is refused. Nothing for the journal, whose lines stand alone.
+    std::optional<std::size_t> completeAt;
+    // Reads the file `fileName` from the folder (the current directory).
+    std::function<ReadOutcome(const ScratchFolder&)> read;
+    // Saves through `files` over a previous good file; nothing for readers
+    // without a save. Returns the messages given, and whether it succeeded.
+    std::function<bool(const ScratchFolder&, FileStore& files, RecordedMessages& messages)> save;
+    std::string saveFailureMessage;  // empty when the save itself says nothing
+};
+
+ReaderUnderTest SettingsReader();
+ReaderUnderTest RosterReader();
+ReaderUnderTest ResultFileReader();
+ReaderUnderTest JournalReader();
+
+// The program's other files, put beside the one being read.
+void WriteTheOtherFiles(const ScratchFolder& folder);
+
+}  // namespace palomind::testing
