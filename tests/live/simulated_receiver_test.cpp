@@ -1,0 +1,173 @@
+#include "shell/simulated_receiver.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLabel>
+#include <QMainWindow>
+#include <QStatusBar>
+#include <QTest>
+#include <cerrno>
+
+#include "shell/simulation_notice.h"
+#include "tests/live/live_fakes.h"
+
+namespace palomind::testing {
+namespace {
+
+// The real simulator behind a wrapper that notes each start and the
+// simulator's process id in the current directory.
+SimulatorCommand CountedSimulator() {
+    return {QStringLiteral("/bin/sh"),
+            {QStringLiteral("-c"),
+             QStringLiteral("echo started >> starts.txt; echo $$ > pid.txt; exec \"$0\" \"$@\""),
+             QStringLiteral(PALOMIND_SIMULATOR), QStringLiteral("--lap"), QStringLiteral("0.05:0.01")}};
+}
+
+int StartsSoFar() {
+    QFile file(QStringLiteral("starts.txt"));
+    if (!file.open(QIODevice::ReadOnly)) return 0;
+    return static_cast<int>(file.readAll().count('\n'));
+}
+
+// A pseudo-terminal standing in for a receiver the operator configured.
+class StandInReceiver {
+public:
+    StandInReceiver() : master_(posix_openpt(O_RDWR | O_NOCTTY)) {
+        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) path_ = ptsname(master_);
+    }
+    ~StandInReceiver() {
+        if (master_ >= 0) close(master_);
+    }
+    const std::string& Path() const { return path_; }
+
+private:
+    int master_;
+    std::string path_;
+};
+
+class SimulatedReceiverPortTest : public ::testing::Test {
+protected:
+    TemporaryCurrentDirectory directory;
+    MemorySettings settings;
+};
+
+TEST_F(SimulatedReceiverPortTest, UnconfiguredPortOpensTheSimulatorsLineAndItsFramesArrive) {
+    SimulatedReceiverPort port(settings, CountedSimulator());
+    CollectingListener listener;
+    port.SetListener(&listener);
+    ASSERT_TRUE(port.Open(1));
+    EXPECT_TRUE(port.Simulating());
+    EXPECT_EQ(port.DevicePath(1).rfind("/dev/pts/", 0), 0u) << port.DevicePath(1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listener.received.size() >= 14; }, 5000));
+    EXPECT_EQ(std::vector<std::uint8_t>(listener.received.begin(), listener.received.begin() + 3),
+              std::vector<std::uint8_t>(3, 0xFE));
+    EXPECT_TRUE(listener.failures.empty());
+    port.SetListener(nullptr);
+}
+
+TEST_F(SimulatedReceiverPortTest, EveryUnconfiguredPortSharesOneSimulator) {
+    SimulatedReceiverPort port(settings, CountedSimulator());
+    ASSERT_TRUE(port.Open(1));
+    const std::string line = port.DevicePath(1);
+    port.Close();
+    ASSERT_TRUE(port.Open(4));
+    EXPECT_TRUE(port.Simulating());
+    EXPECT_EQ(port.DevicePath(4), line);
+    EXPECT_EQ(StartsSoFar(), 1);
+}
+
+TEST_F(SimulatedReceiverPortTest, ConfiguredPortsOpenTheirDeviceAndStartNoSimulator) {
+    StandInReceiver bySetting;
+    StandInReceiver byEnvironment;
+    ASSERT_FALSE(bySetting.Path().empty());
+    settings.SaveSetting("Ports", "COM2", bySetting.Path());
+    qputenv("PALOMIND_COM3", QByteArray::fromStdString(byEnvironment.Path()));
+    {
+        SimulatedReceiverPort port(settings, CountedSimulator());
+        EXPECT_TRUE(ReceiverConfigured(2, settings));
+        EXPECT_TRUE(ReceiverConfigured(3, settings));
+        ASSERT_TRUE(port.Open(2));
+        EXPECT_FALSE(port.Simulating());
+        EXPECT_EQ(port.DevicePath(2), bySetting.Path());
+        ASSERT_TRUE(port.Open(3));
+        EXPECT_FALSE(port.Simulating());
+        EXPECT_EQ(port.DevicePath(3), byEnvironment.Path());
+    }
+    qunsetenv("PALOMIND_COM3");
+    EXPECT_EQ(StartsSoFar(), 0);
+}
+
+TEST_F(SimulatedReceiverPortTest, EmptyConfigurationCountsAsNone) {
+    settings.SaveSetting("Ports", "COM5", "");
+    qputenv("PALOMIND_COM6", "");
+    EXPECT_FALSE(ReceiverConfigured(5, settings));
+    EXPECT_FALSE(ReceiverConfigured(6, settings));
+    qunsetenv("PALOMIND_COM6");
+}
+
+TEST_F(SimulatedReceiverPortTest, ObserverFollowsWhetherTheOpenPortIsSimulated) {
+    StandInReceiver receiver;
+    settings.SaveSetting("Ports", "COM2", receiver.Path());
+    SimulatedReceiverPort port(settings, CountedSimulator());
+    std::vector<bool> told;
+    port.SetSimulationObserver([&told](bool simulating) { told.push_back(simulating); });
+    ASSERT_TRUE(port.Open(1));
+    ASSERT_TRUE(port.Open(2));
+    ASSERT_TRUE(port.Open(1));
+    port.Close();
+    EXPECT_EQ(told, (std::vector<bool>{false, true, false, true, false}));
+}
+
+TEST_F(SimulatedReceiverPortTest, MissingSimulatorLeavesThePortOnItsDefaultDevice) {
+    SimulatedReceiverPort port(settings, {QStringLiteral("/nonexistent/receiver_simulator"), {}});
+    port.Open(1);  // /dev/ttyS0 may or may not exist here
+    EXPECT_FALSE(port.Simulating());
+    EXPECT_EQ(port.DevicePath(1), "/dev/ttyS0");
+}
+
+TEST_F(SimulatedReceiverPortTest, SimulatorEndsWithThePort) {
+    pid_t pid = 0;
+    {
+        SimulatedReceiverPort port(settings, CountedSimulator());
+        ASSERT_TRUE(port.Open(1));
+        QFile file(QStringLiteral("pid.txt"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        pid = file.readAll().trimmed().toInt();
+        ASSERT_GT(pid, 0);
+        EXPECT_EQ(kill(pid, 0), 0);
+    }
+    EXPECT_EQ(kill(pid, 0), -1);
+    EXPECT_EQ(errno, ESRCH);
+}
+
+TEST_F(SimulatedReceiverPortTest, NoticeMarksTheTitleAndStatusBarWhileSimulated) {
+    QMainWindow window;
+    window.setWindowTitle(QStringLiteral("Palomind"));
+    SimulatedReceiverPort port(settings, CountedSimulator());
+    SimulationNotice notice(window, port);
+    QLabel* panel = nullptr;
+    for (QLabel* label : window.statusBar()->findChildren<QLabel*>())
+        if (label->text() == SimulationNotice::PanelText()) panel = label;
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->isHidden());
+
+    ASSERT_TRUE(port.Open(1));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Palomind - 受信機シミュレーション中"));
+    EXPECT_FALSE(panel->isHidden());
+    // The window rewrites its title to show a warning: the mark stays, once.
+    window.setWindowTitle(QStringLiteral("Palomind - 警告: x"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Palomind - 警告: x - 受信機シミュレーション中"));
+
+    port.Close();
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Palomind - 警告: x"));
+    EXPECT_TRUE(panel->isHidden());
+}
+
+}  // namespace
+}  // namespace palomind::testing
