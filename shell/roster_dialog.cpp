@@ -161,6 +161,7 @@ void dlgIdName::FillGrid() {
         for (int col = kFirstNameCol; col < kGridCols; col += 2)
             grid_->item(row, col)->setText(
                 QString::fromStdString(names_[static_cast<std::size_t>(IdOfCell(row, col))]));
+    editorRow_ = -1;
     SetCurrentCell(1, kFirstNameCol);
 }
 
@@ -179,10 +180,17 @@ void dlgIdName::PutEditorOnCurrentCell() {
     if (col % 2 == 0) ++col;
     SetCurrentCell(row, col);
     nameEdit_->setFocus();
-    nameEdit_->setText(grid_->item(row, col)->text());
-    // Selected, so that typing replaces the name (usually "未登録") at once;
-    // End keeps it for amending.
-    nameEdit_->selectAll();
+    // Coming back to the dialog puts the editor on the cell it is already on:
+    // the name being typed keeps its caret, so the next key goes on typing.
+    if (row != editorRow_ || col != editorCol_ ||
+        nameEdit_->text() != grid_->item(row, col)->text()) {
+        editorRow_ = row;
+        editorCol_ = col;
+        nameEdit_->setText(grid_->item(row, col)->text());
+        // Selected, so that typing replaces the name (usually "未登録") at
+        // once; End keeps it for amending.
+        nameEdit_->selectAll();
+    }
     idLabel_->setText(QStringLiteral("ID%1ドライバ").arg(TwoDigits(IdOfCell(row, col))));
     puttingEditor_ = false;
 }

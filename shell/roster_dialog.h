@@ -50,6 +50,9 @@ class dlgIdName : public QDialog {
     QPushButton* okButton_;  // OKButton
     QLabel* idLabel_;        // Label1
     QLineEdit* nameEdit_;    // Text1
+    // The name cell the edit box was last put on.
+    int editorRow_ = -1;
+    int editorCol_ = -1;
     bool puttingEditor_ = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -192,12 +193,16 @@ TEST_F(RosterDialogTest, ClickOnAnIdCellPutsTheEditorOnTheNameBesideIt) {
     ExpectEditing(64);
 }
 
-TEST_F(RosterDialogTest, ShowingAnOpenDialogAgainKeepsWhatIsBeingTyped) {
+TEST_F(RosterDialogTest, ComingBackToTheOpenDialogGoesOnWithTheNameBeingTyped) {
     Open();
-    QTest::keyClicks(Editor(), "Half typed");
+    QTest::keyClicks(Editor(), "Half");
     dialog.ShowDialog();
+    QEvent activation(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(&dialog, &activation);
+    QTest::keyClicks(Editor(), " typed");
     EXPECT_EQ(Editor()->text(), QStringLiteral("Half typed"));
     EXPECT_EQ(names[1], "Half typed");
+    ExpectEditing(1);
 }
 
 }  // namespace
