@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The application's live benchmarks, on a private X display (Xvfb):
+#   1. the saturated receiver line (palomind_line_rate_bench): zero loss,
+#      latency from the simulator's write to the pass being stamped, CPU use,
+#      peak memory, and the race clock acting on every second meanwhile;
+#   2. start-up: from starting build/palomind to its main window shown
+#      (mapped on the display), over several runs.
+# Usage: bench/live_benchmarks.sh [BUILD_DIR] [SECONDS]   (defaults: build 60)
+# Use a Release or RelWithDebInfo build. Prints the figures; exits non-zero
+# when a target is missed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=$(realpath "${1:-build}")
+seconds=${2:-60}
+runs=${STARTUP_RUNS:-7}
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A display of our own: Xvfb picks a free number and writes it to fd 3.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+export DISPLAY=":$(head -n1 "$work/display")"
+export QT_QPA_PLATFORM=xcb
+export XDG_CONFIG_HOME="$work/config"   # never the operator's stored settings
+
+status=0
+echo "== 1. Saturated line"
+"$build/bench/palomind_line_rate_bench" --seconds "$seconds" 2> "$work/line-rate.err" || status=1
+grep -v "^receiver_simulator: seed" "$work/line-rate.err" | sed 's/^/  (stderr) /' | head -20
+
+echo "== 2. Start-up to the main window shown, $runs runs"
+app_dir="$work/app"
+mkdir -p "$app_dir"
+# The files start-up reads, so that no message box holds the window back.
+printf '1\r\n480\r\n10\r\n0\r\n"bench"\r\n' > "$app_dir/Palomind.ini"
+for id in $(seq 1 64); do printf '"R%02d"\r\n' "$id"; done > "$app_dir/idname.ind"
+"$build/receiver_simulator" --seed 1 > "$work/simulator.out" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/simulator.out" ] && break; sleep 0.05; done
+export PALOMIND_COM1
+PALOMIND_COM1=$(head -n1 "$work/simulator.out")
+
+times=()
+for run in $(seq "$runs"); do
+  started=$(date +%s%N)
+  (cd "$app_dir" && exec "$build/palomind") >/dev/null 2>&1 &
+  app=$!
+  # The main window, not a message box (also captioned "Palomind").
+  until xwininfo -name Palomind 2>/dev/null |
+      awk '/Map State: IsViewable/ {v=1} /Width:/ {w=$2} END {exit !(v && w >= 400)}'; do
+    kill -0 "$app" 2>/dev/null || { echo "  run $run: the program ended before its window showed"; exit 1; }
+    sleep 0.002
+  done
+  shown=$(date +%s%N)
+  kill "$app"
+  wait "$app" 2>/dev/null || true
+  times+=($(( (shown - started) / 1000000 )))
+done
+sorted=($(printf '%s\n' "${times[@]}" | sort -n))
+median=${sorted[$(( ${#sorted[@]} / 2 ))]}
+worst=${sorted[-1]}
+verdict=met
+[ "$worst" -lt 1000 ] || { verdict=MISSED; status=1; }
+echo "  start-up ms: ${times[*]}"
+echo "  median $median ms, worst $worst ms   (target < 1000 ms: $verdict)"
+echo "  load average during the runs: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
+exit $status

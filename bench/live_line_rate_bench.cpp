@@ -1,0 +1,250 @@
+// The application at the physical limit of the receiver's line: the simulator
+// sends valid frames back to back at 19200 baud (274 per second) from 20
+// transponders into the application's port, a pseudo-terminal, for a minute
+// of timing. The application is composed as the program entry composes it
+// (the real main window, serial port, wave playback, tick counter and live
+// journal); only the message boxes are replaced, by lines on standard error,
+// so nothing modal can stall the run.
+//
+//   palomind_line_rate_bench [--seconds 60] [--transponders 20]
+//
+// Prints frames sent and passes processed (zero loss), the latency from the
+// simulator's write to the pass being stamped, CPU use, peak memory, and
+// whether the race clock acted on every second while the line was saturated.
+#include <sys/resource.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "documents/settings_file.h"
+#include "engine/journal.h"
+#include "platform/file_store.h"
+#include "platform/monotonic_tick_clock.h"
+#include "platform/qt_serial_port.h"
+#include "platform/qt_settings_store.h"
+#include "platform/qt_sound_player.h"
+#include "platform/user_dialogs.h"
+#include "roster/roster_file.h"
+#include "shell/application.h"
+#include "shell/live_journal.h"
+#include "shell/main_window.h"
+#include "tools/receiver_simulator/delivery_latency.h"
+#include "tools/receiver_simulator/send_log.h"
+
+namespace palomind {
+namespace {
+
+constexpr int kStartWaitSeconds = 2;
+constexpr int kRaceSeconds = 3600;  // the race stays in timing for the whole run
+
+// Message boxes as lines on standard error: the run must never wait for a click.
+class PrintedDialogs final : public UserDialogs {
+public:
+    void ShowMessage(std::string_view text) override { Print(text); }
+    void ShowInformation(std::string_view text) override { Print(text); }
+    std::optional<std::string> InputBox(std::string_view, std::string_view, std::string_view) override {
+        return std::nullopt;
+    }
+    bool AskYesNo(std::string_view) override { return false; }
+    std::string OpenFileName(std::string_view, std::string_view) override { return {}; }
+    std::string SaveFileName(std::string_view, std::string_view) override { return {}; }
+    int Count() const { return count_; }
+
+private:
+    void Print(std::string_view text) {
+        ++count_;
+        std::cerr << "message: " << text << '\n';
+    }
+    int count_ = 0;
+};
+
+struct Options {
+    int seconds = 60;
+    int transponders = 20;
+};
+
+Options ParseOptions(const QStringList& args) {
+    Options o;
+    for (qsizetype i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == QLatin1String("--seconds")) o.seconds = args[i + 1].toInt();
+        if (args[i] == QLatin1String("--transponders")) o.transponders = args[i + 1].toInt();
+    }
+    return o;
+}
+
+void RunEventsFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Peak resident set size in MB.
+double PeakRssMb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+    }
+    return 0;
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+QAction* ToolbarButton(frmMain& window, const QString& key) {
+    for (QAction* action : window.findChildren<QAction*>())
+        if (action->data().toString() == key) return action;
+    return nullptr;
+}
+
+const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
+
+int Run(int argc, char** argv) {
+    QApplication application(argc, argv);
+    const Options options = ParseOptions(application.arguments());
+    const QString programDir = QCoreApplication::applicationDirPath();
+    // Benchmarks are built under bench/; the simulator and the wave files
+    // are beside the application, one folder up.
+    const QDir buildDir(programDir + QStringLiteral("/.."));
+
+    QTemporaryDir work;
+    QDir::setCurrent(work.path());
+    for (const char* wave : {"snd1.wav", "snd2.wav", "snd3.wav", "lap.wav"})
+        QFile::copy(buildDir.filePath(QString::fromLatin1(wave)), QString::fromLatin1(wave));
+
+    DiskFileStore files;
+    PrintedDialogs dialogs;
+    RaceState stored;
+    stored.PortNumber = 1;
+    stored.RaceTime = kRaceSeconds;
+    stored.StartWait = kStartWaitSeconds;
+    Save_Setting(stored, files, dialogs);
+    RosterTable names;
+    for (int id = 1; id <= 64; ++id) names[static_cast<std::size_t>(id)] = "Driver " + std::to_string(id);
+    Save_IdName(names, files, dialogs);
+
+    QProcess simulator;
+    simulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    simulator.start(buildDir.filePath(QStringLiteral("receiver_simulator")),
+                    {"--saturated", "--transponders", QString::number(options.transponders), "--seed", "1",
+                     "--duration", QString::number(options.seconds), "--log", "simulator.log",
+                     "--start-from-stdin", "--exit-with-stdin"});
+    if (!simulator.waitForStarted(5000) || !simulator.waitForReadyRead(5000)) {
+        std::cerr << "the receiver simulator did not start\n";
+        return 2;
+    }
+    qputenv("PALOMIND_COM1", simulator.readLine().trimmed());
+
+    QtSettingsStore settings(work.filePath(QStringLiteral("user-settings.ini")));
+    QtSerialPort serial(settings);
+    QtSoundPlayer sound;
+    MonotonicTickClock ticks;
+    LiveJournal journal("journal", "line-rate", 1);
+    journal.Start();
+    Application app({ticks, sound, serial, settings, dialogs, files, journal});
+    auto window = std::make_unique<frmMain>(app);
+    window->Form_Load();
+    window->show();
+    RunEventsFor(500);
+    if (!serial.IsOpen()) {
+        std::cerr << "the port did not open\n";
+        return 2;
+    }
+
+    window->tbToolBar_ButtonClick(ToolbarButton(*window, QStringLiteral("レース開始")));
+    const RaceState& state = app.State();
+    const std::int32_t raceStart = state.RaceStart;
+    simulator.write(QByteArray::number(static_cast<qint64>(raceStart) * 1000) + '\n');
+    simulator.waitForBytesWritten(5000);
+
+    // Measured from the start of timing to the end of the saturated minute.
+    const std::int32_t beginTick = raceStart * 1000;
+    RunEventsFor(beginTick - ticks.TimeGetTime());
+    const double cpuBefore = CpuSeconds();
+    const std::int32_t measuredFrom = ticks.TimeGetTime();
+    RunEventsFor(options.seconds * 1000 + 500);
+    const double cpuUsed = CpuSeconds() - cpuBefore;
+    const double wallSeconds = (ticks.TimeGetTime() - measuredFrom) / 1000.0;
+    const double peakRss = PeakRssMb();
+
+    simulator.closeWriteChannel();
+    simulator.waitForFinished(5000);
+    std::int64_t passesProcessed = 0;
+    for (int id = 1; id <= 63; ++id) passesProcessed += state.LapCount[static_cast<std::size_t>(id)] + 1;
+    const std::string status = app.Window().StatusCaption;
+    window->close();
+    window.reset();
+    journal.FinishCleanly();
+
+    const JournalParseResult parsed = ParseJournal(ReadText(journal.Path().string()));
+    std::vector<simulator::SendLogEntry> sent;
+    std::string error;
+    if (!parsed.ok || !simulator::ParseSendLog(ReadText("simulator.log"), sent, error)) {
+        std::cerr << "cannot read the journal or the send log: " << parsed.error << error << '\n';
+        return 2;
+    }
+    std::vector<simulator::RecordedReception> received;
+    std::vector<std::int32_t> clockSeconds;
+    for (const JournalEvent& e : parsed.events) {
+        if (e.kind == JournalEventKind::Rx) received.push_back({e.tick, e.bytes});
+        // Each clock line is a second the race clock acted on (and redrew).
+        if (e.kind == JournalEventKind::Clock && e.tick >= beginTick - 500)
+            clockSeconds.push_back(static_cast<std::int32_t>(std::lround(e.tick / 1000.0)));
+    }
+    const simulator::DeliveryReport delivery = simulator::MatchDeliveries(sent, received);
+    int skippedSeconds = 0;
+    for (std::size_t i = 1; i < clockSeconds.size(); ++i) skippedSeconds += clockSeconds[i] - clockSeconds[i - 1] - 1;
+
+    const std::int32_t p50 = simulator::Percentile(delivery.latenciesMs, 0.50);
+    const std::int32_t p99 = simulator::Percentile(delivery.latenciesMs, 0.99);
+    const std::int32_t max = simulator::Percentile(delivery.latenciesMs, 1.0);
+    const double cpuPercent = 100.0 * cpuUsed / wallSeconds;
+    const bool zeroLoss = delivery.ok && delivery.passesSent == passesProcessed &&
+                          delivery.passesDelivered == delivery.passesSent;
+
+    std::printf("Saturated line, %d transponders, %d s of timing (platform %s)\n", options.transponders,
+                options.seconds, qPrintable(QGuiApplication::platformName()));
+    std::printf("  frames sent              %lld (%.1f per second)\n", static_cast<long long>(delivery.passesSent),
+                delivery.passesSent / static_cast<double>(options.seconds));
+    std::printf("  passes processed         %lld\n", static_cast<long long>(passesProcessed));
+    std::printf("  bytes delivered intact   %s%s\n", delivery.ok ? "yes" : "NO: ", delivery.error.c_str());
+    std::printf("  zero loss                %s\n", Verdict(zeroLoss));
+    std::printf("  latency write->stamp ms  p50 %d  p99 %d  max %d   (target p99 < 5: %s)\n", p50, p99, max,
+                Verdict(p99 < 5));
+    std::printf("  CPU                      %.1f %% of one core   (target < 25 %%: %s)\n", cpuPercent,
+                Verdict(cpuPercent < 25.0));
+    std::printf("  peak memory (RSS)        %.1f MB   (target < 150 MB: %s)\n", peakRss, Verdict(peakRss < 150.0));
+    std::printf("  race clock seconds       %zu acted on, %d skipped   (target 0 skipped: %s)\n",
+                clockSeconds.size(), skippedSeconds, Verdict(skippedSeconds == 0));
+    std::printf("  status at the end        %s; %d message(s) shown\n", status.c_str(), dialogs.Count());
+    const bool allMet = zeroLoss && p99 < 5 && cpuPercent < 25.0 && peakRss < 150.0 && skippedSeconds == 0;
+    return allMet ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace palomind
+
+int main(int argc, char** argv) { return palomind::Run(argc, argv); }
