@@ -1,0 +1,135 @@
+#include "shell/crash_recovery.h"
+
+#include <algorithm>
+#include <charconv>
+#include <system_error>
+
+#include "engine/race_engine.h"
+#include "engine/replay.h"
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <signal.h>
+
+#include <cerrno>
+#endif
+
+namespace palomind {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kJournalPrefix = "palomind-";
+constexpr std::string_view kJournalSuffix = ".journal";
+constexpr std::string_view kRunningSuffix = ".running.journal";
+
+bool IsJournalName(std::string_view name) {
+    return name.starts_with(kJournalPrefix) && name.ends_with(kJournalSuffix);
+}
+
+// Run names end with the process ID: "palomind-<date>-<time>-<pid>".
+std::optional<long> ProcessIdOf(std::string_view name) {
+    name.remove_suffix(name.ends_with(kRunningSuffix) ? kRunningSuffix.size() : kJournalSuffix.size());
+    const std::size_t dash = name.rfind('-');
+    if (dash == std::string_view::npos) return std::nullopt;
+    long pid = 0;
+    const std::string_view digits = name.substr(dash + 1);
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), pid);
+    if (error != std::errc() || end != digits.data() + digits.size() || pid <= 0) return std::nullopt;
+    return pid;
+}
+
+bool HoldsARace(const std::vector<JournalEvent>& events) {
+    return std::any_of(events.begin(), events.end(),
+                       [](const JournalEvent& e) { return e.kind == JournalEventKind::Start; });
+}
+
+class SilentSound final : public SoundPlayer {
+public:
+    void PlaySound(std::string_view) override {}
+};
+
+}  // namespace
+
+bool IsLiveInstance(long processId) {
+#if defined(__unix__) || defined(__APPLE__)
+    if (::kill(static_cast<pid_t>(processId), 0) != 0 && errno != EPERM) return false;
+#if defined(__linux__)
+    // A process ID is reused after a restart: only this same program counts.
+    std::error_code error;
+    const fs::path theirs = fs::read_symlink("/proc/" + std::to_string(processId) + "/exe", error);
+    if (error) return true;  // cannot tell: better not to touch its journal
+    const fs::path ours = fs::read_symlink("/proc/self/exe", error);
+    return error || theirs == ours;
+#else
+    return true;
+#endif
+#else
+    // Without a way to ask, a journal is taken for a crashed run's.
+    (void)processId;
+    return false;
+#endif
+}
+
+std::optional<CrashedRun> FindCrashedRun(const fs::path& folder, const fs::path& ownJournal, FileStore& files,
+                                         const LiveInstanceTest& isLive) {
+    std::error_code error;
+    std::optional<fs::path> newest;
+    for (fs::directory_iterator it(folder, error); !error && it != fs::directory_iterator(); it.increment(error)) {
+        const fs::path& path = it->path();
+        const std::string name = path.filename().string();
+        if (!IsJournalName(name) || fs::equivalent(path, ownJournal, error)) continue;
+        error.clear();
+        // Run names begin with the start time, so they sort by age.
+        if (!newest || name > newest->filename().string()) newest = path;
+    }
+    if (!newest) return std::nullopt;
+    const std::string name = newest->filename().string();
+    if (!name.ends_with(kRunningSuffix)) return std::nullopt;  // the last run ended cleanly
+    if (const auto pid = ProcessIdOf(name); pid && isLive(*pid)) return std::nullopt;
+
+    CrashedRun run{*newest, {}, {}};
+    const std::optional<std::string> text = files.ReadAll(newest->string());
+    if (!text) {
+        run.problem = "ファイルを開けません";
+        return run;
+    }
+    JournalParseResult parsed = ParseCrashedJournal(*text);
+    if (!parsed.ok) {
+        run.problem = std::to_string(parsed.errorLine) + "行目: " + parsed.error;
+        return run;
+    }
+    if (!HoldsARace(parsed.events)) return std::nullopt;  // nothing to bring back
+    run.events = std::move(parsed.events);
+    return run;
+}
+
+JournalParseResult ParseCrashedJournal(std::string_view text) {
+    const std::size_t lastLineEnd = text.rfind('\n');
+    text = lastLineEnd == std::string_view::npos ? std::string_view() : text.substr(0, lastLineEnd + 1);
+    return ParseJournal(text);
+}
+
+bool TickCounterContinues(const std::vector<JournalEvent>& events, std::int32_t now) {
+    return events.empty() || events.back().tick <= now;
+}
+
+void ReplayCrashedRun(const std::vector<JournalEvent>& events, RaceState& state, RaceWindowModel& window,
+                      const RosterTable& names) {
+    // Silent: a race's worth of cues and lap sounds must not play again.
+    SilentSound sound;
+    SetTickClock clock;
+    RaceEngine engine(state, window, names, clock, sound);
+    ReplayJournal(events, engine, clock, std::nullopt);
+}
+
+bool RaceInProgress(const RaceState& state) {
+    return state.RaceStarted == kTrue && state.AllFinished == kFalse;
+}
+
+std::string DamagedJournalText(const CrashedRun& run) {
+    return "前回のレースの記録ファイルを読み込めないため、復元できません。\r\n" + run.journal.string() + " (" +
+           run.problem + ")";
+}
+
+}  // namespace palomind

@@ -1,0 +1,73 @@
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/journal.h"
+#include "engine/race_state.h"
+#include "engine/race_window_model.h"
+#include "platform/file_store.h"
+#include "roster/roster_table.h"
+
+namespace palomind {
+
+// Bringing back the race of a run that ended abnormally (killed, crashed,
+// power lost) from the journal it left behind. The live journal of a run
+// keeps its ".running" name unless the run shut down cleanly; at the next
+// start, when the newest journal is such a one and holds a race, the
+// operator is asked whether to restore it.
+
+inline constexpr std::string_view kRestoreQuestion = "前回のレースを復元しますか？";
+
+// True when the program with this process ID is still running (a second
+// instance writing its own journal, which must not be taken for a crash).
+using LiveInstanceTest = std::function<bool(long processId)>;
+// The system's answer: a live process running this same program.
+bool IsLiveInstance(long processId);
+
+struct CrashedRun {
+    std::filesystem::path journal;
+    std::vector<JournalEvent> events;  // empty when the journal is damaged
+    std::string problem;               // why it cannot be read, for the operator
+};
+
+// The crashed run to offer, if any: the newest journal in `folder` (other
+// than `ownJournal`, this run's) when it did not end cleanly, belongs to no
+// live instance and holds a race (a start). Nothing when there is none or
+// the folder cannot be read.
+std::optional<CrashedRun> FindCrashedRun(const std::filesystem::path& folder,
+                                         const std::filesystem::path& ownJournal, FileStore& files,
+                                         const LiveInstanceTest& isLive = IsLiveInstance);
+
+// Reads a journal as a crash left it: a last line without its line end was
+// being written when the run died and is dropped whole (cut short it could
+// read as a different event: "rx fe fe" for "rx fe fe fe 05 ..."); any other
+// damage fails the read.
+JournalParseResult ParseCrashedJournal(std::string_view text);
+
+// The tick counter starts again with the machine: a race restored after a
+// restart cannot go on timing, as its clock anchors belong to the counter
+// of before. True when the counter has not gone back since the last event.
+bool TickCounterContinues(const std::vector<JournalEvent>& events, std::int32_t now);
+
+// The race as it stood when the run ended: the journal's events replayed
+// through a silent engine into `state` and `window` (the same replay as the
+// headless "--replay", so both give the same race).
+void ReplayCrashedRun(const std::vector<JournalEvent>& events, RaceState& state,
+                      RaceWindowModel& window, const RosterTable& names);
+
+// True while a race is under way (counting down, timing or finishing).
+bool RaceInProgress(const RaceState& state);
+
+// Told to the operator when the crashed run's journal cannot be read.
+std::string DamagedJournalText(const CrashedRun& run);
+// Told when the race was restored but its clock cannot go on because the
+// machine was restarted (the tick counter started again).
+inline constexpr std::string_view kRestoredStoppedText =
+    "前回のレースを復元しました。パソコンが再起動されたため計時を続けられないので、レースを停止しました。";
+
+}  // namespace palomind

@@ -1,0 +1,158 @@
+// The receiver pulled out and plugged back in, with the real serial adapter:
+// a pseudo-terminal stands in for the receiver, reached through a symbolic
+// link (as /dev/serial/by-id/... reaches a USB adapter) that disappears with
+// the device and comes back pointing at a new one.
+#include <pty.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QTest>
+#include <QTimer>
+#include <ctime>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <vector>
+
+#include "platform/monotonic_tick_clock.h"
+#include "platform/qt_serial_port.h"
+#include "shell/receiver_reconnect.h"
+#include "tests/platform/fake_settings_store.h"
+
+namespace palomind {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kWaitMs = 4000;
+
+// A receiver on a pseudo-terminal, at the end of a link.
+class PluggableReceiver {
+public:
+    explicit PluggableReceiver(fs::path link) : link_(std::move(link)) {}
+    ~PluggableReceiver() { Unplug(); }
+
+    void PlugIn() {
+        char name[256] = {};
+        int slave = -1;
+        ASSERT_EQ(openpty(&master_, &slave, name, nullptr, nullptr), 0);
+        // Only the program holds the device open, as with a real adapter.
+        close(slave);
+        fs::create_symlink(name, link_);
+    }
+    void Unplug() {
+        std::error_code ignored;
+        fs::remove(link_, ignored);
+        if (master_ >= 0) close(master_);
+        master_ = -1;
+    }
+    void Send(const std::vector<std::uint8_t>& bytes) const {
+        ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+
+private:
+    fs::path link_;
+    int master_ = -1;
+};
+
+// The program's side: the adapter reporting to a listener that starts the
+// reconnection when the port fails, and the 10 ms timer polling it.
+class ReceiverUnpluggedTest : public ::testing::Test, private SerialListener {
+protected:
+    ReceiverUnpluggedTest() {
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        settings_.SaveSetting("Ports", "COM1", (folder_ / "receiver").string());
+        port_.SetListener(this);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            ++polls_;
+            if (reconnect_.Poll() == ReceiverReconnect::Result::Reconnected) ++reconnections_;
+        });
+        timer_.start(10);
+    }
+    ~ReceiverUnpluggedTest() override {
+        port_.SetListener(nullptr);
+        fs::remove_all(folder_);
+    }
+
+    bool WaitForBytes(std::size_t count) {
+        return QTest::qWaitFor([&] { return received_.size() >= count; }, kWaitMs);
+    }
+
+    fs::path folder_ = fs::temp_directory_path() / ("palomind-unplug-" + std::to_string(::getpid()));
+    PluggableReceiver receiver_{folder_ / "receiver"};
+    testing::FakeSettingsStore settings_;
+    QtSerialPort port_{settings_};
+    MonotonicTickClock ticks_;
+    ReceiverReconnect reconnect_{port_, ticks_};
+    QTimer timer_;
+    std::vector<std::uint8_t> received_;
+    int failures_ = 0;
+    int reconnections_ = 0;
+    int polls_ = 0;
+
+private:
+    void OnBytes(std::span<const std::uint8_t> bytes) override {
+        received_.insert(received_.end(), bytes.begin(), bytes.end());
+    }
+    void OnPortFailed(std::string_view) override {
+        ++failures_;
+        reconnect_.PortFailed(1);
+    }
+};
+
+TEST_F(ReceiverUnpluggedTest, ReceiverPluggedBackIsReopenedWithinAboutASecondAndDeliversAgain) {
+    receiver_.PlugIn();
+    ASSERT_TRUE(port_.Open(1));
+    receiver_.Send({0xFE, 0xFE, 0xFE, 0x05, 0x10, 0x20, 0x35});
+    ASSERT_TRUE(WaitForBytes(7));
+
+    receiver_.Unplug();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return failures_ > 0; }, kWaitMs));
+    EXPECT_FALSE(port_.IsOpen());
+
+    // Away for three seconds: a few quiet attempts, no second report, no
+    // busy loop.
+    const std::clock_t cpuBefore = std::clock();
+    QTest::qWait(3000);
+    const double cpuSeconds = static_cast<double>(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
+    EXPECT_EQ(failures_, 1);
+    EXPECT_EQ(reconnections_, 0);
+    EXPECT_TRUE(reconnect_.Waiting());
+    EXPECT_LT(cpuSeconds, 0.5) << "busy while the receiver was away";
+
+    receiver_.PlugIn();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reconnections_ == 1; }, 2500));
+    EXPECT_TRUE(port_.IsOpen());
+    receiver_.Send({0xFE, 0xFE, 0xFE, 0x06, 0x10, 0x20, 0x36});
+    ASSERT_TRUE(WaitForBytes(14));
+    EXPECT_EQ(received_[10], 0x06);
+    EXPECT_EQ(failures_, 1);
+}
+
+TEST_F(ReceiverUnpluggedTest, UnpluggedAgainAfterComingBackIsToldAndMendedAgain) {
+    receiver_.PlugIn();
+    ASSERT_TRUE(port_.Open(1));
+    for (int round = 1; round <= 2; ++round) {
+        receiver_.Unplug();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return failures_ == round; }, kWaitMs));
+        receiver_.PlugIn();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return reconnections_ == round; }, 2500));
+    }
+    receiver_.Send({1, 2, 3});
+    ASSERT_TRUE(WaitForBytes(3));
+}
+
+}  // namespace
+}  // namespace palomind
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QCoreApplication application(argc, argv);
+    // A Qt warning here means a fault in the adapter's use (a failed notifier,
+    // a bad connection): the test fails.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type != QtDebugMsg && type != QtInfoMsg) ADD_FAILURE() << "Qt: " << message.toStdString();
+    });
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
