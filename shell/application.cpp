@@ -8,12 +8,13 @@
 namespace palomind {
 
 Application::Application(ApplicationServices services)
-    : services_(services),
-      engine_(state_, window_, roster_, latchedClock_, services.sound) {
+    : services_(services), engine_(state_, window_, roster_, latchedClock_, services.sound) {
     services_.serial.SetListener(this);
 }
 
-Application::~Application() { services_.serial.SetListener(nullptr); }
+Application::~Application() {
+    services_.serial.SetListener(nullptr);
+}
 
 std::int32_t Application::LatchTick() {
     // One reading per event: the engine and the journal line see the same tick.

@@ -38,7 +38,7 @@ enum class PlatformProblem { PortFailed, SoundUnavailable, JournalFailed };
 
 // What the application tells the window that shows it.
 class ApplicationView {
-public:
+  public:
     virtual ~ApplicationView() = default;
     // The race state or the race window's model changed: redraw.
     virtual void RaceChanged() = 0;
@@ -50,7 +50,7 @@ public:
 // here, in one way: the tick counter is read once, the event is journaled
 // with that tick, the engine runs with that same tick, and the view redraws.
 class Application final : public SerialListener {
-public:
+  public:
     explicit Application(ApplicationServices services);
     ~Application() override;
     Application(const Application&) = delete;
@@ -96,7 +96,7 @@ public:
     void OnBytes(std::span<const std::uint8_t> bytes) override { MSComm1_OnComm(bytes); }
     void OnPortFailed(std::string_view reason) override;
 
-private:
+  private:
     std::int32_t LatchTick();
     void Record(const JournalEvent& event);
     void JournalWritten(bool written);

@@ -8,7 +8,7 @@ namespace palomind {
 // Where the application records every event that drives the race engine, as
 // it happens, so that a run can be replayed and a crash loses no pass.
 class EventJournal {
-public:
+  public:
     virtual ~EventJournal() = default;
     // Appends one event line. False once the journal can no longer be written
     // (the race goes on without it).

@@ -51,7 +51,8 @@ bool IsCompleteJournalName(std::string_view name) {
 // A note must stay one line whatever it quotes (file names may hold breaks).
 std::string OneLine(std::string_view text) {
     std::string line(text);
-    std::replace_if(line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(
+        line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     return line;
 }
 
@@ -85,7 +86,9 @@ bool LiveJournal::Record(const JournalEvent& event) {
     return true;
 }
 
-bool LiveJournal::Note(std::string_view text) { return WriteLine("# " + OneLine(text)); }
+bool LiveJournal::Note(std::string_view text) {
+    return WriteLine("# " + OneLine(text));
+}
 
 void LiveJournal::SyncIfDue() {
     if (unsynced_ && std::chrono::steady_clock::now() - lastSync_ >= kSyncInterval) Sync();

@@ -18,7 +18,7 @@ namespace palomind {
 // `keepComplete` are kept). A journal that did not end cleanly keeps its
 // ".running" name and is never deleted, so a crashed race can be recovered.
 class LiveJournal final : public EventJournal {
-public:
+  public:
     LiveJournal(std::filesystem::path folder, std::string runName, std::size_t keepComplete);
     ~LiveJournal() override;
     LiveJournal(const LiveJournal&) = delete;
@@ -45,7 +45,7 @@ public:
     static constexpr std::string_view kRunningSuffix = ".running.journal";
     static constexpr std::string_view kCompleteSuffix = ".journal";
 
-private:
+  private:
     bool WriteLine(std::string_view line);
     void Sync();
     bool Fail(std::string message);

@@ -31,7 +31,7 @@ constexpr std::size_t kCompleteJournalsKept = 30;
 // The dialogs belong on the main window, which needs the application, which
 // needs the dialogs: until the window exists they open without a parent.
 class MainWindowDialogs final : public UserDialogs {
-public:
+  public:
     void AttachTo(QWidget* window) { attached_.emplace(window); }
 
     void ShowMessage(std::string_view text) override { Target().ShowMessage(text); }
@@ -48,8 +48,10 @@ public:
         return Target().SaveFileName(title, filter);
     }
 
-private:
-    UserDialogs& Target() { return attached_ ? static_cast<UserDialogs&>(*attached_) : unattached_; }
+  private:
+    UserDialogs& Target() {
+        return attached_ ? static_cast<UserDialogs&>(*attached_) : unattached_;
+    }
 
     QtUserDialogs unattached_{nullptr};
     std::optional<QtUserDialogs> attached_;

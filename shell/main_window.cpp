@@ -60,9 +60,13 @@ frmMain::frmMain(Application& app, QWidget* parent)
     timer1_.start();
 }
 
-frmMain::~frmMain() { app_.SetView(nullptr); }
+frmMain::~frmMain() {
+    app_.SetView(nullptr);
+}
 
-void frmMain::Timer1_Timer() { app_.Timer1_Timer(); }
+void frmMain::Timer1_Timer() {
+    app_.Timer1_Timer();
+}
 
 void frmMain::RaceChanged() {
     if (raceWindow_ != nullptr) raceWindow_->Refresh();
@@ -74,8 +78,8 @@ void frmMain::CreateRaceWindow() {
     raceSubWindow_->setWindowTitle(FromUtf8(app_.Window().Caption));
     // The race window is the only view of the race and could not be brought
     // back once closed, so it has no close button and ignores close requests.
-    raceSubWindow_->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint |
-                                   Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint);
+    raceSubWindow_->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                   Qt::WindowMinMaxButtonsHint);
     raceSubWindow_->installEventFilter(this);
     raceSubWindow_->show();
     raceSubWindow_->adjustSize();  // the frame around the race window's client area
@@ -94,8 +98,8 @@ QTextEdit* frmMain::ActiveCommentBox() const {
     // The current child rather than the active one: the child stays current
     // while another application has the focus.
     const QMdiSubWindow* child = mdiArea_->currentSubWindow();
-    const auto* raceWindow = child != nullptr ? qobject_cast<frmRaceResult*>(child->widget())
-                                              : nullptr;
+    const auto* raceWindow =
+        child != nullptr ? qobject_cast<frmRaceResult*>(child->widget()) : nullptr;
     return raceWindow != nullptr ? raceWindow->RichTextBox1() : nullptr;
 }
 
@@ -103,6 +107,9 @@ void frmMain::BuildStatusBar() {
     statusText_ = new QLabel(this);
     statusDate_ = new QLabel(this);
     statusTime_ = new QLabel(this);
+    statusText_->setObjectName(QStringLiteral("sbStatusBarText"));
+    statusDate_->setObjectName(QStringLiteral("sbStatusBarDate"));
+    statusTime_->setObjectName(QStringLiteral("sbStatusBarTime"));
     for (QLabel* panel : {statusText_, statusDate_, statusTime_}) {
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);

@@ -30,7 +30,7 @@ class frmRaceResult;
 // application; the race itself lives in the application.
 class frmMain : public QMainWindow, private ApplicationView {
     Q_OBJECT
-public:
+  public:
     explicit frmMain(Application& app, QWidget* parent = nullptr);
     ~frmMain() override;
 
@@ -78,11 +78,11 @@ public:
     // The 10 ms race clock timer.
     void Timer1_Timer();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     struct SecondsSetting;
 
     // ApplicationView

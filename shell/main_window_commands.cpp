@@ -48,9 +48,13 @@ void frmMain::mnuFileOpen_Click() {
     raceWindow_->Refresh();
 }
 
-void frmMain::mnuFileSave_Click() { SaveResult("上書き保存", kResultFilter); }
+void frmMain::mnuFileSave_Click() {
+    SaveResult("上書き保存", kResultFilter);
+}
 
-void frmMain::mnuFileSaveAs_Click() { SaveResult("名前を付けて保存", kSaveAsFilter); }
+void frmMain::mnuFileSaveAs_Click() {
+    SaveResult("名前を付けて保存", kSaveAsFilter);
+}
 
 void frmMain::SaveResult(const char* title, const char* filter) {
     const std::string path = dialogs_.SaveFileName(title, filter);
@@ -101,9 +105,9 @@ void frmMain::mnuRaceTime_Click() {
 }
 
 void frmMain::mnuStartWait_Click() {
-    static const SecondsSetting kStartWait{"レース開始までの待ち時間を\r\n秒単位で入力してください。",
-                                           "WaitTime設定", &RaceState::StartWait,
-                                           &Application::SetStartWait};
+    static const SecondsSetting kStartWait{
+        "レース開始までの待ち時間を\r\n秒単位で入力してください。", "WaitTime設定",
+        &RaceState::StartWait, &Application::SetStartWait};
     AskSeconds(kStartWait);
 }
 

@@ -73,8 +73,10 @@ void frmMain::BuildMenus() {
                 menu->addSeparator();
                 continue;
             }
-            QAction* item = addItem(menu, entry.name, QString::fromUtf8(entry.caption), entry.state);
-            if (entry.ctrlKey != 0) item->setShortcut(QKeyCombination(Qt::CTRL, static_cast<Qt::Key>(entry.ctrlKey)));
+            QAction* item =
+                addItem(menu, entry.name, QString::fromUtf8(entry.caption), entry.state);
+            if (entry.ctrlKey != 0)
+                item->setShortcut(QKeyCombination(Qt::CTRL, static_cast<Qt::Key>(entry.ctrlKey)));
             connect(item, &QAction::triggered, this, entry.command);
         }
     };
@@ -85,8 +87,8 @@ void frmMain::BuildMenus() {
                        {"mnuFileSave", "上書き保存(&S)", &frmMain::mnuFileSave_Click},
                        {"mnuFileSaveAs", "名前を付けて保存(&A)...", &frmMain::mnuFileSaveAs_Click},
                        {nullptr},
-                       {"mnuFilePageSetup", "ﾍﾟｰｼﾞ設定(&U)...", &frmMain::mnuFilePageSetup_Click,
-                        0, kDisabled},
+                       {"mnuFilePageSetup", "ﾍﾟｰｼﾞ設定(&U)...", &frmMain::mnuFilePageSetup_Click, 0,
+                        kDisabled},
                        {"mnuFilePrintPreview", "印刷ﾌﾟﾚﾋﾞｭｰ(&V)",
                         &frmMain::mnuFilePrintPreview_Click, 0, kDisabled},
                        {"mnuFilePrint", "印刷(&P)...", &frmMain::mnuFilePrint_Click},
@@ -111,13 +113,13 @@ void frmMain::BuildMenus() {
         connect(item, &QAction::triggered, this, [this, n] { SelectPort(n); });
         portItems_[static_cast<std::size_t>(n - 1)] = item;
     }
-    addItems(setting, {
-                          {nullptr},
-                          {"mnuRaceTime", "レース時間...", &frmMain::mnuRaceTime_Click, Qt::Key_T},
-                          {"mnuStartWait", "スタート待時間...", &frmMain::mnuStartWait_Click,
-                           Qt::Key_W},
-                          {nullptr},
-                      });
+    addItems(setting,
+             {
+                 {nullptr},
+                 {"mnuRaceTime", "レース時間...", &frmMain::mnuRaceTime_Click, Qt::Key_T},
+                 {"mnuStartWait", "スタート待時間...", &frmMain::mnuStartWait_Click, Qt::Key_W},
+                 {nullptr},
+             });
     QMenu* readOut = addMenu(setting, "mnuTTS", "読上げ設定");
     for (int mode = 0; mode < static_cast<int>(readOutItems_.size()); ++mode) {
         const ReadOutItem& entry = kReadOutItems[mode];
@@ -132,37 +134,41 @@ void frmMain::BuildMenus() {
 
     // The view toggles run after Qt has turned their check mark over.
     QMenu* view = addMenu(nullptr, "mnuView", "表示(&V)");
-    addItems(view, {
-                       {"mnuViewToolbar", "ﾂｰﾙ ﾊﾞｰ(&T)", &frmMain::mnuViewToolbar_Click, 0, kChecked},
-                       {"mnuViewStatusBar", "ｽﾃｰﾀｽ ﾊﾞｰ(&B)", &frmMain::mnuViewStatusBar_Click, 0,
-                        kChecked},
-                   });
+    addItems(
+        view,
+        {
+            {"mnuViewToolbar", "ﾂｰﾙ ﾊﾞｰ(&T)", &frmMain::mnuViewToolbar_Click, 0, kChecked},
+            {"mnuViewStatusBar", "ｽﾃｰﾀｽ ﾊﾞｰ(&B)", &frmMain::mnuViewStatusBar_Click, 0, kChecked},
+        });
     mnuViewToolbar_ = view->findChild<QAction*>(QStringLiteral("mnuViewToolbar"));
     mnuViewStatusBar_ = view->findChild<QAction*>(QStringLiteral("mnuViewStatusBar"));
 
     QMenu* window = addMenu(nullptr, "mnuWindow", "ｳｨﾝﾄﾞｳ(&W)");
-    addItems(window, {
-                         {"mnuWindowCascade", "重ねて表示(&C)", &frmMain::mnuWindowCascade_Click},
-                         {"mnuWindowTileHorizontal", "上下に並べて表示(&H)",
-                          &frmMain::mnuWindowTileHorizontal_Click},
-                         {"mnuWindowTileVertical", "左右に並べて表示(&V)",
-                          &frmMain::mnuWindowTileVertical_Click},
-                         {"mnuWindowArrangeIcons", "ｱｲｺﾝの整列(&A)",
-                          &frmMain::mnuWindowArrangeIcons_Click},
-                     });
+    addItems(window,
+             {
+                 {"mnuWindowCascade", "重ねて表示(&C)", &frmMain::mnuWindowCascade_Click},
+                 {"mnuWindowTileHorizontal", "上下に並べて表示(&H)",
+                  &frmMain::mnuWindowTileHorizontal_Click},
+                 {"mnuWindowTileVertical", "左右に並べて表示(&V)",
+                  &frmMain::mnuWindowTileVertical_Click},
+                 {"mnuWindowArrangeIcons", "ｱｲｺﾝの整列(&A)", &frmMain::mnuWindowArrangeIcons_Click},
+             });
     window->menuAction()->setEnabled(false);
 
     QMenu* help = addMenu(nullptr, "mnuHelp", "ﾍﾙﾌﾟ(&H)");
-    addItems(help, {
-                       {"mnuHelpContents", "目次(&C)", &frmMain::mnuHelpContents_Click, 0, kDisabled},
-                       {"mnuHelpSearchForHelpOn", "ﾄﾋﾟｯｸの検索(&S)...",
-                        &frmMain::mnuHelpSearchForHelpOn_Click, 0, kDisabled},
-                       {nullptr},
-                       {"mnuHelpAbout", "ﾊﾞｰｼﾞｮﾝ情報(&A)", &frmMain::mnuHelpAbout_Click},
-                   });
+    addItems(help,
+             {
+                 {"mnuHelpContents", "目次(&C)", &frmMain::mnuHelpContents_Click, 0, kDisabled},
+                 {"mnuHelpSearchForHelpOn", "ﾄﾋﾟｯｸの検索(&S)...",
+                  &frmMain::mnuHelpSearchForHelpOn_Click, 0, kDisabled},
+                 {nullptr},
+                 {"mnuHelpAbout", "ﾊﾞｰｼﾞｮﾝ情報(&A)", &frmMain::mnuHelpAbout_Click},
+             });
 }
 
-void frmMain::mnuFileExit_Click() { close(); }
+void frmMain::mnuFileExit_Click() {
+    close();
+}
 
 void frmMain::mnuEditUndo_Click() {
     dialogs_.ShowMessage(" 'mnuEditUndo_Click' のｺｰﾄﾞを追加します。");
@@ -182,24 +188,38 @@ void frmMain::mnuEditPaste_Click() {
     if (QTextEdit* box = ActiveCommentBox()) box->paste();
 }
 
-void frmMain::mnuViewToolbar_Click() { tbToolBar_->setVisible(mnuViewToolbar_->isChecked()); }
+void frmMain::mnuViewToolbar_Click() {
+    tbToolBar_->setVisible(mnuViewToolbar_->isChecked());
+}
 
 void frmMain::mnuViewStatusBar_Click() {
     statusBar()->setVisible(mnuViewStatusBar_->isChecked());
 }
 
-void frmMain::mnuWindowCascade_Click() { mdiArea_->cascadeSubWindows(); }
+void frmMain::mnuWindowCascade_Click() {
+    mdiArea_->cascadeSubWindows();
+}
 
-void frmMain::mnuWindowTileHorizontal_Click() { TileSubWindows(*mdiArea_, Qt::Vertical); }
+void frmMain::mnuWindowTileHorizontal_Click() {
+    TileSubWindows(*mdiArea_, Qt::Vertical);
+}
 
-void frmMain::mnuWindowTileVertical_Click() { TileSubWindows(*mdiArea_, Qt::Horizontal); }
+void frmMain::mnuWindowTileVertical_Click() {
+    TileSubWindows(*mdiArea_, Qt::Horizontal);
+}
 
-void frmMain::mnuWindowArrangeIcons_Click() { ArrangeMinimizedSubWindows(*mdiArea_); }
+void frmMain::mnuWindowArrangeIcons_Click() {
+    ArrangeMinimizedSubWindows(*mdiArea_);
+}
 
 // No help file comes with the program.
-void frmMain::mnuHelpContents_Click() { dialogs_.ShowInformation(kHelpMissing); }
+void frmMain::mnuHelpContents_Click() {
+    dialogs_.ShowInformation(kHelpMissing);
+}
 
-void frmMain::mnuHelpSearchForHelpOn_Click() { dialogs_.ShowInformation(kHelpMissing); }
+void frmMain::mnuHelpSearchForHelpOn_Click() {
+    dialogs_.ShowInformation(kHelpMissing);
+}
 
 void frmMain::mnuHelpAbout_Click() {
     if (aboutBox_ == nullptr) aboutBox_ = new frmAbout(this);
@@ -214,6 +234,8 @@ void frmMain::mnuFilePageSetup_Click() {
     dialog.exec();  // what is chosen there is not used yet
 }
 
-void frmMain::mnuFilePrintPreview_Click() { dialogs_.ShowMessage(kUnderConstruction); }
+void frmMain::mnuFilePrintPreview_Click() {
+    dialogs_.ShowMessage(kUnderConstruction);
+}
 
 }  // namespace palomind

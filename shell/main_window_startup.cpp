@@ -17,7 +17,9 @@ namespace {
 constexpr int kPortCount = 8;
 constexpr int kReadOutModes = 3;
 
-int ToPixels(float twips, int dpi) { return TwipsToPixels(static_cast<int>(std::lround(twips)), dpi); }
+int ToPixels(float twips, int dpi) {
+    return TwipsToPixels(static_cast<int>(std::lround(twips)), dpi);
+}
 
 float ToTwips(int pixels, int dpi) {
     return static_cast<float>(pixels) * static_cast<float>(kTwipsPerInch) / static_cast<float>(dpi);
@@ -54,9 +56,9 @@ void frmMain::StorePlacement() {
     if (isMinimized()) return;
     const int dpiX = logicalDpiX();
     const int dpiY = logicalDpiY();
-    SaveWindowPlacement(app_.Services().settings,
-                        {ToTwips(x(), dpiX), ToTwips(y(), dpiY), ToTwips(width(), dpiX),
-                         ToTwips(height(), dpiY)});
+    SaveWindowPlacement(
+        app_.Services().settings,
+        {ToTwips(x(), dpiX), ToTwips(y(), dpiY), ToTwips(width(), dpiX), ToTwips(height(), dpiY)});
 }
 
 void frmMain::Init_Setting() {

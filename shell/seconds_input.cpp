@@ -29,7 +29,9 @@ std::string NarrowFullWidth(std::string_view text) {
     return narrow;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 }  // namespace
 

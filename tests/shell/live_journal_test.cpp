@@ -1,9 +1,10 @@
 #include "shell/live_journal.h"
 
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <algorithm>
 #include <fstream>
-#include <gtest/gtest.h>
 #include <iterator>
 
 #include "tests/shell/shell_harness.h"
@@ -48,8 +49,9 @@ TEST(LiveJournalTest, EveryLineIsInTheFileAsSoonAsItIsRecorded) {
     EXPECT_TRUE(journal.Note("line\r\nbreaks become spaces"));
     // Read while the journal is still open, as after a crash.
     const std::string written = Contents(journal.Path());
-    EXPECT_EQ(written, "palomind-journal 1\n" + FormatJournalLine(Event(1000, JournalEventKind::Boot)) +
-                           "\n" + FormatJournalLine(Event(2000, JournalEventKind::Rx, 0, {0xFE, 0x05})) +
+    EXPECT_EQ(written, "palomind-journal 1\n" +
+                           FormatJournalLine(Event(1000, JournalEventKind::Boot)) + "\n" +
+                           FormatJournalLine(Event(2000, JournalEventKind::Rx, 0, {0xFE, 0x05})) +
                            "\n# line  breaks become spaces\n");
     EXPECT_TRUE(ParseJournal(written).ok);
 }

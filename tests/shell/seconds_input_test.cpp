@@ -44,7 +44,8 @@ TEST(SecondsInputTest, ReadsFullWidthDigitsAsAJapaneseInputMethodTypesThem) {
 }
 
 TEST(SecondsInputTest, TextThatIsNotANumberIsNoValue) {
-    for (const char* text : {"", "   ", "abc", "12abc", "1e3", "1,000", "--5", ".", "5 5", "0x10"}) {
+    for (const char* text :
+         {"", "   ", "abc", "12abc", "1e3", "1,000", "--5", ".", "5 5", "0x10"}) {
         EXPECT_EQ(ParseSecondsInput(text).kind, Kind::NotNumber) << text;
     }
 }

@@ -20,7 +20,7 @@ namespace palomind::testing {
 // A serial port whose ports open or fail as the test says, and which delivers
 // bytes or vanishes on request.
 class FakeSerialPort final : public SerialPort {
-public:
+  public:
     std::set<int> openable{1, 2, 3, 4, 5, 6, 7, 8};
     std::vector<int> openAttempts;
 
@@ -38,28 +38,28 @@ public:
     // The device went away: the port closes itself and says so once.
     void Vanish(std::string_view reason);
 
-private:
+  private:
     SerialListener* listener_ = nullptr;
     int openPort_ = 0;
 };
 
 // Records every sound with the tick at which it was asked for.
 class RecordingSoundPlayer final : public SoundPlayer {
-public:
+  public:
     explicit RecordingSoundPlayer(TickClock& clock) : clock_(clock) {}
     void PlaySound(std::string_view fileName) override {
         played.emplace_back(clock_.TimeGetTime(), std::string(fileName));
     }
     std::vector<std::pair<std::int32_t, std::string>> played;
 
-private:
+  private:
     TickClock& clock_;
 };
 
 // Answers the dialogs from a script and records what was shown. A dialog the
 // test did not script fails the test.
 class ScriptedUserDialogs final : public UserDialogs {
-public:
+  public:
     struct InputRequest {
         std::string prompt;
         std::string title;
@@ -90,12 +90,12 @@ public:
         return FileName("save", title, filter);
     }
 
-private:
+  private:
     std::string FileName(std::string kind, std::string_view title, std::string_view filter);
 };
 
 class MemorySettingsStore final : public SettingsStore {
-public:
+  public:
     std::map<std::pair<std::string, std::string>, std::string> values;
 
     std::optional<std::string> GetSetting(const std::string& section,

@@ -1,10 +1,11 @@
 #include "tests/shell/shell_harness.h"
 
+#include <gtest/gtest.h>
+
 #include <QAction>
 #include <QDir>
 #include <QToolBar>
 #include <fstream>
-#include <gtest/gtest.h>
 #include <iterator>
 
 namespace palomind::testing {
@@ -14,13 +15,16 @@ TempCurrentDirectory::TempCurrentDirectory() : previous_(QDir::currentPath()) {
     QDir::setCurrent(dir_.path());
 }
 
-TempCurrentDirectory::~TempCurrentDirectory() { QDir::setCurrent(previous_); }
+TempCurrentDirectory::~TempCurrentDirectory() {
+    QDir::setCurrent(previous_);
+}
 
 std::string SettingsFileBytes(int port, int raceTime, int startWait, int ttsMode) {
     // "レースコメント記入欄" in cp932, quoted.
     return std::to_string(port) + "\r\n" + std::to_string(raceTime) + "\r\n" +
            std::to_string(startWait) + "\r\n" + std::to_string(ttsMode) + "\r\n" +
-           "\"\x83\x8c\x81\x5b\x83\x58\x83\x52\x83\x81\x83\x93\x83\x67\x8b\x4c\x93\xfc\x97\x93\"\r\n";
+           "\"\x83\x8c\x81\x5b\x83\x58\x83\x52\x83\x81\x83\x93\x83\x67\x8b\x4c\x93\xfc\x97\x93\"\r"
+           "\n";
 }
 
 std::string RosterFileBytes() {
@@ -52,7 +56,9 @@ void ShellHarness::Start() {
     window->show();
 }
 
-void ShellHarness::Close() { window->close(); }
+void ShellHarness::Close() {
+    window->close();
+}
 
 void ShellHarness::WriteFile(const std::string& name, std::string_view bytes) const {
     std::ofstream out(name, std::ios::binary);

@@ -21,13 +21,13 @@ namespace palomind::testing {
 // A fresh temporary folder as the process's current directory, where the
 // program's files (settings, roster, journal, result files) land.
 class TempCurrentDirectory {
-public:
+  public:
     TempCurrentDirectory();
     ~TempCurrentDirectory();
     TempCurrentDirectory(const TempCurrentDirectory&) = delete;
     TempCurrentDirectory& operator=(const TempCurrentDirectory&) = delete;
 
-private:
+  private:
     QTemporaryDir dir_;
     QString previous_;
 };
@@ -45,7 +45,7 @@ std::vector<std::uint8_t> Frame(std::uint8_t id, std::uint8_t data1 = 0x10,
 // The real application and main window over fakes of every platform piece,
 // in a temporary current directory, with a tick counter the test moves.
 class ShellHarness {
-public:
+  public:
     ShellHarness();
     ~ShellHarness();
 

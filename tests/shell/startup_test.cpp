@@ -1,8 +1,9 @@
 // The start sequence and the shutdown of the main window.
+#include <gtest/gtest.h>
+
 #include <QAction>
 #include <QDir>
 #include <QTextEdit>
-#include <gtest/gtest.h>
 
 #include "shell/race_window_view.h"
 #include "tests/shell/shell_harness.h"
@@ -57,7 +58,8 @@ TEST(StartupTest, StoredPortOutsideOneToEightAsksForAPortAndIsSavedAsZero) {
         h.WriteFile("idname.ind", RosterFileBytes());
         h.Start();
 
-        EXPECT_EQ(h.dialogs.messages, std::vector<std::string>{"シリアルポートの設定を行ってください"});
+        EXPECT_EQ(h.dialogs.messages,
+                  std::vector<std::string>{"シリアルポートの設定を行ってください"});
         EXPECT_TRUE(h.serial.openAttempts.empty());
         EXPECT_EQ(PortChecks(h), kNoPort);
         EXPECT_EQ(h.State().PortNumber, 0);
@@ -115,8 +117,9 @@ TEST(StartupTest, StoredPortThatCannotBeOpenedLeavesNoCheckMarkAndKeepsItsNumber
     h.WriteFile("idname.ind", RosterFileBytes());
     h.serial.openable = {1, 2};
     h.Start();
-    EXPECT_EQ(h.dialogs.messages,
-              std::vector<std::string>{"通信ポートが開けません。(COM3)\r\n他のポートをお試しください"});
+    EXPECT_EQ(
+        h.dialogs.messages,
+        std::vector<std::string>{"通信ポートが開けません。(COM3)\r\n他のポートをお試しください"});
     EXPECT_EQ(PortChecks(h), kNoPort);
     EXPECT_EQ(h.State().PortNumber, 3);
     h.Close();
