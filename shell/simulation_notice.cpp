@@ -15,7 +15,7 @@ SimulationNotice::SimulationNotice(QMainWindow& window, SimulatedReceiverPort& p
     panel_->setFrameShadow(QFrame::Sunken);
     panel_->setStyleSheet(QStringLiteral("QLabel { color: #0040c0; font-weight: bold; }"));
     panel_->hide();
-    window_.statusBar()->insertPermanentWidget(0, panel_);
+    window_.statusBar()->addWidget(panel_);
     // The window rewrites its own title (to show warnings); the mark is put
     // back after every such change.
     window_.installEventFilter(this);
