@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Draws the real main window in the middle of a race, under a virtual X
+# display with the system's fonts and style, and writes docs/race-window.png.
+#
+# Uses ${PALOMIND_BUILD_DIR:-build}, building the drawing program when missing.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+build=${PALOMIND_BUILD_DIR:-build}
+program="$build/tests/shell/race_window_screenshot"
+if [ ! -x "$program" ]; then
+  source ./scripts_common.sh
+  palomind_install_packages
+  cmake -S . -B "$build" -G Ninja >/dev/null
+  cmake --build "$build" --target race_window_screenshot
+fi
+
+# A 96 dpi screen, as most operators' displays: 15 twips to the pixel.
+xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" \
+  env -u QT_QPA_PLATFORM QT_QPA_PLATFORM=xcb "$program" docs/race-window.png
+echo "wrote docs/race-window.png"

@@ -1,0 +1,137 @@
+// Draws the real main window in the middle of a race and saves it as a PNG:
+//   race_window_screenshot OUTPUT.png
+// The application runs as it does live (settings and roster files, start-up,
+// the toolbar's start button, receiver frames through the serial port, the
+// race clock's timer) over a stand-in serial port and a tick counter moved
+// by the program, so the picture is the same on every run.
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QToolBar>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+
+#include "documents/cp932.h"
+#include "platform/file_store.h"
+#include "roster/roster_file.h"
+#include "shell/application.h"
+#include "shell/live_journal.h"
+#include "shell/main_window.h"
+#include "tests/shell/shell_fakes.h"
+
+namespace palomind {
+namespace {
+
+class ManualClock final : public TickClock {
+  public:
+    std::int32_t TimeGetTime() override { return tick; }
+    std::int32_t tick = 5'000'000;
+};
+
+// Nothing should be asked of the operator; if something is, it is printed
+// instead of blocking the picture.
+class PrintedDialogs final : public UserDialogs {
+  public:
+    void ShowMessage(std::string_view text) override { std::cerr << "message: " << text << '\n'; }
+    void ShowInformation(std::string_view text) override { ShowMessage(text); }
+    std::optional<std::string> InputBox(std::string_view, std::string_view,
+                                        std::string_view) override {
+        return std::nullopt;
+    }
+    bool AskYesNo(std::string_view) override { return false; }
+    std::string OpenFileName(std::string_view, std::string_view) override { return {}; }
+    std::string SaveFileName(std::string_view, std::string_view) override { return {}; }
+};
+
+class PrintedMessages final : public MessageSink {
+  public:
+    void ShowMessage(std::string_view text) override { std::cerr << "message: " << text << '\n'; }
+};
+
+void WriteStartupFiles(FileStore& files) {
+    const std::string ini = "1\r\n600\r\n10\r\n0\r\n\"" +
+                            Utf8ToCp932("第3戦 スプリント 10分 天候:晴れ 路面:ドライ") + "\"\r\n";
+    files.WriteAtomically("Palomind.ini", ini);
+    RosterTable names;
+    names.fill("未登録");
+    const char* field[] = {"佐藤 一郎", "鈴木 健太", "高橋 翔", "田中 美咲",
+                           "伊藤 大輔", "渡辺 蓮",   "山本 陸", "中村 悠"};
+    const int ids[] = {3, 5, 7, 9, 12, 15, 18, 21};
+    for (int i = 0; i < 8; ++i) names[static_cast<std::size_t>(ids[i])] = field[i];
+    PrintedMessages messages;
+    Save_IdName(names, files, messages);
+}
+
+QAction* ToolbarButton(const frmMain& window, const QString& key) {
+    for (QAction* action : window.findChild<QToolBar*>(QStringLiteral("tbToolBar"))->actions()) {
+        if (action->data().toString() == key) return action;
+    }
+    return nullptr;
+}
+
+int Run(const QString& output) {
+    QTemporaryDir folder;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+
+    DiskFileStore files;
+    WriteStartupFiles(files);
+    ManualClock ticks;
+    testing::RecordingSoundPlayer sound(ticks);
+    testing::FakeSerialPort serial;
+    testing::MemorySettingsStore settings;
+    // Large enough for the whole race window.
+    settings.SaveSetting("Settings", "MainWidth", "16200");
+    settings.SaveSetting("Settings", "MainHeight", "11100");
+    PrintedDialogs dialogs;
+    LiveJournal journal("journal", "palomind-screenshot", 1);
+    journal.Start();
+    Application app({ticks, sound, serial, settings, dialogs, files, journal});
+    frmMain window(app);
+    window.Form_Load();
+    window.show();
+
+    ToolbarButton(window, QStringLiteral("レース開始"))->trigger();
+    // Eight transponders lapping in 27 to 34 seconds, for three and a half
+    // minutes after the start of timing.
+    const std::uint8_t ids[] = {3, 5, 7, 9, 12, 15, 18, 21};
+    const int lapMs[] = {28'100, 27'450, 30'800, 29'020, 33'600, 31'250, 28'900, 34'150};
+    std::int32_t nextPass[8];
+    const std::int32_t start = ticks.tick + 10'000;
+    for (int i = 0; i < 8; ++i) nextPass[i] = start + 1'500 + 400 * i;
+    const std::int32_t end = start + 210'000;
+    while (ticks.tick < end) {
+        ticks.tick += 10;
+        window.Timer1_Timer();
+        for (int i = 0; i < 8; ++i) {
+            if (ticks.tick < nextPass[i]) continue;
+            serial.Receive(
+                {0xFE, 0xFE, 0xFE, ids[i], 0x10, 0x20, static_cast<std::uint8_t>(ids[i] + 0x30)});
+            nextPass[i] += lapMs[i] + ((ticks.tick / 7) % 900) - 450;
+        }
+    }
+    for (int i = 0; i < 20; ++i) {
+        QApplication::processEvents();
+        QThread::msleep(20);
+    }
+    const bool saved = window.grab().save(output);
+    window.hide();
+    QDir::setCurrent(previous);
+    if (!saved) std::cerr << "cannot write " << output.toStdString() << '\n';
+    return saved ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace palomind
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    if (argc != 2) {
+        std::cerr << "usage: race_window_screenshot OUTPUT.png\n";
+        return 2;
+    }
+    return palomind::Run(QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[1])));
+}
