@@ -19,7 +19,8 @@ std::int16_t ByteProgram::Int16() {
 
 std::int32_t ByteProgram::Int32() {
     std::uint32_t value = 0;
-    for (int shift = 0; shift < 32; shift += 8) value |= static_cast<std::uint32_t>(Byte()) << shift;
+    for (int shift = 0; shift < 32; shift += 8)
+        value |= static_cast<std::uint32_t>(Byte()) << shift;
     return static_cast<std::int32_t>(value);
 }
 
@@ -37,11 +38,16 @@ bool IsValidUtf8(std::string_view text) {
         const auto lead = static_cast<unsigned char>(text[i]);
         std::size_t length = 0;
         std::uint32_t min = 0;
-        if (lead < 0x80) length = 1;
-        else if (lead >= 0xC2 && lead <= 0xDF) length = 2, min = 0x80;
-        else if (lead >= 0xE0 && lead <= 0xEF) length = 3, min = 0x800;
-        else if (lead >= 0xF0 && lead <= 0xF4) length = 4, min = 0x10000;
-        else return false;
+        if (lead < 0x80)
+            length = 1;
+        else if (lead >= 0xC2 && lead <= 0xDF)
+            length = 2, min = 0x80;
+        else if (lead >= 0xE0 && lead <= 0xEF)
+            length = 3, min = 0x800;
+        else if (lead >= 0xF0 && lead <= 0xF4)
+            length = 4, min = 0x10000;
+        else
+            return false;
         if (i + length > text.size()) return false;
         std::uint32_t code = length == 1 ? lead : (lead & (0x7F >> length));
         for (std::size_t k = 1; k < length; ++k) {

@@ -12,14 +12,15 @@ namespace palomind::fuzz {
 
 [[noreturn]] void CheckFailed(const char* condition, const char* file, int line);
 
-#define FUZZ_CHECK(condition) \
-    ((condition) ? static_cast<void>(0) : ::palomind::fuzz::CheckFailed(#condition, __FILE__, __LINE__))
+#define FUZZ_CHECK(condition)           \
+    ((condition) ? static_cast<void>(0) \
+                 : ::palomind::fuzz::CheckFailed(#condition, __FILE__, __LINE__))
 
 // Reads the fuzzer's bytes as a little program: operation codes, counts and
 // values. Past the end every read gives zero, so any input is a complete
 // program.
 class ByteProgram {
-public:
+  public:
     ByteProgram(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
 
     bool AtEnd() const { return pos_ >= size_; }
@@ -29,7 +30,7 @@ public:
     // Up to `count` bytes, fewer when the input ends first.
     std::string_view Bytes(std::size_t count);
 
-private:
+  private:
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t pos_ = 0;

@@ -24,7 +24,7 @@ namespace {
 constexpr std::int64_t kLongestReplayedSpanMs = 10 * 60 * 1000;
 
 class SilentSound final : public SoundPlayer {
-public:
+  public:
     void PlaySound(std::string_view) override {}
 };
 
@@ -44,7 +44,8 @@ void CheckRoundTrip(const JournalParseResult& parsed) {
     const JournalParseResult again = ParseJournal(text);
     FUZZ_CHECK(again.ok);
     FUZZ_CHECK(again.events.size() == parsed.events.size());
-    for (std::size_t i = 0; i < parsed.events.size(); ++i) FUZZ_CHECK(SameEvent(again.events[i], parsed.events[i]));
+    for (std::size_t i = 0; i < parsed.events.size(); ++i)
+        FUZZ_CHECK(SameEvent(again.events[i], parsed.events[i]));
 }
 
 void Replay(const JournalParseResult& parsed) {

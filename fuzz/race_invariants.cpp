@@ -63,7 +63,8 @@ void CheckRaceInvariants(const RaceState& s, const RaceWindowModel& w, Clock clo
     // IDs below place 20 lap without growing it), never beyond 1000 laps.
     FUZZ_CHECK(w.LapHistory.Rows() >= kLapHistoryRows - 2 && w.LapHistory.Rows() <= kMaxLaps + 2);
     FUZZ_CHECK(w.LapHistory.Cols() >= kLapHistoryCols && w.LapHistory.Cols() <= kMaxId + 1);
-    FUZZ_CHECK(w.LapHistory.TopRow() >= w.LapHistory.FixedRows() && w.LapHistory.TopRow() < w.LapHistory.Rows());
+    FUZZ_CHECK(w.LapHistory.TopRow() >= w.LapHistory.FixedRows() &&
+               w.LapHistory.TopRow() < w.LapHistory.Rows());
 
     // Entrants: numbers 1 to EntryCount, each a distinct ranked ID (again
     // only while the clock behaves).
@@ -99,7 +100,8 @@ void CheckSameRace(const RaceState& a, const RaceWindowModel& wa, const RaceStat
         for (int lap = 1; lap <= std::max<int>(a.LapCount[static_cast<std::size_t>(id)], 0); ++lap)
             FUZZ_CHECK(a.LapTimes(id, lap) == b.LapTimes(id, lap));
     FUZZ_CHECK(wa.StatusCaption == wb.StatusCaption && wa.LampColor == wb.LampColor);
-    FUZZ_CHECK(wa.ElapsedCaption == wb.ElapsedCaption && wa.RemainingCaption == wb.RemainingCaption);
+    FUZZ_CHECK(wa.ElapsedCaption == wb.ElapsedCaption &&
+               wa.RemainingCaption == wb.RemainingCaption);
     FUZZ_CHECK(wa.ElapsedForeColor == wb.ElapsedForeColor);
     FUZZ_CHECK(SameGrid(wa.Standings, wb.Standings) && SameGrid(wa.LapHistory, wb.LapHistory));
 }

@@ -19,24 +19,24 @@ namespace palomind::fuzz {
 namespace {
 
 enum Op : std::uint8_t {
-    kReceive,        // a block of raw bytes: length, bytes
-    kReceiveFrame,   // a well-formed frame: ID, data 1, data 2
-    kTimerSteps,     // the 10 ms timer, n times
-    kTimerLate,      // one timer tick after the window was busy: 10 ms x n (16 bit)
-    kClockJump,      // the tick counter moves up to 4.6 hours either way (goes back, wraps)
+    kReceive,       // a block of raw bytes: length, bytes
+    kReceiveFrame,  // a well-formed frame: ID, data 1, data 2
+    kTimerSteps,    // the 10 ms timer, n times
+    kTimerLate,     // one timer tick after the window was busy: 10 ms x n (16 bit)
+    kClockJump,     // the tick counter moves up to 4.6 hours either way (goes back, wraps)
     kStart,
     kStop,
-    kTestPass,       // toolbar button 1 to 3
-    kPassOfAnyId,    // a pass of the ID in the next byte, 0 to 255
+    kTestPass,     // toolbar button 1 to 3
+    kPassOfAnyId,  // a pass of the ID in the next byte, 0 to 255
     kReset,
-    kSetRaceTime,    // 32-bit
-    kSetStartWait,   // 32-bit
-    kSetTtsMode,     // 16-bit
+    kSetRaceTime,   // 32-bit
+    kSetStartWait,  // 32-bit
+    kSetTtsMode,    // 16-bit
     kOpCount
 };
 
 class LapSoundCounter final : public SoundPlayer {
-public:
+  public:
     void PlaySound(std::string_view fileName) override {
         if (fileName == "lap.wav") ++laps;
     }
@@ -45,7 +45,8 @@ public:
 
 struct Race {
     Race() {
-        for (int id = 1; id <= kMaxId; ++id) names[static_cast<std::size_t>(id)] = "N" + std::to_string(id);
+        for (int id = 1; id <= kMaxId; ++id)
+            names[static_cast<std::size_t>(id)] = "N" + std::to_string(id);
     }
     // Back to a freshly started program. Races are reused across inputs:
     // copying over the state keeps its storage, where building a new one
@@ -66,7 +67,8 @@ struct Race {
 // Every lap counted since the reset played the lap sound exactly once.
 void CheckLapSounds(const Race& race) {
     long counted = 0;
-    for (int id = 0; id <= kMaxId; ++id) counted += race.state.LapCount[static_cast<std::size_t>(id)] + 1;
+    for (int id = 0; id <= kMaxId; ++id)
+        counted += race.state.LapCount[static_cast<std::size_t>(id)] + 1;
     FUZZ_CHECK(counted == race.sound.laps);
 }
 
@@ -75,7 +77,7 @@ std::vector<std::uint8_t> Frame(std::uint8_t id, std::uint8_t d1, std::uint8_t d
 }
 
 class TwoRaces {
-public:
+  public:
     void Run(ByteProgram& program) {
         static const RaceState pristine;
         whole_.Restart(pristine);
@@ -98,7 +100,7 @@ public:
         CheckSameRace(whole_.state, whole_.window, split_.state, split_.window);
     }
 
-private:
+  private:
     void Step(ByteProgram& program) {
         switch (program.Byte() % kOpCount) {
             case kReceive: {
@@ -119,8 +121,9 @@ private:
                 }
                 break;
             case kTimerLate:
-                SetTick(static_cast<std::int32_t>(static_cast<std::uint32_t>(tick_) +
-                                                  10u * static_cast<std::uint16_t>(program.Int16())));
+                SetTick(
+                    static_cast<std::int32_t>(static_cast<std::uint32_t>(tick_) +
+                                              10u * static_cast<std::uint16_t>(program.Int16())));
                 Both([](Race& race) { race.engine.Timer1_Timer(); });
                 break;
             case kClockJump: {
@@ -137,7 +140,9 @@ private:
                 Both([](Race& race) { race.engine.StartRace(); });
                 AfterReset();
                 break;
-            case kStop: Both([](Race& race) { race.engine.StopRace(); }); break;
+            case kStop:
+                Both([](Race& race) { race.engine.StopRace(); });
+                break;
             case kTestPass: {
                 const int button = 1 + program.Byte() % 3;
                 Both([button](Race& race) { race.engine.TestPass(button); });
@@ -170,7 +175,8 @@ private:
                 Both([value](Race& race) { race.state.TtsMode = value; });
                 break;
             }
-            default: break;
+            default:
+                break;
         }
     }
 

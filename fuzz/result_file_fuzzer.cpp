@@ -17,13 +17,15 @@ namespace palomind::fuzz {
 namespace {
 
 class SilentSound final : public SoundPlayer {
-public:
+  public:
     void PlaySound(std::string_view) override {}
 };
 
-void CheckSameTexts(const std::vector<std::string>& reread, const std::vector<std::string>& original) {
+void CheckSameTexts(const std::vector<std::string>& reread,
+                    const std::vector<std::string>& original) {
     FUZZ_CHECK(reread.size() == original.size());
-    for (std::size_t i = 0; i < original.size(); ++i) FUZZ_CHECK(reread[i] == ExpectedAfterRewrite(original[i]));
+    for (std::size_t i = 0; i < original.size(); ++i)
+        FUZZ_CHECK(reread[i] == ExpectedAfterRewrite(original[i]));
 }
 
 void CheckShape(const ResultFileContent& content) {
@@ -33,7 +35,8 @@ void CheckShape(const ResultFileContent& content) {
     if (content.maxLap == 0) {
         FUZZ_CHECK(content.standingsCells.empty() && content.lapHistoryCells.empty());
     } else {
-        FUZZ_CHECK(content.standingsCells.size() == static_cast<std::size_t>(kStoredStandingsCells));
+        FUZZ_CHECK(content.standingsCells.size() ==
+                   static_cast<std::size_t>(kStoredStandingsCells));
         FUZZ_CHECK(content.lapHistoryCells.size() == lapRows * kStoredLapHistoryCols);
     }
     FUZZ_CHECK(IsValidUtf8(content.comment) && HasOnlyCrLfBreaks(content.comment));
@@ -64,7 +67,8 @@ void CheckReopenAndSave(const ResultFileContent& content) {
 
     const ResultFileParse again = ParseResultFile(FormatResultFile(state, window));
     FUZZ_CHECK(again.ok);
-    FUZZ_CHECK(again.content.maxLap == content.maxLap && again.content.entryCount == content.entryCount);
+    FUZZ_CHECK(again.content.maxLap == content.maxLap &&
+               again.content.entryCount == content.entryCount);
     FUZZ_CHECK(again.content.comment == ExpectedAfterRewrite(content.comment));
     CheckSameTexts(again.content.standingsCells, content.standingsCells);
     CheckSameTexts(again.content.lapHistoryCells, content.lapHistoryCells);
@@ -75,7 +79,8 @@ void CheckReopenAndSave(const ResultFileContent& content) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace palomind;
-    const ResultFileParse parse = ParseResultFile(std::string_view(reinterpret_cast<const char*>(data), size));
+    const ResultFileParse parse =
+        ParseResultFile(std::string_view(reinterpret_cast<const char*>(data), size));
     if (!parse.ok) {
         FUZZ_CHECK(!parse.error.empty() && fuzz::IsValidUtf8(parse.error));
         return 0;

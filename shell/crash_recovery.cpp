@@ -29,13 +29,15 @@ bool IsJournalName(std::string_view name) {
 
 // Run names end with the process ID: "palomind-<date>-<time>-<pid>".
 std::optional<long> ProcessIdOf(std::string_view name) {
-    name.remove_suffix(name.ends_with(kRunningSuffix) ? kRunningSuffix.size() : kJournalSuffix.size());
+    name.remove_suffix(name.ends_with(kRunningSuffix) ? kRunningSuffix.size()
+                                                      : kJournalSuffix.size());
     const std::size_t dash = name.rfind('-');
     if (dash == std::string_view::npos) return std::nullopt;
     long pid = 0;
     const std::string_view digits = name.substr(dash + 1);
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), pid);
-    if (error != std::errc() || end != digits.data() + digits.size() || pid <= 0) return std::nullopt;
+    if (error != std::errc() || end != digits.data() + digits.size() || pid <= 0)
+        return std::nullopt;
     return pid;
 }
 
@@ -45,7 +47,7 @@ bool HoldsARace(const std::vector<JournalEvent>& events) {
 }
 
 class SilentSound final : public SoundPlayer {
-public:
+  public:
     void PlaySound(std::string_view) override {}
 };
 
@@ -71,11 +73,12 @@ bool IsLiveInstance(long processId) {
 #endif
 }
 
-std::optional<CrashedRun> FindCrashedRun(const fs::path& folder, const fs::path& ownJournal, FileStore& files,
-                                         const LiveInstanceTest& isLive) {
+std::optional<CrashedRun> FindCrashedRun(const fs::path& folder, const fs::path& ownJournal,
+                                         FileStore& files, const LiveInstanceTest& isLive) {
     std::error_code error;
     std::optional<fs::path> newest;
-    for (fs::directory_iterator it(folder, error); !error && it != fs::directory_iterator(); it.increment(error)) {
+    for (fs::directory_iterator it(folder, error); !error && it != fs::directory_iterator();
+         it.increment(error)) {
         const fs::path& path = it->path();
         const std::string name = path.filename().string();
         if (!IsJournalName(name) || fs::equivalent(path, ownJournal, error)) continue;
@@ -106,7 +109,8 @@ std::optional<CrashedRun> FindCrashedRun(const fs::path& folder, const fs::path&
 
 JournalParseResult ParseCrashedJournal(std::string_view text) {
     const std::size_t lastLineEnd = text.rfind('\n');
-    text = lastLineEnd == std::string_view::npos ? std::string_view() : text.substr(0, lastLineEnd + 1);
+    text = lastLineEnd == std::string_view::npos ? std::string_view()
+                                                 : text.substr(0, lastLineEnd + 1);
     return ParseJournal(text);
 }
 
@@ -114,8 +118,8 @@ bool TickCounterContinues(const std::vector<JournalEvent>& events, std::int32_t 
     return events.empty() || events.back().tick <= now;
 }
 
-void ReplayCrashedRun(const std::vector<JournalEvent>& events, RaceState& state, RaceWindowModel& window,
-                      const RosterTable& names) {
+void ReplayCrashedRun(const std::vector<JournalEvent>& events, RaceState& state,
+                      RaceWindowModel& window, const RosterTable& names) {
     // Silent: a race's worth of cues and lap sounds must not play again.
     SilentSound sound;
     SetTickClock clock;
@@ -128,8 +132,8 @@ bool RaceInProgress(const RaceState& state) {
 }
 
 std::string DamagedJournalText(const CrashedRun& run) {
-    return "前回のレースの記録ファイルを読み込めないため、復元できません。\r\n" + run.journal.string() + " (" +
-           run.problem + ")";
+    return "前回のレースの記録ファイルを読み込めないため、復元できません。\r\n" +
+           run.journal.string() + " (" + run.problem + ")";
 }
 
 }  // namespace palomind

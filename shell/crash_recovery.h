@@ -68,6 +68,7 @@ std::string DamagedJournalText(const CrashedRun& run);
 // Told when the race was restored but its clock cannot go on because the
 // machine was restarted (the tick counter started again).
 inline constexpr std::string_view kRestoredStoppedText =
-    "前回のレースを復元しました。パソコンが再起動されたため計時を続けられないので、レースを停止しました。";
+    "前回のレースを復元しました。パソコンが再起動されたため計時を続けられないので、レースを停止しま"
+    "した。";
 
 }  // namespace palomind

@@ -13,7 +13,7 @@ namespace palomind {
 // about once a second, silently, until it opens; the race goes on meanwhile.
 // Once any port is open again (the operator picked one) it stops trying.
 class ReceiverReconnect {
-public:
+  public:
     ReceiverReconnect(SerialPort& port, TickClock& ticks) : port_(port), ticks_(ticks) {}
 
     // The open port `portNumber` failed.
@@ -34,7 +34,7 @@ public:
     // nothing (each attempt is one failing open).
     static constexpr std::int32_t kRetryIntervalMs = 1000;
 
-private:
+  private:
     SerialPort& port_;
     TickClock& ticks_;
     int portNumber_ = 0;  // 0: not waiting

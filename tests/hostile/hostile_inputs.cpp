@@ -56,8 +56,8 @@ ResourceUse Measure(const std::function<void()>& read) {
 
 ScratchFolder::ScratchFolder() {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = fs::temp_directory_path() /
-            ("palomind-hostile-" + std::to_string(::getpid()) + "-" + test->test_suite_name() + "-" + test->name());
+    path_ = fs::temp_directory_path() / ("palomind-hostile-" + std::to_string(::getpid()) + "-" +
+                                         test->test_suite_name() + "-" + test->name());
     fs::remove_all(path_);
     fs::create_directories(path_);
 }
@@ -75,7 +75,8 @@ void ScratchFolder::Write(const std::string& name, std::string_view bytes) const
 FolderSnapshot Snapshot(const fs::path& folder) {
     FolderSnapshot files;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file()) files[fs::relative(entry.path(), folder).string()] = ReadBytes(entry.path());
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), folder).string()] = ReadBytes(entry.path());
     return files;
 }
 

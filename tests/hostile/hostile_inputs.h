@@ -38,7 +38,7 @@ inline constexpr long kMaxPeakGrowthMegabytes = 256;
 
 // An empty folder of its own, removed afterwards.
 class ScratchFolder {
-public:
+  public:
     ScratchFolder();
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
@@ -48,7 +48,7 @@ public:
     std::string File(const std::string& name) const { return (path_ / name).string(); }
     void Write(const std::string& name, std::string_view bytes) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -58,7 +58,7 @@ using FolderSnapshot = std::map<std::string, std::string>;
 FolderSnapshot Snapshot(const std::filesystem::path& folder);
 
 class RecordedMessages final : public MessageSink {
-public:
+  public:
     void ShowMessage(std::string_view text) override { texts.emplace_back(text); }
     std::vector<std::string> texts;
 };
@@ -66,23 +66,27 @@ public:
 // The real disk, with a write that fails part-way as on a full disk: the
 // process may not grow any file beyond `limitBytes` while it writes.
 class DiskFullFileStore final : public FileStore {
-public:
+  public:
     explicit DiskFullFileStore(std::size_t limitBytes) : limitBytes_(limitBytes) {}
-    std::optional<std::string> ReadAll(const std::string& path) override { return disk_.ReadAll(path); }
+    std::optional<std::string> ReadAll(const std::string& path) override {
+        return disk_.ReadAll(path);
+    }
     bool WriteAtomically(const std::string& path, const std::string& bytes) override;
 
-private:
+  private:
     std::size_t limitBytes_;
     DiskFileStore disk_;
 };
 
 // The real disk where writing is not permitted.
 class ReadOnlyFileStore final : public FileStore {
-public:
-    std::optional<std::string> ReadAll(const std::string& path) override { return disk_.ReadAll(path); }
+  public:
+    std::optional<std::string> ReadAll(const std::string& path) override {
+        return disk_.ReadAll(path);
+    }
     bool WriteAtomically(const std::string&, const std::string&) override { return false; }
 
-private:
+  private:
     DiskFileStore disk_;
 };
 

@@ -22,8 +22,11 @@ bool IsValidUtf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                                                  : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+        const std::size_t length = lead < 0x80                    ? 1
+                                   : lead >= 0xC2 && lead <= 0xDF ? 2
+                                   : lead >= 0xE0 && lead <= 0xEF ? 3
+                                   : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                                  : 0;
         if (length == 0 || i + length > text.size()) return false;
         for (std::size_t k = 1; k < length; ++k)
             if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
@@ -31,7 +34,6 @@ bool IsValidUtf8(std::string_view text) {
     }
     return true;
 }
-
 
 // A few well-formed files, written in cp932 by hand: the readers must take
 // them as they stand.
@@ -46,12 +48,14 @@ std::string GoodRoster() {
 
 std::string GoodResultFile() {
     std::string bytes = "\"comment\"\r\n1\r\n1\r\n";
-    for (int cell = 0; cell < 140 + 21 * 3; ++cell) bytes += "\"c" + std::to_string(cell) + "\"\r\n";
+    for (int cell = 0; cell < 140 + 21 * 3; ++cell)
+        bytes += "\"c" + std::to_string(cell) + "\"\r\n";
     return bytes;
 }
 
 const std::string kGoodJournal =
-    "palomind-journal 1\n0 racetime 30\n0 startwait 1\n0 boot\n100 start\n1500 rx fe fe fe 05 10 20 35\n";
+    "palomind-journal 1\n0 racetime 30\n0 startwait 1\n0 boot\n100 start\n1500 rx fe fe fe 05 10 "
+    "20 35\n";
 
 // A race state whose settings nothing would choose, to tell what a read set.
 RaceState SentinelSettings() {
@@ -75,8 +79,8 @@ ReadOutcome ReadSettings(const ScratchFolder& folder) {
     if (outcome.refused) {
         if (messages.texts != std::vector<std::string>{std::string(kSettingsMessage)})
             outcome.problem = "messages other than the one fallback message";
-        else if (state.PortNumber != 1 || state.RaceTime != 480 || state.StartWait != 10 || state.TtsMode != 0 ||
-                 window.Comment != kDefaultComment)
+        else if (state.PortNumber != 1 || state.RaceTime != 480 || state.StartWait != 10 ||
+                 state.TtsMode != 0 || window.Comment != kDefaultComment)
             outcome.problem = "fallback without every default";
     } else if (window.Comment == "before" || !IsValidUtf8(window.Comment)) {
         outcome.problem = "accepted without a comment of valid UTF-8";
@@ -95,8 +99,10 @@ ReadOutcome ReadRoster(const ScratchFolder& folder) {
     if (names[0] != "before") outcome.problem = "entry 0 was written";
     for (int id = 1; id <= 64 && outcome.problem.empty(); ++id) {
         const std::string& name = names[static_cast<std::size_t>(id)];
-        if (outcome.refused && name != kUnregisteredName) outcome.problem = "fallback left a name that was read";
-        if (!outcome.refused && (name == "before" || !IsValidUtf8(name))) outcome.problem = "a name not read whole";
+        if (outcome.refused && name != kUnregisteredName)
+            outcome.problem = "fallback left a name that was read";
+        if (!outcome.refused && (name == "before" || !IsValidUtf8(name)))
+            outcome.problem = "a name not read whole";
     }
     if (outcome.refused && messages.texts != std::vector<std::string>{std::string(kRosterMessage)})
         outcome.problem = "messages other than the one fallback message";
@@ -127,7 +133,8 @@ ReadOutcome ReadJournal(const ScratchFolder& folder) {
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(folder.Path());
     std::ostringstream err;
-    const int status = RunReplayCommand({"--replay", "race.journal", "--save", "replayed.rdt"}, err);
+    const int status =
+        RunReplayCommand({"--replay", "race.journal", "--save", "replayed.rdt"}, err);
     std::filesystem::current_path(previous);
     const bool saved = std::filesystem::exists(folder.Path() / "replayed.rdt");
     std::filesystem::remove(folder.Path() / "replayed.rdt");
@@ -136,7 +143,8 @@ ReadOutcome ReadJournal(const ScratchFolder& folder) {
     outcome.refused = status != 0;
     if (outcome.refused) {
         // "race.journal:<line>: <what is wrong>"
-        if (err.str().rfind("race.journal:", 0) != 0) outcome.problem = "refused without naming the line: " + err.str();
+        if (err.str().rfind("race.journal:", 0) != 0)
+            outcome.problem = "refused without naming the line: " + err.str();
         if (saved) outcome.problem = "refused but wrote a result file";
     } else if (!saved) {
         outcome.problem = "accepted but wrote no result file";
@@ -144,7 +152,9 @@ ReadOutcome ReadJournal(const ScratchFolder& folder) {
     return outcome;
 }
 
-std::size_t PositionAfterLastQuote(const std::string& bytes) { return bytes.rfind('"') + 1; }
+std::size_t PositionAfterLastQuote(const std::string& bytes) {
+    return bytes.rfind('"') + 1;
+}
 
 }  // namespace
 
@@ -156,8 +166,13 @@ void WriteTheOtherFiles(const ScratchFolder& folder) {
 }
 
 ReaderUnderTest SettingsReader() {
-    ReaderUnderTest reader{"settings", kSettingsFileName, kGoodSettings, PositionAfterLastQuote(kGoodSettings),
-                           ReadSettings, nullptr, "設定ファイルが保存できません。"};
+    ReaderUnderTest reader{"settings",
+                           kSettingsFileName,
+                           kGoodSettings,
+                           PositionAfterLastQuote(kGoodSettings),
+                           ReadSettings,
+                           nullptr,
+                           "設定ファイルが保存できません。"};
     reader.save = [](const ScratchFolder& folder, FileStore& files, RecordedMessages& messages) {
         return Save_Setting(SentinelSettings(), files, messages, folder.File(kSettingsFileName));
     };
@@ -166,7 +181,12 @@ ReaderUnderTest SettingsReader() {
 
 ReaderUnderTest RosterReader() {
     const std::string good = GoodRoster();
-    ReaderUnderTest reader{"roster", kRosterFileName, good, PositionAfterLastQuote(good), ReadRoster, nullptr,
+    ReaderUnderTest reader{"roster",
+                           kRosterFileName,
+                           good,
+                           PositionAfterLastQuote(good),
+                           ReadRoster,
+                           nullptr,
                            "参加者名簿が保存できませんでした。"};
     reader.save = [](const ScratchFolder& folder, FileStore& files, RecordedMessages& messages) {
         RosterTable names;
@@ -178,7 +198,8 @@ ReaderUnderTest RosterReader() {
 
 ReaderUnderTest ResultFileReader() {
     const std::string good = GoodResultFile();
-    ReaderUnderTest reader{"result", "race.rdt", good, PositionAfterLastQuote(good), ReadResult, nullptr, ""};
+    ReaderUnderTest reader{"result",   "race.rdt", good, PositionAfterLastQuote(good),
+                           ReadResult, nullptr,    ""};
     // The save itself only reports; the window gives the message.
     reader.save = [](const ScratchFolder& folder, FileStore& files, RecordedMessages&) {
         RaceState state;

@@ -21,9 +21,9 @@ struct ReadOutcome {
 // One of the program's readers of outside files, seen the same way: its
 // real entry point reading a file among the program's other files.
 struct ReaderUnderTest {
-    std::string name;        // the corpus folder
-    std::string fileName;    // the file it reads
-    std::string goodBytes;   // a well-formed file
+    std::string name;       // the corpus folder
+    std::string fileName;   // the file it reads
+    std::string goodBytes;  // a well-formed file
     // The shortest prefix of goodBytes that holds every field: any shorter
     // cut is refused. Nothing for the journal, whose lines stand alone.
     std::optional<std::size_t> completeAt;

@@ -1,15 +1,15 @@
 // Every reader of outside files against damaged, truncated, oversized and
 // garbage input: each gives its fallback or a clear message, in bounded time
 // and memory, and leaves every other file as it was.
-#include <gtest/gtest.h>
-
 #include "tests/hostile/hostile_readers.h"
+
+#include <gtest/gtest.h>
 
 namespace palomind::testing {
 namespace {
 
 class HostileReaderTest : public ::testing::TestWithParam<ReaderUnderTest> {
-protected:
+  protected:
     HostileReaderTest() { WriteTheOtherFiles(folder_); }
 
     // Reads `bytes` as the reader's file and checks what every hostile input
@@ -32,7 +32,8 @@ protected:
 
 TEST_P(HostileReaderTest, CommittedBadFilesAreRefused) {
     for (const auto& path : CorpusFiles(GetParam().name, "refused"))
-        EXPECT_TRUE(ReadAsTheFile(ReadBytes(path), path.filename().string()).refused) << path.filename();
+        EXPECT_TRUE(ReadAsTheFile(ReadBytes(path), path.filename().string()).refused)
+            << path.filename();
 }
 
 // The three quoted-record files (a journal is either right or refused, and
@@ -41,7 +42,8 @@ using RecordFileTest = HostileReaderTest;
 
 TEST_P(RecordFileTest, CommittedOddButReadableFilesAreReadWithDamagedCharactersReplaced) {
     for (const auto& path : CorpusFiles(GetParam().name, "read"))
-        EXPECT_FALSE(ReadAsTheFile(ReadBytes(path), path.filename().string()).refused) << path.filename();
+        EXPECT_FALSE(ReadAsTheFile(ReadBytes(path), path.filename().string()).refused)
+            << path.filename();
 }
 
 TEST_P(HostileReaderTest, WellFormedFileIsRead) {
@@ -63,7 +65,8 @@ TEST_P(HostileReaderTest, TenMegabyteLinesAreHandledInBoundedTimeAndMemory) {
     // megabytes in its place, and a line of separators.
     EXPECT_TRUE(ReadAsTheFile("\"" + std::string(kTenMegabytes, 'x'), "unclosed quote").refused);
     EXPECT_TRUE(ReadAsTheFile(huge + "\r\n", "huge number").refused);
-    ReadAsTheFile("\"" + std::string(kTenMegabytes, 'x') + "\"\r\n" + GetParam().goodBytes, "huge text");
+    ReadAsTheFile("\"" + std::string(kTenMegabytes, 'x') + "\"\r\n" + GetParam().goodBytes,
+                  "huge text");
     ReadAsTheFile(std::string(kTenMegabytes, ','), "ten million empty fields");
 }
 
@@ -78,18 +81,21 @@ TEST_P(RecordFileTest, SaveFailingPartWayKeepsThePreviousFileAndSaysSo) {
     const FolderSnapshot before = Snapshot(folder_.Path());
     DiskFullFileStore diskFull(8);
     ReadOnlyFileStore readOnly;
-    for (FileStore* files : {static_cast<FileStore*>(&diskFull), static_cast<FileStore*>(&readOnly)}) {
+    for (FileStore* files :
+         {static_cast<FileStore*>(&diskFull), static_cast<FileStore*>(&readOnly)}) {
         RecordedMessages messages;
         EXPECT_FALSE(reader.save(folder_, *files, messages));
         if (!reader.saveFailureMessage.empty()) {
             EXPECT_EQ(messages.texts, std::vector<std::string>{reader.saveFailureMessage});
         }
-        EXPECT_EQ(Snapshot(folder_.Path()), before) << "the previous file or a temporary left behind";
+        EXPECT_EQ(Snapshot(folder_.Path()), before)
+            << "the previous file or a temporary left behind";
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Readers, HostileReaderTest,
-                         ::testing::Values(SettingsReader(), RosterReader(), ResultFileReader(), JournalReader()),
+                         ::testing::Values(SettingsReader(), RosterReader(), ResultFileReader(),
+                                           JournalReader()),
                          [](const auto& info) { return info.param.name; });
 INSTANTIATE_TEST_SUITE_P(Readers, RecordFileTest,
                          ::testing::Values(SettingsReader(), RosterReader(), ResultFileReader()),

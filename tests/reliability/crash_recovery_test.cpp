@@ -21,7 +21,8 @@ namespace fs = std::filesystem;
 // some frames split across two receive blocks.
 std::string RaceJournal() {
     std::ostringstream text;
-    text << "palomind-journal 1\n1000 racetime 20\n1000 startwait 2\n1000 ttsmode 0\n1000 boot\n2000 start\n";
+    text << "palomind-journal 1\n1000 racetime 20\n1000 startwait 2\n1000 ttsmode 0\n1000 "
+            "boot\n2000 start\n";
     for (int second = 3; second <= 30; ++second) {
         const int tick = second * 1000 - 500;
         text << tick << " clock\n";
@@ -29,8 +30,9 @@ std::string RaceJournal() {
             const int id = second % 4 + 1;
             text << tick + 120 << " rx fe fe fe 0" << id << " 10 20 3" << id << "\n";
         }
-        if (second % 3 == 0) text << tick + 300 << " rx fe fe fe 0" << second % 4 + 1 << " 10\n"
-                                   << tick + 301 << " rx 20 3" << second % 4 + 1 << "\n";
+        if (second % 3 == 0)
+            text << tick + 300 << " rx fe fe fe 0" << second % 4 + 1 << " 10\n"
+                 << tick + 301 << " rx 20 3" << second % 4 + 1 << "\n";
     }
     return text.str();
 }
@@ -42,16 +44,18 @@ std::vector<JournalEvent> Events(const std::string& text) {
 }
 
 bool SameEvents(const std::vector<JournalEvent>& a, const std::vector<JournalEvent>& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const JournalEvent& x, const JournalEvent& y) {
-        return x.tick == y.tick && x.kind == y.kind && x.value == y.value && x.bytes == y.bytes;
-    });
+    return std::equal(
+        a.begin(), a.end(), b.begin(), b.end(), [](const JournalEvent& x, const JournalEvent& y) {
+            return x.tick == y.tick && x.kind == y.kind && x.value == y.value && x.bytes == y.bytes;
+        });
 }
 
 class CrashRecoveryFolderTest : public ::testing::Test {
-protected:
+  protected:
     CrashRecoveryFolderTest() {
-        folder_ = fs::temp_directory_path() / ("palomind-recovery-" + std::to_string(::getpid()) + "-" +
-                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ = fs::temp_directory_path() /
+                  ("palomind-recovery-" + std::to_string(::getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder_);
         fs::create_directories(folder_);
     }
@@ -61,8 +65,10 @@ protected:
         std::ofstream(folder_ / name, std::ios::binary) << text;
         return folder_ / name;
     }
-    std::optional<CrashedRun> Find(const std::string& own = "palomind-20240601-120000-9.running.journal") {
-        return FindCrashedRun(folder_, folder_ / own, files_, [this](long pid) { return pid == livePid_; });
+    std::optional<CrashedRun> Find(
+        const std::string& own = "palomind-20240601-120000-9.running.journal") {
+        return FindCrashedRun(folder_, folder_ / own, files_,
+                              [this](long pid) { return pid == livePid_; });
     }
 
     fs::path folder_;
@@ -73,7 +79,8 @@ protected:
 TEST_F(CrashRecoveryFolderTest, OffersTheNewestRunWhenItEndedWithoutShuttingDown) {
     Journal("palomind-20240501-090000-100.journal", RaceJournal() + "# shutdown\n");
     const fs::path crashed = Journal("palomind-20240501-100000-200.running.journal", RaceJournal());
-    Journal("palomind-20240601-120000-9.running.journal", "palomind-journal 1\n");  // this run's own
+    Journal("palomind-20240601-120000-9.running.journal",
+            "palomind-journal 1\n");  // this run's own
     const auto run = Find();
     ASSERT_TRUE(run);
     EXPECT_EQ(run->journal, crashed);
@@ -93,7 +100,8 @@ TEST_F(CrashRecoveryFolderTest, OffersNothingFromARunThatIsStillGoingOrHeldNoRac
     EXPECT_FALSE(Find());
 
     livePid_ = -1;
-    Journal("palomind-20240501-110000-300.running.journal", "palomind-journal 1\n5 boot\n9 racetime 30\n");
+    Journal("palomind-20240501-110000-300.running.journal",
+            "palomind-journal 1\n5 boot\n9 racetime 30\n");
     EXPECT_FALSE(Find());
 }
 
@@ -105,21 +113,24 @@ TEST_F(CrashRecoveryFolderTest, DamagedJournalIsReportedAndNotReplayed) {
     ASSERT_TRUE(run);
     EXPECT_TRUE(run->events.empty());
     EXPECT_NE(run->problem.find("行目"), std::string::npos) << run->problem;
-    EXPECT_NE(DamagedJournalText(*run).find("palomind-20240501-100000-200.running.journal"), std::string::npos);
+    EXPECT_NE(DamagedJournalText(*run).find("palomind-20240501-100000-200.running.journal"),
+              std::string::npos);
 }
 
 TEST(CrashedJournal, CutAtAnyByteGivesExactlyTheEventsOfItsCompleteLines) {
     const std::string text = RaceJournal();
     const std::size_t header = text.find('\n') + 1;
     for (std::size_t cut = 0; cut <= text.size(); ++cut) {
-        const JournalParseResult parsed = ParseCrashedJournal(std::string_view(text).substr(0, cut));
+        const JournalParseResult parsed =
+            ParseCrashedJournal(std::string_view(text).substr(0, cut));
         if (cut < header) {
             EXPECT_FALSE(parsed.ok) << cut;
             continue;
         }
         const std::size_t complete = text.rfind('\n', cut - 1) + 1;
         ASSERT_TRUE(parsed.ok) << cut;
-        EXPECT_TRUE(SameEvents(parsed.events, Events(text.substr(0, complete)))) << "cut at " << cut;
+        EXPECT_TRUE(SameEvents(parsed.events, Events(text.substr(0, complete))))
+            << "cut at " << cut;
     }
 }
 
@@ -130,7 +141,8 @@ TEST(CrashedJournal, DamageBeforeTheLastLineFailsTheRead) {
 }
 
 TEST(CrashedRunReplay, GivesTheSameRaceAsTheHeadlessReplay) {
-    const fs::path folder = fs::temp_directory_path() / ("palomind-recovery-replay-" + std::to_string(::getpid()));
+    const fs::path folder =
+        fs::temp_directory_path() / ("palomind-recovery-replay-" + std::to_string(::getpid()));
     fs::create_directories(folder);
     const fs::path previous = fs::current_path();
     fs::current_path(folder);
@@ -138,9 +150,11 @@ TEST(CrashedRunReplay, GivesTheSameRaceAsTheHeadlessReplay) {
     // The headless replay reads the settings and roster of the folder; here
     // there are none, as for the restored race's empty roster.
     std::ostringstream err;
-    ASSERT_EQ(RunReplayCommand({"--replay", "race.journal", "--save", "replayed.rdt"}, err), 0) << err.str();
+    ASSERT_EQ(RunReplayCommand({"--replay", "race.journal", "--save", "replayed.rdt"}, err), 0)
+        << err.str();
     std::ifstream in("replayed.rdt", std::ios::binary);
-    const std::string replayed{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string replayed{std::istreambuf_iterator<char>(in),
+                               std::istreambuf_iterator<char>()};
     fs::current_path(previous);
     fs::remove_all(folder);
 

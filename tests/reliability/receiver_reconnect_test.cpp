@@ -10,7 +10,7 @@ namespace {
 
 // A port whose device is there or not, as the test says.
 class PluggablePort final : public SerialPort {
-public:
+  public:
     void SetListener(SerialListener*) override {}
     bool IsOpen() const override { return open_; }
     void Close() override { open_ = false; }
@@ -19,27 +19,31 @@ public:
         open_ = plugged;
         return open_;
     }
-    std::string DevicePath(int portNumber) const override { return "COM" + std::to_string(portNumber); }
+    std::string DevicePath(int portNumber) const override {
+        return "COM" + std::to_string(portNumber);
+    }
 
     bool plugged = false;
     std::vector<int> attempts;
 
-private:
+  private:
     bool open_ = false;
 };
 
 class ReceiverReconnectTest : public ::testing::Test {
-protected:
+  protected:
     // Runs the 10 ms timer for `ms`, returning what the calls reported.
     std::vector<ReceiverReconnect::Result> RunTimerFor(std::int32_t ms) {
         std::vector<ReceiverReconnect::Result> results;
         for (std::int32_t t = 0; t < ms; t += 10) {
-            ticks.Set(static_cast<std::int32_t>(static_cast<std::uint32_t>(ticks.TimeGetTime()) + 10u));
+            ticks.Set(
+                static_cast<std::int32_t>(static_cast<std::uint32_t>(ticks.TimeGetTime()) + 10u));
             results.push_back(reconnect.Poll());
         }
         return results;
     }
-    static int Count(const std::vector<ReceiverReconnect::Result>& results, ReceiverReconnect::Result r) {
+    static int Count(const std::vector<ReceiverReconnect::Result>& results,
+                     ReceiverReconnect::Result r) {
         return static_cast<int>(std::count(results.begin(), results.end(), r));
     }
 

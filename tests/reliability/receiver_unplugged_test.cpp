@@ -2,6 +2,7 @@
 // a pseudo-terminal stands in for the receiver, reached through a symbolic
 // link (as /dev/serial/by-id/... reaches a USB adapter) that disappears with
 // the device and comes back pointing at a new one.
+#include <gtest/gtest.h>
 #include <pty.h>
 #include <unistd.h>
 
@@ -10,7 +11,6 @@
 #include <QTimer>
 #include <ctime>
 #include <filesystem>
-#include <gtest/gtest.h>
 #include <vector>
 
 #include "platform/monotonic_tick_clock.h"
@@ -27,7 +27,7 @@ constexpr int kWaitMs = 4000;
 
 // A receiver on a pseudo-terminal, at the end of a link.
 class PluggableReceiver {
-public:
+  public:
     explicit PluggableReceiver(fs::path link) : link_(std::move(link)) {}
     ~PluggableReceiver() { Unplug(); }
 
@@ -49,7 +49,7 @@ public:
         ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     }
 
-private:
+  private:
     fs::path link_;
     int master_ = -1;
 };
@@ -57,7 +57,7 @@ private:
 // The program's side: the adapter reporting to a listener that starts the
 // reconnection when the port fails, and the 10 ms timer polling it.
 class ReceiverUnpluggedTest : public ::testing::Test, private SerialListener {
-protected:
+  protected:
     ReceiverUnpluggedTest() {
         fs::remove_all(folder_);
         fs::create_directories(folder_);
@@ -78,7 +78,8 @@ protected:
         return QTest::qWaitFor([&] { return received_.size() >= count; }, kWaitMs);
     }
 
-    fs::path folder_ = fs::temp_directory_path() / ("palomind-unplug-" + std::to_string(::getpid()));
+    fs::path folder_ =
+        fs::temp_directory_path() / ("palomind-unplug-" + std::to_string(::getpid()));
     PluggableReceiver receiver_{folder_ / "receiver"};
     testing::FakeSettingsStore settings_;
     QtSerialPort port_{settings_};
@@ -90,7 +91,7 @@ protected:
     int reconnections_ = 0;
     int polls_ = 0;
 
-private:
+  private:
     void OnBytes(std::span<const std::uint8_t> bytes) override {
         received_.insert(received_.end(), bytes.begin(), bytes.end());
     }
@@ -151,7 +152,8 @@ int main(int argc, char** argv) {
     // A Qt warning here means a fault in the adapter's use (a failed notifier,
     // a bad connection): the test fails.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type != QtDebugMsg && type != QtInfoMsg) ADD_FAILURE() << "Qt: " << message.toStdString();
+        if (type != QtDebugMsg && type != QtInfoMsg)
+            ADD_FAILURE() << "Qt: " << message.toStdString();
     });
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
