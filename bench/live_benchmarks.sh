@@ -50,12 +50,12 @@ PALOMIND_COM1=$(head -n1 "$work/simulator.out")
 times=()
 for run in $(seq "$runs"); do
   started=$(date +%s%N)
-  (cd "$app_dir" && exec "$build/palomind") >/dev/null 2>&1 &
+  (cd "$app_dir" && exec "$build/palomind") >/dev/null 2>"$work/startup.err" &
   app=$!
   # The main window, not a message box (also captioned "Palomind").
   until xwininfo -name Palomind 2>/dev/null |
       awk '/Map State: IsViewable/ {v=1} /Width:/ {w=$2} END {exit !(v && w >= 400)}'; do
-    kill -0 "$app" 2>/dev/null || { echo "  run $run: the program ended before its window showed"; exit 1; }
+    kill -0 "$app" 2>/dev/null || { echo "  run $run: the program ended before its window showed:"; cat "$work/startup.err"; exit 1; }
     sleep 0.002
   done
   shown=$(date +%s%N)
