@@ -36,11 +36,9 @@ echo "== 1. Saturated line"
 grep -v "^receiver_simulator: seed" "$work/line-rate.err" | sed 's/^/  (stderr) /' | head -20
 
 echo "== 2. Start-up to the main window shown, $runs runs"
-app_dir="$work/app"
-mkdir -p "$app_dir"
 # The files start-up reads, so that no message box holds the window back.
-printf '1\r\n480\r\n10\r\n0\r\n"bench"\r\n' > "$app_dir/Palomind.ini"
-for id in $(seq 1 64); do printf '"R%02d"\r\n' "$id"; done > "$app_dir/idname.ind"
+printf '1\r\n480\r\n10\r\n0\r\n"bench"\r\n' > "$work/Palomind.ini"
+for id in $(seq 1 64); do printf '"R%02d"\r\n' "$id"; done > "$work/idname.ind"
 "$build/receiver_simulator" --seed 1 > "$work/simulator.out" 2>/dev/null &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/simulator.out" ] && break; sleep 0.05; done
@@ -49,6 +47,12 @@ PALOMIND_COM1=$(head -n1 "$work/simulator.out")
 
 times=()
 for run in $(seq "$runs"); do
+  # A folder of its own for each run: a run ended by a signal leaves an
+  # unfinished journal that the next start in the same folder would offer to
+  # bring back.
+  app_dir="$work/run$run"
+  mkdir -p "$app_dir"
+  cp "$work/Palomind.ini" "$work/idname.ind" "$app_dir/"
   started=$(date +%s%N)
   (cd "$app_dir" && exec "$build/palomind") >/dev/null 2>"$work/startup.err" &
   app=$!
@@ -56,6 +60,9 @@ for run in $(seq "$runs"); do
   until xwininfo -name Palomind 2>/dev/null |
       awk '/Map State: IsViewable/ {v=1} /Width:/ {w=$2} END {exit !(v && w >= 400)}'; do
     kill -0 "$app" 2>/dev/null || { echo "  run $run: the program ended before its window showed:"; cat "$work/startup.err"; exit 1; }
+    if [ $(( $(date +%s%N) - started )) -gt 10000000000 ]; then
+      echo "  run $run: no main window after 10 s"; kill "$app"; exit 1
+    fi
     sleep 0.002
   done
   shown=$(date +%s%N)

@@ -51,10 +51,11 @@ constexpr int kRaceSeconds = 3600;  // the race stays in timing for the whole ru
 
 // Message boxes as lines on standard error: the run must never wait for a click.
 class PrintedDialogs final : public UserDialogs {
-public:
+  public:
     void ShowMessage(std::string_view text) override { Print(text); }
     void ShowInformation(std::string_view text) override { Print(text); }
-    std::optional<std::string> InputBox(std::string_view, std::string_view, std::string_view) override {
+    std::optional<std::string> InputBox(std::string_view, std::string_view,
+                                        std::string_view) override {
         return std::nullopt;
     }
     bool AskYesNo(std::string_view) override { return false; }
@@ -62,7 +63,7 @@ public:
     std::string SaveFileName(std::string_view, std::string_view) override { return {}; }
     int Count() const { return count_; }
 
-private:
+  private:
     void Print(std::string_view text) {
         ++count_;
         std::cerr << "message: " << text << '\n';
@@ -120,7 +121,9 @@ QAction* ToolbarButton(frmMain& window, const QString& key) {
     return nullptr;
 }
 
-const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
+const char* Verdict(bool met) {
+    return met ? "met" : "MISSED";
+}
 
 int Run(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -143,15 +146,16 @@ int Run(int argc, char** argv) {
     stored.StartWait = kStartWaitSeconds;
     Save_Setting(stored, files, dialogs);
     RosterTable names;
-    for (int id = 1; id <= 64; ++id) names[static_cast<std::size_t>(id)] = "Driver " + std::to_string(id);
+    for (int id = 1; id <= 64; ++id)
+        names[static_cast<std::size_t>(id)] = "Driver " + std::to_string(id);
     Save_IdName(names, files, dialogs);
 
     QProcess simulator;
     simulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     simulator.start(buildDir.filePath(QStringLiteral("receiver_simulator")),
-                    {"--saturated", "--transponders", QString::number(options.transponders), "--seed", "1",
-                     "--duration", QString::number(options.seconds), "--log", "simulator.log",
-                     "--start-from-stdin", "--exit-with-stdin"});
+                    {"--saturated", "--transponders", QString::number(options.transponders),
+                     "--seed", "1", "--duration", QString::number(options.seconds), "--log",
+                     "simulator.log", "--start-from-stdin", "--exit-with-stdin"});
     if (!simulator.waitForStarted(5000) || !simulator.waitForReadyRead(5000)) {
         std::cerr << "the receiver simulator did not start\n";
         return 2;
@@ -193,7 +197,8 @@ int Run(int argc, char** argv) {
     simulator.closeWriteChannel();
     simulator.waitForFinished(5000);
     std::int64_t passesProcessed = 0;
-    for (int id = 1; id <= 63; ++id) passesProcessed += state.LapCount[static_cast<std::size_t>(id)] + 1;
+    for (int id = 1; id <= 63; ++id)
+        passesProcessed += state.LapCount[static_cast<std::size_t>(id)] + 1;
     const std::string status = app.Window().StatusCaption;
     window->close();
     window.reset();
@@ -216,7 +221,8 @@ int Run(int argc, char** argv) {
     }
     const simulator::DeliveryReport delivery = simulator::MatchDeliveries(sent, received);
     int skippedSeconds = 0;
-    for (std::size_t i = 1; i < clockSeconds.size(); ++i) skippedSeconds += clockSeconds[i] - clockSeconds[i - 1] - 1;
+    for (std::size_t i = 1; i < clockSeconds.size(); ++i)
+        skippedSeconds += clockSeconds[i] - clockSeconds[i - 1] - 1;
 
     const std::int32_t p50 = simulator::Percentile(delivery.latenciesMs, 0.50);
     const std::int32_t p99 = simulator::Percentile(delivery.latenciesMs, 0.99);
@@ -225,26 +231,33 @@ int Run(int argc, char** argv) {
     const bool zeroLoss = delivery.ok && delivery.passesSent == passesProcessed &&
                           delivery.passesDelivered == delivery.passesSent;
 
-    std::printf("Saturated line, %d transponders, %d s of timing (platform %s)\n", options.transponders,
-                options.seconds, qPrintable(QGuiApplication::platformName()));
-    std::printf("  frames sent              %lld (%.1f per second)\n", static_cast<long long>(delivery.passesSent),
+    std::printf("Saturated line, %d transponders, %d s of timing (platform %s)\n",
+                options.transponders, options.seconds, qPrintable(QGuiApplication::platformName()));
+    std::printf("  frames sent              %lld (%.1f per second)\n",
+                static_cast<long long>(delivery.passesSent),
                 delivery.passesSent / static_cast<double>(options.seconds));
     std::printf("  passes processed         %lld\n", static_cast<long long>(passesProcessed));
-    std::printf("  bytes delivered intact   %s%s\n", delivery.ok ? "yes" : "NO: ", delivery.error.c_str());
+    std::printf("  bytes delivered intact   %s%s\n",
+                delivery.ok ? "yes" : "NO: ", delivery.error.c_str());
     std::printf("  zero loss                %s\n", Verdict(zeroLoss));
-    std::printf("  latency write->stamp ms  p50 %d  p99 %d  max %d   (target p99 < 5: %s)\n", p50, p99, max,
-                Verdict(p99 < 5));
-    std::printf("  CPU                      %.1f %% of one core   (target < 25 %%: %s)\n", cpuPercent,
-                Verdict(cpuPercent < 25.0));
-    std::printf("  peak memory (RSS)        %.1f MB   (target < 150 MB: %s)\n", peakRss, Verdict(peakRss < 150.0));
+    std::printf("  latency write->stamp ms  p50 %d  p99 %d  max %d   (target p99 < 5: %s)\n", p50,
+                p99, max, Verdict(p99 < 5));
+    std::printf("  CPU                      %.1f %% of one core   (target < 25 %%: %s)\n",
+                cpuPercent, Verdict(cpuPercent < 25.0));
+    std::printf("  peak memory (RSS)        %.1f MB   (target < 150 MB: %s)\n", peakRss,
+                Verdict(peakRss < 150.0));
     std::printf("  race clock seconds       %zu acted on, %d skipped   (target 0 skipped: %s)\n",
                 clockSeconds.size(), skippedSeconds, Verdict(skippedSeconds == 0));
-    std::printf("  status at the end        %s; %d message(s) shown\n", status.c_str(), dialogs.Count());
-    const bool allMet = zeroLoss && p99 < 5 && cpuPercent < 25.0 && peakRss < 150.0 && skippedSeconds == 0;
+    std::printf("  status at the end        %s; %d message(s) shown\n", status.c_str(),
+                dialogs.Count());
+    const bool allMet =
+        zeroLoss && p99 < 5 && cpuPercent < 25.0 && peakRss < 150.0 && skippedSeconds == 0;
     return allMet ? 0 : 1;
 }
 
 }  // namespace
 }  // namespace palomind
 
-int main(int argc, char** argv) { return palomind::Run(argc, argv); }
+int main(int argc, char** argv) {
+    return palomind::Run(argc, argv);
+}

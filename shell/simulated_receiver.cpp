@@ -14,12 +14,14 @@ namespace {
 constexpr int kSimulatorStartTimeoutMs = 5000;
 constexpr int kSimulatorStopTimeoutMs = 2000;
 
-std::string PortName(int portNumber) { return "COM" + std::to_string(portNumber); }
+std::string PortName(int portNumber) {
+    return "COM" + std::to_string(portNumber);
+}
 
 }  // namespace
 
 class SimulatedReceiverPort::PortSettings final : public SettingsStore {
-public:
+  public:
     explicit PortSettings(SettingsStore& stored) : stored_(stored) {}
 
     void SimulateOn(std::string line) { line_ = std::move(line); }
@@ -27,7 +29,8 @@ public:
         return !line_.empty() && !ReceiverConfigured(portNumber, stored_);
     }
 
-    std::optional<std::string> GetSetting(const std::string& section, const std::string& key) override {
+    std::optional<std::string> GetSetting(const std::string& section,
+                                          const std::string& key) override {
         if (section == "Ports") {
             for (int n = QtSerialPort::kFirstPort; n <= QtSerialPort::kLastPort; ++n) {
                 if (key == PortName(n) && Simulated(n)) return line_;
@@ -35,11 +38,12 @@ public:
         }
         return stored_.GetSetting(section, key);
     }
-    void SaveSetting(const std::string& section, const std::string& key, const std::string& value) override {
+    void SaveSetting(const std::string& section, const std::string& key,
+                     const std::string& value) override {
         stored_.SaveSetting(section, key, value);
     }
 
-private:
+  private:
     SettingsStore& stored_;
     std::string line_;  // the simulator's serial line; empty while none runs
 };
@@ -67,9 +71,13 @@ SimulatedReceiverPort::~SimulatedReceiverPort() {
     StopSimulator();
 }
 
-void SimulatedReceiverPort::SetListener(SerialListener* listener) { device_->SetListener(listener); }
+void SimulatedReceiverPort::SetListener(SerialListener* listener) {
+    device_->SetListener(listener);
+}
 
-bool SimulatedReceiverPort::IsOpen() const { return device_->IsOpen(); }
+bool SimulatedReceiverPort::IsOpen() const {
+    return device_->IsOpen();
+}
 
 void SimulatedReceiverPort::Close() {
     device_->Close();
@@ -89,7 +97,9 @@ bool SimulatedReceiverPort::Open(int portNumber) {
     return opened;
 }
 
-std::string SimulatedReceiverPort::DevicePath(int portNumber) const { return device_->DevicePath(portNumber); }
+std::string SimulatedReceiverPort::DevicePath(int portNumber) const {
+    return device_->DevicePath(portNumber);
+}
 
 void SimulatedReceiverPort::SetSimulationObserver(std::function<void(bool)> observer) {
     observer_ = std::move(observer);

@@ -39,7 +39,7 @@ bool ReceiverConfigured(int portNumber, SettingsStore& settings);
 // receiver. If the simulator cannot be started, the port opens its default
 // device as it would without one.
 class SimulatedReceiverPort final : public SerialPort {
-public:
+  public:
     SimulatedReceiverPort(SettingsStore& settings, SimulatorCommand command);
     ~SimulatedReceiverPort() override;
     SimulatedReceiverPort(const SimulatedReceiverPort&) = delete;
@@ -56,7 +56,7 @@ public:
     // Told whenever that changes (true: the simulated receiver is in use).
     void SetSimulationObserver(std::function<void(bool simulating)> observer);
 
-private:
+  private:
     // The settings the device adapter reads, with the simulator's line in
     // place of the device of every port nobody has configured.
     class PortSettings;

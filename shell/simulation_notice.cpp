@@ -27,7 +27,9 @@ SimulationNotice::~SimulationNotice() {
     window_.removeEventFilter(this);
 }
 
-QString SimulationNotice::TitleMark() { return QStringLiteral(" - 受信機シミュレーション中"); }
+QString SimulationNotice::TitleMark() {
+    return QStringLiteral(" - 受信機シミュレーション中");
+}
 
 QString SimulationNotice::PanelText() {
     return QStringLiteral("受信機シミュレーション中 (受信機のポートが未設定)");

@@ -14,7 +14,7 @@ class SimulatedReceiverPort;
 // the passes on show come from the simulator and not from a receiver: a mark
 // at the end of the main window's title and a panel in its status bar.
 class SimulationNotice final : public QObject {
-public:
+  public:
     SimulationNotice(QMainWindow& window, SimulatedReceiverPort& port);
     ~SimulationNotice() override;
     SimulationNotice(const SimulationNotice&) = delete;
@@ -25,10 +25,10 @@ public:
     static QString TitleMark();
     static QString PanelText();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void MarkTitle();
 
     QMainWindow& window_;

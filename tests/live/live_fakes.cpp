@@ -4,13 +4,15 @@
 
 namespace palomind::testing {
 
-std::optional<std::string> MemorySettings::GetSetting(const std::string& section, const std::string& key) {
+std::optional<std::string> MemorySettings::GetSetting(const std::string& section,
+                                                      const std::string& key) {
     const auto it = values_.find(section + "/" + key);
     if (it == values_.end()) return std::nullopt;
     return it->second;
 }
 
-void MemorySettings::SaveSetting(const std::string& section, const std::string& key, const std::string& value) {
+void MemorySettings::SaveSetting(const std::string& section, const std::string& key,
+                                 const std::string& value) {
     values_[section + "/" + key] = value;
 }
 
@@ -18,7 +20,9 @@ TemporaryCurrentDirectory::TemporaryCurrentDirectory() : previous_(QDir::current
     QDir::setCurrent(dir_.path());
 }
 
-TemporaryCurrentDirectory::~TemporaryCurrentDirectory() { QDir::setCurrent(previous_); }
+TemporaryCurrentDirectory::~TemporaryCurrentDirectory() {
+    QDir::setCurrent(previous_);
+}
 
 QString StartSimulator(QProcess& process, const QStringList& arguments) {
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);

@@ -16,25 +16,28 @@
 namespace palomind::testing {
 
 class MemorySettings final : public SettingsStore {
-public:
-    std::optional<std::string> GetSetting(const std::string& section, const std::string& key) override;
-    void SaveSetting(const std::string& section, const std::string& key, const std::string& value) override;
+  public:
+    std::optional<std::string> GetSetting(const std::string& section,
+                                          const std::string& key) override;
+    void SaveSetting(const std::string& section, const std::string& key,
+                     const std::string& value) override;
 
-private:
+  private:
     std::map<std::string, std::string> values_;
 };
 
 class SilentSound final : public SoundPlayer {
-public:
+  public:
     void PlaySound(std::string_view) override {}
 };
 
 // Records every message; the save dialog answers with a fixed path.
 class AnsweringDialogs final : public UserDialogs {
-public:
+  public:
     void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
     void ShowInformation(std::string_view text) override { messages.emplace_back(text); }
-    std::optional<std::string> InputBox(std::string_view, std::string_view, std::string_view) override {
+    std::optional<std::string> InputBox(std::string_view, std::string_view,
+                                        std::string_view) override {
         return std::nullopt;
     }
     bool AskYesNo(std::string_view) override { return false; }
@@ -47,7 +50,7 @@ public:
 
 // Collects what a serial port delivers.
 class CollectingListener final : public SerialListener {
-public:
+  public:
     void OnBytes(std::span<const std::uint8_t> bytes) override {
         received.insert(received.end(), bytes.begin(), bytes.end());
     }
@@ -59,14 +62,14 @@ public:
 
 // A fresh temporary folder as the current directory for one test.
 class TemporaryCurrentDirectory {
-public:
+  public:
     TemporaryCurrentDirectory();
     ~TemporaryCurrentDirectory();
     TemporaryCurrentDirectory(const TemporaryCurrentDirectory&) = delete;
     TemporaryCurrentDirectory& operator=(const TemporaryCurrentDirectory&) = delete;
     QString FilePath(const QString& name) const { return dir_.filePath(name); }
 
-private:
+  private:
     QTemporaryDir dir_;
     QString previous_;
 };

@@ -58,9 +58,12 @@ SimulatorRecord ReadSimulatorLog(const QString& path) {
     EXPECT_TRUE(simulator::ParseSendLog(ReadBytes(path).toStdString(), entries, error)) << error;
     SimulatorRecord record;
     for (const simulator::SendLogEntry& e : entries) {
-        if (e.outcome != simulator::SendOutcome::Sent) ++record.notSent;
-        else if (e.kind == simulator::TransmissionKind::Pass) ++record.validFramesSent;
-        else ++record.noiseSent;
+        if (e.outcome != simulator::SendOutcome::Sent)
+            ++record.notSent;
+        else if (e.kind == simulator::TransmissionKind::Pass)
+            ++record.validFramesSent;
+        else
+            ++record.noiseSent;
     }
     return record;
 }
@@ -74,7 +77,8 @@ void WriteStartupFiles(DiskFileStore& files, AnsweringDialogs& dialogs) {
     settings.TtsMode = 0;
     ASSERT_TRUE(Save_Setting(settings, files, dialogs));
     RosterTable names;
-    for (int id = 1; id <= 64; ++id) names[static_cast<std::size_t>(id)] = "Driver " + std::to_string(id);
+    for (int id = 1; id <= 64; ++id)
+        names[static_cast<std::size_t>(id)] = "Driver " + std::to_string(id);
     ASSERT_TRUE(Save_IdName(names, files, dialogs));
 }
 
@@ -85,10 +89,10 @@ TEST(LiveRace, SimulatedRaceThroughTheFinishReplaysToTheSameResultFile) {
     WriteStartupFiles(files, dialogs);
 
     QProcess simulator;
-    const QString line = StartSimulator(
-        simulator, {"--transponders", QString::number(kTransponders), "--lap", "1.5:0.15", "--noise",
-                    "0.2", "--seed", "20240501", "--log", "simulator.log", "--start-from-stdin",
-                    "--exit-with-stdin"});
+    const QString line =
+        StartSimulator(simulator, {"--transponders", QString::number(kTransponders), "--lap",
+                                   "1.5:0.15", "--noise", "0.2", "--seed", "20240501", "--log",
+                                   "simulator.log", "--start-from-stdin", "--exit-with-stdin"});
     ASSERT_FALSE(line.isEmpty());
     qputenv("PALOMIND_COM1", line.toLocal8Bit());
 
@@ -144,8 +148,9 @@ TEST(LiveRace, SimulatedRaceThroughTheFinishReplaysToTheSameResultFile) {
 
     QProcess replay;
     replay.setProcessChannelMode(QProcess::ForwardedChannels);
-    replay.start(QStringLiteral(PALOMIND_PROGRAM),
-                 {"--replay", QString::fromStdString(journal.Path().string()), "--save", "replayed.rdt"});
+    replay.start(
+        QStringLiteral(PALOMIND_PROGRAM),
+        {"--replay", QString::fromStdString(journal.Path().string()), "--save", "replayed.rdt"});
     ASSERT_TRUE(replay.waitForFinished(30000));
     ASSERT_EQ(replay.exitStatus(), QProcess::NormalExit);
     ASSERT_EQ(replay.exitCode(), 0);

@@ -38,8 +38,9 @@ TEST(OutOfTheBox, UnconfiguredReceiverIsSimulatedAndARaceFillsIn) {
 
     // A first start says the settings and roster files are new, and nothing
     // about the port: the stored COM1 opened the simulator's line.
-    EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"設定ファイルがありません。新規に作成します",
-                                                          "参加者名簿を新規に作成します。"}));
+    EXPECT_EQ(dialogs.messages,
+              (std::vector<std::string>{"設定ファイルがありません。新規に作成します",
+                                        "参加者名簿を新規に作成します。"}));
     EXPECT_TRUE(serial.IsOpen());
     EXPECT_TRUE(serial.Simulating());
     EXPECT_TRUE(window.windowTitle().endsWith(SimulationNotice::TitleMark()));

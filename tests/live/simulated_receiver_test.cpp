@@ -1,11 +1,10 @@
 #include "shell/simulated_receiver.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <QFile>
 #include <QLabel>
@@ -23,10 +22,11 @@ namespace {
 // The real simulator behind a wrapper that notes each start and the
 // simulator's process id in the current directory.
 SimulatorCommand CountedSimulator() {
-    return {QStringLiteral("/bin/sh"),
-            {QStringLiteral("-c"),
-             QStringLiteral("echo started >> starts.txt; echo $$ > pid.txt; exec \"$0\" \"$@\""),
-             QStringLiteral(PALOMIND_SIMULATOR), QStringLiteral("--lap"), QStringLiteral("0.05:0.01")}};
+    return {
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"),
+         QStringLiteral("echo started >> starts.txt; echo $$ > pid.txt; exec \"$0\" \"$@\""),
+         QStringLiteral(PALOMIND_SIMULATOR), QStringLiteral("--lap"), QStringLiteral("0.05:0.01")}};
 }
 
 int StartsSoFar() {
@@ -37,22 +37,23 @@ int StartsSoFar() {
 
 // A pseudo-terminal standing in for a receiver the operator configured.
 class StandInReceiver {
-public:
+  public:
     StandInReceiver() : master_(posix_openpt(O_RDWR | O_NOCTTY)) {
-        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) path_ = ptsname(master_);
+        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0)
+            path_ = ptsname(master_);
     }
     ~StandInReceiver() {
         if (master_ >= 0) close(master_);
     }
     const std::string& Path() const { return path_; }
 
-private:
+  private:
     int master_;
     std::string path_;
 };
 
 class SimulatedReceiverPortTest : public ::testing::Test {
-protected:
+  protected:
     TemporaryCurrentDirectory directory;
     MemorySettings settings;
 };
@@ -162,7 +163,8 @@ TEST_F(SimulatedReceiverPortTest, NoticeMarksTheTitleAndStatusBarWhileSimulated)
     EXPECT_FALSE(panel->isHidden());
     // The window rewrites its title to show a warning: the mark stays, once.
     window.setWindowTitle(QStringLiteral("Palomind - 警告: x"));
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Palomind - 警告: x - 受信機シミュレーション中"));
+    EXPECT_EQ(window.windowTitle(),
+              QStringLiteral("Palomind - 警告: x - 受信機シミュレーション中"));
 
     port.Close();
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Palomind - 警告: x"));

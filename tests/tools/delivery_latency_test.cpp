@@ -48,7 +48,8 @@ TEST(DeliveryLatency, LostBlocksAreCountedButNotExpected) {
 TEST(DeliveryLatency, MissingChangedOrExtraBytesAreReported) {
     const std::vector<SendLogEntry> sent = {Sent(10 * kMs, TransmissionKind::Pass, kFrameA),
                                             Sent(20 * kMs, TransmissionKind::Pass, kFrameB)};
-    EXPECT_NE(MatchDeliveries(sent, {{10, kFrameA}}).error.find("byte 7 is missing"), std::string::npos);
+    EXPECT_NE(MatchDeliveries(sent, {{10, kFrameA}}).error.find("byte 7 is missing"),
+              std::string::npos);
     Bytes changed = kFrameB;
     changed[5] = 0x21;
     EXPECT_NE(MatchDeliveries(sent, {{10, kFrameA}, {20, changed}}).error.find("byte 12 differs"),
@@ -59,8 +60,8 @@ TEST(DeliveryLatency, MissingChangedOrExtraBytesAreReported) {
 TEST(DeliveryLatency, LatencySurvivesTheTickCounterWrap) {
     // Written in the last millisecond before the 32-bit wrap, received just after.
     const std::int64_t lastBeforeWrap = ((std::int64_t{1} << 32) - 1) * kMs;
-    const DeliveryReport report = MatchDeliveries(
-        {Sent(lastBeforeWrap, TransmissionKind::Pass, kFrameA)}, {{1, kFrameA}});
+    const DeliveryReport report =
+        MatchDeliveries({Sent(lastBeforeWrap, TransmissionKind::Pass, kFrameA)}, {{1, kFrameA}});
     ASSERT_TRUE(report.ok);
     EXPECT_EQ(report.latenciesMs, std::vector<std::int32_t>{2});
 }

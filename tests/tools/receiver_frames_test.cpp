@@ -11,14 +11,14 @@ namespace palomind::simulator {
 namespace {
 
 class SilentSound final : public SoundPlayer {
-public:
+  public:
     void PlaySound(std::string_view) override {}
 };
 
 // The application's own frame decoder, timing, so the tests see what it
 // makes of the simulator's bytes.
 class RunningDecoder {
-public:
+  public:
     RunningDecoder() {
         clock_.Set(100'000);
         engine_.ReSet();
@@ -32,11 +32,12 @@ public:
     // Passes lap processing counted: the first pass of an ID and every lap.
     int Passes() const {
         int passes = 0;
-        for (int id = 1; id <= 63; ++id) passes += state_.LapCount[static_cast<std::size_t>(id)] + 1;
+        for (int id = 1; id <= 63; ++id)
+            passes += state_.LapCount[static_cast<std::size_t>(id)] + 1;
         return passes;
     }
 
-private:
+  private:
     RaceState state_;
     RaceWindowModel window_;
     RosterTable names_;

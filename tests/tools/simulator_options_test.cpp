@@ -44,10 +44,26 @@ TEST(SimulatorOptions, LapOfOneTransponderOverridesTheLapOfAll) {
 }
 
 TEST(SimulatorOptions, EveryOptionReachesItsField) {
-    const SimulatorOptions o =
-        Parsed({"--device", "/dev/ttyUSB0", "--transponders", "20", "--seed", "77", "--noise", "0.05",
-                "--saturated", "--log", "sent.log", "--duration", "60", "--passes", "100",
-                "--begin-at", "-5", "--finish-at", "2147483647", "--exit-with-stdin"});
+    const SimulatorOptions o = Parsed({"--device",
+                                       "/dev/ttyUSB0",
+                                       "--transponders",
+                                       "20",
+                                       "--seed",
+                                       "77",
+                                       "--noise",
+                                       "0.05",
+                                       "--saturated",
+                                       "--log",
+                                       "sent.log",
+                                       "--duration",
+                                       "60",
+                                       "--passes",
+                                       "100",
+                                       "--begin-at",
+                                       "-5",
+                                       "--finish-at",
+                                       "2147483647",
+                                       "--exit-with-stdin"});
     EXPECT_EQ(o.device, "/dev/ttyUSB0");
     EXPECT_EQ(o.transponders.size(), 20u);
     EXPECT_EQ(o.seed, 77u);
@@ -60,7 +76,8 @@ TEST(SimulatorOptions, EveryOptionReachesItsField) {
     EXPECT_EQ(o.beginTick, -5);
     EXPECT_EQ(o.finishTick, 2147483647);
     EXPECT_TRUE(o.exitWithStdin);
-    EXPECT_EQ(Parsed({"--play-journal", "race.journal", "--start-from-stdin"}).journal, "race.journal");
+    EXPECT_EQ(Parsed({"--play-journal", "race.journal", "--start-from-stdin"}).journal,
+              "race.journal");
 }
 
 TEST(SimulatorOptions, BadValuesAndClashesAreRefusedWithAReason) {

@@ -1,10 +1,9 @@
 #include "tools/receiver_simulator/simulator_run.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <termios.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <memory>
@@ -17,7 +16,7 @@ namespace {
 
 // The simulator's pseudo-terminal with the application's end opened on it.
 class PseudoTerminalRun : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string error;
         output_ = SerialOutput::OpenPseudoTerminal(error);
@@ -35,7 +34,8 @@ protected:
         Bytes all;
         std::uint8_t buffer[4096];
         ssize_t n = 0;
-        while ((n = read(reader_, buffer, sizeof buffer)) > 0) all.insert(all.end(), buffer, buffer + n);
+        while ((n = read(reader_, buffer, sizeof buffer)) > 0)
+            all.insert(all.end(), buffer, buffer + n);
         return all;
     }
     std::vector<SendLogEntry> Log() {
@@ -91,7 +91,8 @@ TEST_F(PseudoTerminalRun, BlocksNobodyReadsAreLoggedLostAndTheRunGoesOn) {
     Bytes wentOut;
     for (const SendLogEntry& e : Log()) {
         // A cut block is logged with the bytes that went out.
-        if (e.outcome != SendOutcome::Lost) wentOut.insert(wentOut.end(), e.bytes.begin(), e.bytes.end());
+        if (e.outcome != SendOutcome::Lost)
+            wentOut.insert(wentOut.end(), e.bytes.begin(), e.bytes.end());
     }
     EXPECT_EQ(static_cast<std::int64_t>(wentOut.size()), counts.bytesSent);
     // The log tells exactly which bytes arrived, in order.

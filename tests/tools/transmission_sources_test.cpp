@@ -24,7 +24,8 @@ std::vector<Transmission> Drain(TransmissionSource& source, std::size_t atMost) 
 
 std::vector<Transponder> Field(int count, double mean, double spread) {
     std::vector<Transponder> field;
-    for (int id = 1; id <= count; ++id) field.push_back({static_cast<std::uint8_t>(id), mean, spread});
+    for (int id = 1; id <= count; ++id)
+        field.push_back({static_cast<std::uint8_t>(id), mean, spread});
     return field;
 }
 
@@ -47,7 +48,9 @@ TEST(LappingSource, PassesComeInTimeOrderWithLapsAboutEachMean) {
         const std::vector<std::int64_t>& own = times[t.id];
         // The first pass falls within the first lap after the beginning.
         EXPECT_GE(own.front(), 5 * kSecond);
-        EXPECT_LT(own.front(), 5 * kSecond + static_cast<std::int64_t>((t.meanLapSeconds + 3 * t.spreadSeconds) * kSecond));
+        EXPECT_LT(own.front(),
+                  5 * kSecond + static_cast<std::int64_t>((t.meanLapSeconds + 3 * t.spreadSeconds) *
+                                                          kSecond));
         double sum = 0, squares = 0;
         for (std::size_t n = 1; n < own.size(); ++n) {
             const double lap = static_cast<double>(own[n] - own[n - 1]) / kSecond;
@@ -58,7 +61,8 @@ TEST(LappingSource, PassesComeInTimeOrderWithLapsAboutEachMean) {
         const double laps = static_cast<double>(own.size() - 1);
         const double mean = sum / laps;
         EXPECT_NEAR(mean, t.meanLapSeconds, 0.1 * t.spreadSeconds + 0.05);
-        EXPECT_NEAR(std::sqrt(squares / laps - mean * mean), t.spreadSeconds, 0.15 * t.spreadSeconds);
+        EXPECT_NEAR(std::sqrt(squares / laps - mean * mean), t.spreadSeconds,
+                    0.15 * t.spreadSeconds);
     }
 }
 
@@ -110,8 +114,8 @@ TEST(SaturatingSource, FramesAreDueAtOnceAndShareTheLineAmongTheIds) {
 
 TEST(NoisySource, NoiseGoesJustBeforeAPassAtTheGivenRate) {
     SeededRandom random(8);
-    NoisySource source(std::make_unique<SaturatingSource>(std::vector<std::uint8_t>{1}, random), 0.25,
-                       random);
+    NoisySource source(std::make_unique<SaturatingSource>(std::vector<std::uint8_t>{1}, random),
+                       0.25, random);
     const std::vector<Transmission> all = Drain(source, 20'000);
     int passes = 0;
     int noise = 0;
@@ -131,8 +135,8 @@ TEST(NoisySource, NoiseGoesJustBeforeAPassAtTheGivenRate) {
 
 TEST(NoisySource, ZeroRateAddsNothing) {
     SeededRandom random(8);
-    NoisySource source(std::make_unique<SaturatingSource>(std::vector<std::uint8_t>{1}, random), 0.0,
-                       random);
+    NoisySource source(std::make_unique<SaturatingSource>(std::vector<std::uint8_t>{1}, random),
+                       0.0, random);
     for (const Transmission& t : Drain(source, 1'000)) EXPECT_EQ(t.kind, TransmissionKind::Pass);
 }
 

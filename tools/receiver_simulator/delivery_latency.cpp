@@ -11,7 +11,7 @@ namespace {
 
 // Reads the received bytes one by one across the receptions.
 class ReceivedStream {
-public:
+  public:
     explicit ReceivedStream(const std::vector<RecordedReception>& received) : received_(received) {
         SkipEmpty();
     }
@@ -28,7 +28,7 @@ public:
         }
     }
 
-private:
+  private:
     void SkipEmpty() {
         while (block_ < received_.size() && received_[block_].bytes.empty()) ++block_;
     }
@@ -61,8 +61,9 @@ DeliveryReport MatchDeliveries(const std::vector<SendLogEntry>& sent,
         if (pass && entry.outcome == SendOutcome::Sent) {
             ++report.passesDelivered;
             // Both are the monotonic clock's milliseconds, wrapped alike.
-            report.latenciesMs.push_back(static_cast<std::int32_t>(
-                static_cast<std::uint32_t>(tick) - static_cast<std::uint32_t>(TickAt(entry.nanos))));
+            report.latenciesMs.push_back(
+                static_cast<std::int32_t>(static_cast<std::uint32_t>(tick) -
+                                          static_cast<std::uint32_t>(TickAt(entry.nanos))));
         }
     }
     if (!stream.AtEnd()) {
@@ -77,7 +78,8 @@ DeliveryReport MatchDeliveries(const std::vector<SendLogEntry>& sent,
 std::int32_t Percentile(std::vector<std::int32_t> values, double fraction) {
     if (values.empty()) return 0;
     std::sort(values.begin(), values.end());
-    const auto rank = static_cast<std::size_t>(std::ceil(fraction * static_cast<double>(values.size())));
+    const auto rank =
+        static_cast<std::size_t>(std::ceil(fraction * static_cast<double>(values.size())));
     return values[std::clamp<std::size_t>(rank, 1, values.size()) - 1];
 }
 

@@ -4,8 +4,8 @@
 
 namespace palomind::simulator {
 
-bool ReadRecordedReceptions(std::string_view journalText, std::vector<RecordedReception>& receptions,
-                            std::string& error) {
+bool ReadRecordedReceptions(std::string_view journalText,
+                            std::vector<RecordedReception>& receptions, std::string& error) {
     const JournalParseResult journal = ParseJournal(journalText);
     if (!journal.ok) {
         error = "line " + std::to_string(journal.errorLine) + ": " + journal.error;

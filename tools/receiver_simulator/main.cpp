@@ -35,7 +35,8 @@ struct FileCloser {
 
 std::unique_ptr<TransmissionSource> MakeSource(const SimulatorOptions& o,
                                                std::vector<RecordedReception> recorded,
-                                               std::int64_t begin, std::optional<std::int64_t> finish,
+                                               std::int64_t begin,
+                                               std::optional<std::int64_t> finish,
                                                SeededRandom& random) {
     std::unique_ptr<TransmissionSource> source;
     if (o.journal) {
@@ -73,7 +74,8 @@ int Run(const std::vector<std::string>& args) {
     if (o.journal) {
         std::ifstream in(*o.journal, std::ios::binary);
         if (!in) return Fail("cannot read " + *o.journal);
-        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string text((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
         std::string error;
         if (!ReadRecordedReceptions(text, recorded, error)) return Fail(*o.journal + ": " + error);
     }
@@ -87,8 +89,9 @@ int Run(const std::vector<std::string>& args) {
     }
 
     std::string error;
-    const std::unique_ptr<SerialOutput> output =
-        o.device ? SerialOutput::OpenDevice(*o.device, error) : SerialOutput::OpenPseudoTerminal(error);
+    const std::unique_ptr<SerialOutput> output = o.device
+                                                     ? SerialOutput::OpenDevice(*o.device, error)
+                                                     : SerialOutput::OpenPseudoTerminal(error);
     if (!output) return Fail(error);
     std::cout << output->Path() << std::endl;
 
@@ -107,7 +110,8 @@ int Run(const std::vector<std::string>& args) {
     std::optional<std::int64_t> finish;
     if (o.finishTick) finish = NanosOfTick(*o.finishTick, now);
 
-    const std::unique_ptr<TransmissionSource> source = MakeSource(o, std::move(recorded), begin, finish, random);
+    const std::unique_ptr<TransmissionSource> source =
+        MakeSource(o, std::move(recorded), begin, finish, random);
     SerialLine line(begin);
     RunLimits limits;
     if (o.durationSeconds)

@@ -17,7 +17,8 @@ std::int64_t MonotonicNanos() {
 
 std::int32_t TickAt(std::int64_t nanos) {
     const std::int64_t millis = nanos / kNanosPerMilli;
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(millis)));
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(static_cast<std::uint64_t>(millis)));
 }
 
 std::int64_t NanosOfTick(std::int32_t tick, std::int64_t nearNanos) {

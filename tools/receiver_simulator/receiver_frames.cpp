@@ -26,17 +26,24 @@ Bytes FrameBody(SeededRandom& random, bool matching) {
     }
 }
 
-void Append(Bytes& bytes, const Bytes& more) { bytes.insert(bytes.end(), more.begin(), more.end()); }
+void Append(Bytes& bytes, const Bytes& more) {
+    bytes.insert(bytes.end(), more.begin(), more.end());
+}
 
 }  // namespace
 
 std::string_view KindName(TransmissionKind kind) {
     switch (kind) {
-        case TransmissionKind::Pass: return "pass";
-        case TransmissionKind::WrongChecksum: return "checksum";
-        case TransmissionKind::BrokenSync: return "sync";
-        case TransmissionKind::StrayBytes: return "stray";
-        case TransmissionKind::Recorded: return "recorded";
+        case TransmissionKind::Pass:
+            return "pass";
+        case TransmissionKind::WrongChecksum:
+            return "checksum";
+        case TransmissionKind::BrokenSync:
+            return "sync";
+        case TransmissionKind::StrayBytes:
+            return "stray";
+        case TransmissionKind::Recorded:
+            return "recorded";
     }
     return "?";
 }
@@ -73,7 +80,8 @@ Bytes MakeNoise(TransmissionKind kind, SeededRandom& random) {
             break;
         }
         case TransmissionKind::StrayBytes:
-            for (int i = random.Between(1, 4); i > 0; --i) bytes.push_back(ByteOtherThanSync(random));
+            for (int i = random.Between(1, 4); i > 0; --i)
+                bytes.push_back(ByteOtherThanSync(random));
             break;
         case TransmissionKind::Pass:
         case TransmissionKind::Recorded:
@@ -83,8 +91,9 @@ Bytes MakeNoise(TransmissionKind kind, SeededRandom& random) {
 }
 
 Noise MakeRandomNoise(SeededRandom& random) {
-    static constexpr TransmissionKind kNoiseKinds[] = {
-        TransmissionKind::WrongChecksum, TransmissionKind::BrokenSync, TransmissionKind::StrayBytes};
+    static constexpr TransmissionKind kNoiseKinds[] = {TransmissionKind::WrongChecksum,
+                                                       TransmissionKind::BrokenSync,
+                                                       TransmissionKind::StrayBytes};
     const TransmissionKind kind = kNoiseKinds[random.Below(3)];
     return {kind, MakeNoise(kind, random)};
 }

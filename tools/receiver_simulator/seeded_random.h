@@ -9,7 +9,7 @@ namespace palomind::simulator {
 // standard libraries), so the draws are made here from its raw output and a
 // seeded run repeats byte for byte wherever it is built.
 class SeededRandom {
-public:
+  public:
     explicit SeededRandom(std::uint64_t seed) : engine_(seed) {}
 
     // Uniform in [0, bound); bound must be > 0.
@@ -24,7 +24,7 @@ public:
     double Normal();
     std::uint8_t Byte() { return static_cast<std::uint8_t>(engine_() & 0xFF); }
 
-private:
+  private:
     std::mt19937_64 engine_;
 };
 

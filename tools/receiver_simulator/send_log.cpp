@@ -15,9 +15,12 @@ constexpr SendOutcome kOutcomes[] = {SendOutcome::Sent, SendOutcome::Lost, SendO
 
 std::string_view OutcomeName(SendOutcome outcome) {
     switch (outcome) {
-        case SendOutcome::Sent: return "sent";
-        case SendOutcome::Lost: return "lost";
-        case SendOutcome::Cut: return "cut";
+        case SendOutcome::Sent:
+            return "sent";
+        case SendOutcome::Lost:
+            return "lost";
+        case SendOutcome::Cut:
+            return "cut";
     }
     return "?";
 }

@@ -4,7 +4,9 @@ namespace palomind::simulator {
 
 SerialLine::SerialLine(std::int64_t idleFromNanos) : busySince_(idleFromNanos) {}
 
-std::int64_t SerialLine::IdleFrom() const { return busySince_ + LineNanos(bytesSince_); }
+std::int64_t SerialLine::IdleFrom() const {
+    return busySince_ + LineNanos(bytesSince_);
+}
 
 std::int64_t SerialLine::Carry(std::int64_t wantedNanos, std::size_t bytes) {
     if (wantedNanos > IdleFrom()) {

@@ -24,7 +24,7 @@ constexpr double kFramesPerSecond =
 // the order offered; a block offered while the line is still busy waits for
 // it. Times are nanoseconds on one monotonic clock.
 class SerialLine {
-public:
+  public:
     // The line is idle from `idleFromNanos` on.
     explicit SerialLine(std::int64_t idleFromNanos);
 
@@ -35,7 +35,7 @@ public:
     // When the line is next idle.
     std::int64_t IdleFrom() const;
 
-private:
+  private:
     // A busy stretch is kept as its start and the bytes carried since, so that
     // back-to-back blocks never accumulate rounding: byte n of a stretch
     // arrives at exactly start + n byte times.

@@ -16,7 +16,9 @@ namespace {
 // How long a half-written block may wait for the far end to take the rest.
 constexpr int kFinishBlockTimeoutMs = 1000;
 
-std::string SystemError(const std::string& what) { return what + ": " + std::strerror(errno); }
+std::string SystemError(const std::string& what) {
+    return what + ": " + std::strerror(errno);
+}
 
 // Raw 8N1 at 19200 baud: no translation of any byte, no echo back.
 bool MakeRawLine(int fd) {
@@ -64,7 +66,8 @@ std::unique_ptr<SerialOutput> SerialOutput::OpenPseudoTerminal(std::string& erro
     return std::unique_ptr<SerialOutput>(new SerialOutput(master, serialSide, std::move(path)));
 }
 
-std::unique_ptr<SerialOutput> SerialOutput::OpenDevice(const std::string& path, std::string& error) {
+std::unique_ptr<SerialOutput> SerialOutput::OpenDevice(const std::string& path,
+                                                       std::string& error) {
     const int fd = open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         error = SystemError("cannot open " + path);

@@ -10,7 +10,7 @@ namespace palomind::simulator {
 // pseudo-terminal (the application opens its serial side like a serial port)
 // or a device given by path. POSIX only.
 class SerialOutput {
-public:
+  public:
     ~SerialOutput();
     SerialOutput(const SerialOutput&) = delete;
     SerialOutput& operator=(const SerialOutput&) = delete;
@@ -29,7 +29,7 @@ public:
     // the far end takes the rest within a second; otherwise it is cut short.
     std::size_t Write(const Bytes& bytes);
 
-private:
+  private:
     SerialOutput(int fd, int serialSideFd, std::string path);
 
     int fd_;

@@ -85,7 +85,7 @@ bool ReadIdList(std::string_view text, std::vector<std::uint8_t>& ids) {
 }
 
 class Parser {
-public:
+  public:
     explicit Parser(const std::vector<std::string>& args) : args_(args) {}
 
     OptionsParse Run() {
@@ -116,21 +116,25 @@ public:
                 count = n;
             } else if (option == "--ids") {
                 if (!ReadIdList(value, ids))
-                    return Fail(result, "--ids takes distinct IDs 0..255 (not 254), separated by commas");
+                    return Fail(result,
+                                "--ids takes distinct IDs 0..255 (not 254), separated by commas");
             } else if (option == "--lap") {
                 Lap lap;
-                if (!ReadLap(value, lap)) return Fail(result, "--lap takes MEAN[:SPREAD] in seconds");
+                if (!ReadLap(value, lap))
+                    return Fail(result, "--lap takes MEAN[:SPREAD] in seconds");
                 allLaps = lap;
             } else if (option == "--lap-of") {
                 const std::size_t equals = value.find('=');
                 std::uint8_t id = 0;
                 Lap lap;
-                if (equals == std::string::npos || !ReadId(std::string_view(value).substr(0, equals), id) ||
+                if (equals == std::string::npos ||
+                    !ReadId(std::string_view(value).substr(0, equals), id) ||
                     !ReadLap(std::string_view(value).substr(equals + 1), lap))
                     return Fail(result, "--lap-of takes ID=MEAN[:SPREAD]");
                 lapOf[id] = lap;
             } else if (option == "--seed") {
-                if (!ReadNumber(value, o.seed)) return Fail(result, "--seed takes an unsigned number");
+                if (!ReadNumber(value, o.seed))
+                    return Fail(result, "--seed takes an unsigned number");
                 o.seedGiven = true;
             } else if (option == "--noise") {
                 if (!ReadNumber(value, o.noiseProbability) || !(o.noiseProbability >= 0.0) ||
@@ -147,20 +151,25 @@ public:
                 o.durationSeconds = seconds;
             } else if (option == "--passes") {
                 std::int64_t n = 0;
-                if (!ReadNumber(value, n) || n < 1) return Fail(result, "--passes takes a positive count");
+                if (!ReadNumber(value, n) || n < 1)
+                    return Fail(result, "--passes takes a positive count");
                 o.passLimit = n;
             } else if (option == "--begin-at" || option == "--finish-at") {
                 std::int32_t tick = 0;
-                if (!ReadNumber(value, tick)) return Fail(result, option + " takes a signed 32-bit tick");
+                if (!ReadNumber(value, tick))
+                    return Fail(result, option + " takes a signed 32-bit tick");
                 (option == "--begin-at" ? o.beginTick : o.finishTick) = tick;
             } else {
                 return Fail(result, "unknown option " + option);
             }
         }
         if (count && !ids.empty()) return Fail(result, "give --transponders or --ids, not both");
-        if (o.saturated && o.journal) return Fail(result, "give --saturated or --play-journal, not both");
+        if (o.saturated && o.journal)
+            return Fail(result, "give --saturated or --play-journal, not both");
         if (o.startFromStdin && (o.beginTick || o.finishTick))
-            return Fail(result, "--start-from-stdin reads the ticks; do not give --begin-at or --finish-at");
+            return Fail(
+                result,
+                "--start-from-stdin reads the ticks; do not give --begin-at or --finish-at");
         if (ids.empty()) {
             for (int id = 1; id <= count.value_or(kDefaultTransponders); ++id)
                 ids.push_back(static_cast<std::uint8_t>(id));
@@ -181,13 +190,15 @@ public:
         for (const auto& [id, lap] : lapOf) {
             bool known = false;
             for (std::uint8_t seen : ids) known = known || seen == id;
-            if (!known) return Fail(result, "--lap-of names ID " + std::to_string(id) + ", which is not racing");
+            if (!known)
+                return Fail(result,
+                            "--lap-of names ID " + std::to_string(id) + ", which is not racing");
         }
         result.ok = true;
         return result;
     }
 
-private:
+  private:
     bool HasValue() const { return i_ + 1 < args_.size(); }
     static OptionsParse& Fail(OptionsParse& result, std::string error) {
         result.ok = false;
@@ -201,9 +212,13 @@ private:
 
 }  // namespace
 
-OptionsParse ParseSimulatorOptions(const std::vector<std::string>& args) { return Parser(args).Run(); }
+OptionsParse ParseSimulatorOptions(const std::vector<std::string>& args) {
+    return Parser(args).Run();
+}
 
-std::string_view SimulatorUsage() { return kUsage; }
+std::string_view SimulatorUsage() {
+    return kUsage;
+}
 
 std::optional<StartLine> ParseStartLine(std::string_view line) {
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' '))

@@ -23,8 +23,8 @@ struct SimulatorOptions {
     std::optional<std::int64_t> passLimit;
     std::optional<std::int32_t> beginTick;   // first lap starts at this application tick
     std::optional<std::int32_t> finishTick;  // each transponder's first pass after it is its last
-    bool startFromStdin = false;  // wait for a start line on standard input
-    bool exitWithStdin = false;   // end when standard input is closed
+    bool startFromStdin = false;             // wait for a start line on standard input
+    bool exitWithStdin = false;              // end when standard input is closed
     bool help = false;
 };
 

@@ -20,7 +20,9 @@ RunCounts RunTransmissions(TransmissionSource& source, SerialLine& line, SerialO
         entry.nanos = MonotonicNanos();
         entry.kind = next->kind;
         const bool whole = written == next->bytes.size();
-        entry.outcome = whole ? SendOutcome::Sent : written == 0 ? SendOutcome::Lost : SendOutcome::Cut;
+        entry.outcome = whole          ? SendOutcome::Sent
+                        : written == 0 ? SendOutcome::Lost
+                                       : SendOutcome::Cut;
         ++(whole ? counts.sent : counts.lost)[static_cast<std::size_t>(next->kind)];
         counts.bytesSent += static_cast<std::int64_t>(written);
         if (log != nullptr) {

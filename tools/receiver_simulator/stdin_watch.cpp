@@ -50,8 +50,8 @@ bool StdinWatch::SleepUntil(std::int64_t deadlineNanos, bool watchClose) {
         const std::int64_t remaining = deadlineNanos - MonotonicNanos();
         if (remaining <= 0) return true;
         if (watchClose && remaining > kPreciseSleepNanos) {
-            const auto millis = std::min<std::int64_t>((remaining - kPreciseSleepNanos) / 1'000'000 + 1,
-                                                       kLongestPollMs);
+            const auto millis = std::min<std::int64_t>(
+                (remaining - kPreciseSleepNanos) / 1'000'000 + 1, kLongestPollMs);
             if (!PollFor(static_cast<int>(millis))) return false;
             continue;
         }

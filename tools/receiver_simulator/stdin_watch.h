@@ -9,7 +9,7 @@ namespace palomind::simulator {
 // can be read from it, and its closing (the starter exited, even by a crash)
 // tells the simulator to end. POSIX only.
 class StdinWatch {
-public:
+  public:
     // Reads one line (without its end). Nothing when input closes first.
     std::optional<std::string> ReadLine();
 
@@ -23,7 +23,7 @@ public:
 
     bool Closed() const { return closed_; }
 
-private:
+  private:
     // Waits up to `millis` for input; false once input is closed.
     bool PollFor(int millis);
     bool closed_ = false;

@@ -22,8 +22,9 @@ LappingSource::LappingSource(std::vector<Transponder> transponders, std::int64_t
                              std::optional<std::int64_t> finishNanos, SeededRandom& random)
     : finishNanos_(finishNanos), random_(random) {
     for (const Transponder& t : transponders) {
-        Runner runner{t, beginNanos + static_cast<std::int64_t>(
-                                          random_.Unit() * static_cast<double>(DrawLapNanos(t, random_)))};
+        Runner runner{
+            t, beginNanos + static_cast<std::int64_t>(
+                                random_.Unit() * static_cast<double>(DrawLapNanos(t, random_)))};
         runner.nextPassNanos = GuardedAgainstFinish(runner.nextPassNanos);
         runners_.push_back(runner);
     }
@@ -37,7 +38,8 @@ std::int64_t LappingSource::DrawLapNanos(const Transponder& transponder, SeededR
 
 std::int64_t LappingSource::GuardedAgainstFinish(std::int64_t passNanos) const {
     if (!finishNanos_) return passNanos;
-    if (passNanos > *finishNanos_ - kFinishGuardNanos && passNanos < *finishNanos_ + kFinishGuardNanos)
+    if (passNanos > *finishNanos_ - kFinishGuardNanos &&
+        passNanos < *finishNanos_ + kFinishGuardNanos)
         return *finishNanos_ + kFinishGuardNanos;
     return passNanos;
 }
@@ -45,7 +47,8 @@ std::int64_t LappingSource::GuardedAgainstFinish(std::int64_t passNanos) const {
 std::optional<Transmission> LappingSource::Next() {
     Runner* soonest = nullptr;
     for (Runner& r : runners_) {
-        if (!r.finished && (soonest == nullptr || r.nextPassNanos < soonest->nextPassNanos)) soonest = &r;
+        if (!r.finished && (soonest == nullptr || r.nextPassNanos < soonest->nextPassNanos))
+            soonest = &r;
     }
     if (soonest == nullptr) return std::nullopt;
 
@@ -79,8 +82,8 @@ std::optional<Transmission> PlaybackSource::Next() {
     const RecordedReception& r = receptions_[next_++];
     // Ticks are milliseconds of a counter that wraps at 32 bits: the spacing
     // is the wrapped difference.
-    const auto sinceFirst = static_cast<std::int32_t>(static_cast<std::uint32_t>(r.tick) -
-                                                      static_cast<std::uint32_t>(receptions_.front().tick));
+    const auto sinceFirst = static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(r.tick) - static_cast<std::uint32_t>(receptions_.front().tick));
     return Transmission{beginNanos_ + static_cast<std::int64_t>(sinceFirst) * 1'000'000,
                         TransmissionKind::Recorded, r.bytes};
 }

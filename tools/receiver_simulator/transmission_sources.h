@@ -18,7 +18,7 @@ struct Transmission {
 
 // Makes the blocks of a run in the order they go on the line.
 class TransmissionSource {
-public:
+  public:
     virtual ~TransmissionSource() = default;
     // The next block; nothing once the source has no more.
     virtual std::optional<Transmission> Next() = 0;
@@ -42,7 +42,7 @@ inline constexpr std::int64_t kFinishGuardNanos = 300'000'000;
 // pass after it is its last, as a race is finished: the source ends when all
 // have finished. Without one it never ends.
 class LappingSource final : public TransmissionSource {
-public:
+  public:
     LappingSource(std::vector<Transponder> transponders, std::int64_t beginNanos,
                   std::optional<std::int64_t> finishNanos, SeededRandom& random);
     std::optional<Transmission> Next() override;
@@ -50,7 +50,7 @@ public:
     // One lap of `transponder`, in nanoseconds.
     static std::int64_t DrawLapNanos(const Transponder& transponder, SeededRandom& random);
 
-private:
+  private:
     struct Runner {
         Transponder transponder;
         std::int64_t nextPassNanos = 0;
@@ -66,11 +66,11 @@ private:
 // Valid frames back to back at the full line rate, each of a transponder
 // drawn at random from `ids`. Never ends.
 class SaturatingSource final : public TransmissionSource {
-public:
+  public:
     SaturatingSource(std::vector<std::uint8_t> ids, SeededRandom& random);
     std::optional<Transmission> Next() override;
 
-private:
+  private:
     std::vector<std::uint8_t> ids_;
     SeededRandom& random_;
 };
@@ -84,11 +84,11 @@ struct RecordedReception {
 // Plays back recorded receptions with their original spacing, the first at
 // `beginNanos`.
 class PlaybackSource final : public TransmissionSource {
-public:
+  public:
     PlaybackSource(std::vector<RecordedReception> receptions, std::int64_t beginNanos);
     std::optional<Transmission> Next() override;
 
-private:
+  private:
     std::vector<RecordedReception> receptions_;
     std::size_t next_ = 0;
     std::int64_t beginNanos_;
@@ -97,12 +97,12 @@ private:
 // Puts a burst of noise on the line right before a pass of the inner source,
 // with the given probability per pass.
 class NoisySource final : public TransmissionSource {
-public:
+  public:
     NoisySource(std::unique_ptr<TransmissionSource> inner, double probability,
                 SeededRandom& random);
     std::optional<Transmission> Next() override;
 
-private:
+  private:
     std::unique_ptr<TransmissionSource> inner_;
     double probability_;
     SeededRandom& random_;
