@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "documents/result_file.h"
+#include "shell/crash_recovery.h"
 
 namespace palomind {
 
@@ -52,10 +53,55 @@ void Application::Boot() {
     RecordEvent(JournalEventKind::Boot);
     engine_.ReSet();
     booted_ = true;
+    // Anything received meanwhile came before the race existed; taken as
+    // received now, it finds the race reset, as it would have.
+    ReceiveHeldBytes(false);
     RaceChanged();
 }
 
+bool Application::BootRestoring(const std::vector<JournalEvent>& events, std::string_view from) {
+    const bool goesOn = TickCounterContinues(events, LatchTick());
+    ReplayCrashedRun(events, state_, window_, roster_);
+    if (goesOn) {
+        for (const JournalEvent& event : events) Record(event);
+        NoteInJournal("race restored from " + std::string(from) + ", goes on live");
+    } else {
+        // The crashed run's ticks belong to the counter of before the
+        // restart and cannot precede this run's in one journal: noted only,
+        // with the settings in force, which a replay needs.
+        NoteInJournal("race restored from " + std::string(from) +
+                      " after the machine restarted, stopped (its events are not repeated here)");
+        RecordEvent(JournalEventKind::RaceTime, state_.RaceTime);
+        RecordEvent(JournalEventKind::StartWait, state_.StartWait);
+        RecordEvent(JournalEventKind::TtsMode, state_.TtsMode);
+    }
+    booted_ = true;
+    if (!goesOn && RaceInProgress(state_)) StopRace();
+    // Passes received while the operator was being asked count where they
+    // came: the race clock first catches up to their tick.
+    ReceiveHeldBytes(goesOn);
+    RaceChanged();
+    return goesOn;
+}
+
+void Application::ReceiveHeldBytes(bool atTheirTicks) {
+    std::vector<HeldBytes> held = std::move(held_);
+    held_.clear();
+    for (const HeldBytes& block : held) {
+        if (!atTheirTicks) {
+            MSComm1_OnComm(block.bytes);
+            continue;
+        }
+        latchedClock_.Set(block.tick);
+        if (engine_.Timer1_Timer()) Record({block.tick, JournalEventKind::Clock, 0, {}});
+        Record({block.tick, JournalEventKind::Rx, 0, block.bytes});
+        engine_.OnComm(block.bytes);
+    }
+}
+
 bool Application::Timer1_Timer() {
+    // Until start-up has finished there is no race to time.
+    if (!booted_) return false;
     const std::int32_t tick = LatchTick();
     const bool acted = engine_.Timer1_Timer();
     if (acted) {
@@ -74,6 +120,12 @@ bool Application::Timer1_Timer() {
 
 void Application::MSComm1_OnComm(std::span<const std::uint8_t> bytes) {
     if (bytes.empty()) return;
+    if (!booted_) {
+        // Start-up has not finished (a question may be open about restoring
+        // a race): nothing received may be lost, so it waits with its tick.
+        held_.push_back({services_.tickSource.TimeGetTime(), {bytes.begin(), bytes.end()}});
+        return;
+    }
     JournalEvent event;
     event.tick = LatchTick();
     event.kind = JournalEventKind::Rx;

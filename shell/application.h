@@ -3,6 +3,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/race_engine.h"
 #include "engine/race_state.h"
@@ -68,6 +69,14 @@ class Application final : public SerialListener {
     // force are journaled first, so a replay starts from them whatever the
     // settings file holds by then.
     void Boot();
+    // Start-up that brings back the race of a run that ended abnormally, in
+    // place of Boot. `events` are that run's journal: replayed silently into
+    // the race, written into this run's journal (so a replay of it gives the
+    // whole race) and the race goes on live from the real tick counter.
+    // When the machine was restarted since, the tick counter started again
+    // and the race cannot go on: it is restored stopped. Returns whether it
+    // goes on live.
+    bool BootRestoring(const std::vector<JournalEvent>& events, std::string_view from);
     // The 10 ms timer. True when the race clock acted on a new second.
     bool Timer1_Timer();
     // Data received on the serial port.
@@ -102,6 +111,7 @@ class Application final : public SerialListener {
     void JournalWritten(bool written);
     void RecordEvent(JournalEventKind kind, std::int32_t value = 0);
     void RaceChanged();
+    void ReceiveHeldBytes(bool atTheirTicks);
 
     ApplicationServices services_;
     SetTickClock latchedClock_;
@@ -111,6 +121,12 @@ class Application final : public SerialListener {
     RaceEngine engine_;
     ApplicationView* view_ = nullptr;
     bool booted_ = false;
+    // Received before start-up finished, with the tick each block came at.
+    struct HeldBytes {
+        std::int32_t tick;
+        std::vector<std::uint8_t> bytes;
+    };
+    std::vector<HeldBytes> held_;
     bool journalFailureReported_ = false;
 };
 

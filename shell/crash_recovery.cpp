@@ -58,11 +58,13 @@ bool IsLiveInstance(long processId) {
     if (::kill(static_cast<pid_t>(processId), 0) != 0 && errno != EPERM) return false;
 #if defined(__linux__)
     // A process ID is reused after a restart: only this same program counts.
+    // Another instance of this program runs as the same user, so its
+    // executable can be read; one that cannot is some other process.
     std::error_code error;
     const fs::path theirs = fs::read_symlink("/proc/" + std::to_string(processId) + "/exe", error);
-    if (error) return true;  // cannot tell: better not to touch its journal
+    if (error) return false;
     const fs::path ours = fs::read_symlink("/proc/self/exe", error);
-    return error || theirs == ours;
+    return !error && theirs == ours;
 #else
     return true;
 #endif

@@ -17,6 +17,7 @@
 #include "platform/qt_translation.h"
 #include "platform/qt_user_dialogs.h"
 #include "shell/application.h"
+#include "shell/crash_recovery.h"
 #include "shell/live_journal.h"
 #include "shell/main_window.h"
 #include "shell/print_commands.h"
@@ -100,6 +101,7 @@ int RunDesktop(int argc, char** argv) {
         app.ReportPlatformProblem(PlatformProblem::JournalFailed, journal.Problem());
     }
 
+    window.OfferCrashedRun(FindCrashedRun("journal", journal.Path(), files));
     window.Form_Load();
     window.show();
     const int status = application.exec();

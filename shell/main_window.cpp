@@ -27,8 +27,7 @@ QString FromUtf8(std::string_view text) {
 std::string WarningText(PlatformProblem problem, int portNumber, std::string_view detail) {
     switch (problem) {
         case PlatformProblem::PortFailed:
-            return "通信ポート(COM" + std::to_string(portNumber) +
-                   ")が使えなくなりました。受信できません。ポートを選び直してください";
+            return ReceiverLostText(portNumber);
         case PlatformProblem::SoundUnavailable:
             return "音声を出力できません。音なしで続行します";
         case PlatformProblem::JournalFailed:
@@ -41,7 +40,10 @@ std::string WarningText(PlatformProblem problem, int portNumber, std::string_vie
 }  // namespace
 
 frmMain::frmMain(Application& app, QWidget* parent)
-    : QMainWindow(parent), app_(app), dialogs_(app.Services().dialogs) {
+    : QMainWindow(parent),
+      app_(app),
+      dialogs_(app.Services().dialogs),
+      reconnect_(app.Services().serial, app.Services().tickSource) {
     setWindowTitle(QStringLiteral("Palomind"));
     mdiArea_ = new QMdiArea(this);
     // The race window is larger than the default main window: scroll to it.
@@ -66,6 +68,12 @@ frmMain::~frmMain() {
 
 void frmMain::Timer1_Timer() {
     app_.Timer1_Timer();
+    if (reconnect_.Poll() != ReceiverReconnect::Result::Reconnected) return;
+    const int port = app_.State().PortNumber;
+    portItems_[static_cast<std::size_t>(port - 1)]->setChecked(true);
+    app_.NoteInJournal("serial port COM" + std::to_string(port) + " reopened (" +
+                       app_.Services().serial.DevicePath(port) + ")");
+    if (warnings_.erase(PlatformProblem::PortFailed) != 0) ShowWarnings();
 }
 
 void frmMain::RaceChanged() {
@@ -132,8 +140,10 @@ void frmMain::UpdateStatusClock() {
 
 void frmMain::PlatformFailed(PlatformProblem problem, std::string_view detail) {
     if (problem == PlatformProblem::PortFailed) {
-        // The port has closed itself: no item may claim it is open.
+        // The port has closed itself: no item may claim it is open. It is
+        // tried again about once a second until it is back.
         Clear_PortCheck();
+        reconnect_.PortFailed(app_.State().PortNumber);
     }
     // Told once: a problem already on show keeps its first description.
     if (warnings_.contains(problem)) return;

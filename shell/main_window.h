@@ -5,9 +5,12 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "shell/application.h"
 #include "shell/comment_formatting.h"
+#include "shell/crash_recovery.h"
+#include "shell/receiver_reconnect.h"
 
 class QAction;
 class QActionGroup;
@@ -37,6 +40,9 @@ class frmMain : public QMainWindow, private ApplicationView {
     // The start sequence, run once before the window is first shown:
     // placement, race window, settings, roster, port, read-out mode, reset.
     void Form_Load();
+    // A run that ended abnormally and left a race in its journal: the start
+    // sequence offers to restore it in place of the reset. Before Form_Load.
+    void OfferCrashedRun(std::optional<CrashedRun> run) { crashedRun_ = std::move(run); }
 
     frmRaceResult* RaceWindow() const { return raceWindow_; }
     QMdiArea* MdiArea() const { return mdiArea_; }
@@ -100,6 +106,7 @@ class frmMain : public QMainWindow, private ApplicationView {
     void StorePlacement();
     void CreateRaceWindow();
     void Init_Setting();
+    bool RestoreCrashedRace();
 
     // Commands shared by menus and toolbar.
     void SaveResult(const char* title, const char* filter);
@@ -130,6 +137,10 @@ class frmMain : public QMainWindow, private ApplicationView {
     QLabel* statusTime_ = nullptr;
     QTimer statusClock_;
     QTimer timer1_;
+
+    std::optional<CrashedRun> crashedRun_;
+    // Reopens the receiver's port by itself after it failed.
+    ReceiverReconnect reconnect_;
 
     // Platform failures the operator has been told of, shown until mended.
     std::map<PlatformProblem, std::string> warnings_;

@@ -31,7 +31,25 @@ void frmMain::Form_Load() {
     RestorePlacement();
     CreateRaceWindow();
     Init_Setting();
-    app_.Boot();
+    if (!RestoreCrashedRace()) app_.Boot();
+}
+
+bool frmMain::RestoreCrashedRace() {
+    if (!crashedRun_) return false;
+    const CrashedRun run = std::move(*crashedRun_);
+    crashedRun_.reset();
+    if (!run.problem.empty()) {
+        dialogs_.ShowMessage(DamagedJournalText(run));
+        return false;
+    }
+    if (!dialogs_.AskYesNo(kRestoreQuestion)) return false;  // the old journal stays as it is
+    const bool goesOn = app_.BootRestoring(run.events, run.journal.string());
+    // The restored race brings its own read-out mode.
+    const std::int16_t mode = app_.State().TtsMode;
+    for (std::size_t i = 0; i < readOutItems_.size(); ++i)
+        readOutItems_[i]->setChecked(static_cast<int>(i) == mode);
+    if (!goesOn) dialogs_.ShowMessage(kRestoredStoppedText);
+    return true;
 }
 
 void frmMain::RestorePlacement() {

@@ -30,8 +30,4 @@ std::string ReceiverLostText(int portNumber) {
            ")。レースは続いています。受信機をつなぎ直すと自動で再接続します";
 }
 
-std::string ReceiverBackText(int portNumber) {
-    return "受信機に再接続しました(COM" + std::to_string(portNumber) + ")";
-}
-
 }  // namespace palomind

@@ -44,7 +44,5 @@ class ReceiverReconnect {
 // What the window shows while the receiver is away, once: the race goes on
 // and the port comes back by itself.
 std::string ReceiverLostText(int portNumber);
-// Shown once the port is open again.
-std::string ReceiverBackText(int portNumber);
 
 }  // namespace palomind

@@ -64,7 +64,9 @@ TEST_F(PortSelectionTest, PortVanishingDuringARaceWarnsOnceWithoutAMessageBoxAnd
     EXPECT_TRUE(h.dialogs.messages.empty());
     EXPECT_TRUE(CheckedPorts(h).empty());
     const std::string warning =
-        "警告: 通信ポート(COM2)が使えなくなりました。受信できません。ポートを選び直してください";
+        "警告: "
+        "受信機との接続が切れました(COM2)"
+        "。レースは続いています。受信機をつなぎ直すと自動で再接続します";
     const auto* status = h.window->findChild<QLabel*>(QStringLiteral("sbStatusBarText"));
     EXPECT_EQ(status->text().toStdString(), warning);
     EXPECT_EQ(h.window->windowTitle().toStdString(), "Palomind - " + warning);

@@ -34,8 +34,15 @@ std::optional<std::string> ScriptedUserDialogs::InputBox(std::string_view prompt
 }
 
 bool ScriptedUserDialogs::AskYesNo(std::string_view text) {
-    ADD_FAILURE() << "unexpected question: " << text;
-    return false;
+    questions.emplace_back(text);
+    if (whileAsking) whileAsking();
+    if (yesNoAnswers.empty()) {
+        ADD_FAILURE() << "unexpected question: " << text;
+        return false;
+    }
+    const bool answer = yesNoAnswers.front();
+    yesNoAnswers.pop_front();
+    return answer;
 }
 
 std::string ScriptedUserDialogs::FileName(std::string kind, std::string_view title,

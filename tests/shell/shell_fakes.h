@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -76,6 +77,9 @@ class ScriptedUserDialogs final : public UserDialogs {
     std::vector<InputRequest> inputs;
     std::vector<FileRequest> fileRequests;
     std::deque<std::optional<std::string>> inputAnswers;
+    std::vector<std::string> questions;  // AskYesNo, in order
+    std::deque<bool> yesNoAnswers;
+    std::function<void()> whileAsking;  // runs while a question is open
     std::deque<std::string> fileAnswers;
 
     void ShowMessage(std::string_view text) override { messages.emplace_back(text); }

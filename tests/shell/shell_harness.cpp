@@ -52,6 +52,8 @@ ShellHarness::~ShellHarness() {
 void ShellHarness::Start() {
     journal.Start();  // a journal that cannot start is a case some tests make
     window = std::make_unique<frmMain>(*app);
+    // As the program does: a crashed run's journal is offered at start-up.
+    window->OfferCrashedRun(FindCrashedRun("journal", journal.Path(), files));
     window->Form_Load();
     window->show();
 }

@@ -1,0 +1,242 @@
+// Crash recovery and the receiver pulled out, through the real main window
+// over the shell tests' fakes: a run is "crashed" by ending it without its
+// clean shutdown, which leaves its journal unfinished, as a kill would.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <filesystem>
+#include <sstream>
+
+#include "shell/replay_command.h"
+#include "tests/shell/shell_harness.h"
+
+namespace palomind::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A name that sorts after nothing this run writes and belongs to no live
+// program.
+constexpr const char* kCrashedName = "palomind-20240501-080000-77.running.journal";
+
+int CountedPasses(const RaceState& state) {
+    int passes = 0;
+    for (int id = 1; id <= kMaxId; ++id) passes += state.LapCount[static_cast<std::size_t>(id)] + 1;
+    return passes;
+}
+
+void PrepareFolder(ShellHarness& h) {
+    h.WriteFile("Palomind.ini", SettingsFileBytes(1, 20, 2, 0));
+    h.WriteFile("idname.ind", RosterFileBytes());
+}
+
+struct CrashedRace {
+    std::string journal;
+    std::int32_t lastTick = 0;
+    int passes = 0;
+    std::int16_t lapsOf5 = 0;
+};
+
+// A race that ends abnormally eight seconds into timing: IDs 5 and 7 lap.
+CrashedRace RunUntilTheCrash() {
+    ShellHarness first;
+    PrepareFolder(first);
+    first.Start();
+    first.Press("レース開始");
+    first.RunClockUntil(first.Now() + 2'600);
+    EXPECT_EQ(first.Model().StatusCaption, "計測中");
+    for (int lap = 0; lap < 4; ++lap) {
+        for (std::uint8_t id : {5, 7}) {
+            first.serial.Receive(Frame(id));
+            first.RunClockUntil(first.Now() + 1'000);
+        }
+    }
+    // No shutdown: the journal keeps its unfinished name.
+    return {first.ReadFile(first.journal.Path().string()), first.Now(),
+            CountedPasses(first.State()), first.State().LapCount[5]};
+}
+
+class RestoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        crashed = RunUntilTheCrash();
+        ASSERT_EQ(crashed.passes, 8);
+        PrepareFolder(h);
+        fs::create_directories("journal");
+        h.WriteFile("journal/" + std::string(kCrashedName), crashed.journal);
+    }
+    std::string ReplayOfThisRunsJournal() {
+        std::ostringstream err;
+        EXPECT_EQ(RunReplayCommand(
+                      {"--replay", h.journal.Path().string(), "--save", "replayed.rdt"}, err),
+                  0)
+            << err.str();
+        return h.ReadFile("replayed.rdt");
+    }
+
+    CrashedRace crashed;
+    ShellHarness h;
+};
+
+TEST_F(RestoreTest, YesBringsTheRaceBackAndItGoesOnLiveToAResultTheReplayRepeats) {
+    h.ticks.tick = crashed.lastTick + 3'000;  // restarted three seconds later
+    h.dialogs.yesNoAnswers.push_back(true);
+    // A pass arrives while the question is open; it must count where it came.
+    h.dialogs.whileAsking = [&] {
+        h.ticks.tick += 400;
+        h.serial.Receive(Frame(5));
+    };
+    h.Start();
+
+    EXPECT_EQ(h.dialogs.questions, std::vector<std::string>{"前回のレースを復元しますか？"});
+    EXPECT_EQ(h.Model().StatusCaption, "計測中");
+    EXPECT_EQ(CountedPasses(h.State()), crashed.passes + 1);
+    EXPECT_EQ(h.State().LapCount[5], crashed.lapsOf5 + 1);
+    EXPECT_NEAR(h.State().LastLap[5], 3.4 + 2.0, 0.001);  // from its last pass before the crash
+
+    // New passes count on top until the race is over.
+    h.RunClockUntil(h.Now() + 1'000);
+    for (std::uint8_t id : {7, 5, 7}) {
+        h.serial.Receive(Frame(id));
+        h.RunClockUntil(h.Now() + 1'500);
+    }
+    h.RunClockUntil(h.Now() + 10'000);
+    for (std::uint8_t id : {5, 7}) h.serial.Receive(Frame(id));
+    ASSERT_EQ(h.Model().StatusCaption, "全終了");
+    EXPECT_EQ(CountedPasses(h.State()), crashed.passes + 1 + 3 + 2);
+
+    h.dialogs.fileAnswers.push_back("live.rdt");
+    h.window->mnuFileSave_Click();
+    // This run's journal holds the whole race, from before the crash on.
+    EXPECT_EQ(ReplayOfThisRunsJournal(), h.ReadFile("live.rdt"));
+    EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages.front();
+}
+
+TEST_F(RestoreTest, NoStartsAsUsualAndLeavesTheOldJournal) {
+    h.ticks.tick = crashed.lastTick + 3'000;
+    h.dialogs.yesNoAnswers.push_back(false);
+    h.Start();
+
+    EXPECT_EQ(h.dialogs.questions.size(), 1u);
+    EXPECT_EQ(h.Model().StatusCaption, "待機中");
+    EXPECT_EQ(CountedPasses(h.State()), 0);
+    EXPECT_EQ(h.ReadFile("journal/" + std::string(kCrashedName)), crashed.journal);
+    h.Close();
+}
+
+TEST_F(RestoreTest, AfterAMachineRestartTheRaceIsRestoredStopped) {
+    h.ticks.tick = 50'000;  // the tick counter started again
+    h.dialogs.yesNoAnswers.push_back(true);
+    h.Start();
+
+    EXPECT_EQ(CountedPasses(h.State()), crashed.passes);
+    EXPECT_EQ(h.State().RaceStarted, kFalse);
+    EXPECT_EQ(h.Model().StatusCaption, "待機中");
+    EXPECT_EQ(h.dialogs.messages,
+              std::vector<std::string>{
+                  "前回のレースを復元しました。パソコンが再起動されたため計時を続けられないので、"
+                  "レースを停止しました。"});
+    // The restored race can be saved, and a new one started, with a journal
+    // that still replays.
+    h.dialogs.fileAnswers.push_back("restored.rdt");
+    h.window->mnuFileSave_Click();
+    EXPECT_EQ(h.ReadFile("restored.rdt").substr(0, 2), "\"\x83");
+    h.Press("レース開始");
+    h.RunClockUntil(h.Now() + 3'000);
+    h.serial.Receive(Frame(9));
+    EXPECT_EQ(h.State().LapCount[9], 0);
+    EXPECT_FALSE(ReplayOfThisRunsJournal().empty());
+}
+
+TEST_F(RestoreTest, DamagedJournalIsReportedAndStartUpGoesOn) {
+    std::string damaged = crashed.journal;
+    damaged.insert(damaged.find(" start\n") + 7, "12 rx zz\n");
+    h.WriteFile("journal/" + std::string(kCrashedName), damaged);
+    h.Start();
+
+    EXPECT_TRUE(h.dialogs.questions.empty());
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(h.dialogs.messages[0].starts_with(
+        "前回のレースの記録ファイルを読み込めないため、復元できません。"));
+    EXPECT_EQ(h.Model().StatusCaption, "待機中");
+}
+
+// The receiver pulled out in the middle of a race, with the fake port.
+class ReceiverPulledOutTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        PrepareFolder(h);
+        h.Start();
+        h.Press("レース開始");
+        h.RunClockUntil(h.Now() + 2'600);
+        ASSERT_EQ(h.Model().StatusCaption, "計測中");
+        h.serial.Receive(Frame(5));
+    }
+    std::string StatusText() const {
+        return h.window->findChild<QLabel*>(QStringLiteral("sbStatusBarText"))
+            ->text()
+            .toStdString();
+    }
+    std::size_t AttemptsOn(int port) const {
+        return static_cast<std::size_t>(
+            std::count(h.serial.openAttempts.begin(), h.serial.openAttempts.end(), port));
+    }
+
+    ShellHarness h;
+};
+
+TEST_F(ReceiverPulledOutTest, ToldOnceTriedQuietlyEverySecondAndReopenedWhenBack) {
+    h.serial.openable.erase(1);
+    h.serial.Vanish("device removed");
+    const std::size_t attemptsBefore = AttemptsOn(1);
+    h.RunClockUntil(h.Now() + 5'050);
+
+    EXPECT_EQ(StatusText(),
+              "警告: "
+              "受信機との接続が切れました(COM1)"
+              "。レースは続いています。受信機をつなぎ直すと自動で再接続します");
+    EXPECT_TRUE(h.dialogs.messages.empty()) << "no message box in the middle of a race";
+    EXPECT_EQ(AttemptsOn(1) - attemptsBefore, 5u);
+    EXPECT_EQ(h.Model().StatusCaption, "計測中");
+    EXPECT_FALSE(h.Item("mnuSCI_COM1")->isChecked());
+
+    h.serial.openable.insert(1);
+    h.RunClockUntil(h.Now() + 1'000);
+    EXPECT_EQ(h.serial.OpenPort(), 1);
+    EXPECT_EQ(StatusText(), "ｽﾃｰﾀｽ");
+    EXPECT_TRUE(h.Item("mnuSCI_COM1")->isChecked());
+    h.serial.Receive(Frame(5));
+    EXPECT_EQ(h.State().LapCount[5], 1);
+    EXPECT_NE(h.ReadFile(h.journal.Path().string()).find("serial port COM1 reopened"),
+              std::string::npos);
+}
+
+TEST_F(ReceiverPulledOutTest, PortChosenByTheOperatorEndsTheAttempts) {
+    h.serial.openable.erase(1);
+    h.serial.Vanish("device removed");
+    h.RunClockUntil(h.Now() + 1'500);
+    h.Choose("mnuSCI_COM3");
+    const std::size_t attempts = h.serial.openAttempts.size();
+    h.RunClockUntil(h.Now() + 5'000);
+    EXPECT_EQ(h.serial.openAttempts.size(), attempts);
+    EXPECT_EQ(h.serial.OpenPort(), 3);
+    EXPECT_EQ(StatusText(), "ｽﾃｰﾀｽ");
+}
+
+}  // namespace
+}  // namespace palomind::testing
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtDebugMsg || type == QtInfoMsg ||
+            message.contains(QStringLiteral("propagateSizeHints")))
+            return;
+        ADD_FAILURE() << "Qt warning: " << message.toStdString();
+    });
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
