@@ -33,17 +33,7 @@ bool RaceEngine::Timer1_Timer() {
 
 void RaceEngine::ActOnSecond(std::int32_t second, bool playCountdownCues) {
     if (second < s_.RaceStart) {
-        if (playCountdownCues) {
-            switch (SubSat(s_.RaceStart, second)) {
-                case 10: PlayCue(Cue::StartIn10); break;
-                case 5: PlayCue(Cue::In5); break;
-                case 4: PlayCue(Cue::In4); break;
-                case 3: PlayCue(Cue::In3); break;
-                case 2: PlayCue(Cue::In2); break;
-                case 1: PlayCue(Cue::In1); break;
-                default: break;
-            }
-        }
+        if (playCountdownCues) PlayCountdownCue(SubSat(s_.RaceStart, second), Cue::StartIn10);
         w_.ElapsedForeColor = kRed;
         return;
     }
@@ -54,17 +44,7 @@ void RaceEngine::ActOnSecond(std::int32_t second, bool playCountdownCues) {
         PlayCue(Cue::Start);
     }
     const std::int32_t end = AddSat(s_.RaceStart, s_.RaceTime);
-    if (playCountdownCues) {
-        switch (SubSat(end, second)) {
-            case 10: PlayCue(Cue::EndIn10); break;
-            case 5: PlayCue(Cue::In5); break;
-            case 4: PlayCue(Cue::In4); break;
-            case 3: PlayCue(Cue::In3); break;
-            case 2: PlayCue(Cue::In2); break;
-            case 1: PlayCue(Cue::In1); break;
-            default: break;
-        }
-    }
+    if (playCountdownCues) PlayCountdownCue(SubSat(end, second), Cue::EndIn10);
     if (second == end) {
         w_.ElapsedForeColor = kButtonTextColor;
         SetStatus("終了中", kRed);
@@ -74,6 +54,20 @@ void RaceEngine::ActOnSecond(std::int32_t second, bool playCountdownCues) {
             SetStatus("全終了", kRed);
             s_.AllFinished = kTrue;
         }
+    }
+}
+
+// The cue for `remaining` seconds before the start or the end of the race
+// time: ten seconds has a cue of its own for each, the last five are shared.
+void RaceEngine::PlayCountdownCue(std::int32_t remaining, Cue tenSecondCue) {
+    switch (remaining) {
+        case 10: PlayCue(tenSecondCue); break;
+        case 5: PlayCue(Cue::In5); break;
+        case 4: PlayCue(Cue::In4); break;
+        case 3: PlayCue(Cue::In3); break;
+        case 2: PlayCue(Cue::In2); break;
+        case 1: PlayCue(Cue::In1); break;
+        default: break;
     }
 }
 

@@ -68,6 +68,7 @@ public:
 private:
     void SetStatus(std::string_view caption, std::uint32_t lampColor);
     void ActOnSecond(std::int32_t second, bool playCountdownCues);
+    void PlayCountdownCue(std::int32_t remaining, Cue tenSecondCue);
     void ShowClocks(std::int32_t second);
     void Rank();
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "engine/saturating.h"
 
@@ -50,28 +51,49 @@ std::string FormatPadded(long long value, int digits) {
     return std::string(buf, static_cast<std::size_t>(n));
 }
 
-std::string FormatRaceTime(double seconds) {
-    const Decomposed d = Decompose(seconds);
-    char buf[64];
-    const int n = std::snprintf(buf, sizeof buf, "%s%02dh%02dm%02ds%02d", d.negative ? "-" : "", d.hours,
-                                d.minutes, d.seconds, d.hundredths);
-    return std::string(buf, static_cast<std::size_t>(n));
+namespace {
+
+// Which fields a time text shows; the decomposition is the same for all.
+struct Fields {
+    bool hours;
+    bool hundredths;
+};
+
+// A field with at least two digits; larger values keep all their digits.
+void AppendField(std::string& out, std::int32_t value) {
+    if (value >= 0 && value < 100) {
+        out += static_cast<char>('0' + value / 10);
+        out += static_cast<char>('0' + value % 10);
+    } else {
+        out += std::to_string(value);
+    }
 }
 
-std::string FormatClock(double seconds) {
+std::string Format(double seconds, Fields fields) {
     const Decomposed d = Decompose(seconds);
-    char buf[64];
-    const int n = std::snprintf(buf, sizeof buf, "%s%02dh%02dm%02ds", d.negative ? "-" : "", d.hours,
-                                d.minutes, d.seconds);
-    return std::string(buf, static_cast<std::size_t>(n));
+    std::string out;
+    out.reserve(16);
+    if (d.negative) out += '-';
+    if (fields.hours) {
+        AppendField(out, d.hours);
+        out += 'h';
+    }
+    AppendField(out, d.minutes);
+    out += 'm';
+    AppendField(out, d.seconds);
+    out += 's';
+    if (fields.hundredths) AppendField(out, d.hundredths);
+    return out;
 }
 
-std::string FormatLapTime(double seconds) {
-    const Decomposed d = Decompose(seconds);
-    char buf[64];
-    const int n = std::snprintf(buf, sizeof buf, "%s%02dm%02ds%02d", d.negative ? "-" : "", d.minutes,
-                                d.seconds, d.hundredths);
-    return std::string(buf, static_cast<std::size_t>(n));
-}
+}  // namespace
+
+std::string FormatRaceTime(double seconds) { return Format(seconds, {true, true}); }
+
+std::string FormatClock(double seconds) { return Format(seconds, {true, false}); }
+
+// The hours are computed and removed but not shown: a lap of an hour or more
+// shows its remainder.
+std::string FormatLapTime(double seconds) { return Format(seconds, {false, true}); }
 
 }  // namespace palomind
