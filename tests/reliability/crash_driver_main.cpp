@@ -1,0 +1,145 @@
+// The desktop application put together as the program does (real serial
+// adapter, real tick counter, live journal in "journal", crash recovery at
+// start-up), but driven by commands on standard input instead of a person,
+// so a test can start a race, kill the process in the middle of it and start
+// it again. Every question is answered Yes.
+//
+// Commands, one per line; each reply is one line on standard output:
+//   start        -> "started <RaceStart> <RaceEnd>" (tick-seconds)
+//   status       -> "status <AllFinished> <RaceRunning> <passes counted>"
+//   save <path>  -> "saved <messages shown so far>"
+//   quit         -> a clean shutdown, then "journal <path of the finished journal>"
+// At start: "ready <restored 0|1> <messages shown>" once the window is up.
+#include <unistd.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDateTime>
+#include <QSocketNotifier>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/file_store.h"
+#include "platform/monotonic_tick_clock.h"
+#include "platform/qt_serial_port.h"
+#include "platform/qt_settings_store.h"
+#include "shell/application.h"
+#include "shell/crash_recovery.h"
+#include "shell/live_journal.h"
+#include "shell/main_window.h"
+
+namespace palomind {
+namespace {
+
+class SilentSound final : public SoundPlayer {
+  public:
+    void PlaySound(std::string_view) override {}
+};
+
+class AnsweringDialogs final : public UserDialogs {
+  public:
+    void ShowMessage(std::string_view text) override { Shown(text); }
+    void ShowInformation(std::string_view text) override { Shown(text); }
+    std::optional<std::string> InputBox(std::string_view, std::string_view,
+                                        std::string_view) override {
+        return std::nullopt;
+    }
+    bool AskYesNo(std::string_view) override {
+        ++questions;
+        return true;
+    }
+    std::string OpenFileName(std::string_view, std::string_view) override { return {}; }
+    std::string SaveFileName(std::string_view, std::string_view) override { return savePath; }
+
+    int messages = 0;
+    int questions = 0;
+    std::string savePath;
+
+  private:
+    void Shown(std::string_view text) {
+        ++messages;
+        std::fprintf(stderr, "message: %.*s\n", static_cast<int>(text.size()), text.data());
+    }
+};
+
+int CountedPasses(const RaceState& state) {
+    int passes = 0;
+    for (int id = 1; id <= kMaxId; ++id) passes += state.LapCount[static_cast<std::size_t>(id)] + 1;
+    return passes;
+}
+
+void Reply(const std::string& line) {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+QAction* ToolbarButton(frmMain& window, const QString& key) {
+    for (QAction* action : window.findChildren<QAction*>())
+        if (action->data().toString() == key) return action;
+    return nullptr;
+}
+
+}  // namespace
+}  // namespace palomind
+
+int main(int argc, char** argv) {
+    using namespace palomind;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+
+    DiskFileStore files;
+    QtSettingsStore settings(QStringLiteral("user-settings.ini"));
+    QtSerialPort serial(settings);
+    SilentSound sound;
+    MonotonicTickClock ticks;
+    AnsweringDialogs dialogs;
+    const std::string runName =
+        "palomind-" +
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString() +
+        "-" + std::to_string(QCoreApplication::applicationPid());
+    LiveJournal journal("journal", runName, 30);
+    if (!journal.Start()) std::fprintf(stderr, "journal: %s\n", journal.Problem().c_str());
+
+    Application app({ticks, sound, serial, settings, dialogs, files, journal});
+    frmMain window(app);
+    window.OfferCrashedRun(FindCrashedRun("journal", journal.Path(), files));
+    window.Form_Load();
+    window.show();
+    Reply("ready " + std::to_string(dialogs.questions) + " " + std::to_string(dialogs.messages));
+
+    std::string pending;
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [&] {
+        char buffer[256];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0) {
+            input.setEnabled(false);
+            return;
+        }
+        pending.append(buffer, static_cast<std::size_t>(n));
+        for (std::size_t end; (end = pending.find('\n')) != std::string::npos;
+             pending.erase(0, end + 1)) {
+            const std::string command = pending.substr(0, end);
+            const RaceState& s = app.State();
+            if (command == "start") {
+                window.tbToolBar_ButtonClick(ToolbarButton(window, QStringLiteral("レース開始")));
+                Reply("started " + std::to_string(s.RaceStart) + " " + std::to_string(s.RaceEnd));
+            } else if (command == "status") {
+                Reply("status " + std::to_string(s.AllFinished) + " " +
+                      std::to_string(s.RaceRunning) + " " + std::to_string(CountedPasses(s)));
+            } else if (command.starts_with("save ")) {
+                dialogs.savePath = command.substr(5);
+                window.mnuFileSave_Click();
+                Reply("saved " + std::to_string(dialogs.messages));
+            } else if (command == "quit") {
+                window.close();
+                QCoreApplication::quit();
+            }
+        }
+    });
+    const int status = application.exec();
+    journal.FinishCleanly();
+    Reply("journal " + journal.Path().string());
+    return status;
+}
