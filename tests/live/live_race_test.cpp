@@ -117,9 +117,10 @@ TEST(LiveRace, SimulatedRaceThroughTheFinishReplaysToTheSameResultFile) {
         ASSERT_EQ(state.RaceStarted, kTrue);
 
         // Timing opens half a second before RaceStart (tick-seconds round);
-        // the field starts lapping at RaceStart, and each transponder's first
-        // pass after RaceEnd is its last, as the race is finished.
-        const QByteArray go = QByteArray::number(state.RaceStart * 1000) + ' ' +
+        // the field starts lapping half a second after it, so that even a
+        // busy machine has opened timing by then, and each transponder's
+        // first pass after RaceEnd is its last, as the race is finished.
+        const QByteArray go = QByteArray::number(state.RaceStart * 1000 + 500) + ' ' +
                               QByteArray::number(state.RaceEnd * 1000) + '\n';
         ASSERT_EQ(simulator.write(go), go.size());
         ASSERT_TRUE(simulator.waitForBytesWritten(5000));

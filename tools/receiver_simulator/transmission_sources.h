@@ -33,7 +33,7 @@ struct Transponder {
 // Passes within this distance of the finish are moved just past it, so that
 // whether a pass comes before or after the end of the race never depends on
 // a few milliseconds of delivery.
-inline constexpr std::int64_t kFinishGuardNanos = 300'000'000;
+inline constexpr std::int64_t kFinishGuardNanos = 500'000'000;
 
 // Transponders lapping a track. Each makes its first pass at a random moment
 // of its first lap after `beginNanos`, then one pass per lap; a lap is normal
