@@ -85,12 +85,9 @@ void SimulatedReceiverPort::Close() {
 }
 
 bool SimulatedReceiverPort::Open(int portNumber) {
-    // Started once, for the first port that needs it; a simulator that could
-    // not be started is not tried again on every port change.
-    if (!simulatorTried_ && !ReceiverConfigured(portNumber, settings_) &&
-        portNumber >= QtSerialPort::kFirstPort && portNumber <= QtSerialPort::kLastPort) {
-        simulatorTried_ = true;
-        StartSimulator();
+    if (portNumber >= QtSerialPort::kFirstPort && portNumber <= QtSerialPort::kLastPort &&
+        !ReceiverConfigured(portNumber, settings_)) {
+        EnsureSimulator();
     }
     const bool opened = device_->Open(portNumber);
     SetSimulating(opened && portSettings_->Simulated(portNumber));
@@ -110,6 +107,14 @@ void SimulatedReceiverPort::SetSimulating(bool simulating) {
     if (simulating == simulating_) return;
     simulating_ = simulating;
     if (observer_) observer_(simulating_);
+}
+
+void SimulatedReceiverPort::EnsureSimulator() {
+    // A simulator that could not be started (not installed) is not tried
+    // again on every port change; one that died is replaced.
+    if (simulatorUnavailable_ || simulator_.state() != QProcess::NotRunning) return;
+    portSettings_->SimulateOn({});
+    if (!StartSimulator()) simulatorUnavailable_ = true;
 }
 
 bool SimulatedReceiverPort::StartSimulator() {

@@ -34,10 +34,10 @@ bool ReceiverConfigured(int portNumber, SettingsStore& settings);
 // The receiver's port as the application uses it out of the box. A port the
 // operator has configured opens its device as usual. A port nobody has
 // configured is served by the receiver simulator: it is started on a
-// pseudo-terminal the first time such a port opens, and that port opens the
-// simulator's line instead, so a newcomer sees a live race without a
-// receiver. If the simulator cannot be started, the port opens its default
-// device as it would without one.
+// pseudo-terminal the first time such a port opens (and again should it have
+// died), and that port opens the simulator's line instead, so a newcomer sees
+// a live race without a receiver. If the simulator cannot be started, the
+// port opens its default device as it would without one.
 class SimulatedReceiverPort final : public SerialPort {
   public:
     SimulatedReceiverPort(SettingsStore& settings, SimulatorCommand command);
@@ -61,6 +61,8 @@ class SimulatedReceiverPort final : public SerialPort {
     // place of the device of every port nobody has configured.
     class PortSettings;
 
+    // Starts the simulator unless it runs, or could not be started before.
+    void EnsureSimulator();
     bool StartSimulator();
     // Ends a running simulator; always false (the simulator is not in use).
     bool StopSimulator();
@@ -71,7 +73,7 @@ class SimulatedReceiverPort final : public SerialPort {
     std::unique_ptr<PortSettings> portSettings_;
     std::unique_ptr<QtSerialPort> device_;
     QProcess simulator_;
-    bool simulatorTried_ = false;
+    bool simulatorUnavailable_ = false;
     bool simulating_ = false;
     std::function<void(bool)> observer_;
 };

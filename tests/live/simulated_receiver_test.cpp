@@ -35,6 +35,11 @@ int StartsSoFar() {
     return static_cast<int>(file.readAll().count('\n'));
 }
 
+pid_t SimulatorPid() {
+    QFile file(QStringLiteral("pid.txt"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toInt() : 0;
+}
+
 // A pseudo-terminal standing in for a receiver the operator configured.
 class StandInReceiver {
   public:
@@ -137,14 +142,28 @@ TEST_F(SimulatedReceiverPortTest, SimulatorEndsWithThePort) {
     {
         SimulatedReceiverPort port(settings, CountedSimulator());
         ASSERT_TRUE(port.Open(1));
-        QFile file(QStringLiteral("pid.txt"));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        pid = file.readAll().trimmed().toInt();
+        pid = SimulatorPid();
         ASSERT_GT(pid, 0);
         EXPECT_EQ(kill(pid, 0), 0);
     }
     EXPECT_EQ(kill(pid, 0), -1);
     EXPECT_EQ(errno, ESRCH);
+}
+
+TEST_F(SimulatedReceiverPortTest, SimulatorThatDiedIsReplacedWhenThePortOpensAgain) {
+    SimulatedReceiverPort port(settings, CountedSimulator());
+    ASSERT_TRUE(port.Open(1));
+    const pid_t first = SimulatorPid();
+    ASSERT_GT(first, 0);
+    ASSERT_EQ(kill(first, SIGKILL), 0);
+    // The port goes on failing until it is opened again (by the operator or
+    // by the reconnection attempts); then a new simulator serves it.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return kill(first, 0) != 0; }, 5000));
+    QTest::qWait(100);
+    ASSERT_TRUE(port.Open(1));
+    EXPECT_TRUE(port.Simulating());
+    EXPECT_EQ(StartsSoFar(), 2);
+    EXPECT_NE(SimulatorPid(), first);
 }
 
 TEST_F(SimulatedReceiverPortTest, NoticeMarksTheTitleAndStatusBarWhileSimulated) {
