@@ -8,6 +8,7 @@
 #include "documents/result_file.h"
 #include "documents/settings_file.h"
 #include "roster/roster_file.h"
+#include "shell/crash_recovery.h"
 #include "shell/replay_command.h"
 
 namespace palomind::testing {
@@ -152,6 +153,27 @@ ReadOutcome ReadJournal(const ScratchFolder& folder) {
     return outcome;
 }
 
+constexpr const char* kCrashedJournalName = "palomind-20240101-000000-1.running.journal";
+
+// Start-up looking for a crashed run: a damaged journal is told to the
+// operator (and nothing restored), a good one offered whole.
+ReadOutcome ReadCrashedJournal(const ScratchFolder& folder) {
+    DiskFileStore files;
+    const auto run =
+        FindCrashedRun(folder.Path(), folder.Path() / "palomind-29991231-000000-2.running.journal",
+                       files, [](long) { return false; });
+    ReadOutcome outcome;
+    if (!run) return outcome;  // valid, but no race to bring back
+    outcome.refused = !run->problem.empty();
+    if (outcome.refused) {
+        if (!run->events.empty()) outcome.problem = "damaged yet replayable";
+        if (!IsValidUtf8(DamagedJournalText(*run))) outcome.problem = "message not valid UTF-8";
+    } else if (run->events.empty()) {
+        outcome.problem = "offered without events";
+    }
+    return outcome;
+}
+
 std::size_t PositionAfterLastQuote(const std::string& bytes) {
     return bytes.rfind('"') + 1;
 }
@@ -167,6 +189,7 @@ void WriteTheOtherFiles(const ScratchFolder& folder) {
 
 ReaderUnderTest SettingsReader() {
     ReaderUnderTest reader{"settings",
+                           "settings",
                            kSettingsFileName,
                            kGoodSettings,
                            PositionAfterLastQuote(kGoodSettings),
@@ -182,6 +205,7 @@ ReaderUnderTest SettingsReader() {
 ReaderUnderTest RosterReader() {
     const std::string good = GoodRoster();
     ReaderUnderTest reader{"roster",
+                           "roster",
                            kRosterFileName,
                            good,
                            PositionAfterLastQuote(good),
@@ -198,8 +222,8 @@ ReaderUnderTest RosterReader() {
 
 ReaderUnderTest ResultFileReader() {
     const std::string good = GoodResultFile();
-    ReaderUnderTest reader{"result",   "race.rdt", good, PositionAfterLastQuote(good),
-                           ReadResult, nullptr,    ""};
+    ReaderUnderTest reader{"result",   "result", "race.rdt", good, PositionAfterLastQuote(good),
+                           ReadResult, nullptr,  ""};
     // The save itself only reports; the window gives the message.
     reader.save = [](const ScratchFolder& folder, FileStore& files, RecordedMessages&) {
         RaceState state;
@@ -212,7 +236,19 @@ ReaderUnderTest ResultFileReader() {
 }
 
 ReaderUnderTest JournalReader() {
-    return {"journal", "race.journal", kGoodJournal, std::nullopt, ReadJournal, nullptr, ""};
+    return {"journal",    "journal",   "race.journal", kGoodJournal,
+            std::nullopt, ReadJournal, nullptr,        ""};
+}
+
+ReaderUnderTest CrashedJournalReader() {
+    return {"crashed_journal",
+            "journal",
+            kCrashedJournalName,
+            kGoodJournal,
+            std::nullopt,
+            ReadCrashedJournal,
+            nullptr,
+            ""};
 }
 
 }  // namespace palomind::testing

@@ -21,7 +21,8 @@ struct ReadOutcome {
 // One of the program's readers of outside files, seen the same way: its
 // real entry point reading a file among the program's other files.
 struct ReaderUnderTest {
-    std::string name;       // the corpus folder
+    std::string name;       // the reader
+    std::string corpus;     // its corpus folder (a reader may share another's)
     std::string fileName;   // the file it reads
     std::string goodBytes;  // a well-formed file
     // The shortest prefix of goodBytes that holds every field: any shorter
@@ -39,6 +40,8 @@ ReaderUnderTest SettingsReader();
 ReaderUnderTest RosterReader();
 ReaderUnderTest ResultFileReader();
 ReaderUnderTest JournalReader();
+// A journal left by a run that ended abnormally, as start-up finds it.
+ReaderUnderTest CrashedJournalReader();
 
 // The program's other files, put beside the one being read.
 void WriteTheOtherFiles(const ScratchFolder& folder);

@@ -31,7 +31,7 @@ class HostileReaderTest : public ::testing::TestWithParam<ReaderUnderTest> {
 };
 
 TEST_P(HostileReaderTest, CommittedBadFilesAreRefused) {
-    for (const auto& path : CorpusFiles(GetParam().name, "refused"))
+    for (const auto& path : CorpusFiles(GetParam().corpus, "refused"))
         EXPECT_TRUE(ReadAsTheFile(ReadBytes(path), path.filename().string()).refused)
             << path.filename();
 }
@@ -41,7 +41,7 @@ TEST_P(HostileReaderTest, CommittedBadFilesAreRefused) {
 using RecordFileTest = HostileReaderTest;
 
 TEST_P(RecordFileTest, CommittedOddButReadableFilesAreReadWithDamagedCharactersReplaced) {
-    for (const auto& path : CorpusFiles(GetParam().name, "read"))
+    for (const auto& path : CorpusFiles(GetParam().corpus, "read"))
         EXPECT_FALSE(ReadAsTheFile(ReadBytes(path), path.filename().string()).refused)
             << path.filename();
 }
@@ -95,7 +95,7 @@ TEST_P(RecordFileTest, SaveFailingPartWayKeepsThePreviousFileAndSaysSo) {
 
 INSTANTIATE_TEST_SUITE_P(Readers, HostileReaderTest,
                          ::testing::Values(SettingsReader(), RosterReader(), ResultFileReader(),
-                                           JournalReader()),
+                                           JournalReader(), CrashedJournalReader()),
                          [](const auto& info) { return info.param.name; });
 INSTANTIATE_TEST_SUITE_P(Readers, RecordFileTest,
                          ::testing::Values(SettingsReader(), RosterReader(), ResultFileReader()),
