@@ -74,6 +74,21 @@ class TemporaryCurrentDirectory {
     QString previous_;
 };
 
+// Sets an environment variable for the life of the object, so a failing test
+// cannot leave it set for the next.
+class ScopedEnvironmentVariable {
+  public:
+    ScopedEnvironmentVariable(const char* name, const QByteArray& value) : name_(name) {
+        qputenv(name, value);
+    }
+    ~ScopedEnvironmentVariable() { qunsetenv(name_); }
+    ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
+    ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
+
+  private:
+    const char* name_;
+};
+
 // The receiver simulator program of this build, started with `arguments`;
 // returns the path it printed, empty if it did not start.
 QString StartSimulator(QProcess& process, const QStringList& arguments);

@@ -94,7 +94,7 @@ TEST(LiveRace, SimulatedRaceThroughTheFinishReplaysToTheSameResultFile) {
                                    "1.5:0.15", "--noise", "0.2", "--seed", "20240501", "--log",
                                    "simulator.log", "--start-from-stdin", "--exit-with-stdin"});
     ASSERT_FALSE(line.isEmpty());
-    qputenv("PALOMIND_COM1", line.toLocal8Bit());
+    const ScopedEnvironmentVariable port("PALOMIND_COM1", line.toLocal8Bit());
 
     QtSettingsStore settings(directory.FilePath(QStringLiteral("user-settings.ini")));
     QtSerialPort serial(settings);
@@ -145,7 +145,6 @@ TEST(LiveRace, SimulatedRaceThroughTheFinishReplaysToTheSameResultFile) {
         window.close();
     }
     journal.FinishCleanly();
-    qunsetenv("PALOMIND_COM1");
 
     QProcess replay;
     replay.setProcessChannelMode(QProcess::ForwardedChannels);

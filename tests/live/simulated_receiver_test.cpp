@@ -93,8 +93,9 @@ TEST_F(SimulatedReceiverPortTest, ConfiguredPortsOpenTheirDeviceAndStartNoSimula
     StandInReceiver byEnvironment;
     ASSERT_FALSE(bySetting.Path().empty());
     settings.SaveSetting("Ports", "COM2", bySetting.Path());
-    qputenv("PALOMIND_COM3", QByteArray::fromStdString(byEnvironment.Path()));
     {
+        const ScopedEnvironmentVariable com3("PALOMIND_COM3",
+                                             QByteArray::fromStdString(byEnvironment.Path()));
         SimulatedReceiverPort port(settings, CountedSimulator());
         EXPECT_TRUE(ReceiverConfigured(2, settings));
         EXPECT_TRUE(ReceiverConfigured(3, settings));
@@ -105,16 +106,14 @@ TEST_F(SimulatedReceiverPortTest, ConfiguredPortsOpenTheirDeviceAndStartNoSimula
         EXPECT_FALSE(port.Simulating());
         EXPECT_EQ(port.DevicePath(3), byEnvironment.Path());
     }
-    qunsetenv("PALOMIND_COM3");
     EXPECT_EQ(StartsSoFar(), 0);
 }
 
 TEST_F(SimulatedReceiverPortTest, EmptyConfigurationCountsAsNone) {
     settings.SaveSetting("Ports", "COM5", "");
-    qputenv("PALOMIND_COM6", "");
+    const ScopedEnvironmentVariable com6("PALOMIND_COM6", "");
     EXPECT_FALSE(ReceiverConfigured(5, settings));
     EXPECT_FALSE(ReceiverConfigured(6, settings));
-    qunsetenv("PALOMIND_COM6");
 }
 
 TEST_F(SimulatedReceiverPortTest, ObserverFollowsWhetherTheOpenPortIsSimulated) {
