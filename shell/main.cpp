@@ -11,7 +11,6 @@
 
 #include "platform/file_store.h"
 #include "platform/monotonic_tick_clock.h"
-#include "platform/qt_serial_port.h"
 #include "platform/qt_settings_store.h"
 #include "platform/qt_sound_player.h"
 #include "platform/qt_translation.h"
@@ -22,6 +21,8 @@
 #include "shell/main_window.h"
 #include "shell/print_commands.h"
 #include "shell/replay_command.h"
+#include "shell/simulated_receiver.h"
+#include "shell/simulation_notice.h"
 
 namespace palomind {
 namespace {
@@ -85,7 +86,9 @@ int RunDesktop(int argc, char** argv) {
 
     DiskFileStore files;
     QtSettingsStore settings;
-    QtSerialPort serial(settings);
+    // Unless a receiver is configured for a port, the port reaches a
+    // simulated receiver, so a race can be run out of the box.
+    SimulatedReceiverPort serial(settings, DefaultSimulatorCommand());
     QtSoundPlayer sound;
     MonotonicTickClock ticks;
     MainWindowDialogs dialogs;
@@ -94,6 +97,7 @@ int RunDesktop(int argc, char** argv) {
 
     Application app({ticks, sound, serial, settings, dialogs, files, journal});
     frmMain window(app);
+    SimulationNotice simulationNotice(window, serial);
     dialogs.AttachTo(&window);
     sound.SetNoAudioOutputHandler(
         [&app] { app.ReportPlatformProblem(PlatformProblem::SoundUnavailable, {}); });

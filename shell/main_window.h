@@ -1,4 +1,5 @@
 #pragma once
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
 #include <array>
@@ -93,6 +94,7 @@ class frmMain : public QMainWindow, private ApplicationView {
 
     // ApplicationView
     void RaceChanged() override;
+    void RefreshRaceWindow();
     void PlatformFailed(PlatformProblem problem, std::string_view detail) override;
 
     // Built once by the constructor.
@@ -137,6 +139,9 @@ class frmMain : public QMainWindow, private ApplicationView {
     QLabel* statusTime_ = nullptr;
     QTimer statusClock_;
     QTimer timer1_;
+    // Race window redraws are paced: see RaceChanged.
+    QTimer pendingRefresh_;
+    QElapsedTimer sinceRefresh_;
 
     std::optional<CrashedRun> crashedRun_;
     // Reopens the receiver's port by itself after it failed.
