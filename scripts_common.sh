@@ -7,9 +7,10 @@ PALOMIND_PACKAGES=(cmake ninja-build g++ clang libgtest-dev googletest libbenchm
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good fonts-ipafont-gothic
   xvfb xauth socat poppler-utils)
 
+# palomind_install_packages [EXTRA_PACKAGE...]
 palomind_install_packages() {
   local missing=()
-  for p in "${PALOMIND_PACKAGES[@]}"; do
+  for p in "${PALOMIND_PACKAGES[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then

@@ -10,6 +10,8 @@
 # when a target is missed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source ./scripts_common.sh
+palomind_install_packages x11-utils  # xwininfo tells when the window is shown
 build=$(realpath "${1:-build}")
 seconds=${2:-60}
 runs=${STARTUP_RUNS:-7}

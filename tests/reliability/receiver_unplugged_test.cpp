@@ -243,19 +243,3 @@ TEST(ReceiverUnpluggedDuringARace, RaceGoesOnTheWindowSaysSoOnceAndPassesCountAg
 }  // namespace
 }  // namespace palomind
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    // A Qt warning here means a fault in the adapter's use (a failed notifier,
-    // a bad connection): the test fails.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        // The offscreen platform's notice about window hints says nothing
-        // about the program.
-        if (type == QtDebugMsg || type == QtInfoMsg ||
-            message.contains(QStringLiteral("propagateSizeHints")))
-            return;
-        ADD_FAILURE() << "Qt: " << message.toStdString();
-    });
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -228,15 +228,3 @@ TEST_F(ReceiverPulledOutTest, PortChosenByTheOperatorEndsTheAttempts) {
 }  // namespace
 }  // namespace palomind::testing
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtDebugMsg || type == QtInfoMsg ||
-            message.contains(QStringLiteral("propagateSizeHints")))
-            return;
-        ADD_FAILURE() << "Qt warning: " << message.toStdString();
-    });
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
