@@ -148,14 +148,14 @@ frmRaceResult::frmRaceResult(RaceWindowModel& model, QWidget* parent)
 void frmRaceResult::BuildLabels() {
     const int dpiX = logicalDpiX();
     const int dpiY = logicalDpiY();
-    for (const LabelSpec& spec : kLabels) {
-        auto* label = new QLabel(QString::fromUtf8(spec.text), this);
-        label->setObjectName(QString::fromLatin1(spec.name));
-        label->setFont(JapaneseFont(spec.face, spec.points, spec.bold));
+    for (const LabelSpec& layout : kLabels) {
+        auto* label = new QLabel(QString::fromUtf8(layout.text), this);
+        label->setObjectName(QString::fromLatin1(layout.name));
+        label->setFont(JapaneseFont(layout.face, layout.points, layout.bold));
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setGeometry(TwipsToRect(spec.place.left, spec.place.top, spec.place.width,
-                                       spec.place.height, dpiX, dpiY));
-        const std::string_view name = spec.name;
+        label->setGeometry(TwipsToRect(layout.place.left, layout.place.top, layout.place.width,
+                                       layout.place.height, dpiX, dpiY));
+        const std::string_view name = layout.name;
         if (name == "Label2") elapsed_ = label;
         if (name == "Label4") remaining_ = label;
         if (name == "Label17") status_ = label;
