@@ -3,6 +3,10 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScrollBar>
+#include <QTimer>
 #include <algorithm>
 #include <iostream>
 #include <optional>
@@ -108,6 +112,15 @@ int RunDesktop(int argc, char** argv) {
     window.OfferCrashedRun(FindCrashedRun("journal", journal.Path(), files));
     window.Form_Load();
     window.show();
+    // The race window is wider than the main window's default size: show its
+    // top left corner, where the clocks and the standings are, not wherever
+    // the area scrolled while it was laid out.
+    QTimer::singleShot(0, &window, [&window] {
+        QMdiArea& area = *window.MdiArea();
+        area.horizontalScrollBar()->setValue(0);
+        area.verticalScrollBar()->setValue(0);
+        for (QMdiSubWindow* child : area.subWindowList()) child->move(0, 0);
+    });
     const int status = application.exec();
     journal.FinishCleanly();
     return status;
