@@ -17,13 +17,11 @@ std::vector<std::string> SoundNames(const RecordingSoundPlayer& sound) {
     return names;
 }
 
-class LiveRaceTest : public ::testing::Test {
+class LiveRaceTest : public StartedShellTest {
   protected:
     void SetUp() override {
-        h.WriteFile("Palomind.ini", SettingsFileBytes(1, 480, 10, 0));
-        h.WriteFile("idname.ind", RosterFileBytes());
-        h.Start();
-        ASSERT_TRUE(h.dialogs.messages.empty());
+        StartedShellTest::SetUp();
+        if (HasFatalFailure()) return;
         // The operator shortens the race from the menu; the settings file
         // still says 480 until shutdown.
         h.dialogs.inputAnswers.push_back("30");
@@ -57,7 +55,6 @@ class LiveRaceTest : public ::testing::Test {
         h.serial.Receive(Frame(7));
     }
 
-    ShellHarness h;
     std::string finishingStatus;
     std::string afterFirstFinish;
 };

@@ -23,14 +23,8 @@
 namespace palomind::testing {
 namespace {
 
-class MenusTest : public ::testing::Test {
+class MenusTest : public StartedShellTest {
   protected:
-    void SetUp() override {
-        h.WriteFile("Palomind.ini", SettingsFileBytes(1, 480, 10, 0));
-        h.WriteFile("idname.ind", RosterFileBytes());
-        h.Start();
-        ASSERT_TRUE(h.dialogs.messages.empty());
-    }
     // A race with laps, so that a result file holds grids.
     void RunShortRace() {
         h.Press("ＩＤ１");
@@ -38,7 +32,6 @@ class MenusTest : public ::testing::Test {
         h.Press("ＩＤ２");
         h.Press("ＩＤ３");
     }
-    ShellHarness h;
 };
 
 // One line per item: caption, shortcut and state; "-" for a separator.

@@ -17,16 +17,13 @@ std::vector<int> CheckedPorts(const ShellHarness& h) {
     return checked;
 }
 
-class PortSelectionTest : public ::testing::Test {
+class PortSelectionTest : public StartedShellTest {
   protected:
     void SetUp() override {
-        h.WriteFile("Palomind.ini", SettingsFileBytes(2, 480, 10, 0));
-        h.WriteFile("idname.ind", RosterFileBytes());
-        h.Start();
-        ASSERT_TRUE(h.dialogs.messages.empty());
+        StartWithFiles(2);
+        if (HasFatalFailure()) return;
         ASSERT_EQ(h.serial.OpenPort(), 2);
     }
-    ShellHarness h;
 };
 
 TEST_F(PortSelectionTest, ChoosingAPortOpensItAndMovesTheCheckMark) {

@@ -6,14 +6,8 @@
 namespace palomind::testing {
 namespace {
 
-class RaceParametersTest : public ::testing::Test {
+class RaceParametersTest : public StartedShellTest {
   protected:
-    void SetUp() override {
-        h.WriteFile("Palomind.ini", SettingsFileBytes(1, 480, 10, 0));
-        h.WriteFile("idname.ind", RosterFileBytes());
-        h.Start();
-        ASSERT_TRUE(h.dialogs.messages.empty());
-    }
     // Enters `text` into the race time box (nullopt: cancels it).
     void EnterRaceTime(std::optional<std::string> text) {
         h.dialogs.inputAnswers.push_back(std::move(text));
@@ -23,7 +17,6 @@ class RaceParametersTest : public ::testing::Test {
         h.dialogs.inputAnswers.push_back(std::move(text));
         h.Choose("mnuStartWait");
     }
-    ShellHarness h;
 };
 
 TEST_F(RaceParametersTest, InputBoxesShowTheirPromptTitleAndTheCurrentValue) {

@@ -1,4 +1,6 @@
 #pragma once
+#include <gtest/gtest.h>
+
 #include <QString>
 #include <QTemporaryDir>
 #include <cstdint>
@@ -84,6 +86,21 @@ class ShellHarness {
     LiveJournal journal{"journal", "palomind-20240501-093000-4242", 5};
     std::unique_ptr<Application> app;
     std::unique_ptr<frmMain> window;
+};
+
+// The program started quietly in a folder holding a settings file (the given
+// port, the default times) and a roster: the usual start of a command test.
+class StartedShellTest : public ::testing::Test {
+  protected:
+    void SetUp() override { StartWithFiles(1); }
+    void StartWithFiles(int port) {
+        h.WriteFile("Palomind.ini", SettingsFileBytes(port, 480, 10, 0));
+        h.WriteFile("idname.ind", RosterFileBytes());
+        h.Start();
+        ASSERT_TRUE(h.dialogs.messages.empty());
+    }
+
+    ShellHarness h;
 };
 
 }  // namespace palomind::testing

@@ -20,21 +20,14 @@ namespace {
 
 constexpr Qt::Alignment kLeftRightCentre = Qt::AlignLeft | Qt::AlignRight | Qt::AlignHCenter;
 
-class ToolbarTest : public ::testing::Test {
+class ToolbarTest : public StartedShellTest {
   protected:
-    void SetUp() override {
-        h.WriteFile("Palomind.ini", SettingsFileBytes(1, 480, 10, 0));
-        h.WriteFile("idname.ind", RosterFileBytes());
-        h.Start();
-        ASSERT_TRUE(h.dialogs.messages.empty());
-    }
     QTextEdit* CommentBox() const { return h.window->RaceWindow()->RichTextBox1(); }
     void SelectAllComment() const {
         QTextCursor cursor = CommentBox()->textCursor();
         cursor.select(QTextCursor::Document);
         CommentBox()->setTextCursor(cursor);
     }
-    ShellHarness h;
 };
 
 TEST_F(ToolbarTest, ButtonsStandInOrderWithTheirKeysTooltipsAndSeparators) {
