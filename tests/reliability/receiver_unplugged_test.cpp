@@ -26,6 +26,7 @@
 #include "shell/main_window.h"
 #include "shell/receiver_reconnect.h"
 #include "tests/platform/fake_settings_store.h"
+#include "tests/shell/shell_fakes.h"
 
 namespace palomind {
 namespace {
@@ -152,26 +153,6 @@ TEST_F(ReceiverUnpluggedTest, UnpluggedAgainAfterComingBackIsToldAndMendedAgain)
     ASSERT_TRUE(WaitForBytes(3));
 }
 
-class SilentSound final : public SoundPlayer {
-  public:
-    void PlaySound(std::string_view) override {}
-};
-
-// Records what the operator would see in a message box; none is expected.
-class RecordingDialogs final : public UserDialogs {
-  public:
-    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-    void ShowInformation(std::string_view text) override { messages.emplace_back(text); }
-    std::optional<std::string> InputBox(std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-    bool AskYesNo(std::string_view) override { return false; }
-    std::string OpenFileName(std::string_view, std::string_view) override { return {}; }
-    std::string SaveFileName(std::string_view, std::string_view) override { return {}; }
-    std::vector<std::string> messages;
-};
-
 // The whole application on the real adapter: the race goes on while the
 // receiver is away, the window says so once, and the receiver comes back by
 // itself.
@@ -183,7 +164,7 @@ TEST(ReceiverUnpluggedDuringARace, RaceGoesOnTheWindowSaysSoOnceAndPassesCountAg
     receiver.PlugIn();
 
     DiskFileStore files;
-    RecordingDialogs dialogs;
+    testing::ScriptedUserDialogs dialogs;  // none is expected
     RaceState stored;
     stored.PortNumber = 1;
     stored.RaceTime = 60;
@@ -196,8 +177,8 @@ TEST(ReceiverUnpluggedDuringARace, RaceGoesOnTheWindowSaysSoOnceAndPassesCountAg
     settings.SaveSetting("Ports", "COM1",
                          (fs::path(folder.path().toStdString()) / "receiver").string());
     QtSerialPort serial(settings);
-    SilentSound sound;
     MonotonicTickClock ticks;
+    testing::RecordingSoundPlayer sound(ticks);
     LiveJournal journal("journal", "palomind-unplugged", 5);
     ASSERT_TRUE(journal.Start());
     {
