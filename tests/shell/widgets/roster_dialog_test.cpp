@@ -13,30 +13,14 @@
 #include <vector>
 
 #include "roster/roster_file.h"
+#include "tests/documents/file_fakes.h"
 #include "widget_test.h"
 
 namespace palomind {
 namespace {
 
-class MemoryFileStore final : public FileStore {
-  public:
-    std::optional<std::string> ReadAll(const std::string& path) override {
-        const auto it = files.find(path);
-        if (it == files.end()) return std::nullopt;
-        return it->second;
-    }
-    bool WriteAtomically(const std::string& path, const std::string& bytes) override {
-        files[path] = bytes;
-        return true;
-    }
-    std::map<std::string, std::string> files;
-};
-
-class RecordingSink final : public MessageSink {
-  public:
-    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-    std::vector<std::string> messages;
-};
+using MemoryFileStore = testing::FakeFileStore;
+using RecordingSink = testing::RecordingMessageSink;
 
 // A roster file naming ID n "Driver n".
 std::string RosterFile() {
