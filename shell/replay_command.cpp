@@ -105,7 +105,7 @@ void LoadStartupFiles(RaceState& state, RaceWindowModel& window, RosterTable& na
                       MessageSink& messages) {
     Load_Setting(state, window, files, messages);
     Load_IdName(names, files, messages);
-    if (state.RaceTime == 0) state.RaceTime = 480;
+    ApplyStartupRaceTimeDefault(state);
 }
 
 }  // namespace
