@@ -1,4 +1,5 @@
 #pragma once
+#include <ostream>
 #include <string_view>
 
 namespace palomind {
@@ -10,6 +11,17 @@ class MessageSink {
 public:
     virtual ~MessageSink() = default;
     virtual void ShowMessage(std::string_view text) = 0;
+};
+
+// Messages as lines on a stream: where the headless replay and its report
+// tell what went wrong (standard error).
+class StreamMessageSink final : public MessageSink {
+public:
+    explicit StreamMessageSink(std::ostream& out) : out_(out) {}
+    void ShowMessage(std::string_view text) override { out_ << text << '\n'; }
+
+private:
+    std::ostream& out_;
 };
 
 }  // namespace palomind

@@ -21,15 +21,6 @@ namespace palomind {
 
 namespace {
 
-class StreamSink final : public MessageSink {
-  public:
-    explicit StreamSink(std::ostream& out) : out_(out) {}
-    void ShowMessage(std::string_view text) override { out_ << text << '\n'; }
-
-  private:
-    std::ostream& out_;
-};
-
 // Keeps the report's messages so that a failed file can be told in one box.
 class CollectingSink final : public MessageSink {
   public:
@@ -173,7 +164,7 @@ bool WriteReportPdf(const RaceState& state, const RaceWindowModel& model,
     const QString path = QFile::decodeName(pdfPath.c_str());
     QPrinter printer(QPrinter::HighResolution);
     UsePdfFile(printer, path);
-    StreamSink messages(err);
+    StreamMessageSink messages(err);
     const PrintRun run = PrintOn(printer, state, model, messages);
     if (run.outcome.refused) return false;
     if (run.outcome.Complete() && run.closed) return true;

@@ -69,15 +69,6 @@ std::optional<ReplayOptions> ParseOptions(const std::vector<std::string>& args, 
     return options;
 }
 
-class StreamMessages final : public MessageSink {
-public:
-    explicit StreamMessages(std::ostream& out) : out_(out) {}
-    void ShowMessage(std::string_view text) override { out_ << text << '\n'; }
-
-private:
-    std::ostream& out_;
-};
-
 // Records every wave file played and every status caption written, with the
 // tick at which it happened.
 class TraceRecorder final : public SoundPlayer, public RaceObserver {
@@ -139,7 +130,7 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err, co
     RaceState state;
     RaceWindowModel window;
     RosterTable names;
-    StreamMessages messages(err);
+    StreamMessageSink messages(err);
     LoadStartupFiles(state, window, names, files, messages);
 
     SetTickClock clock;
