@@ -15,7 +15,7 @@ using namespace palomind;
 namespace {
 
 class SilentSound final : public SoundPlayer {
-public:
+  public:
     void PlaySound(std::string_view) override { ++count; }
     long count = 0;
 };
@@ -28,7 +28,8 @@ struct Bench {
     SilentSound sound;
     RaceEngine engine{state, window, names, clock, sound};
     Bench() {
-        for (int id = 1; id <= 64; ++id) names[static_cast<std::size_t>(id)] = "Driver " + std::to_string(id);
+        for (int id = 1; id <= 64; ++id)
+            names[static_cast<std::size_t>(id)] = "Driver " + std::to_string(id);
         state.RaceTime = 3600;
         state.StartWait = 10;
     }
@@ -48,8 +49,8 @@ void BenchDecoding() {
     std::mt19937 rng(1);
     std::vector<std::uint8_t> stream;
     while (stream.size() < 64u * 1024u * 1024u) {
-        const auto f = Frame(static_cast<std::uint8_t>(100 + rng() % 100), static_cast<std::uint8_t>(rng()),
-                             static_cast<std::uint8_t>(rng()));
+        const auto f = Frame(static_cast<std::uint8_t>(100 + rng() % 100),
+                             static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()));
         stream.insert(stream.end(), f.begin(), f.end());
         stream.push_back(static_cast<std::uint8_t>(rng() % 0xFE));
     }
@@ -60,10 +61,12 @@ void BenchDecoding() {
     const auto start = std::chrono::steady_clock::now();
     constexpr std::size_t kBlock = 4096;
     for (std::size_t i = 0; i < stream.size(); i += kBlock)
-        b.engine.OnComm(std::span<const std::uint8_t>(stream.data() + i, std::min(kBlock, stream.size() - i)));
+        b.engine.OnComm(
+            std::span<const std::uint8_t>(stream.data() + i, std::min(kBlock, stream.size() - i)));
     const double s = Seconds(start);
-    std::printf("frame decoding:        %8.1f MB/s   (target >= 100 MB/s; the line carries 0.00192 MB/s)\n",
-                static_cast<double>(stream.size()) / 1e6 / s);
+    std::printf(
+        "frame decoding:        %8.1f MB/s   (target >= 100 MB/s; the line carries 0.00192 MB/s)\n",
+        static_cast<double>(stream.size()) / 1e6 / s);
 }
 
 void BenchProcessPass() {
@@ -83,8 +86,10 @@ void BenchProcessPass() {
         b.engine.ProcessPass();
     }
     const double s = Seconds(start);
-    std::printf("ProcessPass, 63 IDs:   %8.0f passes/s (target >= 100,000/s, ranking and grid model included)\n",
-                kPasses / s);
+    std::printf(
+        "ProcessPass, 63 IDs:   %8.0f passes/s (target >= 100,000/s, ranking and grid model "
+        "included)\n",
+        kPasses / s);
 }
 
 void BenchOneHourReplay() {
@@ -104,16 +109,18 @@ void BenchOneHourReplay() {
             if (next[static_cast<std::size_t>(j)] < next[static_cast<std::size_t>(id)]) id = j;
         const std::int64_t t = next[static_cast<std::size_t>(id)];
         if (t > end) break;
-        events.push_back({static_cast<std::int32_t>(t), JournalEventKind::Rx, 0,
-                          Frame(static_cast<std::uint8_t>(id), static_cast<std::uint8_t>(rng()), 0x11)});
+        events.push_back(
+            {static_cast<std::int32_t>(t), JournalEventKind::Rx, 0,
+             Frame(static_cast<std::uint8_t>(id), static_cast<std::uint8_t>(rng()), 0x11)});
         next[static_cast<std::size_t>(id)] = t + 20000 + static_cast<std::int64_t>(rng() % 20000);
     }
     Bench b;
     const auto start = std::chrono::steady_clock::now();
     ReplayJournal(events, b.engine, b.clock, std::nullopt);
     const double s = Seconds(start);
-    std::printf("one-hour replay:       %8.3f s        (target < 1 s; %zu events, %ld sounds, status %s)\n", s,
-                events.size(), b.sound.count, b.window.StatusCaption.c_str());
+    std::printf(
+        "one-hour replay:       %8.3f s        (target < 1 s; %zu events, %ld sounds, status %s)\n",
+        s, events.size(), b.sound.count, b.window.StatusCaption.c_str());
 }
 
 }  // namespace

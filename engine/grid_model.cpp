@@ -29,15 +29,17 @@ void GridModel::SetRows(int rows) {
 void GridModel::SetCols(int cols) {
     cols = std::max(cols, 0);
     if (cols == cols_) return;
-    std::vector<std::string> cells(static_cast<std::size_t>(rows_) * static_cast<std::size_t>(cols));
+    std::vector<std::string> cells(static_cast<std::size_t>(rows_) *
+                                   static_cast<std::size_t>(cols));
     const int kept = std::min(cols, cols_);
     for (int r = 0; r < rows_; ++r)
         for (int c = 0; c < kept; ++c)
-            cells[static_cast<std::size_t>(r) * static_cast<std::size_t>(cols) + static_cast<std::size_t>(c)] =
-                std::move(cells_[Index(r, c)]);
+            cells[static_cast<std::size_t>(r) * static_cast<std::size_t>(cols) +
+                  static_cast<std::size_t>(c)] = std::move(cells_[Index(r, c)]);
     cells_ = std::move(cells);
     cols_ = cols;
-    colWidths_.resize(static_cast<std::size_t>(cols_), colWidths_.empty() ? 900 : colWidths_.back());
+    colWidths_.resize(static_cast<std::size_t>(cols_),
+                      colWidths_.empty() ? 900 : colWidths_.back());
     ++revision_;
 }
 

@@ -9,7 +9,7 @@ namespace palomind {
 // grids: what the standings, the lap history, the result file and the printed
 // report all read and write. The view renders it; it has no toolkit behind it.
 class GridModel {
-public:
+  public:
     GridModel(int rows, int cols, int fixedRows, int fixedCols);
 
     int Rows() const { return rows_; }
@@ -38,7 +38,7 @@ public:
     // Counts every change, so a view can tell cheaply whether to redraw.
     std::uint64_t Revision() const { return revision_; }
 
-private:
+  private:
     std::size_t Index(int row, int col) const {
         return static_cast<std::size_t>(row) * static_cast<std::size_t>(cols_) +
                static_cast<std::size_t>(col);

@@ -13,11 +13,16 @@ struct EventName {
 };
 
 constexpr EventName kEventNames[] = {
-    {"boot", JournalEventKind::Boot},         {"start", JournalEventKind::Start},
-    {"stop", JournalEventKind::Stop},         {"id1", JournalEventKind::Id1},
-    {"id2", JournalEventKind::Id2},           {"id3", JournalEventKind::Id3},
-    {"rx", JournalEventKind::Rx},             {"racetime", JournalEventKind::RaceTime},
-    {"startwait", JournalEventKind::StartWait}, {"ttsmode", JournalEventKind::TtsMode},
+    {"boot", JournalEventKind::Boot},
+    {"start", JournalEventKind::Start},
+    {"stop", JournalEventKind::Stop},
+    {"id1", JournalEventKind::Id1},
+    {"id2", JournalEventKind::Id2},
+    {"id3", JournalEventKind::Id3},
+    {"rx", JournalEventKind::Rx},
+    {"racetime", JournalEventKind::RaceTime},
+    {"startwait", JournalEventKind::StartWait},
+    {"ttsmode", JournalEventKind::TtsMode},
     {"clock", JournalEventKind::Clock},
 };
 
@@ -45,10 +50,14 @@ bool ParseHexByte(std::string_view text, std::uint8_t& out) {
     unsigned value = 0;
     for (char c : text) {
         value <<= 4;
-        if (c >= '0' && c <= '9') value |= static_cast<unsigned>(c - '0');
-        else if (c >= 'a' && c <= 'f') value |= static_cast<unsigned>(c - 'a' + 10);
-        else if (c >= 'A' && c <= 'F') value |= static_cast<unsigned>(c - 'A' + 10);
-        else return false;
+        if (c >= '0' && c <= '9')
+            value |= static_cast<unsigned>(c - '0');
+        else if (c >= 'a' && c <= 'f')
+            value |= static_cast<unsigned>(c - 'a' + 10);
+        else if (c >= 'A' && c <= 'F')
+            value |= static_cast<unsigned>(c - 'A' + 10);
+        else
+            return false;
     }
     out = static_cast<std::uint8_t>(value);
     return true;
@@ -61,7 +70,8 @@ bool SplitFields(std::string_view line, std::vector<std::string_view>& fields) {
     std::size_t start = 0;
     while (true) {
         const std::size_t space = line.find(' ', start);
-        const std::string_view field = line.substr(start, space == std::string_view::npos ? line.npos : space - start);
+        const std::string_view field =
+            line.substr(start, space == std::string_view::npos ? line.npos : space - start);
         if (field.empty()) return false;
         fields.push_back(field);
         if (space == std::string_view::npos) return true;
@@ -75,8 +85,8 @@ std::string ParseEventLine(std::string_view line, JournalEvent& event) {
     if (!SplitFields(line, fields)) return "fields must be separated by single spaces";
     if (fields.size() < 2) return "expected \"<tick> <event> [arguments]\"";
     long long tick = 0;
-    if (!ParseInteger(fields[0], std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(),
-                      tick))
+    if (!ParseInteger(fields[0], std::numeric_limits<std::int32_t>::min(),
+                      std::numeric_limits<std::int32_t>::max(), tick))
         return "the tick must be a signed 32-bit decimal number";
     event.tick = static_cast<std::int32_t>(tick);
     const EventName* name = nullptr;
@@ -89,16 +99,20 @@ std::string ParseEventLine(std::string_view line, JournalEvent& event) {
         if (args == 0) return "rx needs at least one byte";
         event.bytes.resize(args);
         for (std::size_t i = 0; i < args; ++i)
-            if (!ParseHexByte(fields[i + 2], event.bytes[i])) return "rx bytes must be two hex digits each";
+            if (!ParseHexByte(fields[i + 2], event.bytes[i]))
+                return "rx bytes must be two hex digits each";
         return {};
     }
     if (TakesValue(event.kind)) {
         if (args != 1) return std::string(name->name) + " takes one number";
         const bool tts = event.kind == JournalEventKind::TtsMode;
         long long value = 0;
-        const long long min = tts ? std::numeric_limits<std::int16_t>::min() : std::numeric_limits<std::int32_t>::min();
-        const long long max = tts ? std::numeric_limits<std::int16_t>::max() : std::numeric_limits<std::int32_t>::max();
-        if (!ParseInteger(fields[2], min, max, value)) return std::string(name->name) + " value out of range or not a number";
+        const long long min = tts ? std::numeric_limits<std::int16_t>::min()
+                                  : std::numeric_limits<std::int32_t>::min();
+        const long long max = tts ? std::numeric_limits<std::int16_t>::max()
+                                  : std::numeric_limits<std::int32_t>::max();
+        if (!ParseInteger(fields[2], min, max, value))
+            return std::string(name->name) + " value out of range or not a number";
         event.value = static_cast<std::int32_t>(value);
         return {};
     }
@@ -135,7 +149,8 @@ JournalParseResult ParseJournal(std::string_view text) {
     std::int32_t lastTick = 0;
     while (pos < text.size() || lineNumber == 0) {
         const std::size_t lf = text.find('\n', pos);
-        std::string_view line = text.substr(pos, lf == std::string_view::npos ? text.npos : lf - pos);
+        std::string_view line =
+            text.substr(pos, lf == std::string_view::npos ? text.npos : lf - pos);
         pos = lf == std::string_view::npos ? text.size() : lf + 1;
         ++lineNumber;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
@@ -146,12 +161,14 @@ JournalParseResult ParseJournal(std::string_view text) {
             return result;
         };
         if (lineNumber == 1) {
-            if (line != kJournalHeader) return fail("the first line must be \"" + std::string(kJournalHeader) + "\"");
+            if (line != kJournalHeader)
+                return fail("the first line must be \"" + std::string(kJournalHeader) + "\"");
             continue;
         }
         if (line.empty() || line.front() == '#') continue;
         JournalEvent event;
-        if (std::string error = ParseEventLine(line, event); !error.empty()) return fail(std::move(error));
+        if (std::string error = ParseEventLine(line, event); !error.empty())
+            return fail(std::move(error));
         if (lastTickSet && event.tick < lastTick) return fail("ticks must never decrease");
         lastTick = event.tick;
         lastTickSet = true;

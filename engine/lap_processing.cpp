@@ -64,10 +64,12 @@ void RaceEngine::Rank() {
     std::array<std::int16_t, kMaxRankedId> ranked{};
     std::size_t count = 0;
     for (int j = 1; j <= kMaxRankedId; ++j)
-        if (s_.RankKey[static_cast<std::size_t>(j)] > 0) ranked[count++] = static_cast<std::int16_t>(j);
+        if (s_.RankKey[static_cast<std::size_t>(j)] > 0)
+            ranked[count++] = static_cast<std::int16_t>(j);
     std::stable_sort(ranked.begin(), ranked.begin() + static_cast<std::ptrdiff_t>(count),
                      [this](std::int16_t a, std::int16_t b) {
-                         return s_.RankKey[static_cast<std::size_t>(a)] > s_.RankKey[static_cast<std::size_t>(b)];
+                         return s_.RankKey[static_cast<std::size_t>(a)] >
+                                s_.RankKey[static_cast<std::size_t>(b)];
                      });
     for (std::size_t place = 0; place < count; ++place) s_.RankOrder[place + 1] = ranked[place];
 }

@@ -61,19 +61,33 @@ void RaceEngine::ActOnSecond(std::int32_t second, bool playCountdownCues) {
 // time: ten seconds has a cue of its own for each, the last five are shared.
 void RaceEngine::PlayCountdownCue(std::int32_t remaining, Cue tenSecondCue) {
     switch (remaining) {
-        case 10: PlayCue(tenSecondCue); break;
-        case 5: PlayCue(Cue::In5); break;
-        case 4: PlayCue(Cue::In4); break;
-        case 3: PlayCue(Cue::In3); break;
-        case 2: PlayCue(Cue::In2); break;
-        case 1: PlayCue(Cue::In1); break;
-        default: break;
+        case 10:
+            PlayCue(tenSecondCue);
+            break;
+        case 5:
+            PlayCue(Cue::In5);
+            break;
+        case 4:
+            PlayCue(Cue::In4);
+            break;
+        case 3:
+            PlayCue(Cue::In3);
+            break;
+        case 2:
+            PlayCue(Cue::In2);
+            break;
+        case 1:
+            PlayCue(Cue::In1);
+            break;
+        default:
+            break;
     }
 }
 
 void RaceEngine::ShowClocks(std::int32_t second) {
     w_.ElapsedCaption = FormatClock(SubSat(second, s_.RaceStart));
-    w_.RemainingCaption = FormatClock(Saturate32(static_cast<std::int64_t>(s_.RaceTime) - second + s_.RaceStart));
+    w_.RemainingCaption =
+        FormatClock(Saturate32(static_cast<std::int64_t>(s_.RaceTime) - second + s_.RaceStart));
 }
 
 }  // namespace palomind

@@ -3,8 +3,8 @@
 
 namespace palomind {
 
-RaceEngine::RaceEngine(RaceState& state, RaceWindowModel& window, const RosterTable& names, TickClock& clock,
-                       SoundPlayer& sound)
+RaceEngine::RaceEngine(RaceState& state, RaceWindowModel& window, const RosterTable& names,
+                       TickClock& clock, SoundPlayer& sound)
     : s_(state), w_(window), names_(names), clock_(clock), sound_(sound) {}
 
 void RaceEngine::SetStatus(std::string_view caption, std::uint32_t lampColor) {
@@ -33,11 +33,18 @@ void RaceEngine::TestPass(int button) {
             // Counts on from the last ID processed, whichever source it came
             // from; 21 goes back to 1. At 255 the byte cannot count on, so it
             // goes back to 1 too.
-            s_.PassId = (s_.PassId == 20 || s_.PassId == 255) ? 1 : static_cast<std::uint8_t>(s_.PassId + 1);
+            s_.PassId = (s_.PassId == 20 || s_.PassId == 255)
+                            ? 1
+                            : static_cast<std::uint8_t>(s_.PassId + 1);
             break;
-        case 2: s_.PassId = 2; break;
-        case 3: s_.PassId = 3; break;
-        default: return;
+        case 2:
+            s_.PassId = 2;
+            break;
+        case 3:
+            s_.PassId = 3;
+            break;
+        default:
+            return;
     }
     ProcessPass();
 }

@@ -17,7 +17,7 @@ enum class Cue { StartIn10, EndIn10, In5, In4, In3, In2, In1, Start, End };
 
 // Told of every write of the status caption (the replay's trace records them).
 class RaceObserver {
-public:
+  public:
     virtual ~RaceObserver() = default;
     virtual void StatusCaptionWritten(std::string_view caption) = 0;
 };
@@ -27,9 +27,9 @@ public:
 // window's model. It reaches the outside only through the tick clock and the
 // sound player, so it runs the same live, in a replay and in tests.
 class RaceEngine {
-public:
-    RaceEngine(RaceState& state, RaceWindowModel& window, const RosterTable& names, TickClock& clock,
-               SoundPlayer& sound);
+  public:
+    RaceEngine(RaceState& state, RaceWindowModel& window, const RosterTable& names,
+               TickClock& clock, SoundPlayer& sound);
 
     void SetObserver(RaceObserver* observer) { observer_ = observer; }
 
@@ -65,7 +65,7 @@ public:
     // button 1 to 3: "ＩＤ１", "ＩＤ２", "ＩＤ３".
     void TestPass(int button);
 
-private:
+  private:
     void SetStatus(std::string_view caption, std::uint32_t lampColor);
     void ActOnSecond(std::int32_t second, bool playCountdownCues);
     void PlayCountdownCue(std::int32_t remaining, Cue tenSecondCue);

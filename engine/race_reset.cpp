@@ -13,7 +13,8 @@ struct StandingsColumn {
 };
 
 constexpr StandingsColumn kStandingsColumns[kStandingsCols] = {
-    {"順位", 550}, {"ID", 350}, {"Name", 800}, {"Lap", 500}, {"Time", 1300}, {"Lap", 1000}, {"Best", 1000},
+    {"順位", 550},  {"ID", 350},   {"Name", 800},  {"Lap", 500},
+    {"Time", 1300}, {"Lap", 1000}, {"Best", 1000},
 };
 
 }  // namespace

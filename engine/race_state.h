@@ -66,10 +66,14 @@ struct RaceState {
     std::array<std::int16_t, kIdTableSize> EntryIds{};
 
     // Lap history: time of lap n (1 to 1000) of each ID; lap 0 is never written.
-    double& LapTimes(int id, int lap) { return lapTimes_[static_cast<std::size_t>(id * (kMaxLaps + 1) + lap)]; }
-    double LapTimes(int id, int lap) const { return lapTimes_[static_cast<std::size_t>(id * (kMaxLaps + 1) + lap)]; }
+    double& LapTimes(int id, int lap) {
+        return lapTimes_[static_cast<std::size_t>(id * (kMaxLaps + 1) + lap)];
+    }
+    double LapTimes(int id, int lap) const {
+        return lapTimes_[static_cast<std::size_t>(id * (kMaxLaps + 1) + lap)];
+    }
 
-private:
+  private:
     std::vector<double> lapTimes_ = std::vector<double>(kIdTableSize * (kMaxLaps + 1), 0.0);
 };
 

@@ -25,17 +25,39 @@ void RunEvent(const JournalEvent& e, RaceEngine& engine, SetTickClock& clock) {
     clock.Set(e.tick);
     RaceState& s = engine.State();
     switch (e.kind) {
-        case JournalEventKind::Boot: engine.ReSet(); break;
-        case JournalEventKind::Start: engine.StartRace(); break;
-        case JournalEventKind::Stop: engine.StopRace(); break;
-        case JournalEventKind::Id1: engine.TestPass(1); break;
-        case JournalEventKind::Id2: engine.TestPass(2); break;
-        case JournalEventKind::Id3: engine.TestPass(3); break;
-        case JournalEventKind::Rx: engine.OnComm(e.bytes); break;
-        case JournalEventKind::RaceTime: s.RaceTime = e.value; break;
-        case JournalEventKind::StartWait: s.StartWait = e.value; break;
-        case JournalEventKind::TtsMode: s.TtsMode = static_cast<std::int16_t>(e.value); break;
-        case JournalEventKind::Clock: engine.Timer1_Timer(); break;
+        case JournalEventKind::Boot:
+            engine.ReSet();
+            break;
+        case JournalEventKind::Start:
+            engine.StartRace();
+            break;
+        case JournalEventKind::Stop:
+            engine.StopRace();
+            break;
+        case JournalEventKind::Id1:
+            engine.TestPass(1);
+            break;
+        case JournalEventKind::Id2:
+            engine.TestPass(2);
+            break;
+        case JournalEventKind::Id3:
+            engine.TestPass(3);
+            break;
+        case JournalEventKind::Rx:
+            engine.OnComm(e.bytes);
+            break;
+        case JournalEventKind::RaceTime:
+            s.RaceTime = e.value;
+            break;
+        case JournalEventKind::StartWait:
+            s.StartWait = e.value;
+            break;
+        case JournalEventKind::TtsMode:
+            s.TtsMode = static_cast<std::int16_t>(e.value);
+            break;
+        case JournalEventKind::Clock:
+            engine.Timer1_Timer();
+            break;
     }
 }
 
@@ -54,14 +76,17 @@ void ReplayJournal(const std::vector<JournalEvent>& events, RaceEngine& engine, 
         engine.ReSet();
     }
     const std::int64_t lastEventTick = events.back().tick;
-    const std::int64_t end = std::max<std::int64_t>(lastEventTick, until.value_or(events.back().tick));
-    const bool clockLines = std::any_of(events.begin(), events.end(),
-                                        [](const JournalEvent& e) { return e.kind == JournalEventKind::Clock; });
+    const std::int64_t end =
+        std::max<std::int64_t>(lastEventTick, until.value_or(events.back().tick));
+    const bool clockLines = std::any_of(events.begin(), events.end(), [](const JournalEvent& e) {
+        return e.kind == JournalEventKind::Clock;
+    });
 
     std::int64_t nextTick = FirstTimerTickAtOrAfter(first.tick);
     for (const JournalEvent& e : events) {
         if (!clockLines)
-            for (; nextTick <= e.tick; nextTick += kTimerPeriodMs) RunTimerTick(engine, clock, nextTick);
+            for (; nextTick <= e.tick; nextTick += kTimerPeriodMs)
+                RunTimerTick(engine, clock, nextTick);
         RunEvent(e, engine, clock);
     }
     // After the last event the clock runs every 10 ms up to `until`.

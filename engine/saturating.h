@@ -8,8 +8,10 @@ namespace palomind {
 // The race clock's 32-bit arithmetic saturates instead of overflowing: race
 // and start-wait times far outside any real race keep the program running.
 inline std::int32_t Saturate32(std::int64_t v) {
-    if (v > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-    if (v < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+    if (v > std::numeric_limits<std::int32_t>::max())
+        return std::numeric_limits<std::int32_t>::max();
+    if (v < std::numeric_limits<std::int32_t>::min())
+        return std::numeric_limits<std::int32_t>::min();
     return static_cast<std::int32_t>(v);
 }
 

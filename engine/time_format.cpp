@@ -88,12 +88,18 @@ std::string Format(double seconds, Fields fields) {
 
 }  // namespace
 
-std::string FormatRaceTime(double seconds) { return Format(seconds, {true, true}); }
+std::string FormatRaceTime(double seconds) {
+    return Format(seconds, {true, true});
+}
 
-std::string FormatClock(double seconds) { return Format(seconds, {true, false}); }
+std::string FormatClock(double seconds) {
+    return Format(seconds, {true, false});
+}
 
 // The hours are computed and removed but not shown: a lap of an hour or more
 // shows its remainder.
-std::string FormatLapTime(double seconds) { return Format(seconds, {false, true}); }
+std::string FormatLapTime(double seconds) {
+    return Format(seconds, {false, true});
+}
 
 }  // namespace palomind

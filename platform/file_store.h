@@ -7,7 +7,7 @@ namespace palomind {
 // The files Palomind reads and writes (settings, roster, result files) go
 // through this interface, so that tests can inject failures part-way.
 class FileStore {
-public:
+  public:
     virtual ~FileStore() = default;
     // The whole file as raw bytes, or nothing when it cannot be opened or read.
     virtual std::optional<std::string> ReadAll(const std::string& path) = 0;
@@ -20,7 +20,7 @@ public:
 
 // The real file system.
 class DiskFileStore final : public FileStore {
-public:
+  public:
     std::optional<std::string> ReadAll(const std::string& path) override;
     bool WriteAtomically(const std::string& path, const std::string& bytes) override;
     // Reads larger than this are refused: no file Palomind writes comes near

@@ -8,7 +8,7 @@ namespace palomind {
 // message box with a single OK button in the application, standard error in
 // the headless replay. Texts are UTF-8.
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     virtual void ShowMessage(std::string_view text) = 0;
 };
@@ -16,11 +16,11 @@ public:
 // Messages as lines on a stream: where the headless replay and its report
 // tell what went wrong (standard error).
 class StreamMessageSink final : public MessageSink {
-public:
+  public:
     explicit StreamMessageSink(std::ostream& out) : out_(out) {}
     void ShowMessage(std::string_view text) override { out_ << text << '\n'; }
 
-private:
+  private:
     std::ostream& out_;
 };
 

@@ -8,7 +8,7 @@ namespace palomind {
 
 // What a serial port tells its user. Both run on the user-interface thread.
 class SerialListener {
-public:
+  public:
     virtual ~SerialListener() = default;
     // Data received: every byte waiting, in arrival order, unchanged.
     virtual void OnBytes(std::span<const std::uint8_t> bytes) = 0;
@@ -21,7 +21,7 @@ public:
 // (COM1 to COM8); the line is always 19200 baud, no parity, 8 data bits,
 // 1 stop bit, raw bytes, nothing is ever sent.
 class SerialPort {
-public:
+  public:
     virtual ~SerialPort() = default;
     virtual void SetListener(SerialListener* listener) = 0;
     virtual bool IsOpen() const = 0;

@@ -8,7 +8,7 @@ namespace palomind {
 // playing; a file that cannot be played gives the system's default sound.
 // Failures are never reported back: the race goes on regardless.
 class SoundPlayer {
-public:
+  public:
     virtual ~SoundPlayer() = default;
     virtual void PlaySound(std::string_view fileName) = 0;
 };

@@ -7,7 +7,7 @@ namespace palomind {
 // system's monotonic clock in milliseconds taken as a signed 32-bit value, so
 // that journals written by one machine line up across restarts of the program.
 class TickClock {
-public:
+  public:
     virtual ~TickClock() = default;
     virtual std::int32_t TimeGetTime() = 0;
 };
@@ -17,11 +17,11 @@ public:
 // the journal line that records it carry the same tick; the replay sets it to
 // the tick of each journal line.
 class SetTickClock final : public TickClock {
-public:
+  public:
     std::int32_t TimeGetTime() override { return tick_; }
     void Set(std::int32_t tick) { tick_ = tick; }
 
-private:
+  private:
     std::int32_t tick_ = 0;
 };
 

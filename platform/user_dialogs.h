@@ -10,7 +10,7 @@ namespace palomind {
 // The modal dialogs the commands use. The application shows real dialogs;
 // tests answer them from a script. Texts are UTF-8.
 class UserDialogs : public MessageSink {
-public:
+  public:
     // ShowMessage (from MessageSink): title "Palomind", no icon, one OK button.
     // Same with the information icon (the help commands).
     virtual void ShowInformation(std::string_view text) = 0;

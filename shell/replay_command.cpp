@@ -20,7 +20,8 @@ namespace palomind {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: palomind --replay JOURNAL [--save RESULT.rdt] [--trace TRACE.txt] [--until TICK] [--print REPORT.pdf]";
+    "usage: palomind --replay JOURNAL [--save RESULT.rdt] [--trace TRACE.txt] [--until TICK] "
+    "[--print REPORT.pdf]";
 
 struct ReplayOptions {
     std::string journal;
@@ -72,13 +73,13 @@ std::optional<ReplayOptions> ParseOptions(const std::vector<std::string>& args, 
 // Records every wave file played and every status caption written, with the
 // tick at which it happened.
 class TraceRecorder final : public SoundPlayer, public RaceObserver {
-public:
+  public:
     explicit TraceRecorder(TickClock& clock) : clock_(clock) {}
     void PlaySound(std::string_view fileName) override { Line("sound", fileName); }
     void StatusCaptionWritten(std::string_view caption) override { Line("status", caption); }
     const std::string& Text() const { return text_; }
 
-private:
+  private:
     void Line(std::string_view what, std::string_view detail) {
         text_ += std::to_string(clock_.TimeGetTime());
         text_ += ' ';
@@ -92,8 +93,8 @@ private:
 };
 
 // Start-up's reading of the settings and the roster, without a window or port.
-void LoadStartupFiles(RaceState& state, RaceWindowModel& window, RosterTable& names, FileStore& files,
-                      MessageSink& messages) {
+void LoadStartupFiles(RaceState& state, RaceWindowModel& window, RosterTable& names,
+                      FileStore& files, MessageSink& messages) {
     Load_Setting(state, window, files, messages);
     Load_IdName(names, files, messages);
     ApplyStartupRaceTimeDefault(state);
@@ -107,7 +108,8 @@ bool IsReplayCommandLine(const std::vector<std::string>& args) {
     return false;
 }
 
-int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err, const ReportPdfWriter& writeReportPdf) {
+int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
+                     const ReportPdfWriter& writeReportPdf) {
     const std::optional<ReplayOptions> options = ParseOptions(args, err);
     if (!options) return 2;
     if (options->print && !writeReportPdf) {

@@ -9,7 +9,8 @@
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (!palomind::IsReplayCommandLine(args)) {
-        std::cerr << "usage: palomind --replay JOURNAL [--save RESULT.rdt] [--trace TRACE.txt] [--until TICK]\n";
+        std::cerr << "usage: palomind --replay JOURNAL [--save RESULT.rdt] [--trace TRACE.txt] "
+                     "[--until TICK]\n";
         return 2;
     }
     return palomind::RunReplayCommand(args, std::cerr);

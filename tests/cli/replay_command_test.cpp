@@ -24,10 +24,11 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
 // Each test runs in an empty directory of its own, as the replay reads and
 // writes relative to the current directory.
 class ReplayCommandTest : public ::testing::Test {
-protected:
+  protected:
     ReplayCommandTest() : previous_(fs::current_path()) {
-        dir_ = fs::temp_directory_path() / ("palomind-cli-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = fs::temp_directory_path() /
+               ("palomind-cli-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         fs::current_path(dir_);
@@ -40,7 +41,7 @@ protected:
 
     std::ostringstream err_;
 
-private:
+  private:
     fs::path previous_;
     fs::path dir_;
 };
@@ -48,7 +49,8 @@ private:
 const std::string kMultiRace = std::string(PALOMIND_TEST_DATA) + "/multi_race_noise.journal";
 
 TEST_F(ReplayCommandTest, ReplaysAMultiRaceJournalWithNoiseToTheSecondRacesResult) {
-    ASSERT_EQ(Run({"--replay", kMultiRace, "--save", "r.rdt", "--trace", "t.txt"}), 0) << err_.str();
+    ASSERT_EQ(Run({"--replay", kMultiRace, "--save", "r.rdt", "--trace", "t.txt"}), 0)
+        << err_.str();
     const std::string trace = ReadFile("t.txt");
     // Start-up, then race 1 (stopped), then race 2 to its end.
     EXPECT_EQ(trace.rfind("100000 status 待機中\n", 0), 0u) << trace.substr(0, 200);
@@ -93,7 +95,9 @@ TEST_F(ReplayCommandTest, ReadsTheSettingsAndRosterAsStartUpDoes) {
     for (int id = 1; id <= 64; ++id) roster += "\"R" + std::to_string(id) + "\"\r\n";
     WriteFile("idname.ind", roster);
     WriteFile("race.journal", "palomind-journal 1\n0 boot\n1000 start\n5000 id2\n");
-    ASSERT_EQ(Run({"--replay", "race.journal", "--save", "r.rdt", "--trace", "t.txt", "--until", "485000"}), 0)
+    ASSERT_EQ(Run({"--replay", "race.journal", "--save", "r.rdt", "--trace", "t.txt", "--until",
+                   "485000"}),
+              0)
         << err_.str();
     const std::string trace = ReadFile("t.txt");
     EXPECT_EQ(trace.find("snd"), std::string::npos) << trace;

@@ -9,7 +9,7 @@
 namespace palomind::testing {
 
 class RecordingSound final : public SoundPlayer {
-public:
+  public:
     void PlaySound(std::string_view fileName) override { played.emplace_back(fileName); }
     std::vector<std::string> played;
 };
@@ -17,9 +17,10 @@ public:
 // An engine over a race state, window model and roster of its own, with a
 // clock the test sets by hand.
 class EngineTest : public ::testing::Test {
-protected:
+  protected:
     EngineTest() {
-        for (int id = 1; id <= 64; ++id) names[static_cast<std::size_t>(id)] = "N" + std::to_string(id);
+        for (int id = 1; id <= 64; ++id)
+            names[static_cast<std::size_t>(id)] = "N" + std::to_string(id);
         state.RaceTime = 480;
         state.StartWait = 10;
     }

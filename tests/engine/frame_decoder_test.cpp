@@ -8,7 +8,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 class FrameDecoderTest : public EngineTest {
-protected:
+  protected:
     FrameDecoderTest() {
         At(100000);
         engine.ReSet();
@@ -19,7 +19,8 @@ protected:
     // standings, so entrant order tells which passes arrived).
     std::vector<int> PassedIds() {
         std::vector<int> ids;
-        for (int n = 1; n <= state.EntryCount; ++n) ids.push_back(state.EntryIds[static_cast<std::size_t>(n)]);
+        for (int n = 1; n <= state.EntryCount; ++n)
+            ids.push_back(state.EntryIds[static_cast<std::size_t>(n)]);
         return ids;
     }
     int LapsOf(int id) { return state.LapCount[static_cast<std::size_t>(id)]; }

@@ -1,6 +1,7 @@
+#include "engine/journal.h"
+
 #include <gtest/gtest.h>
 
-#include "engine/journal.h"
 #include "engine/replay.h"
 #include "tests/engine/engine_fixture.h"
 
@@ -29,19 +30,21 @@ TEST(Journal, FormatsAndParsesEveryEventKind) {
     std::string rebuilt = "palomind-journal 1\n";
     for (const JournalEvent& e : parsed.events) rebuilt += FormatJournalLine(e) + "\n";
     EXPECT_EQ(rebuilt,
-              "palomind-journal 1\n-5 boot\n0 racetime 30\n0 startwait -3\n0 ttsmode 1\n10 start\n20 id1\n"
+              "palomind-journal 1\n-5 boot\n0 racetime 30\n0 startwait -3\n0 ttsmode 1\n10 "
+              "start\n20 id1\n"
               "20 id2\n20 id3\n30 rx fe fe 00 7f\n40 clock\n50 stop\n");
 }
 
 TEST(Journal, RejectsMalformedLinesNamingTheLine) {
     const char* bad[] = {
-        "100 boot extra",  "100  boot",     "100 boot ",        "x boot",    "100 rx",
-        "100 rx f",        "100 rx fg",     "100 racetime",     "100 jump",  "2147483648 boot",
-        "100 ttsmode 99999", "+100 boot",   "100 racetime 1.5", "50 boot",
+        "100 boot extra",    "100  boot", "100 boot ",        "x boot",   "100 rx",
+        "100 rx f",          "100 rx fg", "100 racetime",     "100 jump", "2147483648 boot",
+        "100 ttsmode 99999", "+100 boot", "100 racetime 1.5", "50 boot",
     };
     for (const char* line : bad) {
         SCOPED_TRACE(line);
-        const JournalParseResult parsed = ParseJournal(std::string("palomind-journal 1\n100 boot\n") + line + "\n");
+        const JournalParseResult parsed =
+            ParseJournal(std::string("palomind-journal 1\n100 boot\n") + line + "\n");
         EXPECT_FALSE(parsed.ok);
         EXPECT_EQ(parsed.errorLine, 3);
         EXPECT_TRUE(parsed.events.empty());
@@ -51,7 +54,7 @@ TEST(Journal, RejectsMalformedLinesNamingTheLine) {
 }
 
 class ReplayTest : public EngineTest {
-protected:
+  protected:
     void Replay(const std::string& body, std::optional<std::int32_t> until = std::nullopt) {
         const JournalParseResult parsed = ParseJournal("palomind-journal 1\n" + body);
         ASSERT_TRUE(parsed.ok) << parsed.error;

@@ -5,7 +5,7 @@ namespace {
 
 // Race start at tick-second 100, race time 480, so the race time ends at 580.
 class LapProcessingTest : public EngineTest {
-protected:
+  protected:
     LapProcessingTest() {
         state.StartWait = 10;
         state.RaceTime = 480;
@@ -24,8 +24,9 @@ TEST_F(LapProcessingTest, FollowsTheWorkedExample) {
         double lastLap, bestLap, rankKey;
     };
     const Step steps[] = {
-        {101250, 0, 0, 0, 86398.75},   {131500, 1, 31.5, 31.5, 186368.5}, {160000, 2, 28.5, 28.5, 286340},
-        {190000, 3, 30.0, 28.5, 386310}, {581000, 4, 391.0, 28.5, 485919},
+        {101250, 0, 0, 0, 86398.75},      {131500, 1, 31.5, 31.5, 186368.5},
+        {160000, 2, 28.5, 28.5, 286340},  {190000, 3, 30.0, 28.5, 386310},
+        {581000, 4, 391.0, 28.5, 485919},
     };
     for (const Step& st : steps) {
         SCOPED_TRACE(st.ms);

@@ -4,7 +4,7 @@ namespace palomind::testing {
 namespace {
 
 class RaceClockTest : public EngineTest {
-protected:
+  protected:
     // Records, per second, the cues played and the status shown.
     std::vector<std::pair<int, std::string>> RunRecordingSounds(std::int32_t untilMs) {
         std::vector<std::pair<int, std::string>> heard;
@@ -13,7 +13,8 @@ protected:
             const std::size_t before = sound.played.size();
             engine.Timer1_Timer();
             for (std::size_t i = before; i < sound.played.size(); ++i)
-                heard.emplace_back(static_cast<int>(state.NowSecond - state.RaceStart), sound.played[i]);
+                heard.emplace_back(static_cast<int>(state.NowSecond - state.RaceStart),
+                                   sound.played[i]);
         }
         return heard;
     }
@@ -23,8 +24,9 @@ TEST_F(RaceClockTest, PlaysTheCueScheduleForWait10AndTime480) {
     StartAt(1000);  // RaceStart 11, end 491
     const auto heard = RunRecordingSounds(495000);
     const std::vector<std::pair<int, std::string>> expected = {
-        {-10, "snd3.wav"}, {-3, "snd1.wav"}, {-2, "snd1.wav"}, {-1, "snd1.wav"}, {0, "snd2.wav"},
-        {470, "snd3.wav"}, {477, "snd1.wav"}, {478, "snd1.wav"}, {479, "snd1.wav"}, {480, "snd2.wav"},
+        {-10, "snd3.wav"}, {-3, "snd1.wav"},  {-2, "snd1.wav"},  {-1, "snd1.wav"},
+        {0, "snd2.wav"},   {470, "snd3.wav"}, {477, "snd1.wav"}, {478, "snd1.wav"},
+        {479, "snd1.wav"}, {480, "snd2.wav"},
     };
     EXPECT_EQ(heard, expected);
     EXPECT_EQ(window.StatusCaption, "全終了");  // nobody passed the line

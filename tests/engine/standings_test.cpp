@@ -4,7 +4,7 @@ namespace palomind::testing {
 namespace {
 
 class StandingsTest : public EngineTest {
-protected:
+  protected:
     StandingsTest() {
         At(90000);
         engine.ReSet();  // race start at 100 s

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "engine/time_format.h"
+
+#include <gtest/gtest.h>
 
 namespace palomind {
 namespace {

@@ -120,4 +120,3 @@ TEST_F(WindowHostileFilesTest, SavesFailingPartWayKeepThePreviousFilesAndSaySo) 
 
 }  // namespace
 }  // namespace palomind::testing
-

@@ -223,4 +223,3 @@ TEST(ReceiverUnpluggedDuringARace, RaceGoesOnTheWindowSaysSoOnceAndPassesCountAg
 
 }  // namespace
 }  // namespace palomind
-

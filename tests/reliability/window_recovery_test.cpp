@@ -227,4 +227,3 @@ TEST_F(ReceiverPulledOutTest, PortChosenByTheOperatorEndsTheAttempts) {
 
 }  // namespace
 }  // namespace palomind::testing
-
