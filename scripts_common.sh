@@ -25,6 +25,10 @@ palomind_install_packages() {
 # palomind_build DIR [cmake options...]
 palomind_build() {
   local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  # A compiler cache, where the machine has one, makes rebuilds after a
+  # change cheap; the build does not need it.
+  local launcher=()
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  cmake -S . -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
   cmake --build "$dir" -j"$(nproc)"
 }

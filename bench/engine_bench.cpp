@@ -8,7 +8,7 @@
 
 #include "engine/journal.h"
 #include "engine/race_engine.h"
-#include "engine/replay.h"
+#include "app/replay.h"
 
 using namespace palomind;
 

@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "engine/journal.h"
-#include "engine/replay.h"
+#include "app/replay.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/race_invariants.h"
 

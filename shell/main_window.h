@@ -8,10 +8,10 @@
 #include <memory>
 #include <optional>
 
-#include "shell/application.h"
+#include "app/application.h"
 #include "shell/comment_formatting.h"
-#include "shell/crash_recovery.h"
-#include "shell/receiver_reconnect.h"
+#include "app/crash_recovery.h"
+#include "app/receiver_reconnect.h"
 
 class QAction;
 class QActionGroup;

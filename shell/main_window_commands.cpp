@@ -9,7 +9,7 @@
 #include "shell/print_commands.h"
 #include "shell/race_window_view.h"
 #include "shell/roster_dialog.h"
-#include "shell/seconds_input.h"
+#include "app/seconds_input.h"
 
 namespace palomind {
 namespace {

@@ -9,7 +9,7 @@
 #include "shell/race_window_view.h"
 #include "shell/roster_dialog.h"
 #include "shell/twips.h"
-#include "shell/window_placement.h"
+#include "app/window_placement.h"
 
 namespace palomind {
 namespace {

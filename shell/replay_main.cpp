@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/replay_command.h"
+#include "app/replay_command.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);

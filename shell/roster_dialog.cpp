@@ -9,7 +9,7 @@
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 
-#include "roster/roster_file.h"
+#include "documents/roster_file.h"
 #include "shell/japanese_font.h"
 #include "shell/twips.h"
 

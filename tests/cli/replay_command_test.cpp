@@ -1,4 +1,4 @@
-#include "shell/replay_command.h"
+#include "app/replay_command.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

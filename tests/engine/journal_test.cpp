@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/replay.h"
+#include "app/replay.h"
 #include "tests/engine/engine_fixture.h"
 
 namespace palomind::testing {

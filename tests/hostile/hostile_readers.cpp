@@ -7,9 +7,9 @@
 
 #include "documents/result_file.h"
 #include "documents/settings_file.h"
-#include "roster/roster_file.h"
-#include "shell/crash_recovery.h"
-#include "shell/replay_command.h"
+#include "documents/roster_file.h"
+#include "app/crash_recovery.h"
+#include "app/replay_command.h"
 
 namespace palomind::testing {
 

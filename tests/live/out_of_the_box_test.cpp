@@ -8,8 +8,8 @@
 
 #include "platform/file_store.h"
 #include "platform/monotonic_tick_clock.h"
-#include "shell/application.h"
-#include "shell/live_journal.h"
+#include "app/application.h"
+#include "app/live_journal.h"
 #include "shell/main_window.h"
 #include "shell/simulated_receiver.h"
 #include "shell/simulation_notice.h"

@@ -24,9 +24,9 @@
 #include "platform/monotonic_tick_clock.h"
 #include "platform/qt_serial_port.h"
 #include "platform/qt_settings_store.h"
-#include "shell/application.h"
-#include "shell/crash_recovery.h"
-#include "shell/live_journal.h"
+#include "app/application.h"
+#include "app/crash_recovery.h"
+#include "app/live_journal.h"
 #include "shell/main_window.h"
 
 namespace palomind {

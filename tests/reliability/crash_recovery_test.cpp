@@ -1,4 +1,4 @@
-#include "shell/crash_recovery.h"
+#include "app/crash_recovery.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -9,7 +9,7 @@
 
 #include "documents/result_file.h"
 #include "documents/settings_file.h"
-#include "shell/replay_command.h"
+#include "app/replay_command.h"
 
 namespace palomind {
 namespace {

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "shell/replay_command.h"
+#include "app/replay_command.h"
 #include "tests/shell/shell_harness.h"
 
 namespace palomind::testing {

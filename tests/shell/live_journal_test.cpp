@@ -1,4 +1,4 @@
-#include "shell/live_journal.h"
+#include "app/live_journal.h"
 
 #include <gtest/gtest.h>
 

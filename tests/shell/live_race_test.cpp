@@ -5,7 +5,7 @@
 #include <QAction>
 #include <sstream>
 
-#include "shell/replay_command.h"
+#include "app/replay_command.h"
 #include "tests/shell/shell_harness.h"
 
 namespace palomind::testing {

@@ -16,9 +16,9 @@
 
 #include "documents/cp932.h"
 #include "platform/file_store.h"
-#include "roster/roster_file.h"
-#include "shell/application.h"
-#include "shell/live_journal.h"
+#include "documents/roster_file.h"
+#include "app/application.h"
+#include "app/live_journal.h"
 #include "shell/main_window.h"
 #include "tests/shell/shell_fakes.h"
 

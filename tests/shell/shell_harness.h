@@ -11,8 +11,8 @@
 
 #include "platform/file_store.h"
 #include "platform/tick_clock.h"
-#include "shell/application.h"
-#include "shell/live_journal.h"
+#include "app/application.h"
+#include "app/live_journal.h"
 #include "shell/main_window.h"
 #include "tests/shell/shell_fakes.h"
 

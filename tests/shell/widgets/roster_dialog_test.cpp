@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "roster/roster_file.h"
+#include "documents/roster_file.h"
 #include "tests/documents/file_fakes.h"
 #include "widget_test.h"
 

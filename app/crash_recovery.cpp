@@ -1,11 +1,11 @@
-#include "shell/crash_recovery.h"
+#include "app/crash_recovery.h"
 
 #include <algorithm>
 #include <charconv>
 #include <system_error>
 
 #include "engine/race_engine.h"
-#include "engine/replay.h"
+#include "app/replay.h"
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <signal.h>

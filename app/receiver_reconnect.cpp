@@ -1,4 +1,4 @@
-#include "shell/receiver_reconnect.h"
+#include "app/receiver_reconnect.h"
 
 namespace palomind {
 

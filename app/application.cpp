@@ -1,10 +1,10 @@
-#include "shell/application.h"
+#include "app/application.h"
 
 #include <array>
 #include <vector>
 
 #include "documents/result_file.h"
-#include "shell/crash_recovery.h"
+#include "app/crash_recovery.h"
 
 namespace palomind {
 

@@ -1,4 +1,4 @@
-#include "shell/seconds_input.h"
+#include "app/seconds_input.h"
 
 #include <cstddef>
 #include <string>

@@ -1,4 +1,4 @@
-#include "engine/replay.h"
+#include "app/replay.h"
 
 #include <algorithm>
 

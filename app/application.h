@@ -15,7 +15,7 @@
 #include "platform/tick_clock.h"
 #include "platform/user_dialogs.h"
 #include "roster/roster_table.h"
-#include "shell/event_journal.h"
+#include "app/event_journal.h"
 
 namespace palomind {
 

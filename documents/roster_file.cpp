@@ -1,4 +1,4 @@
-#include "roster/roster_file.h"
+#include "documents/roster_file.h"
 
 #include <optional>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/event_journal.h"
+#include "app/event_journal.h"
 
 namespace palomind {
 

@@ -1,4 +1,4 @@
-#include "shell/replay_command.h"
+#include "app/replay_command.h"
 
 #include <charconv>
 #include <fstream>
@@ -10,10 +10,10 @@
 #include "documents/settings_file.h"
 #include "engine/journal.h"
 #include "engine/race_engine.h"
-#include "engine/replay.h"
+#include "app/replay.h"
 #include "platform/file_store.h"
 #include "platform/message_sink.h"
-#include "roster/roster_file.h"
+#include "documents/roster_file.h"
 
 namespace palomind {
 
