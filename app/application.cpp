@@ -1,15 +1,24 @@
 #include "app/application.h"
 
 #include <array>
-#include <vector>
 
-#include "documents/result_file.h"
 #include "app/crash_recovery.h"
+#include "app/replay.h"
+#include "documents/result_file.h"
 
 namespace palomind {
 
+namespace {
+
+// Typing in the comment box is journaled in one line once it has rested this
+// long (or earlier, when something reads or replaces the comment), so a
+// crash loses at most about this much of it.
+constexpr std::int32_t kCommentCoalesceMs = 500;
+
+}  // namespace
+
 Application::Application(ApplicationServices services)
-    : services_(services), engine_(state_, window_, roster_, latchedClock_, services.sound) {
+    : services_(std::move(services)), core_(services_.sound) {
     services_.serial.SetListener(this);
 }
 
@@ -17,105 +26,104 @@ Application::~Application() {
     services_.serial.SetListener(nullptr);
 }
 
-std::int32_t Application::LatchTick() {
-    // One reading per event: the engine and the journal line see the same tick.
-    const std::int32_t tick = services_.tickSource.TimeGetTime();
-    latchedClock_.Set(tick);
-    return tick;
-}
-
 void Application::Record(const JournalEvent& event) {
-    JournalWritten(services_.journal.Record(event));
-}
-
-void Application::JournalWritten(bool written) {
-    if (written || journalFailureReported_) return;
+    if (services_.journal.Record(event) || journalFailureReported_) return;
     journalFailureReported_ = true;
     ReportPlatformProblem(PlatformProblem::JournalFailed, {});
 }
 
-void Application::RecordEvent(JournalEventKind kind, std::int32_t value) {
-    JournalEvent event;
-    event.tick = LatchTick();
-    event.kind = kind;
-    event.value = value;
+// Journaled first, so a crash right after loses nothing that was applied.
+void Application::RecordAndApply(const JournalEvent& event) {
     Record(event);
+    core_.Apply(event);
 }
 
-void Application::RaceChanged() {
-    if (view_ != nullptr) view_->RaceChanged();
+void Application::RecordNow(JournalEventKind kind, std::int32_t value) {
+    RecordAndApply({.tick = ReadTick(), .kind = kind, .value = value});
+}
+
+// Only the ticks that act are journaled: the others change nothing a replay
+// could see.
+void Application::RunClockAt(std::int32_t tick) {
+    if (core_.ClockActsAt(tick)) RecordAndApply({.tick = tick, .kind = JournalEventKind::Clock});
+}
+
+void Application::LoadStartupFiles() {
+    core_.LoadStartupFiles(services_.files, services_.dialogs);
+}
+
+// What start-up read from the files, journaled before "boot", so a replay
+// starts from it whatever the files hold by then.
+void Application::RecordStartupInput() {
+    const std::int32_t tick = ReadTick();
+    const RaceState& state = core_.State();
+    RecordAndApply({.tick = tick, .kind = JournalEventKind::RaceTime, .value = state.RaceTime});
+    RecordAndApply({.tick = tick, .kind = JournalEventKind::StartWait, .value = state.StartWait});
+    RecordAndApply({.tick = tick, .kind = JournalEventKind::TtsMode, .value = state.TtsMode});
+    for (int id = 1; id < kRosterSize; ++id) {
+        RecordAndApply({.tick = tick,
+                        .kind = JournalEventKind::Name,
+                        .value = id,
+                        .text = core_.Roster()[static_cast<std::size_t>(id)]});
+    }
+    RecordAndApply(
+        {.tick = tick, .kind = JournalEventKind::Comment, .text = core_.Window().Comment});
 }
 
 void Application::Boot() {
-    RecordEvent(JournalEventKind::RaceTime, state_.RaceTime);
-    RecordEvent(JournalEventKind::StartWait, state_.StartWait);
-    RecordEvent(JournalEventKind::TtsMode, state_.TtsMode);
-    RecordEvent(JournalEventKind::Boot);
-    engine_.ReSet();
+    RecordStartupInput();
+    RecordAndApply(
+        {.tick = ReadTick(), .kind = JournalEventKind::Boot, .text = services_.bootIdentity});
     booted_ = true;
     // Anything received meanwhile came before the race existed; taken as
     // received now, it finds the race reset, as it would have.
     ReceiveHeldBytes(false);
-    RaceChanged();
 }
 
 bool Application::BootRestoring(const std::vector<JournalEvent>& events, std::string_view from) {
-    const bool goesOn = TickCounterContinues(events, LatchTick());
-    ReplayCrashedRun(events, state_, window_, roster_);
+    const bool goesOn = RaceCanGoOnLive(events, ReadTick(), services_.bootIdentity);
+    core_.SetSilent(true);
+    ReplayJournal(events, core_, std::nullopt);
+    core_.SetSilent(false);
     if (goesOn) {
         for (const JournalEvent& event : events) Record(event);
         NoteInJournal("race restored from " + std::string(from) + ", goes on live");
     } else {
         // The crashed run's ticks belong to the counter of before the
         // restart and cannot precede this run's in one journal: noted only,
-        // with the settings in force, which a replay needs.
+        // with the settings, names and comment in force, which a replay needs.
         NoteInJournal("race restored from " + std::string(from) +
                       " after the machine restarted, stopped (its events are not repeated here)");
-        RecordEvent(JournalEventKind::RaceTime, state_.RaceTime);
-        RecordEvent(JournalEventKind::StartWait, state_.StartWait);
-        RecordEvent(JournalEventKind::TtsMode, state_.TtsMode);
+        RecordStartupInput();
     }
     booted_ = true;
-    if (!goesOn && RaceInProgress(state_)) StopRace();
+    if (!goesOn && RaceInProgress(core_.State())) StopRace();
     // Passes received while the operator was being asked count where they
     // came: the race clock first catches up to their tick.
     ReceiveHeldBytes(goesOn);
-    RaceChanged();
     return goesOn;
 }
 
 void Application::ReceiveHeldBytes(bool atTheirTicks) {
     std::vector<HeldBytes> held = std::move(held_);
     held_.clear();
-    for (const HeldBytes& block : held) {
-        if (!atTheirTicks) {
-            MSComm1_OnComm(block.bytes);
-            continue;
-        }
-        latchedClock_.Set(block.tick);
-        if (engine_.Timer1_Timer()) Record({block.tick, JournalEventKind::Clock, 0, {}});
-        Record({block.tick, JournalEventKind::Rx, 0, block.bytes});
-        engine_.OnComm(block.bytes);
+    for (HeldBytes& block : held) {
+        const std::int32_t tick = atTheirTicks ? block.tick : ReadTick();
+        if (atTheirTicks) RunClockAt(tick);
+        RecordAndApply(
+            {.tick = tick, .kind = JournalEventKind::Rx, .bytes = std::move(block.bytes)});
     }
 }
 
 bool Application::Timer1_Timer() {
     // Until start-up has finished there is no race to time.
     if (!booted_) return false;
-    const std::int32_t tick = LatchTick();
-    const bool acted = engine_.Timer1_Timer();
-    if (acted) {
-        // Only the ticks that acted are journaled (the others change nothing
-        // a replay could see); the line follows the engine's step because
-        // whether a tick acts is known only afterwards.
-        JournalEvent event;
-        event.tick = tick;
-        event.kind = JournalEventKind::Clock;
-        Record(event);
-        RaceChanged();
-    }
+    const std::int32_t tick = ReadTick();
+    if (typedComment_ && tick - typedSince_ >= kCommentCoalesceMs) CommitComment();
+    const bool acts = core_.ClockActsAt(tick);
+    if (acts) RecordAndApply({.tick = tick, .kind = JournalEventKind::Clock});
     services_.journal.SyncIfDue();
-    return acted;
+    return acts;
 }
 
 void Application::MSComm1_OnComm(std::span<const std::uint8_t> bytes) {
@@ -123,68 +131,96 @@ void Application::MSComm1_OnComm(std::span<const std::uint8_t> bytes) {
     if (!booted_) {
         // Start-up has not finished (a question may be open about restoring
         // a race): nothing received may be lost, so it waits with its tick.
-        held_.push_back({services_.tickSource.TimeGetTime(), {bytes.begin(), bytes.end()}});
+        held_.push_back({ReadTick(), {bytes.begin(), bytes.end()}});
         return;
     }
-    JournalEvent event;
-    event.tick = LatchTick();
-    event.kind = JournalEventKind::Rx;
-    event.bytes.assign(bytes.begin(), bytes.end());
-    Record(event);
-    engine_.OnComm(bytes);
-    RaceChanged();
+    RecordAndApply(
+        {.tick = ReadTick(), .kind = JournalEventKind::Rx, .bytes = {bytes.begin(), bytes.end()}});
 }
 
 void Application::StartRace() {
-    RecordEvent(JournalEventKind::Start);
-    engine_.StartRace();
-    RaceChanged();
+    CommitComment();
+    RecordNow(JournalEventKind::Start);
 }
 
 void Application::StopRace() {
-    RecordEvent(JournalEventKind::Stop);
-    engine_.StopRace();
-    RaceChanged();
+    CommitComment();
+    RecordNow(JournalEventKind::Stop);
 }
 
 void Application::TestPass(int button) {
     static constexpr std::array kButtonEvents{JournalEventKind::Id1, JournalEventKind::Id2,
                                               JournalEventKind::Id3};
     if (button < 1 || button > static_cast<int>(kButtonEvents.size())) return;
-    RecordEvent(kButtonEvents[static_cast<std::size_t>(button - 1)]);
-    engine_.TestPass(button);
-    RaceChanged();
+    RecordNow(kButtonEvents[static_cast<std::size_t>(button - 1)]);
 }
 
-// Before Boot the parameters are still being read in; Boot journals the
-// values it starts with, so only later changes are journaled here.
+// Before Boot the parameters are still being read in, and Boot journals the
+// values it starts with: only later changes are journaled as they happen.
+void Application::SetParameter(JournalEventKind kind, std::int32_t value) {
+    const JournalEvent event{.tick = ReadTick(), .kind = kind, .value = value};
+    if (booted_)
+        RecordAndApply(event);
+    else
+        core_.Apply(event);
+}
+
 void Application::SetRaceTime(std::int32_t seconds) {
-    if (booted_) RecordEvent(JournalEventKind::RaceTime, seconds);
-    state_.RaceTime = seconds;
+    SetParameter(JournalEventKind::RaceTime, seconds);
 }
 
 void Application::SetStartWait(std::int32_t seconds) {
-    if (booted_) RecordEvent(JournalEventKind::StartWait, seconds);
-    state_.StartWait = seconds;
+    SetParameter(JournalEventKind::StartWait, seconds);
 }
 
 void Application::SetTtsMode(std::int16_t mode) {
-    if (booted_) RecordEvent(JournalEventKind::TtsMode, mode);
-    state_.TtsMode = mode;
+    SetParameter(JournalEventKind::TtsMode, mode);
 }
 
-void Application::ShowResultFile(const ResultFileContent& content, std::string_view path) {
-    LatchTick();
-    // The journal has no event for this: the replay goes on from the race
-    // that was reset here, so the reader is at least told where it happened.
-    NoteInJournal("result file opened (race reset, not replayed): " + std::string(path));
-    engine_.ReSet();
-    ApplyResultFile(content, state_, window_);
-    RaceChanged();
+void Application::CommentTyped(std::string text) {
+    if (!typedComment_) typedSince_ = ReadTick();
+    typedComment_ = std::move(text);
+}
+
+void Application::CommitComment() {
+    if (!typedComment_) return;
+    JournalEvent event{.tick = ReadTick(), .kind = JournalEventKind::Comment};
+    event.text.swap(*typedComment_);
+    typedComment_.reset();
+    if (event.text != core_.Window().Comment) RecordAndApply(event);
+}
+
+void Application::SetName(int id, std::string name) {
+    if (id < 1 || id >= kRosterSize || core_.Roster()[static_cast<std::size_t>(id)] == name) return;
+    // Never coalesced: a pass takes the name it finds at that moment.
+    RecordAndApply(
+        {.tick = ReadTick(), .kind = JournalEventKind::Name, .value = id, .text = std::move(name)});
+}
+
+std::string Application::OpenResultFile(const std::string& path) {
+    const std::optional<std::string> bytes = services_.files.ReadAll(path);
+    const ResultFileParse parsed =
+        bytes ? ParseResultFile(*bytes) : ReadResultFile(path, services_.files);
+    if (!parsed.ok) return parsed.error;
+    CommitComment();
+    NoteInJournal("result file opened: " + path);
+    // The file's bytes go into the journal, so a replay shows the same race
+    // without the file.
+    RecordAndApply({.tick = ReadTick(),
+                    .kind = JournalEventKind::Open,
+                    .bytes = {bytes->begin(), bytes->end()}});
+    return {};
+}
+
+RaceDocument Application::Document() {
+    CommitComment();
+    return {core_.State(), core_.Window()};
 }
 
 void Application::NoteInJournal(std::string_view text) {
-    JournalWritten(services_.journal.Note(text));
+    if (services_.journal.Note(text) || journalFailureReported_) return;
+    journalFailureReported_ = true;
+    ReportPlatformProblem(PlatformProblem::JournalFailed, {});
 }
 
 void Application::ReportPlatformProblem(PlatformProblem problem, std::string_view detail) {

@@ -1,11 +1,14 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "engine/race_engine.h"
+#include "app/event_journal.h"
+#include "app/race_core.h"
+#include "engine/race_events.h"
 #include "engine/race_state.h"
 #include "engine/race_window_model.h"
 #include "platform/file_store.h"
@@ -15,11 +18,8 @@
 #include "platform/tick_clock.h"
 #include "platform/user_dialogs.h"
 #include "roster/roster_table.h"
-#include "app/event_journal.h"
 
 namespace palomind {
-
-struct ResultFileContent;
 
 // The outside pieces the application works with. Live they are the system's
 // adapters; tests pass fakes.
@@ -31,25 +31,34 @@ struct ApplicationServices {
     UserDialogs& dialogs;
     FileStore& files;
     EventJournal& journal;
+    // The machine's boot identity (empty where the system has none): a
+    // crashed run's race goes on live only on the same boot.
+    std::string bootIdentity = {};
 };
 
 // Platform pieces that can fail while the program runs. The race goes on
 // without them; the window tells the operator.
 enum class PlatformProblem { PortFailed, SoundUnavailable, JournalFailed };
 
-// What the application tells the window that shows it.
+// What the application tells the window about the platform (race changes
+// come as race events).
 class ApplicationView {
   public:
     virtual ~ApplicationView() = default;
-    // The race state or the race window's model changed: redraw.
-    virtual void RaceChanged() = 0;
     virtual void PlatformFailed(PlatformProblem problem, std::string_view detail) = 0;
 };
 
-// The one object that owns the race: its state, the race window's model, the
-// roster and the engine. Every event that drives the engine comes through
-// here, in one way: the tick counter is read once, the event is journaled
-// with that tick, the engine runs with that same tick, and the view redraws.
+// The race as a document reads it (save, print, export).
+struct RaceDocument {
+    const RaceState& state;
+    const RaceWindowModel& window;
+};
+
+// The one object that owns the race. Every event that changes it comes
+// through here, in one way: the tick counter is read once, the event is
+// journaled with that tick, then applied through the race core's one
+// dispatcher, which tells the subscribers what happened. Views read the race
+// through const references and change it only through these commands.
 class Application final : public SerialListener {
   public:
     explicit Application(ApplicationServices services);
@@ -58,24 +67,29 @@ class Application final : public SerialListener {
     Application& operator=(const Application&) = delete;
 
     void SetView(ApplicationView* view) { view_ = view; }
+    // Race events go to every subscriber, live, restored and replayed alike.
+    void Subscribe(RaceEventListener* subscriber) { core_.Subscribe(subscriber); }
+    void Unsubscribe(RaceEventListener* subscriber) { core_.Unsubscribe(subscriber); }
 
-    RaceState& State() { return state_; }
-    RaceWindowModel& Window() { return window_; }
-    RosterTable& Roster() { return roster_; }
-    RaceEngine& Engine() { return engine_; }
+    const RaceState& State() const { return core_.State(); }
+    const RaceWindowModel& Window() const { return core_.Window(); }
+    const RosterTable& Roster() const { return core_.Roster(); }
     const ApplicationServices& Services() const { return services_; }
 
-    // The start-up reset, once the settings are in place. The settings in
-    // force are journaled first, so a replay starts from them whatever the
-    // settings file holds by then.
+    // Start-up's reading of "Palomind.ini" and "idname.ind" (messages go to
+    // the dialogs), before Boot.
+    void LoadStartupFiles();
+    // The start-up reset, once the settings are in place. The settings,
+    // names and comment in force are journaled first, so a replay starts
+    // from them whatever the files hold by then.
     void Boot();
     // Start-up that brings back the race of a run that ended abnormally, in
-    // place of Boot. `events` are that run's journal: replayed silently into
-    // the race, written into this run's journal (so a replay of it gives the
-    // whole race) and the race goes on live from the real tick counter.
-    // When the machine was restarted since, the tick counter started again
-    // and the race cannot go on: it is restored stopped. Returns whether it
-    // goes on live.
+    // place of Boot. `events` are that run's journal: replayed silently
+    // through the same dispatcher, written into this run's journal (so a
+    // replay of it gives the whole race) and the race goes on live from the
+    // real tick counter. When the machine was restarted since (another boot
+    // identity, or a tick counter that went back), the race is restored
+    // stopped. Returns whether it goes on live.
     bool BootRestoring(const std::vector<JournalEvent>& events, std::string_view from);
     // The 10 ms timer. True when the race clock acted on a new second.
     bool Timer1_Timer();
@@ -87,13 +101,26 @@ class Application final : public SerialListener {
     void StopRace();
     void TestPass(int button);
 
-    // Race parameters and the read-out mode.
+    // Race parameters, the read-out mode and the port in use.
     void SetRaceTime(std::int32_t seconds);
     void SetStartWait(std::int32_t seconds);
     void SetTtsMode(std::int16_t mode);
+    void SetPortNumber(std::int16_t portNumber) { core_.SetPortNumber(portNumber); }
 
-    // Opening a result file: reset, then show the stored race.
-    void ShowResultFile(const ResultFileContent& content, std::string_view path);
+    // The comment box's text as stored (line breaks CR LF), as it is typed.
+    // Typing is journaled at most about every half second, and always before
+    // anything reads or replaces the comment.
+    void CommentTyped(std::string text);
+    void CommitComment();
+    // A roster name changed (the roster dialog, as it is typed).
+    void SetName(int id, std::string name);
+
+    // File > Open: reads and checks the whole file, then resets and shows the
+    // stored race. Returns the message for the operator when the file cannot
+    // be shown (the race is then left as it was), empty when it is shown.
+    std::string OpenResultFile(const std::string& path);
+    // The race for saving, printing or exporting, with the comment as typed.
+    RaceDocument Document();
 
     // A line for the journal's reader about something the replay does not
     // act on (a port opened, a result file saved).
@@ -106,19 +133,17 @@ class Application final : public SerialListener {
     void OnPortFailed(std::string_view reason) override;
 
   private:
-    std::int32_t LatchTick();
+    std::int32_t ReadTick() { return services_.tickSource.TimeGetTime(); }
     void Record(const JournalEvent& event);
-    void JournalWritten(bool written);
-    void RecordEvent(JournalEventKind kind, std::int32_t value = 0);
-    void RaceChanged();
+    void RecordAndApply(const JournalEvent& event);
+    void RecordNow(JournalEventKind kind, std::int32_t value = 0);
+    void RunClockAt(std::int32_t tick);
+    void SetParameter(JournalEventKind kind, std::int32_t value);
+    void RecordStartupInput();
     void ReceiveHeldBytes(bool atTheirTicks);
 
     ApplicationServices services_;
-    SetTickClock latchedClock_;
-    RaceState state_;
-    RaceWindowModel window_;
-    RosterTable roster_;
-    RaceEngine engine_;
+    RaceCore core_;
     ApplicationView* view_ = nullptr;
     bool booted_ = false;
     // Received before start-up finished, with the tick each block came at.
@@ -127,6 +152,9 @@ class Application final : public SerialListener {
         std::vector<std::uint8_t> bytes;
     };
     std::vector<HeldBytes> held_;
+    // The comment as typed, not yet journaled, and since when.
+    std::optional<std::string> typedComment_;
+    std::int32_t typedSince_ = 0;
     bool journalFailureReported_ = false;
 };
 

@@ -4,8 +4,7 @@
 #include <charconv>
 #include <system_error>
 
-#include "engine/race_engine.h"
-#include "app/replay.h"
+#include "app/journal_reading.h"
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <signal.h>
@@ -45,11 +44,6 @@ bool HoldsARace(const std::vector<JournalEvent>& events) {
     return std::any_of(events.begin(), events.end(),
                        [](const JournalEvent& e) { return e.kind == JournalEventKind::Start; });
 }
-
-class SilentSound final : public SoundPlayer {
-  public:
-    void PlaySound(std::string_view) override {}
-};
 
 }  // namespace
 
@@ -113,20 +107,18 @@ JournalParseResult ParseCrashedJournal(std::string_view text) {
     const std::size_t lastLineEnd = text.rfind('\n');
     text = lastLineEnd == std::string_view::npos ? std::string_view()
                                                  : text.substr(0, lastLineEnd + 1);
-    return ParseJournal(text);
+    return ReadJournal(text);
 }
 
-bool TickCounterContinues(const std::vector<JournalEvent>& events, std::int32_t now) {
-    return events.empty() || events.back().tick <= now;
-}
-
-void ReplayCrashedRun(const std::vector<JournalEvent>& events, RaceState& state,
-                      RaceWindowModel& window, const RosterTable& names) {
-    // Silent: a race's worth of cues and lap sounds must not play again.
-    SilentSound sound;
-    SetTickClock clock;
-    RaceEngine engine(state, window, names, clock, sound);
-    ReplayJournal(events, engine, clock, std::nullopt);
+bool RaceCanGoOnLive(const std::vector<JournalEvent>& events, std::int32_t now,
+                     std::string_view bootIdentity) {
+    if (!events.empty() && events.back().tick > now) return false;
+    // The boot the crashed run's race was timed on: its last start-up.
+    const auto boot = std::find_if(events.rbegin(), events.rend(), [](const JournalEvent& e) {
+        return e.kind == JournalEventKind::Boot;
+    });
+    if (boot == events.rend() || boot->text.empty() || bootIdentity.empty()) return true;
+    return boot->text == bootIdentity;
 }
 
 bool RaceInProgress(const RaceState& state) {

@@ -9,9 +9,7 @@
 
 #include "engine/journal.h"
 #include "engine/race_state.h"
-#include "engine/race_window_model.h"
 #include "platform/file_store.h"
-#include "roster/roster_table.h"
 
 namespace palomind {
 
@@ -51,14 +49,11 @@ JournalParseResult ParseCrashedJournal(std::string_view text);
 
 // The tick counter starts again with the machine: a race restored after a
 // restart cannot go on timing, as its clock anchors belong to the counter
-// of before. True when the counter has not gone back since the last event.
-bool TickCounterContinues(const std::vector<JournalEvent>& events, std::int32_t now);
-
-// The race as it stood when the run ended: the journal's events replayed
-// through a silent engine into `state` and `window` (the same replay as the
-// headless "--replay", so both give the same race).
-void ReplayCrashedRun(const std::vector<JournalEvent>& events, RaceState& state,
-                      RaceWindowModel& window, const RosterTable& names);
+// of before. True when the counter has not gone back since the last event
+// and, where both this run and the crashed one know the machine's boot
+// identity, it is the same boot.
+bool RaceCanGoOnLive(const std::vector<JournalEvent>& events, std::int32_t now,
+                     std::string_view bootIdentity);
 
 // True while a race is under way (counting down, timing or finishing).
 bool RaceInProgress(const RaceState& state);

@@ -16,65 +16,23 @@ std::int64_t FirstTimerTickAtOrAfter(std::int64_t t) {
     return down == t ? t : down + kTimerPeriodMs;
 }
 
-void RunTimerTick(RaceEngine& engine, SetTickClock& clock, std::int64_t tick) {
-    clock.Set(static_cast<std::int32_t>(tick));
-    engine.Timer1_Timer();
+void RunTimerTick(RaceCore& core, std::int64_t tick) {
+    core.Apply({.tick = static_cast<std::int32_t>(tick), .kind = JournalEventKind::Clock});
 }
 
-void RunEvent(const JournalEvent& e, RaceEngine& engine, SetTickClock& clock) {
-    clock.Set(e.tick);
-    RaceState& s = engine.State();
-    switch (e.kind) {
-        case JournalEventKind::Boot:
-            engine.ReSet();
-            break;
-        case JournalEventKind::Start:
-            engine.StartRace();
-            break;
-        case JournalEventKind::Stop:
-            engine.StopRace();
-            break;
-        case JournalEventKind::Id1:
-            engine.TestPass(1);
-            break;
-        case JournalEventKind::Id2:
-            engine.TestPass(2);
-            break;
-        case JournalEventKind::Id3:
-            engine.TestPass(3);
-            break;
-        case JournalEventKind::Rx:
-            engine.OnComm(e.bytes);
-            break;
-        case JournalEventKind::RaceTime:
-            s.RaceTime = e.value;
-            break;
-        case JournalEventKind::StartWait:
-            s.StartWait = e.value;
-            break;
-        case JournalEventKind::TtsMode:
-            s.TtsMode = static_cast<std::int16_t>(e.value);
-            break;
-        case JournalEventKind::Clock:
-            engine.Timer1_Timer();
-            break;
-    }
+bool IsStartupInput(const JournalEvent& e) {
+    return e.kind == JournalEventKind::Name || e.kind == JournalEventKind::Comment;
 }
 
 }  // namespace
 
-void ReplayJournal(const std::vector<JournalEvent>& events, RaceEngine& engine, SetTickClock& clock,
+void ReplayJournal(const std::vector<JournalEvent>& events, RaceCore& core,
                    std::optional<std::int32_t> until) {
-    if (events.empty()) {
-        clock.Set(until.value_or(0));
-        engine.ReSet();
-        return;
-    }
-    const JournalEvent& first = events.front();
-    if (first.kind != JournalEventKind::Boot) {
-        clock.Set(first.tick);
-        engine.ReSet();
-    }
+    if (events.empty()) return;
+    const auto first = std::find_if_not(events.begin(), events.end(), IsStartupInput);
+    // The start-up reset runs where the program's first act would have been.
+    const bool startupReset = first != events.end() && first->kind != JournalEventKind::Boot;
+
     const std::int64_t lastEventTick = events.back().tick;
     const std::int64_t end =
         std::max<std::int64_t>(lastEventTick, until.value_or(events.back().tick));
@@ -82,16 +40,17 @@ void ReplayJournal(const std::vector<JournalEvent>& events, RaceEngine& engine, 
         return e.kind == JournalEventKind::Clock;
     });
 
-    std::int64_t nextTick = FirstTimerTickAtOrAfter(first.tick);
-    for (const JournalEvent& e : events) {
+    std::int64_t nextTick = FirstTimerTickAtOrAfter(events.front().tick);
+    for (auto e = events.begin(); e != events.end(); ++e) {
+        if (startupReset && e == first)
+            core.Apply({.tick = first->tick, .kind = JournalEventKind::Boot});
         if (!clockLines)
-            for (; nextTick <= e.tick; nextTick += kTimerPeriodMs)
-                RunTimerTick(engine, clock, nextTick);
-        RunEvent(e, engine, clock);
+            for (; nextTick <= e->tick; nextTick += kTimerPeriodMs) RunTimerTick(core, nextTick);
+        core.Apply(*e);
     }
     // After the last event the clock runs every 10 ms up to `until`.
     if (clockLines) nextTick = FirstTimerTickAtOrAfter(lastEventTick + 1);
-    for (; nextTick <= end; nextTick += kTimerPeriodMs) RunTimerTick(engine, clock, nextTick);
+    for (; nextTick <= end; nextTick += kTimerPeriodMs) RunTimerTick(core, nextTick);
 }
 
 }  // namespace palomind

@@ -6,14 +6,12 @@
 #include <optional>
 #include <sstream>
 
-#include "documents/result_file.h"
-#include "documents/settings_file.h"
-#include "engine/journal.h"
-#include "engine/race_engine.h"
+#include "app/journal_reading.h"
+#include "app/race_core.h"
 #include "app/replay.h"
+#include "documents/result_file.h"
 #include "platform/file_store.h"
 #include "platform/message_sink.h"
-#include "documents/roster_file.h"
 
 namespace palomind {
 
@@ -72,33 +70,27 @@ std::optional<ReplayOptions> ParseOptions(const std::vector<std::string>& args, 
 
 // Records every wave file played and every status caption written, with the
 // tick at which it happened.
-class TraceRecorder final : public SoundPlayer, public RaceObserver {
+class TraceRecorder final : public SoundPlayer, public RaceEventListener {
   public:
-    explicit TraceRecorder(TickClock& clock) : clock_(clock) {}
-    void PlaySound(std::string_view fileName) override { Line("sound", fileName); }
-    void StatusCaptionWritten(std::string_view caption) override { Line("status", caption); }
+    void SetCore(const RaceCore* core) { core_ = core; }
+    void PlaySound(std::string_view fileName) override { Line(core_->Now(), "sound", fileName); }
+    void OnRaceEvent(const RaceEvent& event) override {
+        if (event.kind == RaceEventKind::PhaseChanged) Line(event.tick, "status", event.text);
+    }
     const std::string& Text() const { return text_; }
 
   private:
-    void Line(std::string_view what, std::string_view detail) {
-        text_ += std::to_string(clock_.TimeGetTime());
+    void Line(std::int32_t tick, std::string_view what, std::string_view detail) {
+        text_ += std::to_string(tick);
         text_ += ' ';
         text_ += what;
         text_ += ' ';
         text_ += detail;
         text_ += '\n';
     }
-    TickClock& clock_;
+    const RaceCore* core_ = nullptr;
     std::string text_;
 };
-
-// Start-up's reading of the settings and the roster, without a window or port.
-void LoadStartupFiles(RaceState& state, RaceWindowModel& window, RosterTable& names,
-                      FileStore& files, MessageSink& messages) {
-    Load_Setting(state, window, files, messages);
-    Load_IdName(names, files, messages);
-    ApplyStartupRaceTimeDefault(state);
-}
 
 }  // namespace
 
@@ -123,23 +115,21 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
         err << "palomind: cannot read the journal " << options->journal << '\n';
         return 1;
     }
-    const JournalParseResult journal = ParseJournal(*text);
+    const JournalParseResult journal = ReadJournal(*text);
     if (!journal.ok) {
         err << options->journal << ':' << journal.errorLine << ": " << journal.error << '\n';
         return 1;
     }
 
-    RaceState state;
-    RaceWindowModel window;
-    RosterTable names;
+    TraceRecorder trace;
+    RaceCore core(trace);
+    trace.SetCore(&core);
+    core.Subscribe(&trace);
     StreamMessageSink messages(err);
-    LoadStartupFiles(state, window, names, files, messages);
-
-    SetTickClock clock;
-    TraceRecorder trace(clock);
-    RaceEngine engine(state, window, names, clock, trace);
-    engine.SetObserver(&trace);
-    ReplayJournal(journal.events, engine, clock, options->until);
+    core.LoadStartupFiles(files, messages);
+    ReplayJournal(journal.events, core, options->until);
+    const RaceState& state = core.State();
+    const RaceWindowModel& window = core.Window();
 
     bool ok = true;
     if (options->trace && !files.WriteAtomically(*options->trace, trace.Text())) {

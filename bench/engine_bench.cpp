@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "app/race_core.h"
+#include "app/replay.h"
 #include "engine/journal.h"
 #include "engine/race_engine.h"
-#include "app/replay.h"
 
 using namespace palomind;
 
@@ -114,13 +115,21 @@ void BenchOneHourReplay() {
              Frame(static_cast<std::uint8_t>(id), static_cast<std::uint8_t>(rng()), 0x11)});
         next[static_cast<std::size_t>(id)] = t + 20000 + static_cast<std::int64_t>(rng() % 20000);
     }
-    Bench b;
+    SilentSound sound;
+    RaceCore core(sound);
+    core.Apply({.tick = 0, .kind = JournalEventKind::RaceTime, .value = 3600});
+    core.Apply({.tick = 0, .kind = JournalEventKind::StartWait, .value = 10});
+    for (int id = 1; id <= 64; ++id)
+        core.Apply({.tick = 0,
+                    .kind = JournalEventKind::Name,
+                    .value = id,
+                    .text = "Driver " + std::to_string(id)});
     const auto start = std::chrono::steady_clock::now();
-    ReplayJournal(events, b.engine, b.clock, std::nullopt);
+    ReplayJournal(events, core, std::nullopt);
     const double s = Seconds(start);
     std::printf(
         "one-hour replay:       %8.3f s        (target < 1 s; %zu events, %ld sounds, status %s)\n",
-        s, events.size(), b.sound.count, b.window.StatusCaption.c_str());
+        s, events.size(), sound.count, core.Window().StatusCaption.c_str());
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ class IconvHandle {
 };
 
 std::string Convert(const char* to, const char* from, std::string_view input,
-                    const InvalidInputPolicy& policy) {
+                    const InvalidInputPolicy& policy, std::size_t* replaced = nullptr) {
     std::string out;
     out.reserve(input.size() * 3 / 2);
     const IconvHandle cd(to, from);
@@ -108,6 +108,7 @@ std::string Convert(const char* to, const char* from, std::string_view input,
         }
         const std::size_t skipped = policy.length(rest);
         out.append(policy.replacement);
+        if (replaced != nullptr) ++*replaced;
         in += skipped;
         inLeft -= skipped;
     }
@@ -118,6 +119,13 @@ std::string Convert(const char* to, const char* from, std::string_view input,
 
 std::string Cp932ToUtf8(std::string_view bytes) {
     return Convert("UTF-8", "CP932", bytes, kDecodePolicy);
+}
+
+std::optional<std::string> Cp932ToUtf8Strict(std::string_view bytes) {
+    std::size_t replaced = 0;
+    std::string text = Convert("UTF-8", "CP932", bytes, kDecodePolicy, &replaced);
+    if (replaced != 0) return std::nullopt;
+    return text;
 }
 
 std::string Utf8ToCp932(std::string_view utf8) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,5 +15,8 @@ namespace palomind {
 // byte that follows an invalid one, so the record delimiters survive damage.
 std::string Cp932ToUtf8(std::string_view bytes);
 std::string Utf8ToCp932(std::string_view utf8);
+// Nothing when any byte sequence is not cp932: for files whose damage must be
+// refused rather than shown as U+FFFD.
+std::optional<std::string> Cp932ToUtf8Strict(std::string_view bytes);
 
 }  // namespace palomind

@@ -97,7 +97,16 @@ std::optional<std::string> QuotedRecordReader::ReadText() {
     const auto field = NextField();
     if (!field) return std::nullopt;
     std::string text;
-    AppendWithCrLf(text, Cp932ToUtf8(*field));
+    if (reading_ == Cp932Reading::Lenient) {
+        AppendWithCrLf(text, Cp932ToUtf8(*field));
+        return text;
+    }
+    const std::optional<std::string> strict = Cp932ToUtf8Strict(*field);
+    if (!strict) {
+        lastError_ = RecordError::NotCp932;
+        return std::nullopt;
+    }
+    AppendWithCrLf(text, *strict);
     return text;
 }
 

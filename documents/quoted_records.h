@@ -35,7 +35,12 @@ enum class RecordError {
     MissingField,   // the input ended before the field
     UnclosedQuote,  // a quoted field ran to the end of the input
     BadNumber,      // not a decimal number, or outside the field's range
+    NotCp932,       // a text field holds bytes that are not cp932 (strict reading)
 };
+
+// How a text field with bytes cp932 does not define is read: shown with
+// U+FFFD in their place, or refused.
+enum class Cp932Reading { Lenient, Strict };
 
 // Reads fields in order from the raw bytes of a file. Fields are separated by
 // commas or line ends (CR LF, a lone CR or a lone LF). A field that begins
@@ -52,7 +57,9 @@ enum class RecordError {
 class QuotedRecordReader {
   public:
     // The reader only views the bytes: they must outlive it.
-    explicit QuotedRecordReader(std::string_view cp932Bytes) : bytes_(cp932Bytes) {}
+    explicit QuotedRecordReader(std::string_view cp932Bytes,
+                                Cp932Reading reading = Cp932Reading::Lenient)
+        : bytes_(cp932Bytes), reading_(reading) {}
     template <typename String>
     requires std::same_as<String, std::string>  // a temporary string
     explicit QuotedRecordReader(String&&) = delete;
@@ -79,6 +86,7 @@ class QuotedRecordReader {
     std::optional<std::string_view> NextField();
 
     std::string_view bytes_;
+    Cp932Reading reading_;
     std::size_t pos_ = 0;
     RecordError lastError_ = RecordError::None;
 };

@@ -38,6 +38,8 @@ std::string RecordProblem(int record, RecordError error) {
             return "ファイルが途中で終わっています（" + where + "がありません）。";
         case RecordError::UnclosedQuote:
             return where + "の引用符が閉じていません。";
+        case RecordError::NotCp932:
+            return where + "にシフトJIS (cp932) でない文字があります。";
         case RecordError::BadNumber:
         case RecordError::None:
             break;
@@ -83,7 +85,10 @@ bool SaveResultFile(const std::string& path, const RaceState& state, const RaceW
 }
 
 ResultFileParse ParseResultFile(std::string_view bytes) {
-    QuotedRecordReader reader(bytes);
+    // A damaged file is refused rather than shown with replacement marks: the
+    // journal carries opened files as bytes, and a replay must read them as
+    // the live program did.
+    QuotedRecordReader reader(bytes, Cp932Reading::Strict);
     ResultFileParse parse;
     ResultFileContent& content = parse.content;
 

@@ -1,7 +1,9 @@
 #include "engine/journal.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
+#include <optional>
 
 namespace palomind {
 
@@ -24,17 +26,15 @@ constexpr EventName kEventNames[] = {
     {"startwait", JournalEventKind::StartWait},
     {"ttsmode", JournalEventKind::TtsMode},
     {"clock", JournalEventKind::Clock},
+    {"comment", JournalEventKind::Comment},
+    {"name", JournalEventKind::Name},
+    {"open", JournalEventKind::Open},
 };
 
 std::string_view NameOf(JournalEventKind kind) {
     for (const auto& e : kEventNames)
         if (e.kind == kind) return e.name;
     return "?";
-}
-
-bool TakesValue(JournalEventKind kind) {
-    return kind == JournalEventKind::RaceTime || kind == JournalEventKind::StartWait ||
-           kind == JournalEventKind::TtsMode;
 }
 
 // A decimal integer: an optional minus sign and digits, nothing else.
@@ -79,64 +79,244 @@ bool SplitFields(std::string_view line, std::vector<std::string_view>& fields) {
     }
 }
 
+bool ParseHexBytes(std::string_view args, std::vector<std::uint8_t>& bytes) {
+    std::vector<std::string_view> fields;
+    if (args.empty() || !SplitFields(args, fields)) return false;
+    bytes.resize(fields.size());
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        if (!ParseHexByte(fields[i], bytes[i])) return false;
+    return true;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// The inverse of EscapeJournalText. A raw control character, or a backslash
+// that starts no escape, makes the line bad: the writer never writes either.
+std::optional<std::string> UnescapeText(std::string_view escaped) {
+    std::string text;
+    text.reserve(escaped.size());
+    for (std::size_t i = 0; i < escaped.size(); ++i) {
+        const char c = escaped[i];
+        if (static_cast<unsigned char>(c) < 0x20) return std::nullopt;
+        if (c != '\\') {
+            text += c;
+            continue;
+        }
+        if (++i == escaped.size()) return std::nullopt;
+        switch (escaped[i]) {
+            case '\\':
+                text += '\\';
+                break;
+            case 'n':
+                text += '\n';
+                break;
+            case 'r':
+                text += '\r';
+                break;
+            case 't':
+                text += '\t';
+                break;
+            case 'x': {
+                if (escaped.size() - i < 3) return std::nullopt;
+                const int high = HexDigit(escaped[i + 1]);
+                const int low = HexDigit(escaped[i + 2]);
+                if (high < 0 || low < 0) return std::nullopt;
+                text += static_cast<char>(high * 16 + low);
+                i += 2;
+                break;
+            }
+            default:
+                return std::nullopt;
+        }
+    }
+    return text;
+}
+
+// A text argument: everything after exactly one separating space, to the end
+// of the line; an empty text may also come without the space.
+std::optional<std::string> ParseTextArgument(std::string_view rest) {
+    if (rest.empty()) return std::string();
+    if (rest.front() != ' ') return std::nullopt;
+    return UnescapeText(rest.substr(1));
+}
+
+// An ID of the roster: decimal 1 to 64, no sign, no leading zeros.
+bool ParseRosterId(std::string_view text, std::int32_t& id) {
+    if (text.empty() || text.front() == '0' || text.size() > 2) return false;
+    long long value = 0;
+    if (!ParseInteger(text, 1, 64, value)) return false;
+    id = static_cast<std::int32_t>(value);
+    return true;
+}
+
+bool IsBootIdentity(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c > 0x20 && c < 0x7F; });
+}
+
 // Parses one event line; returns an error text, empty when the line is good.
 std::string ParseEventLine(std::string_view line, JournalEvent& event) {
-    std::vector<std::string_view> fields;
-    if (!SplitFields(line, fields)) return "fields must be separated by single spaces";
-    if (fields.size() < 2) return "expected \"<tick> <event> [arguments]\"";
+    // "<tick> <event>", then the arguments as the event reads them.
+    const std::size_t firstSpace = line.find(' ');
+    if (firstSpace == std::string_view::npos) return "expected \"<tick> <event> [arguments]\"";
+    const std::size_t nameEnd = std::min(line.find(' ', firstSpace + 1), line.size());
+    const std::string_view tickText = line.substr(0, firstSpace);
+    const std::string_view nameText = line.substr(firstSpace + 1, nameEnd - firstSpace - 1);
+    if (tickText.empty() || nameText.empty()) return "fields must be separated by single spaces";
     long long tick = 0;
-    if (!ParseInteger(fields[0], std::numeric_limits<std::int32_t>::min(),
+    if (!ParseInteger(tickText, std::numeric_limits<std::int32_t>::min(),
                       std::numeric_limits<std::int32_t>::max(), tick))
         return "the tick must be a signed 32-bit decimal number";
     event.tick = static_cast<std::int32_t>(tick);
     const EventName* name = nullptr;
     for (const auto& e : kEventNames)
-        if (e.name == fields[1]) name = &e;
-    if (name == nullptr) return "unknown event \"" + std::string(fields[1]) + "\"";
+        if (e.name == nameText) name = &e;
+    if (name == nullptr) return "unknown event \"" + std::string(nameText) + "\"";
     event.kind = name->kind;
-    const std::size_t args = fields.size() - 2;
-    if (event.kind == JournalEventKind::Rx) {
-        if (args == 0) return "rx needs at least one byte";
-        event.bytes.resize(args);
-        for (std::size_t i = 0; i < args; ++i)
-            if (!ParseHexByte(fields[i + 2], event.bytes[i]))
-                return "rx bytes must be two hex digits each";
-        return {};
+    // What follows the event name, its separating space included.
+    const std::string_view rest = line.substr(nameEnd);
+    const std::string_view args = rest.empty() ? rest : rest.substr(1);
+    switch (event.kind) {
+        case JournalEventKind::Rx:
+        case JournalEventKind::Open:
+            if (!ParseHexBytes(args, event.bytes))
+                return std::string(name->name) + " needs bytes of two hex digits each";
+            return {};
+        case JournalEventKind::Comment: {
+            std::optional<std::string> text = ParseTextArgument(rest);
+            if (!text) return "comment: bad text (a control character or a bad escape)";
+            event.text = std::move(*text);
+            return {};
+        }
+        case JournalEventKind::Name: {
+            const std::size_t idEnd = std::min(args.find(' '), args.size());
+            if (rest.empty() || !ParseRosterId(args.substr(0, idEnd), event.value))
+                return "name needs an ID from 1 to 64";
+            std::optional<std::string> text = ParseTextArgument(args.substr(idEnd));
+            if (!text) return "name: bad text (a control character or a bad escape)";
+            event.text = std::move(*text);
+            return {};
+        }
+        case JournalEventKind::Boot:
+            if (rest.empty()) return {};
+            if (!IsBootIdentity(args)) return "boot takes one word of printable ASCII";
+            event.text = std::string(args);
+            return {};
+        case JournalEventKind::RaceTime:
+        case JournalEventKind::StartWait:
+        case JournalEventKind::TtsMode: {
+            std::vector<std::string_view> fields;
+            if (rest.empty() || !SplitFields(args, fields) || fields.size() != 1)
+                return std::string(name->name) + " takes one number";
+            const bool tts = event.kind == JournalEventKind::TtsMode;
+            long long value = 0;
+            const long long min = tts ? std::numeric_limits<std::int16_t>::min()
+                                      : std::numeric_limits<std::int32_t>::min();
+            const long long max = tts ? std::numeric_limits<std::int16_t>::max()
+                                      : std::numeric_limits<std::int32_t>::max();
+            if (!ParseInteger(fields[0], min, max, value))
+                return std::string(name->name) + " value out of range or not a number";
+            event.value = static_cast<std::int32_t>(value);
+            return {};
+        }
+        case JournalEventKind::Start:
+        case JournalEventKind::Stop:
+        case JournalEventKind::Id1:
+        case JournalEventKind::Id2:
+        case JournalEventKind::Id3:
+        case JournalEventKind::Clock:
+            break;
     }
-    if (TakesValue(event.kind)) {
-        if (args != 1) return std::string(name->name) + " takes one number";
-        const bool tts = event.kind == JournalEventKind::TtsMode;
-        long long value = 0;
-        const long long min = tts ? std::numeric_limits<std::int16_t>::min()
-                                  : std::numeric_limits<std::int32_t>::min();
-        const long long max = tts ? std::numeric_limits<std::int16_t>::max()
-                                  : std::numeric_limits<std::int32_t>::max();
-        if (!ParseInteger(fields[2], min, max, value))
-            return std::string(name->name) + " value out of range or not a number";
-        event.value = static_cast<std::int32_t>(value);
-        return {};
-    }
-    if (args != 0) return std::string(name->name) + " takes no arguments";
+    if (!rest.empty()) return std::string(name->name) + " takes no arguments";
     return {};
 }
 
+void AppendHexBytes(std::string& line, const std::vector<std::uint8_t>& bytes) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    line.reserve(line.size() + bytes.size() * 3);
+    for (std::uint8_t b : bytes) {
+        line += ' ';
+        line += kHex[b >> 4];
+        line += kHex[b & 0xF];
+    }
+}
+
 }  // namespace
+
+std::string EscapeJournalText(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+            case '\\':
+                escaped += "\\\\";
+                break;
+            case '\n':
+                escaped += "\\n";
+                break;
+            case '\r':
+                escaped += "\\r";
+                break;
+            case '\t':
+                escaped += "\\t";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    escaped += "\\x";
+                    escaped += kHex[(c >> 4) & 0xF];
+                    escaped += kHex[c & 0xF];
+                } else {
+                    escaped += c;
+                }
+        }
+    }
+    return escaped;
+}
 
 std::string FormatJournalLine(const JournalEvent& event) {
     std::string line = std::to_string(event.tick);
     line += ' ';
     line += NameOf(event.kind);
-    if (event.kind == JournalEventKind::Rx) {
-        static constexpr char kHex[] = "0123456789abcdef";
-        line.reserve(line.size() + event.bytes.size() * 3);
-        for (std::uint8_t b : event.bytes) {
+    switch (event.kind) {
+        case JournalEventKind::Rx:
+        case JournalEventKind::Open:
+            AppendHexBytes(line, event.bytes);
+            break;
+        case JournalEventKind::RaceTime:
+        case JournalEventKind::StartWait:
+        case JournalEventKind::TtsMode:
             line += ' ';
-            line += kHex[b >> 4];
-            line += kHex[b & 0xF];
-        }
-    } else if (TakesValue(event.kind)) {
-        line += ' ';
-        line += std::to_string(event.value);
+            line += std::to_string(event.value);
+            break;
+        case JournalEventKind::Name:
+            line += ' ';
+            line += std::to_string(event.value);
+            line += ' ';
+            line += EscapeJournalText(event.text);
+            break;
+        case JournalEventKind::Comment:
+            line += ' ';
+            line += EscapeJournalText(event.text);
+            break;
+        case JournalEventKind::Boot:
+            if (!event.text.empty()) {
+                line += ' ';
+                line += event.text;
+            }
+            break;
+        case JournalEventKind::Start:
+        case JournalEventKind::Stop:
+        case JournalEventKind::Id1:
+        case JournalEventKind::Id2:
+        case JournalEventKind::Id3:
+        case JournalEventKind::Clock:
+            break;
     }
     return line;
 }
@@ -158,6 +338,7 @@ JournalParseResult ParseJournal(std::string_view text) {
             result.errorLine = lineNumber;
             result.error = std::move(error);
             result.events.clear();
+            result.lines.clear();
             return result;
         };
         if (lineNumber == 1) {
@@ -173,6 +354,7 @@ JournalParseResult ParseJournal(std::string_view text) {
         lastTick = event.tick;
         lastTickSet = true;
         result.events.push_back(std::move(event));
+        result.lines.push_back(lineNumber);
     }
     result.ok = true;
     return result;

@@ -13,7 +13,7 @@ namespace palomind {
 inline constexpr std::string_view kJournalHeader = "palomind-journal 1";
 
 enum class JournalEventKind {
-    Boot,       // application start-up: the start-up reset
+    Boot,       // application start-up: the start-up reset; text: the machine's boot identity
     Start,      // toolbar "レース開始"
     Stop,       // toolbar "ストップ"
     Id1,        // toolbar "ＩＤ１"
@@ -24,13 +24,17 @@ enum class JournalEventKind {
     StartWait,  // StartWait set to value
     TtsMode,    // TtsMode set to value
     Clock,      // the race clock acted on a new second
+    Comment,    // the race comment's text became `text`
+    Name,       // the roster name of ID `value` (1 to 64) became `text`
+    Open,       // a result file was opened and shown: `bytes` are the file
 };
 
 struct JournalEvent {
     std::int32_t tick = 0;
     JournalEventKind kind = JournalEventKind::Boot;
-    std::int32_t value = 0;           // RaceTime, StartWait, TtsMode
-    std::vector<std::uint8_t> bytes;  // Rx
+    std::int32_t value = 0;             // RaceTime, StartWait, TtsMode; Name: the ID
+    std::vector<std::uint8_t> bytes{};  // Rx, Open
+    std::string text{};                 // Comment, Name; Boot: the boot identity (may be empty)
 };
 
 // One journal line without its line end.
@@ -39,10 +43,16 @@ std::string FormatJournalLine(const JournalEvent& event);
 struct JournalParseResult {
     bool ok = false;
     std::vector<JournalEvent> events;
-    int errorLine = 0;  // 1-based line of the first error
-    std::string error;  // what is wrong with it (English)
+    std::vector<int> lines;  // the 1-based line of each event
+    int errorLine = 0;       // 1-based line of the first error
+    std::string error;       // what is wrong with it (English)
 };
 
 JournalParseResult ParseJournal(std::string_view text);
+
+// Texts (comments and names) are written with `\\`, `\n`, `\r`, `\t` and
+// `\xHH` for the other control characters below 0x20, so one event stays on
+// one line; every other character stands for itself.
+std::string EscapeJournalText(std::string_view text);
 
 }  // namespace palomind

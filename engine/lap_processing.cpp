@@ -24,10 +24,12 @@ void RaceEngine::ProcessPass() {
     const auto i = static_cast<std::size_t>(id);
     const double now = clock_.TimeGetTime() / 1000.0;
 
+    bool finishes = false;
     if (now > s_.RaceEnd) {
         if (s_.RunningFlag[i] != 1) return;
         s_.RunningFlag[i] = 0;
         --s_.RunningCount;
+        finishes = true;
         if (s_.RunningCount == 0) {
             s_.AllFinished = kTrue;
             w_.ElapsedForeColor = kButtonTextColor;
@@ -53,6 +55,40 @@ void RaceEngine::ProcessPass() {
 
     Rank();
     ShowStandings();
+
+    const int place = PlaceOf(id);
+    Raise({.kind = RaceEventKind::PassAccepted,
+           .id = id,
+           .lap = s_.LapCount[i],
+           .place = place,
+           .lapTime = s_.LapCount[i] > 0 ? s_.LastLap[i] : 0.0,
+           .raceTime = s_.LastPass[i] - s_.RaceStart});
+    if (s_.LapCount[i] > 0 && IsBestLapOfRace(id))
+        Raise({.kind = RaceEventKind::BestLapOfRace, .id = id, .lapTime = s_.LastLap[i]});
+    if (finishes) Raise({.kind = RaceEventKind::EntrantFinished, .id = id, .place = place});
+    Raise({.kind = RaceEventKind::StandingsChanged});
+}
+
+int RaceEngine::PlaceOf(int id) const {
+    if (s_.RankKey[static_cast<std::size_t>(id)] <= 0) return 0;
+    for (int place = 1; place <= kMaxRankedId; ++place)
+        if (s_.RankOrder[static_cast<std::size_t>(place)] == id) return place;
+    return 0;
+}
+
+// The lap just completed by `id` is faster than every other lap of the race:
+// the best laps of the others, and this ID's laps before it.
+bool RaceEngine::IsBestLapOfRace(int id) const {
+    const auto i = static_cast<std::size_t>(id);
+    const double lap = s_.LastLap[i];
+    if (s_.BestLap[i] != lap) return false;
+    for (int lapNumber = 1; lapNumber < s_.LapCount[i]; ++lapNumber)
+        if (s_.LapTimes(id, lapNumber) <= lap) return false;
+    for (int other = 1; other <= kMaxId; ++other) {
+        const auto o = static_cast<std::size_t>(other);
+        if (other != id && s_.LapCount[o] > 0 && s_.BestLap[o] <= lap) return false;
+    }
+    return true;
 }
 
 // Places go by ranking key, highest first; equal keys go to the lower ID.

@@ -9,6 +9,12 @@
 
 namespace palomind {
 
+// The same test as Timer1_Timer's first steps, without acting.
+bool RaceEngine::ClockActsAt(std::int32_t tick) const {
+    if (s_.RaceStarted != kTrue || s_.AllFinished != kFalse) return false;
+    return RoundHalfEven32(tick / 1000.0) != s_.LastClockSecond;
+}
+
 bool RaceEngine::Timer1_Timer() {
     if (s_.RaceStarted != kTrue || s_.AllFinished != kFalse) return false;
     const std::int32_t now = RoundHalfEven32(clock_.TimeGetTime() / 1000.0);
@@ -28,6 +34,10 @@ bool RaceEngine::Timer1_Timer() {
     }
     if (s_.AllFinished == kFalse) ActOnSecond(now, true);
     ShowClocks(now);
+    const std::int32_t end = AddSat(s_.RaceStart, s_.RaceTime);
+    Raise({.kind = RaceEventKind::ClockSecond,
+           .secondsToStart = now < s_.RaceStart ? SubSat(s_.RaceStart, now) : 0,
+           .secondsToEnd = now >= s_.RaceStart && now < end ? SubSat(end, now) : 0});
     return true;
 }
 

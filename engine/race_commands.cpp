@@ -7,10 +7,19 @@ RaceEngine::RaceEngine(RaceState& state, RaceWindowModel& window, const RosterTa
                        TickClock& clock, SoundPlayer& sound)
     : s_(state), w_(window), names_(names), clock_(clock), sound_(sound) {}
 
+void RaceEngine::Raise(RaceEvent event) {
+    if (listener_ == nullptr) return;
+    event.tick = clock_.TimeGetTime();
+    listener_->OnRaceEvent(event);
+}
+
 void RaceEngine::SetStatus(std::string_view caption, std::uint32_t lampColor) {
     w_.StatusCaption = caption;
     w_.LampColor = lampColor;
-    if (observer_ != nullptr) observer_->StatusCaptionWritten(caption);
+    RaceEvent event{.kind = RaceEventKind::PhaseChanged};
+    event.text = caption;
+    event.color = lampColor;
+    Raise(std::move(event));
 }
 
 void RaceEngine::StartRace() {

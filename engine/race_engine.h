@@ -3,6 +3,7 @@
 #include <span>
 #include <string_view>
 
+#include "engine/race_events.h"
 #include "engine/race_state.h"
 #include "engine/race_window_model.h"
 #include "platform/sound_player.h"
@@ -15,13 +16,6 @@ namespace palomind {
 // unless the read-out mode silences cues.
 enum class Cue { StartIn10, EndIn10, In5, In4, In3, In2, In1, Start, End };
 
-// Told of every write of the status caption (the replay's trace records them).
-class RaceObserver {
-  public:
-    virtual ~RaceObserver() = default;
-    virtual void StatusCaptionWritten(std::string_view caption) = 0;
-};
-
 // The race timing engine: frame decoding, lap processing, standings, reset,
 // race clock, cues and the race commands, over the one RaceState and the race
 // window's model. It reaches the outside only through the tick clock and the
@@ -31,10 +25,9 @@ class RaceEngine {
     RaceEngine(RaceState& state, RaceWindowModel& window, const RosterTable& names,
                TickClock& clock, SoundPlayer& sound);
 
-    void SetObserver(RaceObserver* observer) { observer_ = observer; }
-
-    RaceState& State() { return s_; }
-    RaceWindowModel& Window() { return w_; }
+    // Told of every race event the engine raises (one listener; the
+    // application core fans them out).
+    void SetListener(RaceEventListener* listener) { listener_ = listener; }
 
     // Race reset: the window and the per-race state back to a race waiting to
     // start; fixes RaceStart and RaceEnd from the tick counter.
@@ -42,22 +35,17 @@ class RaceEngine {
 
     // Receive handler for data received on the port: every byte, in order.
     void OnComm(std::span<const std::uint8_t> input);
-    void DecodeByte(std::uint8_t b);
 
     // One pass of the ID in PassId. Passes of ID 0 and IDs above 64 have no
     // place in the tables and are dropped here, before anything changes.
     void ProcessPass();
 
-    // Standings and lap history, called at the end of every pass.
-    void ShowStandings();
-    void AddEntrant(int id);
-    void UpdateLapHistory(int n);
-
+    // Whether the 10 ms timer's tick at `tick` would act on a new second, so
+    // the application can journal the tick before it runs it.
+    bool ClockActsAt(std::int32_t tick) const;
     // The 10 ms timer's tick. Returns true when it acted on a new second (the
     // live journal records those ticks).
     bool Timer1_Timer();
-
-    void PlayCue(Cue cue);
 
     // Race commands of the toolbar.
     void StartRace();
@@ -66,18 +54,28 @@ class RaceEngine {
     void TestPass(int button);
 
   private:
+    // Frame decoding, standings and lap history: steps of the commands above.
+    void DecodeByte(std::uint8_t b);
+    void ShowStandings();
+    void AddEntrant(int id);
+    void UpdateLapHistory(int n);
+    void PlayCue(Cue cue);
+
     void SetStatus(std::string_view caption, std::uint32_t lampColor);
     void ActOnSecond(std::int32_t second, bool playCountdownCues);
     void PlayCountdownCue(std::int32_t remaining, Cue tenSecondCue);
     void ShowClocks(std::int32_t second);
     void Rank();
+    int PlaceOf(int id) const;
+    bool IsBestLapOfRace(int id) const;
+    void Raise(RaceEvent event);
 
     RaceState& s_;
     RaceWindowModel& w_;
     const RosterTable& names_;
     TickClock& clock_;
     SoundPlayer& sound_;
-    RaceObserver* observer_ = nullptr;
+    RaceEventListener* listener_ = nullptr;
 };
 
 }  // namespace palomind

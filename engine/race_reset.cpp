@@ -76,6 +76,7 @@ void RaceEngine::ReSet() {
     s_.ResetSecond = RoundHalfEven32(now);
     s_.RaceStart = RoundHalfEven32(now + s_.StartWait);
     s_.RaceEnd = AddSat(s_.RaceStart, s_.RaceTime);
+    Raise({.kind = RaceEventKind::RaceReset});
 }
 
 }  // namespace palomind

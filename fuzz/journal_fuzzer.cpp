@@ -11,8 +11,10 @@
 #include <string>
 #include <string_view>
 
-#include "engine/journal.h"
+#include "app/journal_reading.h"
+#include "app/race_core.h"
 #include "app/replay.h"
+#include "engine/journal.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/race_invariants.h"
 
@@ -53,14 +55,10 @@ void Replay(const JournalParseResult& parsed) {
     const std::int64_t span =
         static_cast<std::int64_t>(parsed.events.back().tick) - parsed.events.front().tick;
     if (span > kLongestReplayedSpanMs) return;
-    RaceState state;
-    RaceWindowModel window;
-    RosterTable names;
-    SetTickClock clock;
     SilentSound sound;
-    RaceEngine engine(state, window, names, clock, sound);
-    ReplayJournal(parsed.events, engine, clock, std::nullopt);
-    CheckRaceInvariants(state, window, Clock::Steady);
+    RaceCore core(sound);
+    ReplayJournal(parsed.events, core, std::nullopt);
+    CheckRaceInvariants(core.State(), core.Window(), Clock::Steady);
 }
 
 }  // namespace
@@ -69,7 +67,7 @@ void Replay(const JournalParseResult& parsed) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace palomind;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const JournalParseResult parsed = ParseJournal(text);
+    const JournalParseResult parsed = ReadJournal(text);
     if (!parsed.ok) {
         FUZZ_CHECK(parsed.events.empty() && parsed.errorLine >= 1 && !parsed.error.empty());
         return 0;

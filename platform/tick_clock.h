@@ -20,6 +20,7 @@ class SetTickClock final : public TickClock {
   public:
     std::int32_t TimeGetTime() override { return tick_; }
     void Set(std::int32_t tick) { tick_ = tick; }
+    std::int32_t Now() const { return tick_; }
 
   private:
     std::int32_t tick_ = 0;

@@ -56,6 +56,7 @@ frmMain::frmMain(Application& app, QWidget* parent)
     BuildToolbar();
     BuildStatusBar();
     app_.SetView(this);
+    app_.Subscribe(this);
 
     // The race clock's timer runs from the window's creation to its end.
     timer1_.setTimerType(Qt::PreciseTimer);
@@ -67,6 +68,7 @@ frmMain::frmMain(Application& app, QWidget* parent)
 }
 
 frmMain::~frmMain() {
+    app_.Unsubscribe(this);
     app_.SetView(nullptr);
 }
 
@@ -78,6 +80,14 @@ void frmMain::Timer1_Timer() {
     app_.NoteInJournal("serial port COM" + std::to_string(port) + " reopened (" +
                        app_.Services().serial.DevicePath(port) + ")");
     if (warnings_.erase(PlatformProblem::PortFailed) != 0) ShowWarnings();
+}
+
+void frmMain::OnRaceEvent(const RaceEvent& event) {
+    // The comment box shows a comment that came from elsewhere (a result
+    // file, a restored race) at once; typed text is already in it.
+    if (event.kind == RaceEventKind::CommentChanged && raceWindow_ != nullptr)
+        raceWindow_->LoadCommentFromModel();
+    RaceChanged();
 }
 
 // A receiver line at full rate delivers some 270 blocks a second; redrawing
@@ -100,7 +110,8 @@ void frmMain::RefreshRaceWindow() {
 }
 
 void frmMain::CreateRaceWindow() {
-    raceWindow_ = new frmRaceResult(app_.Window());
+    raceWindow_ = new frmRaceResult(
+        app_.Window(), [this](std::string stored) { app_.CommentTyped(std::move(stored)); });
     raceSubWindow_ = mdiArea_->addSubWindow(raceWindow_);
     raceSubWindow_->setWindowTitle(FromUtf8(app_.Window().Caption));
     // The race window is the only view of the race and could not be brought

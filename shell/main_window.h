@@ -9,9 +9,9 @@
 #include <optional>
 
 #include "app/application.h"
-#include "shell/comment_formatting.h"
 #include "app/crash_recovery.h"
 #include "app/receiver_reconnect.h"
+#include "shell/comment_formatting.h"
 
 class QAction;
 class QActionGroup;
@@ -32,7 +32,7 @@ class frmRaceResult;
 // bar, the toolbar tbToolBar, the status bar and the race window as its one
 // child. Its handlers turn the operator's commands into calls on the
 // application; the race itself lives in the application.
-class frmMain : public QMainWindow, private ApplicationView {
+class frmMain : public QMainWindow, private ApplicationView, private RaceEventListener {
     Q_OBJECT
   public:
     explicit frmMain(Application& app, QWidget* parent = nullptr);
@@ -92,9 +92,11 @@ class frmMain : public QMainWindow, private ApplicationView {
   private:
     struct SecondsSetting;
 
-    // ApplicationView
-    void RaceChanged() override;
+    // RaceEventListener: every race event is a change to show.
+    void OnRaceEvent(const RaceEvent& event) override;
+    void RaceChanged();
     void RefreshRaceWindow();
+    // ApplicationView
     void PlatformFailed(PlatformProblem problem, std::string_view detail) override;
 
     // Built once by the constructor.

@@ -4,12 +4,12 @@
 #include <QMdiArea>
 #include <string>
 
+#include "app/seconds_input.h"
 #include "documents/result_file.h"
 #include "shell/main_window.h"
 #include "shell/print_commands.h"
 #include "shell/race_window_view.h"
 #include "shell/roster_dialog.h"
-#include "app/seconds_input.h"
 
 namespace palomind {
 namespace {
@@ -38,13 +38,11 @@ void frmMain::mnuFileOpen_Click() {
     if (path.empty()) return;
     // The whole file is read and checked before anything changes: a damaged
     // file leaves the race (even one in progress) as it was.
-    const ResultFileParse parsed = ReadResultFile(path, app_.Services().files);
-    if (!parsed.ok) {
-        dialogs_.ShowMessage(parsed.error + "\r\n" + path);
+    const std::string problem = app_.OpenResultFile(path);
+    if (!problem.empty()) {
+        dialogs_.ShowMessage(problem + "\r\n" + path);
         return;
     }
-    app_.ShowResultFile(parsed.content, path);
-    raceWindow_->LoadCommentFromModel();
     raceWindow_->Refresh();
 }
 
@@ -59,7 +57,8 @@ void frmMain::mnuFileSaveAs_Click() {
 void frmMain::SaveResult(const char* title, const char* filter) {
     const std::string path = dialogs_.SaveFileName(title, filter);
     if (path.empty()) return;
-    if (!SaveResultFile(path, app_.State(), app_.Window(), app_.Services().files)) {
+    const RaceDocument race = app_.Document();
+    if (!SaveResultFile(path, race.state, race.window, app_.Services().files)) {
         dialogs_.ShowMessage("レース結果ファイルを保存できませんでした。\r\n" + path);
         return;
     }
@@ -68,7 +67,8 @@ void frmMain::SaveResult(const char* title, const char* filter) {
 
 void frmMain::mnuFilePrint_Click() {
     if (mdiArea_->currentSubWindow() == nullptr) return;
-    RunMenuPrint(this, app_.State(), app_.Window(), dialogs_);
+    const RaceDocument race = app_.Document();
+    RunMenuPrint(this, race.state, race.window, dialogs_);
 }
 
 void frmMain::Clear_PortCheck() {
@@ -91,7 +91,7 @@ void frmMain::SelectPort(int portNumber) {
     }
     Clear_PortCheck();
     portItems_[static_cast<std::size_t>(portNumber - 1)]->setChecked(true);
-    app_.State().PortNumber = static_cast<std::int16_t>(portNumber);
+    app_.SetPortNumber(static_cast<std::int16_t>(portNumber));
     app_.NoteInJournal("serial port COM" + std::to_string(portNumber) + " opened (" +
                        port.DevicePath(portNumber) + ")");
     if (warnings_.erase(PlatformProblem::PortFailed) != 0) ShowWarnings();
@@ -153,7 +153,9 @@ void frmMain::mnuEditName_Click() {
 
 void frmMain::OpenRosterDialog() {
     if (rosterDialog_ == nullptr) {
-        rosterDialog_ = std::make_unique<dlgIdName>(app_.Roster(), app_.Services().files, dialogs_);
+        rosterDialog_ = std::make_unique<dlgIdName>(
+            app_.Roster(), [this](int id, std::string name) { app_.SetName(id, std::move(name)); },
+            app_.Services().files, dialogs_);
     }
     rosterDialog_->ShowDialog();
 }

@@ -4,12 +4,12 @@
 #include <QScreen>
 #include <cmath>
 
+#include "app/window_placement.h"
 #include "documents/settings_file.h"
 #include "shell/main_window.h"
 #include "shell/race_window_view.h"
 #include "shell/roster_dialog.h"
 #include "shell/twips.h"
-#include "app/window_placement.h"
 
 namespace palomind {
 namespace {
@@ -80,24 +80,18 @@ void frmMain::StorePlacement() {
 }
 
 void frmMain::Init_Setting() {
-    RaceState& state = app_.State();
-    const ApplicationServices& services = app_.Services();
-    Load_Setting(state, app_.Window(), services.files, dialogs_);
+    // The settings file (with the comment) and the roster file.
+    app_.LoadStartupFiles();
     raceWindow_->LoadCommentFromModel();
 
-    if (rosterDialog_ == nullptr) {
-        rosterDialog_ = std::make_unique<dlgIdName>(app_.Roster(), services.files, dialogs_);
-    }
-    rosterDialog_->Load_IdName();
-
+    const RaceState& state = app_.State();
     Clear_PortCheck();
     if (state.PortNumber >= 1 && state.PortNumber <= kPortCount) {
         SelectPort(state.PortNumber);
     } else {
-        state.PortNumber = 0;
+        app_.SetPortNumber(0);
         dialogs_.ShowMessage("シリアルポートの設定を行ってください");
     }
-    ApplyStartupRaceTimeDefault(state);
     // Another stored mode selects no item; it stays in force (and keeps the
     // cues silent) until the operator chooses "なし".
     if (state.TtsMode >= 0 && state.TtsMode < kReadOutModes) SelectReadOut(state.TtsMode);
@@ -105,6 +99,7 @@ void frmMain::Init_Setting() {
 
 void frmMain::closeEvent(QCloseEvent* event) {
     StorePlacement();
+    app_.CommitComment();
     Save_Setting(app_.State(), app_.Services().files, dialogs_);
     // The roster dialog has no owner; it closes with the application, without
     // saving, as closing it any other way than OK does.

@@ -98,7 +98,8 @@ void frmMain::tbToolBar_ButtonClick(QAction* button) {
          [](frmMain& w, QAction&) { w.mnuFileSave_Click(); }},
         {"印刷", kCannotOperateDuringRace,
          [](frmMain& w, QAction&) {
-             RunToolbarPrint(&w, w.app_.State(), w.app_.Window(), w.dialogs_);
+             const RaceDocument race = w.app_.Document();
+             RunToolbarPrint(&w, race.state, race.window, w.dialogs_);
          }},
         {"切り取り", nullptr, [](frmMain& w, QAction&) { w.mnuEditCut_Click(); }},
         {"ｺﾋﾟｰ", nullptr, [](frmMain& w, QAction&) { w.mnuEditCopy_Click(); }},

@@ -98,8 +98,9 @@ QString StoredToComment(const std::string& stored) {
 
 }  // namespace
 
-frmRaceResult::frmRaceResult(RaceWindowModel& model, QWidget* parent)
-    : QWidget(parent), model_(model) {
+frmRaceResult::frmRaceResult(const RaceWindowModel& model, CommentTyped commentTyped,
+                             QWidget* parent)
+    : QWidget(parent), model_(model), commentTyped_(std::move(commentTyped)) {
     setObjectName(QStringLiteral("frmRaceResult"));
     const int dpiX = logicalDpiX();
     const int dpiY = logicalDpiY();
@@ -202,6 +203,7 @@ void frmRaceResult::changeEvent(QEvent* event) {
 }
 
 void frmRaceResult::LoadCommentFromModel() {
+    if (CommentToStored(richTextBox1_->toPlainText()) == model_.Comment) return;
     loadingComment_ = true;
     richTextBox1_->setPlainText(StoredToComment(model_.Comment));
     loadingComment_ = false;
@@ -210,8 +212,8 @@ void frmRaceResult::LoadCommentFromModel() {
 void frmRaceResult::StoreTypedComment() {
     // Loading puts the model's own text in the box; storing it back would
     // only rewrite lone CRs or LFs that the model chose to keep.
-    if (loadingComment_) return;
-    model_.Comment = CommentToStored(richTextBox1_->toPlainText());
+    if (loadingComment_ || !commentTyped_) return;
+    commentTyped_(CommentToStored(richTextBox1_->toPlainText()));
 }
 
 }  // namespace palomind

@@ -1,6 +1,7 @@
 #pragma once
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "engine/race_window_model.h"
@@ -15,12 +16,14 @@ class GridView;
 
 // The race window: status line and lamp, the two clocks, the race comment,
 // the standings and the lap history, laid out at fixed places given in twips.
-// It renders a RaceWindowModel that the engine writes; the only thing it
-// writes back is the comment the operator types.
+// It renders a RaceWindowModel that the engine writes; what the operator types
+// into the comment box goes to `commentTyped`, in the stored form (CR LF).
 class frmRaceResult : public QWidget {
     Q_OBJECT
   public:
-    explicit frmRaceResult(RaceWindowModel& model, QWidget* parent = nullptr);
+    using CommentTyped = std::function<void(std::string stored)>;
+    explicit frmRaceResult(const RaceWindowModel& model, CommentTyped commentTyped = {},
+                           QWidget* parent = nullptr);
 
     // Re-renders whatever changed in the model since the last call. Runs
     // after every pass and every clock second, so it compares before it
@@ -32,7 +35,8 @@ class frmRaceResult : public QWidget {
     QTextEdit* RichTextBox1() const { return richTextBox1_; }
 
     // Replaces the comment box's text with the model's comment (plain text;
-    // CR LF, a lone CR or a lone LF each break a line).
+    // CR LF, a lone CR or a lone LF each break a line), unless the box holds
+    // that comment already (it came from the box: the caret stays put).
     void LoadCommentFromModel();
 
     QSize sizeHint() const override;
@@ -45,7 +49,8 @@ class frmRaceResult : public QWidget {
     void StoreTypedComment();
     void ApplyColors();
 
-    RaceWindowModel& model_;
+    const RaceWindowModel& model_;
+    CommentTyped commentTyped_;
     QLabel* elapsed_ = nullptr;    // Label2
     QLabel* remaining_ = nullptr;  // Label4
     QLabel* status_ = nullptr;     // Label17

@@ -59,8 +59,18 @@ class CurrentCellDelegate final : public QStyledItemDelegate {
 }  // namespace
 
 dlgIdName::dlgIdName(RosterTable& names, FileStore& files, MessageSink& messages, QWidget* parent)
+    : dlgIdName(
+          names,
+          [&names](int id, std::string name) {
+              names[static_cast<std::size_t>(id)] = std::move(name);
+          },
+          files, messages, parent) {}
+
+dlgIdName::dlgIdName(const RosterTable& names, NameSetter setName, FileStore& files,
+                     MessageSink& messages, QWidget* parent)
     : QDialog(parent),
       names_(names),
+      setName_(std::move(setName)),
       files_(files),
       messages_(messages),
       grid_(new QTableWidget(kGridRows, kGridCols, this)),
@@ -132,8 +142,15 @@ dlgIdName::dlgIdName(RosterTable& names, FileStore& files, MessageSink& messages
     connect(nameEdit_, &QLineEdit::textChanged, this, &dlgIdName::StoreTypedName);
 }
 
+// Read afresh from the file; only the names that differ are changed, so only
+// they reach the race (and its journal).
 void dlgIdName::Load_IdName() {
-    ::palomind::Load_IdName(names_, files_, messages_);
+    RosterTable fromFile = names_;
+    ::palomind::Load_IdName(fromFile, files_, messages_);
+    for (int id = 1; id < kRosterSize; ++id) {
+        const auto i = static_cast<std::size_t>(id);
+        if (fromFile[i] != names_[i]) setName_(id, std::move(fromFile[i]));
+    }
 }
 
 void dlgIdName::Save_IdName() {
@@ -200,7 +217,7 @@ void dlgIdName::StoreTypedName(const QString& text) {
     const int col = grid_->currentColumn();
     if (row < 1 || row > kLastRow || col % 2 != 1) return;
     grid_->item(row, col)->setText(text);
-    names_[static_cast<std::size_t>(IdOfCell(row, col))] = text.toStdString();
+    setName_(IdOfCell(row, col), text.toStdString());
 }
 
 bool dlgIdName::MoveByKey(int key) {

@@ -1,5 +1,7 @@
 #pragma once
 #include <QDialog>
+#include <functional>
+#include <string>
 
 #include "platform/file_store.h"
 #include "platform/message_sink.h"
@@ -14,12 +16,17 @@ namespace palomind {
 
 // The roster editor: four ID/name column pairs of 16 rows for IDs 1 to 64,
 // and an edit box beside the grid that edits the current name. Every
-// keystroke goes into the grid and the roster at once; OK writes the roster
-// file and closes, any other way of closing keeps the typed names in memory
-// only, until the next load.
+// keystroke goes into the grid and, through `setName`, into the roster at
+// once; OK writes the roster file and closes, any other way of closing keeps
+// the typed names in memory only, until the next load.
 class dlgIdName : public QDialog {
     Q_OBJECT
   public:
+    // Changes the name of ID 1 to 64 in the roster.
+    using NameSetter = std::function<void(int id, std::string name)>;
+    dlgIdName(const RosterTable& names, NameSetter setName, FileStore& files, MessageSink& messages,
+              QWidget* parent = nullptr);
+    // A dialog over a roster of its own: names are written straight into it.
     dlgIdName(RosterTable& names, FileStore& files, MessageSink& messages,
               QWidget* parent = nullptr);
 
@@ -43,7 +50,8 @@ class dlgIdName : public QDialog {
     bool MoveByKey(int key);
     void OKButton_Click();
 
-    RosterTable& names_;
+    const RosterTable& names_;
+    NameSetter setName_;
     FileStore& files_;
     MessageSink& messages_;
     QTableWidget* grid_;     // MSFlexGrid1

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/race_core.h"
 #include "app/replay.h"
 #include "tests/engine/engine_fixture.h"
 
@@ -37,7 +38,7 @@ TEST(Journal, FormatsAndParsesEveryEventKind) {
 
 TEST(Journal, RejectsMalformedLinesNamingTheLine) {
     const char* bad[] = {
-        "100 boot extra",    "100  boot", "100 boot ",        "x boot",   "100 rx",
+        "100 boot two words",    "100  boot", "100 boot ",        "x boot",   "100 rx",
         "100 rx f",          "100 rx fg", "100 racetime",     "100 jump", "2147483648 boot",
         "100 ttsmode 99999", "+100 boot", "100 racetime 1.5", "50 boot",
     };
@@ -53,13 +54,23 @@ TEST(Journal, RejectsMalformedLinesNamingTheLine) {
     EXPECT_EQ(ParseJournal("palomind-journal 2\n").errorLine, 1);
 }
 
-class ReplayTest : public EngineTest {
+// A race core with the engine tests' race time and start-wait.
+class ReplayTest : public ::testing::Test {
   protected:
+    ReplayTest() { Preset(); }
+    void Preset() {
+        core.Apply({.tick = 0, .kind = JournalEventKind::RaceTime, .value = 480});
+        core.Apply({.tick = 0, .kind = JournalEventKind::StartWait, .value = 10});
+    }
     void Replay(const std::string& body, std::optional<std::int32_t> until = std::nullopt) {
         const JournalParseResult parsed = ParseJournal("palomind-journal 1\n" + body);
         ASSERT_TRUE(parsed.ok) << parsed.error;
-        ReplayJournal(parsed.events, engine, clock, until);
+        ReplayJournal(parsed.events, core, until);
     }
+    RecordingSound sound;
+    RaceCore core{sound};
+    const RaceState& state = core.State();
+    const RaceWindowModel& window = core.Window();
 };
 
 TEST_F(ReplayTest, RunsTheStartupResetAtTheFirstEventWhenThereIsNoBoot) {
@@ -77,9 +88,9 @@ TEST_F(ReplayTest, TimerTicksDueAtAnEventRunBeforeIt) {
 TEST_F(ReplayTest, ClockLinesAreTheOnlyTicksUpToTheLastEvent) {
     Replay("1000 start\n12000 rx fe fe fe 05 10 20 35\n");
     EXPECT_EQ(state.LapCount[5], 0);  // 10 ms ticks opened timing
-    EngineTest::state = RaceState{};
-    state.RaceTime = 480;
-    state.StartWait = 10;
+}
+
+TEST_F(ReplayTest, ClockLinesAlonePlaceTheTicks) {
     Replay("1000 start\n1010 clock\n12000 rx fe fe fe 05 10 20 35\n");
     EXPECT_EQ(state.LapCount[5], -1);  // no clock line at the start second
 }

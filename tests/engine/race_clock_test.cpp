@@ -105,18 +105,20 @@ TEST_F(RaceClockTest, SkippedSecondsStillOpenAndEndTimingOnceInOrder) {
     StartAt(1000);  // timing at 11, end at 16
     TickUntil(9000);
     std::vector<std::string> statuses;
-    struct Recorder : RaceObserver {
+    struct Recorder : RaceEventListener {
         std::vector<std::string>* out;
-        void StatusCaptionWritten(std::string_view c) override { out->emplace_back(c); }
+        void OnRaceEvent(const RaceEvent& e) override {
+            if (e.kind == RaceEventKind::PhaseChanged) out->push_back(e.text);
+        }
     } recorder;
     recorder.out = &statuses;
-    engine.SetObserver(&recorder);
+    engine.SetListener(&recorder);
     At(30000);  // the window was busy from 9 s to 30 s
     engine.Timer1_Timer();
     EXPECT_EQ(statuses, (std::vector<std::string>{"計測中", "終了中", "全終了"}));
     EXPECT_EQ(state.RaceRunning, kTrue);
     EXPECT_EQ(state.AllFinished, kTrue);
-    engine.SetObserver(nullptr);
+    engine.SetListener(nullptr);
 }
 
 TEST_F(RaceClockTest, TwoTicksInOneSecondActOnce) {

@@ -103,7 +103,8 @@ TEST_F(WindowHostileFilesTest, SavesFailingPartWayKeepThePreviousFilesAndSaySo) 
     });
     EXPECT_EQ(h.dialogs.messages.back(), "レース結果ファイルを保存できませんでした。\r\nrace.rdt");
 
-    dlgIdName roster(h.app->Roster(), h.files, h.dialogs);
+    dlgIdName roster(
+        h.app->Roster(), [](int, std::string) {}, h.files, h.dialogs);
     WithFileSizeLimit(64, [&] {
         roster.Save_IdName();
         return true;

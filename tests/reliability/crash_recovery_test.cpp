@@ -7,9 +7,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/replay_command.h"
 #include "documents/result_file.h"
 #include "documents/settings_file.h"
-#include "app/replay_command.h"
 
 namespace palomind {
 namespace {
@@ -140,39 +140,17 @@ TEST(CrashedJournal, DamageBeforeTheLastLineFailsTheRead) {
     EXPECT_FALSE(ParseCrashedJournal(text).ok);
 }
 
-TEST(CrashedRunReplay, GivesTheSameRaceAsTheHeadlessReplay) {
-    const fs::path folder =
-        fs::temp_directory_path() / ("palomind-recovery-replay-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-    const fs::path previous = fs::current_path();
-    fs::current_path(folder);
-    std::ofstream("race.journal", std::ios::binary) << RaceJournal();
-    // The headless replay reads the settings and roster of the folder; here
-    // there are none, as for the restored race's empty roster.
-    std::ostringstream err;
-    ASSERT_EQ(RunReplayCommand({"--replay", "race.journal", "--save", "replayed.rdt"}, err), 0)
-        << err.str();
-    std::ifstream in("replayed.rdt", std::ios::binary);
-    const std::string replayed{std::istreambuf_iterator<char>(in),
-                               std::istreambuf_iterator<char>()};
-    fs::current_path(previous);
-    fs::remove_all(folder);
-
-    RosterTable unregistered;
-    unregistered.fill("未登録");
-    RaceState state;
-    RaceWindowModel window;
-    window.Comment = kDefaultComment;  // the comment start-up read; it is not journaled
-    ReplayCrashedRun(Events(RaceJournal()), state, window, unregistered);
-    EXPECT_EQ(FormatResultFile(state, window), replayed);
-    EXPECT_GT(state.MaxLap, 0);
-}
-
-TEST(CrashedRunReplay, TickCounterThatWentBackMeansTheMachineRestarted) {
-    const std::vector<JournalEvent> events = Events(RaceJournal());
-    EXPECT_TRUE(TickCounterContinues(events, events.back().tick));
-    EXPECT_TRUE(TickCounterContinues(events, 40'000));
-    EXPECT_FALSE(TickCounterContinues(events, 1'234));
+TEST(CrashedRunReplay, GoesOnLiveOnlyOnTheSameBootWithATickCounterThatWentOn) {
+    std::vector<JournalEvent> events = Events(RaceJournal());
+    EXPECT_TRUE(RaceCanGoOnLive(events, events.back().tick, ""));
+    EXPECT_TRUE(RaceCanGoOnLive(events, 40'000, "boot-b"));  // the journal knows no boot
+    EXPECT_FALSE(RaceCanGoOnLive(events, 1'234, ""));
+    for (JournalEvent& e : events)
+        if (e.kind == JournalEventKind::Boot) e.text = "boot-a";
+    EXPECT_TRUE(RaceCanGoOnLive(events, 40'000, "boot-a"));
+    EXPECT_TRUE(RaceCanGoOnLive(events, 40'000, ""));  // this system knows none
+    // Rebooted and up longer than before: the counter did not go back.
+    EXPECT_FALSE(RaceCanGoOnLive(events, 40'000, "boot-b"));
 }
 
 }  // namespace

@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/file_store.h"
-#include "platform/tick_clock.h"
 #include "app/application.h"
 #include "app/live_journal.h"
+#include "platform/file_store.h"
+#include "platform/tick_clock.h"
 #include "shell/main_window.h"
 #include "tests/shell/shell_fakes.h"
 
@@ -69,8 +69,9 @@ class ShellHarness {
     void RunClockUntil(std::int32_t tick);
     std::int32_t Now() const { return ticks.Get(); }
 
-    RaceState& State() { return app->State(); }
-    RaceWindowModel& Model() { return app->Window(); }
+    const RaceState& State() { return app->State(); }
+    // The race window's model with the comment as typed (committed first).
+    const RaceWindowModel& Model() { return app->Document().window; }
 
     TempCurrentDirectory directory;
     struct ManualClock final : TickClock {
