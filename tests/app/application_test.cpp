@@ -1,0 +1,224 @@
+// The application core without a window: every command is journaled and
+// applied through the one dispatcher, so the journal alone replays to the race
+// the operator saw, whatever was typed, renamed or opened.
+#include "app/application.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/journal_reading.h"
+#include "app/race_core.h"
+#include "app/replay.h"
+#include "documents/cp932.h"
+#include "documents/result_file.h"
+#include "tests/documents/file_fakes.h"
+#include "tests/shell/shell_fakes.h"
+
+namespace palomind::testing {
+namespace {
+
+// The journal in memory, as the file would hold it.
+class MemoryJournal final : public EventJournal {
+  public:
+    bool Record(const JournalEvent& event) override {
+        text += FormatJournalLine(event) + "\n";
+        return true;
+    }
+    bool Note(std::string_view note) override {
+        text += "# " + std::string(note) + "\n";
+        return true;
+    }
+    void SyncIfDue() override {}
+    // The lines of one event kind ("comment", "name", ...).
+    std::vector<std::string> Lines(std::string_view event) const {
+        std::vector<std::string> found;
+        std::size_t start = 0;
+        for (std::size_t end; (end = text.find('\n', start)) != std::string::npos;
+             start = end + 1) {
+            const std::string line = text.substr(start, end - start);
+            const std::size_t space = line.find(' ');
+            if (space != std::string::npos && line.compare(space + 1, event.size(), event) == 0 &&
+                (line.size() == space + 1 + event.size() || line[space + 1 + event.size()] == ' '))
+                found.push_back(line);
+        }
+        return found;
+    }
+    std::string text = "palomind-journal 1\n";
+};
+
+struct ManualClock final : TickClock {
+    std::int32_t TimeGetTime() override { return tick; }
+    std::int32_t tick = 1'000'000;
+};
+
+std::vector<std::uint8_t> Frame(std::uint8_t id) {
+    const std::uint8_t d1 = 0x10, d2 = 0x20;
+    return {0xFE, 0xFE, 0xFE, id, d1, d2, static_cast<std::uint8_t>((id + d1 + d2) & 0xFF)};
+}
+
+class ApplicationTest : public ::testing::Test {
+  protected:
+    explicit ApplicationTest(std::string bootIdentity = "boot-1")
+        : app({clock, sound, serial, settings, dialogs, files, journal, std::move(bootIdentity)}) {
+        files.files["Palomind.ini"] = Utf8ToCp932("1\r\n20\r\n2\r\n0\r\n\"レース\"\r\n");
+        app.LoadStartupFiles();
+    }
+
+    void RunUntil(std::int32_t tick) {
+        while (clock.tick < tick) {
+            clock.tick += 10;
+            app.Timer1_Timer();
+        }
+    }
+    void Pass(std::uint8_t id, std::int32_t afterMs) {
+        RunUntil(clock.tick + afterMs);
+        serial.Receive(Frame(id));
+    }
+    // The result file a replay of the journal alone gives, with no settings
+    // or roster files to read.
+    std::string Replayed() const {
+        const JournalParseResult parsed = ReadJournal(journal.text);
+        EXPECT_TRUE(parsed.ok) << parsed.errorLine << ": " << parsed.error;
+        RecordingSoundPlayer silent(replayClock);
+        RaceCore core(silent);
+        ReplayJournal(parsed.events, core, std::nullopt);
+        return FormatResultFile(core.State(), core.Window());
+    }
+    std::string Live() {
+        const RaceDocument race = app.Document();
+        return FormatResultFile(race.state, race.window);
+    }
+
+    ManualClock clock;
+    mutable ManualClock replayClock;
+    RecordingSoundPlayer sound{clock};
+    FakeSerialPort serial;
+    MemorySettingsStore settings;
+    ScriptedUserDialogs dialogs;
+    FakeFileStore files;
+    MemoryJournal journal;
+    Application app;
+};
+
+TEST_F(ApplicationTest, CommentNamesAndAnOpenedFileReplayToTheRaceTheOperatorSaw) {
+    ASSERT_TRUE(serial.Open(1));
+    app.Boot();
+    app.StartRace();
+    RunUntil(clock.tick + 2500);
+    for (int lap = 0; lap < 3; ++lap)
+        for (std::uint8_t id : {3, 5, 7}) Pass(id, 700);
+    app.CommentTyped("雨\r\n路面 \"ウェット\" \\ 注意");
+    app.SetName(5, "Taro, racing");  // an ID already racing
+    app.SetName(12, "");
+    app.SetName(40, "ハナコ");
+    Pass(5, 700);
+    RunUntil(clock.tick + 20'000);
+    for (std::uint8_t id : {3, 5, 7}) Pass(id, 300);
+    ASSERT_EQ(app.State().AllFinished, kTrue);
+    const std::string firstRace = Live();
+    EXPECT_EQ(Replayed(), firstRace);
+    EXPECT_NE(firstRace.find("Taro, racing"), std::string::npos);
+
+    files.files["saved.rdt"] = firstRace;
+    app.StartRace();
+    RunUntil(clock.tick + 5000);
+    ASSERT_EQ(app.OpenResultFile("saved.rdt"), "");
+    EXPECT_EQ(Live(), firstRace);
+    EXPECT_EQ(Replayed(), firstRace);
+
+    app.StartRace();
+    Pass(7, 3000);
+    RunUntil(clock.tick + 2000);
+    EXPECT_EQ(Replayed(), Live());
+}
+
+TEST_F(ApplicationTest, StartupInputIsJournaledBeforeBootWithTheBootIdentity) {
+    files.files["idname.ind"] = "";
+    app.Boot();
+    const std::vector<std::string> names = journal.Lines("name");
+    ASSERT_EQ(names.size(), 64u);
+    EXPECT_EQ(journal.Lines("racetime").size(), 1u);
+    EXPECT_EQ(journal.Lines("comment").size(), 1u);
+    const std::vector<std::string> boots = journal.Lines("boot");
+    ASSERT_EQ(boots.size(), 1u);
+    EXPECT_EQ(boots[0], std::to_string(clock.tick) + " boot boot-1");
+    EXPECT_LT(journal.text.find(names.back()), journal.text.find(boots[0]));
+
+    // Renaming to the same name journals nothing; a change is journaled at once.
+    app.SetName(9, app.Roster()[9]);
+    app.SetName(9, "Jiro");
+    EXPECT_EQ(journal.Lines("name").size(), 65u);
+}
+
+TEST_F(ApplicationTest, TypingIsJournaledOnceItRestsOrBeforeAnythingReadsTheComment) {
+    app.Boot();
+    const std::size_t atBoot = journal.Lines("comment").size();
+    app.CommentTyped("a");
+    RunUntil(clock.tick + 200);
+    app.CommentTyped("ab");
+    RunUntil(clock.tick + 280);
+    EXPECT_EQ(journal.Lines("comment").size(), atBoot);  // still typing
+    RunUntil(clock.tick + 300);
+    ASSERT_EQ(journal.Lines("comment").size(), atBoot + 1);
+    EXPECT_EQ(app.Window().Comment, "ab");
+
+    app.CommentTyped("ab\r\nc");
+    EXPECT_EQ(app.Document().window.Comment, "ab\r\nc");  // a save reads it at once
+    app.CommentTyped("ab\r\nc");                          // unchanged: nothing to journal
+    app.StartRace();
+    EXPECT_EQ(journal.Lines("comment").size(), atBoot + 2);
+    EXPECT_EQ(journal.Lines("comment").back(), std::to_string(clock.tick) + " comment ab\\r\\nc");
+}
+
+TEST_F(ApplicationTest, AFileThatCannotBeShownLeavesTheRaceAndTheJournalAlone) {
+    app.Boot();
+    app.StartRace();
+    const std::string before = journal.text;
+    files.files["bad.rdt"] = std::string("\"\x81\x20\"\r\n0\r\n0\r\n");
+    EXPECT_NE(app.OpenResultFile("bad.rdt"), "");
+    EXPECT_NE(app.OpenResultFile("missing.rdt"), "");
+    EXPECT_EQ(journal.text, before);
+    EXPECT_EQ(app.State().RaceStarted, kTrue);
+}
+
+// A run that crashed during timing, with a typed comment and a renamed ID.
+class RestoreTest : public ApplicationTest {
+  protected:
+    RestoreTest() : ApplicationTest("boot-2") {}
+    static std::vector<JournalEvent> CrashedRun(const std::string& bootIdentity) {
+        const std::string text =
+            "palomind-journal 1\n"
+            "900000 racetime 60\n900000 startwait 1\n"
+            "900000 name 5 Saburo\n900000 comment before\n"
+            "900000 boot " +
+            bootIdentity +
+            "\n"
+            "901000 start\n902000 clock\n"
+            "902500 comment typed\\r\\nlive\n"
+            "903000 clock\n903100 rx fe fe fe 05 10 20 35\n"
+            "903200 name 5 Shiro\n";
+        return ReadJournal(text).events;
+    }
+};
+
+TEST_F(RestoreTest, SameBootGoesOnLiveWithTheTypedCommentAndNames) {
+    EXPECT_TRUE(app.BootRestoring(CrashedRun("boot-2"), "crashed.journal"));
+    EXPECT_EQ(app.Window().Comment, "typed\r\nlive");
+    EXPECT_EQ(app.Roster()[5], "Shiro");
+    EXPECT_EQ(app.State().RaceRunning, kTrue);
+    EXPECT_TRUE(sound.played.empty());  // the old race's sounds do not play again
+    EXPECT_EQ(Replayed(), Live());
+}
+
+TEST_F(RestoreTest, AnotherBootRestoresTheRaceStoppedThoughTheCounterWentOn) {
+    EXPECT_FALSE(app.BootRestoring(CrashedRun("boot-1"), "crashed.journal"));
+    EXPECT_EQ(app.State().RaceStarted, kFalse);
+    EXPECT_EQ(app.Window().Comment, "typed\r\nlive");
+    EXPECT_EQ(app.Roster()[5], "Shiro");
+    EXPECT_EQ(app.State().LapCount[5], 0);  // the race as it stood is still shown
+}
+
+}  // namespace
+}  // namespace palomind::testing
