@@ -41,10 +41,11 @@ class AnsweringDialogs final : public UserDialogs {
         return std::nullopt;
     }
     bool AskYesNo(std::string_view) override { return false; }
-    std::string OpenFileName(std::string_view, std::string_view) override { return {}; }
+    std::string OpenFileName(std::string_view, std::string_view) override { return openPath; }
     std::string SaveFileName(std::string_view, std::string_view) override { return savePath; }
 
     std::vector<std::string> messages;
+    std::string openPath;
     std::string savePath;
 };
 

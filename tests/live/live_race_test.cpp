@@ -4,20 +4,26 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QTest>
+#include <QTextEdit>
 #include <QToolBar>
+#include <filesystem>
 
+#include "app/application.h"
+#include "app/live_journal.h"
+#include "documents/roster_file.h"
 #include "documents/settings_file.h"
 #include "platform/file_store.h"
 #include "platform/monotonic_tick_clock.h"
 #include "platform/qt_serial_port.h"
 #include "platform/qt_settings_store.h"
-#include "documents/roster_file.h"
-#include "app/application.h"
-#include "app/live_journal.h"
 #include "shell/main_window.h"
+#include "shell/race_window_view.h"
 #include "tests/live/live_fakes.h"
 #include "tools/receiver_simulator/send_log.h"
 
@@ -80,6 +86,24 @@ void WriteStartupFiles(DiskFileStore& files, AnsweringDialogs& dialogs) {
     for (int id = 1; id <= 64; ++id)
         names[static_cast<std::size_t>(id)] = "Driver " + std::to_string(id);
     ASSERT_TRUE(Save_IdName(names, files, dialogs));
+}
+
+// Replays the journal as it stands now with the program itself and tells
+// whether the result equals the live save `liveFile`.
+void ExpectReplayEqualsLiveSave(const std::filesystem::path& journal, const QString& liveFile) {
+    const QString snapshot = liveFile + QStringLiteral(".journal");
+    QFile::remove(snapshot);
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(journal.string()), snapshot));
+    const QString replayed = liveFile + QStringLiteral(".replayed");
+    QProcess replay;
+    replay.setProcessChannelMode(QProcess::ForwardedChannels);
+    replay.start(QStringLiteral(PALOMIND_PROGRAM), {"--replay", snapshot, "--save", replayed});
+    ASSERT_TRUE(replay.waitForFinished(30000));
+    ASSERT_EQ(replay.exitStatus(), QProcess::NormalExit);
+    ASSERT_EQ(replay.exitCode(), 0);
+    const QByteArray live = ReadBytes(liveFile);
+    ASSERT_FALSE(live.isEmpty());
+    EXPECT_EQ(ReadBytes(replayed), live) << liveFile.toStdString();
 }
 
 TEST(LiveRace, SimulatedRaceThroughTheFinishReplaysToTheSameResultFile) {
@@ -145,19 +169,97 @@ TEST(LiveRace, SimulatedRaceThroughTheFinishReplaysToTheSameResultFile) {
         window.close();
     }
     journal.FinishCleanly();
+    ExpectReplayEqualsLiveSave(journal.Path(), QStringLiteral("live.rdt"));
+}
 
-    QProcess replay;
-    replay.setProcessChannelMode(QProcess::ForwardedChannels);
-    replay.start(
-        QStringLiteral(PALOMIND_PROGRAM),
-        {"--replay", QString::fromStdString(journal.Path().string()), "--save", "replayed.rdt"});
-    ASSERT_TRUE(replay.waitForFinished(30000));
-    ASSERT_EQ(replay.exitStatus(), QProcess::NormalExit);
-    ASSERT_EQ(replay.exitCode(), 0);
+// What the operator does besides timing: a comment typed and names changed
+// during the race (one of an ID already racing), a saved file opened after
+// it, a second race started. The journal replays to each live save.
+TEST(LiveRace, CommentNamesAndAnOpenedFileReplayToTheSameResultFiles) {
+    TemporaryCurrentDirectory directory;
+    DiskFileStore files;
+    AnsweringDialogs dialogs;
+    WriteStartupFiles(files, dialogs);
 
-    const QByteArray live = ReadBytes(QStringLiteral("live.rdt"));
-    ASSERT_FALSE(live.isEmpty());
-    EXPECT_EQ(ReadBytes(QStringLiteral("replayed.rdt")), live);
+    QProcess simulator;
+    const QString line =
+        StartSimulator(simulator, {"--transponders", "6", "--lap", "1.5:0.15", "--seed", "20261208",
+                                   "--start-from-stdin", "--exit-with-stdin"});
+    ASSERT_FALSE(line.isEmpty());
+    const ScopedEnvironmentVariable port("PALOMIND_COM1", line.toLocal8Bit());
+
+    QtSettingsStore settings(directory.FilePath(QStringLiteral("user-settings.ini")));
+    QtSerialPort serial(settings);
+    SilentSound sound;
+    MonotonicTickClock ticks;
+    LiveJournal journal("journal", "operator", 5);
+    ASSERT_TRUE(journal.Start()) << journal.Problem();
+    Application app({ticks, sound, serial, settings, dialogs, files, journal});
+    frmMain window(app);
+    window.Form_Load();
+    window.show();
+    auto save = [&](const char* name) {
+        dialogs.savePath = name;
+        window.mnuFileSave_Click();
+        ExpectReplayEqualsLiveSave(journal.Path(), QString::fromLatin1(name));
+    };
+
+    // The roster dialog stays open beside the race window.
+    window.mnuEditName_Click();
+    auto* roster = qobject_cast<QDialog*>([] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QStringLiteral("dlgIdName")) return w;
+        return static_cast<QWidget*>(nullptr);
+    }());
+    ASSERT_NE(roster, nullptr);
+    QLineEdit* nameEditor = roster->findChild<QLineEdit*>(QStringLiteral("Text1"));
+    ASSERT_NE(nameEditor, nullptr);
+
+    window.tbToolBar_ButtonClick(ToolbarButton(window, QStringLiteral("レース開始")));
+    const RaceState& state = app.State();
+    const QByteArray go = QByteArray::number(state.RaceStart * 1000 + 500) + ' ' +
+                          QByteArray::number(state.RaceEnd * 1000) + '\n';
+    ASSERT_EQ(simulator.write(go), go.size());
+    ASSERT_TRUE(simulator.waitForBytesWritten(5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state.LapCount[3] >= 2; }, 15000));
+
+    QTextEdit* comment = window.RaceWindow()->RichTextBox1();
+    comment->selectAll();
+    QTest::keyClicks(comment, "Rain");
+    QTest::keyClick(comment, Qt::Key_Return);
+    QTest::keyClicks(comment, "Track wet");
+    QTest::keyClick(nameEditor, Qt::Key_Down, Qt::NoModifier);
+    QTest::keyClick(nameEditor, Qt::Key_Down, Qt::NoModifier);
+    QTest::keyClicks(nameEditor, "Sanbon");  // ID 3, racing
+    for (const char* name : {"Yon", "Go"}) {
+        QTest::keyClick(nameEditor, Qt::Key_Down, Qt::NoModifier);
+        QTest::keyClicks(nameEditor, name);
+    }
+    ASSERT_EQ(app.Roster()[3], "Sanbon");
+    const int lapsOfThree = state.LapCount[3];
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state.LapCount[3] > lapsOfThree; }, 5000));
+    save("racing.rdt");
+    EXPECT_NE(ReadBytes(QStringLiteral("racing.rdt")).indexOf("Rain\r\nTrack wet"), -1);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state.AllFinished == kTrue; },
+                                (kStartWaitSeconds + kRaceSeconds + 15) * 1000));
+    save("finished.rdt");
+    EXPECT_NE(ReadBytes(QStringLiteral("finished.rdt")).indexOf("Sanbon"), -1);
+    roster->close();
+
+    dialogs.openPath = "racing.rdt";
+    window.mnuFileOpen_Click();
+    save("opened.rdt");
+    EXPECT_EQ(ReadBytes(QStringLiteral("opened.rdt")), ReadBytes(QStringLiteral("racing.rdt")));
+
+    window.tbToolBar_ButtonClick(ToolbarButton(window, QStringLiteral("レース開始")));
+    QTest::qWait(1500);
+    save("second.rdt");
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages.front();
+
+    simulator.closeWriteChannel();
+    ASSERT_TRUE(simulator.waitForFinished(5000));
+    window.close();
 }
 
 }  // namespace
