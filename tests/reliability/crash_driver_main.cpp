@@ -8,6 +8,9 @@
 //   start        -> "started <RaceStart> <RaceEnd>" (tick-seconds)
 //   status       -> "status <AllFinished> <RaceRunning> <passes counted>"
 //   save <path>  -> "saved <messages shown so far>"
+//   comment <text> -> types the text into the comment box ('|' breaks a line), "typed"
+//   name <id> <text> -> renames the ID as the roster dialog does, "named"
+//   describe <id> -> "describe <name of the ID>|<the comment, escaped as the journal escapes>"
 //   quit         -> a clean shutdown, then "journal <path of the finished journal>"
 // At start: "ready <restored 0|1> <messages shown>" once the window is up.
 #include <unistd.h>
@@ -16,18 +19,22 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QSocketNotifier>
+#include <QTextEdit>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "app/application.h"
+#include "app/crash_recovery.h"
+#include "app/live_journal.h"
+#include "engine/journal.h"
+#include "platform/boot_identity.h"
 #include "platform/file_store.h"
 #include "platform/monotonic_tick_clock.h"
 #include "platform/qt_serial_port.h"
 #include "platform/qt_settings_store.h"
-#include "app/application.h"
-#include "app/crash_recovery.h"
-#include "app/live_journal.h"
 #include "shell/main_window.h"
+#include "shell/race_window_view.h"
 
 namespace palomind {
 namespace {
@@ -101,7 +108,7 @@ int main(int argc, char** argv) {
     LiveJournal journal("journal", runName, 30);
     if (!journal.Start()) std::fprintf(stderr, "journal: %s\n", journal.Problem().c_str());
 
-    Application app({ticks, sound, serial, settings, dialogs, files, journal});
+    Application app({ticks, sound, serial, settings, dialogs, files, journal, ReadBootIdentity()});
     frmMain window(app);
     window.OfferCrashedRun(FindCrashedRun("journal", journal.Path(), files));
     window.Form_Load();
@@ -132,6 +139,19 @@ int main(int argc, char** argv) {
                 dialogs.savePath = command.substr(5);
                 window.mnuFileSave_Click();
                 Reply("saved " + std::to_string(dialogs.messages));
+            } else if (command.starts_with("comment ")) {
+                QString text = QString::fromStdString(command.substr(8));
+                text.replace(QLatin1Char('|'), QLatin1Char('\n'));
+                window.RaceWindow()->RichTextBox1()->setPlainText(text);
+                Reply("typed");
+            } else if (command.starts_with("name ")) {
+                const std::size_t space = command.find(' ', 5);
+                app.SetName(std::stoi(command.substr(5, space - 5)), command.substr(space + 1));
+                Reply("named");
+            } else if (command.starts_with("describe ")) {
+                const int id = std::stoi(command.substr(9));
+                Reply("describe " + app.Roster()[static_cast<std::size_t>(id)] + "|" +
+                      EscapeJournalText(app.Document().window.Comment));
             } else if (command == "quit") {
                 window.close();
                 QCoreApplication::quit();

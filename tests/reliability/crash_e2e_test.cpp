@@ -120,6 +120,11 @@ TEST_F(CrashEndToEndTest,
         QByteArray::number(raceStartMs) + ' ' + QByteArray::number(raceEndMs) + '\n';
     ASSERT_EQ(simulator_.write(go), go.size());
     simulator_.waitForBytesWritten(5'000);
+    // The operator types a comment and renames a racing ID and another; the
+    // journal holds both well before the kill (typing within a second).
+    ASSERT_EQ(Ask(driver_, "comment Rain|Track wet"), "typed");
+    ASSERT_EQ(Ask(driver_, "name 3 Sanbon"), "named");
+    ASSERT_EQ(Ask(driver_, "name 40 Yonju"), "named");
 
     // Killed in the middle of timing, the way a crash or a power cut ends it.
     while (ticks_.TimeGetTime() < raceStartMs + kKillAfterTimingMs)
@@ -134,6 +139,8 @@ TEST_F(CrashEndToEndTest,
     // Down for a moment while the field keeps crossing the line.
     std::this_thread::sleep_for(std::chrono::milliseconds(kDownMs));
     ASSERT_EQ(StartApplication(), "ready 1 0") << "restored without a message";
+    EXPECT_EQ(Ask(driver_, "describe 3"), "describe Sanbon|Rain\\r\\nTrack wet");
+    EXPECT_EQ(Ask(driver_, "describe 40"), "describe Yonju|Rain\\r\\nTrack wet");
 
     QString status;
     const auto deadline =
