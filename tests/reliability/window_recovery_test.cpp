@@ -150,6 +150,20 @@ TEST_F(RestoreTest, AfterAMachineRestartTheRaceIsRestoredStopped) {
     EXPECT_FALSE(ReplayOfThisRunsJournal().empty());
 }
 
+TEST_F(RestoreTest, OnAnotherBootTheRaceIsRestoredStoppedThoughTheCounterWentOn) {
+    ShellHarness rebooted("boot-2");  // a folder of its own, holding the crashed run
+    PrepareFolder(rebooted);
+    fs::create_directories("journal");
+    rebooted.WriteFile("journal/" + std::string(kCrashedName), crashed.journal);
+    rebooted.ticks.tick = crashed.lastTick + 3'000;  // up longer than the crashed run was
+    rebooted.dialogs.yesNoAnswers.push_back(true);
+    rebooted.Start();
+    EXPECT_EQ(CountedPasses(rebooted.State()), crashed.passes);
+    EXPECT_EQ(rebooted.State().RaceStarted, kFalse);
+    EXPECT_EQ(rebooted.dialogs.messages,
+              std::vector<std::string>{std::string(kRestoredStoppedText)});
+}
+
 TEST_F(RestoreTest, DamagedJournalIsReportedAndStartUpGoesOn) {
     std::string damaged = crashed.journal;
     damaged.insert(damaged.find(" start\n") + 7, "12 rx zz\n");

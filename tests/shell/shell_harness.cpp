@@ -40,9 +40,9 @@ std::vector<std::uint8_t> Frame(std::uint8_t id, std::uint8_t data1, std::uint8_
     return {0xFE, 0xFE, 0xFE, id, data1, data2, sum};
 }
 
-ShellHarness::ShellHarness()
-    : app(std::make_unique<Application>(
-          ApplicationServices{ticks, sound, serial, settings, dialogs, files, journal})) {}
+ShellHarness::ShellHarness(std::string bootIdentity)
+    : app(std::make_unique<Application>(ApplicationServices{
+          ticks, sound, serial, settings, dialogs, files, journal, std::move(bootIdentity)})) {}
 
 ShellHarness::~ShellHarness() {
     window.reset();

@@ -48,7 +48,8 @@ std::vector<std::uint8_t> Frame(std::uint8_t id, std::uint8_t data1 = 0x10,
 // in a temporary current directory, with a tick counter the test moves.
 class ShellHarness {
   public:
-    ShellHarness();
+    // `bootIdentity`: the machine's boot the program runs on.
+    explicit ShellHarness(std::string bootIdentity = "boot-1");
     ~ShellHarness();
 
     // Starts the journal, creates the main window and runs its start sequence.
