@@ -67,6 +67,17 @@ TEST_F(ReplayCommandTest, ReplaysAMultiRaceJournalWithNoiseToTheSecondRacesResul
     EXPECT_FALSE(fs::exists("idname.ind"));
 }
 
+// A live journal the program wrote before it journaled names, comments and
+// opened files, with the result file and trace its replay gave then (in an
+// empty folder): it must replay exactly as it did.
+TEST_F(ReplayCommandTest, AnOlderLiveJournalReplaysAsItDidWhenItWasWritten) {
+    const std::string data = std::string(PALOMIND_TEST_DATA) + "/live_before_names_were_journaled";
+    ASSERT_EQ(Run({"--replay", data + ".journal", "--save", "r.rdt", "--trace", "t.txt"}), 0)
+        << err_.str();
+    EXPECT_EQ(ReadFile("r.rdt"), ReadFile(data + ".rdt"));
+    EXPECT_EQ(ReadFile("t.txt"), ReadFile(data + ".trace"));
+}
+
 TEST_F(ReplayCommandTest, GivesTheSameOutputEveryTime) {
     ASSERT_EQ(Run({"--replay", kMultiRace, "--save", "a.rdt", "--trace", "a.txt"}), 0);
     ASSERT_EQ(Run({"--replay", kMultiRace, "--save", "b.rdt", "--trace", "b.txt"}), 0);
