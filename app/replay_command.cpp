@@ -9,6 +9,8 @@
 #include "app/journal_reading.h"
 #include "app/race_core.h"
 #include "app/replay.h"
+#include "documents/race_csv.h"
+#include "documents/race_html.h"
 #include "documents/result_file.h"
 #include "platform/file_store.h"
 #include "platform/message_sink.h"
@@ -19,13 +21,17 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: palomind --replay JOURNAL [--save RESULT.rdt] [--trace TRACE.txt] [--until TICK] "
-    "[--print REPORT.pdf]";
+    "[--print REPORT.pdf] [--export-csv RESULTS.csv] [--export-html RESULTS.html] "
+    "[--web [ADDRESS:]PORT]";
 
 struct ReplayOptions {
     std::string journal;
     std::optional<std::string> save;
     std::optional<std::string> trace;
     std::optional<std::string> print;
+    std::optional<std::string> exportCsv;
+    std::optional<std::string> exportHtml;
+    std::optional<WebAddress> web;
     std::optional<std::int32_t> until;
 };
 
@@ -48,6 +54,16 @@ std::optional<ReplayOptions> ParseOptions(const std::vector<std::string>& args, 
             options.trace = value;
         } else if (option == "--print") {
             options.print = value;
+        } else if (option == "--export-csv") {
+            options.exportCsv = value;
+        } else if (option == "--export-html") {
+            options.exportHtml = value;
+        } else if (option == "--web") {
+            options.web = ParseWebAddress(value);
+            if (!options.web) {
+                err << "palomind: --web needs [ADDRESS:]PORT, not \"" << value << "\"\n";
+                return std::nullopt;
+            }
         } else if (option == "--until") {
             std::int32_t tick = 0;
             const auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), tick);
@@ -101,11 +117,15 @@ bool IsReplayCommandLine(const std::vector<std::string>& args) {
 }
 
 int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
-                     const ReportPdfWriter& writeReportPdf) {
+                     const ReportPdfWriter& writeReportPdf, const RaceServer& serveRace) {
     const std::optional<ReplayOptions> options = ParseOptions(args, err);
     if (!options) return 2;
     if (options->print && !writeReportPdf) {
         err << "palomind: --print is not available in this build\n";
+        return 2;
+    }
+    if (options->web && !serveRace) {
+        err << "palomind: --web is not available in this build\n";
         return 2;
     }
 
@@ -141,7 +161,16 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
         ok = false;
     }
     if (options->print && !writeReportPdf(state, window, *options->print, err)) ok = false;
-    return ok ? 0 : 1;
+    const auto exportTo = [&](const std::optional<std::string>& path, const std::string& bytes) {
+        if (path && !files.WriteAtomically(*path, bytes)) {
+            err << "palomind: cannot write the export " << *path << '\n';
+            ok = false;
+        }
+    };
+    if (options->exportCsv) exportTo(options->exportCsv, RaceCsv(state, window, core.Roster()));
+    if (options->exportHtml) exportTo(options->exportHtml, RaceHtml(window));
+    if (!ok) return 1;
+    return options->web ? serveRace(window, *options->web, err) : 0;
 }
 
 }  // namespace palomind

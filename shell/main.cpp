@@ -17,6 +17,7 @@
 #include "app/crash_recovery.h"
 #include "app/live_journal.h"
 #include "app/replay_command.h"
+#include "app/web_address.h"
 #include "platform/boot_identity.h"
 #include "platform/file_store.h"
 #include "platform/monotonic_tick_clock.h"
@@ -28,6 +29,8 @@
 #include "shell/print_commands.h"
 #include "shell/simulated_receiver.h"
 #include "shell/simulation_notice.h"
+#include "shell/spectator_publishing.h"
+#include "web/serve_until_interrupted.h"
 
 namespace palomind {
 namespace {
@@ -72,20 +75,42 @@ std::string JournalRunName() {
            "-" + std::to_string(QCoreApplication::applicationPid());
 }
 
+bool HasOption(const std::vector<std::string>& args, std::string_view option) {
+    return std::find(args.begin(), args.end(), option) != args.end();
+}
+
 int RunReplay(int argc, char** argv, const std::vector<std::string>& args) {
-    if (std::find(args.begin(), args.end(), "--print") == args.end()) {
+    if (!HasOption(args, "--print") && !HasOption(args, "--web")) {
         return RunReplayCommand(args, std::cerr);
     }
-    // The report is drawn with the toolkit's printer, which needs an
-    // application object but no screen.
+    // The report is drawn with the toolkit's printer, and the spectators'
+    // page served by its web server: both need an application object but no
+    // screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QGuiApplication application(argc, argv);
-    return RunReplayCommand(args, std::cerr, WriteReportPdf);
+    const RaceServer serve = [](const RaceWindowModel& window, const WebAddress& address,
+                                std::ostream& err) {
+        return ServeUntilInterrupted(window, address, std::cout, err);
+    };
+    return RunReplayCommand(args, std::cerr, WriteReportPdf, serve);
 }
 
-int RunDesktop(int argc, char** argv) {
+// "--web [ADDRESS:]PORT": the spectators' page for this run only.
+std::optional<std::optional<WebAddress>> WebAddressForThisRun(
+    const std::vector<std::string>& args) {
+    const auto option = std::find(args.begin(), args.end(), "--web");
+    if (option == args.end()) return std::optional<WebAddress>();
+    if (option + 1 != args.end()) {
+        if (const std::optional<WebAddress> address = ParseWebAddress(*(option + 1)))
+            return address;
+    }
+    std::cerr << "usage: palomind [--web [ADDRESS:]PORT]\n";
+    return std::nullopt;
+}
+
+int RunDesktop(int argc, char** argv, const std::optional<WebAddress>& webForThisRun) {
     QApplication application(argc, argv);
     InstallJapaneseTranslation(application);
 
@@ -112,6 +137,7 @@ int RunDesktop(int argc, char** argv) {
 
     window.OfferCrashedRun(FindCrashedRun("journal", journal.Path(), files));
     window.Form_Load();
+    window.Spectators().StartAtLaunch(webForThisRun);
     window.show();
     // The race window is wider than the main window's default size: show its
     // top left corner, where the clocks and the standings are, not wherever
@@ -133,5 +159,7 @@ int RunDesktop(int argc, char** argv) {
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + std::min(argc, 1), argv + argc);
     if (palomind::IsReplayCommandLine(args)) return palomind::RunReplay(argc, argv, args);
-    return palomind::RunDesktop(argc, argv);
+    const auto web = palomind::WebAddressForThisRun(args);
+    if (!web) return 2;
+    return palomind::RunDesktop(argc, argv, *web);
 }

@@ -11,6 +11,7 @@
 #include "shell/about_box.h"
 #include "shell/race_window_view.h"
 #include "shell/roster_dialog.h"
+#include "shell/spectator_publishing.h"
 
 namespace palomind {
 namespace {
@@ -53,6 +54,8 @@ frmMain::frmMain(Application& app, QWidget* parent)
     mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea_);
     BuildMenus();
+    spectators_ = std::make_unique<SpectatorPublishing>(
+        app_, this, *findChild<QAction*>(QStringLiteral("mnuViewSpectatorPage")));
     BuildToolbar();
     BuildStatusBar();
     app_.SetView(this);
@@ -68,6 +71,7 @@ frmMain::frmMain(Application& app, QWidget* parent)
 }
 
 frmMain::~frmMain() {
+    spectators_.reset();
     app_.Unsubscribe(this);
     app_.SetView(nullptr);
 }

@@ -27,6 +27,7 @@ namespace palomind {
 class dlgIdName;
 class frmAbout;
 class frmRaceResult;
+class SpectatorPublishing;
 
 // The main window: a multiple-document frame titled "Palomind" with the menu
 // bar, the toolbar tbToolBar, the status bar and the race window as its one
@@ -46,12 +47,14 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     void OfferCrashedRun(std::optional<CrashedRun> run) { crashedRun_ = std::move(run); }
 
     frmRaceResult* RaceWindow() const { return raceWindow_; }
+    SpectatorPublishing& Spectators() const { return *spectators_; }
     QMdiArea* MdiArea() const { return mdiArea_; }
 
     // File menu.
     void mnuFileOpen_Click();
     void mnuFileSave_Click();
     void mnuFileSaveAs_Click();
+    void mnuFileExport_Click();
     void mnuFilePageSetup_Click();
     void mnuFilePrintPreview_Click();
     void mnuFilePrint_Click();
@@ -71,6 +74,7 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     // View, Window and Help menus.
     void mnuViewToolbar_Click();
     void mnuViewStatusBar_Click();
+    void mnuViewSpectatorPage_Click();
     void mnuWindowCascade_Click();
     void mnuWindowTileHorizontal_Click();
     void mnuWindowTileVertical_Click();
@@ -127,6 +131,7 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     QMdiSubWindow* raceSubWindow_ = nullptr;
     frmRaceResult* raceWindow_ = nullptr;
     std::unique_ptr<dlgIdName> rosterDialog_;
+    std::unique_ptr<SpectatorPublishing> spectators_;
     frmAbout* aboutBox_ = nullptr;
 
     QToolBar* tbToolBar_ = nullptr;

@@ -15,11 +15,12 @@
 #include "shell/about_box.h"
 #include "shell/main_window.h"
 #include "shell/mdi_arrange.h"
+#include "shell/spectator_publishing.h"
 
 namespace palomind {
 namespace {
 
-enum ItemState : unsigned { kPlain = 0, kChecked = 1, kDisabled = 2 };
+enum ItemState : unsigned { kPlain = 0, kChecked = 1, kDisabled = 2, kCheckable = 4 };
 
 struct MenuItem {
     const char* name;  // nullptr: a separator
@@ -62,7 +63,7 @@ void frmMain::BuildMenus() {
                                 unsigned state) {
         QAction* item = menu->addAction(caption);
         item->setObjectName(QString::fromUtf8(name));
-        item->setCheckable((state & kChecked) != 0);
+        item->setCheckable((state & (kChecked | kCheckable)) != 0);
         item->setChecked((state & kChecked) != 0);
         item->setEnabled((state & kDisabled) == 0);
         return item;
@@ -86,6 +87,7 @@ void frmMain::BuildMenus() {
                        {"mnuFileOpen", "開く(&O)...", &frmMain::mnuFileOpen_Click, Qt::Key_O},
                        {"mnuFileSave", "上書き保存(&S)", &frmMain::mnuFileSave_Click},
                        {"mnuFileSaveAs", "名前を付けて保存(&A)...", &frmMain::mnuFileSaveAs_Click},
+                       {"mnuFileExport", "ｴｸｽﾎﾟｰﾄ(&E)...", &frmMain::mnuFileExport_Click},
                        {nullptr},
                        {"mnuFilePageSetup", "ﾍﾟｰｼﾞ設定(&U)...", &frmMain::mnuFilePageSetup_Click, 0,
                         kDisabled},
@@ -139,6 +141,9 @@ void frmMain::BuildMenus() {
         {
             {"mnuViewToolbar", "ﾂｰﾙ ﾊﾞｰ(&T)", &frmMain::mnuViewToolbar_Click, 0, kChecked},
             {"mnuViewStatusBar", "ｽﾃｰﾀｽ ﾊﾞｰ(&B)", &frmMain::mnuViewStatusBar_Click, 0, kChecked},
+            {nullptr},
+            {"mnuViewSpectatorPage", "観客用ﾍﾟｰｼﾞを公開", &frmMain::mnuViewSpectatorPage_Click, 0,
+             kCheckable},
         });
     mnuViewToolbar_ = view->findChild<QAction*>(QStringLiteral("mnuViewToolbar"));
     mnuViewStatusBar_ = view->findChild<QAction*>(QStringLiteral("mnuViewStatusBar"));
@@ -194,6 +199,10 @@ void frmMain::mnuViewToolbar_Click() {
 
 void frmMain::mnuViewStatusBar_Click() {
     statusBar()->setVisible(mnuViewStatusBar_->isChecked());
+}
+
+void frmMain::mnuViewSpectatorPage_Click() {
+    spectators_->MenuToggled();
 }
 
 void frmMain::mnuWindowCascade_Click() {

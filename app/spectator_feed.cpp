@@ -1,0 +1,30 @@
+#include "app/spectator_feed.h"
+
+namespace palomind {
+
+SpectatorFeed::SpectatorFeed(const RaceWindowModel& window, RaceSnapshotSlot& slot,
+                             std::int32_t intervalMs)
+    : window_(window), slot_(slot), intervalMs_(intervalMs) {}
+
+void SpectatorFeed::OnRaceEvent(const RaceEvent& event) {
+    pending_ = true;
+    Flush(event.tick);
+}
+
+void SpectatorFeed::Flush(std::int32_t nowTick) {
+    if (!pending_) return;
+    // The tick counter may wrap: compare the difference, not the values.
+    const auto sinceLast = static_cast<std::int32_t>(static_cast<std::uint32_t>(nowTick) -
+                                                     static_cast<std::uint32_t>(publishedAt_));
+    if (published_ && sinceLast >= 0 && sinceLast < intervalMs_) return;
+    PublishNow(nowTick);
+}
+
+void SpectatorFeed::PublishNow(std::int32_t nowTick) {
+    slot_.Publish(window_);
+    pending_ = false;
+    published_ = true;
+    publishedAt_ = nowTick;
+}
+
+}  // namespace palomind

@@ -1,0 +1,24 @@
+#pragma once
+#include <string>
+
+#include "engine/race_state.h"
+#include "engine/race_window_model.h"
+#include "roster/roster_table.h"
+
+namespace palomind {
+
+// The race's results as a spreadsheet reads them: UTF-8 with a byte order
+// mark, CR LF line ends, fields quoted as RFC 4180 says. First the race time
+// ("レース時間,480"), then a header row and one row per entrant in place
+// order: the standings' filled places, then, where the engine ranked more
+// entrants than the window shows, the rest in ranking order. Times are
+// seconds with two decimals, read from the cells as the window shows them.
+std::string RaceCsv(const RaceState& state, const RaceWindowModel& window,
+                    const RosterTable& names);
+
+// A time text as the window shows it ("00h01m23s45", "01m23s45") in seconds
+// with two decimals ("83.45"); empty for an empty cell, the text unchanged
+// when it is not a time.
+std::string TimeCellSeconds(const std::string& cell);
+
+}  // namespace palomind

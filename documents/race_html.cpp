@@ -1,0 +1,107 @@
+#include "documents/race_html.h"
+
+#include "documents/race_view_extent.h"
+#include "engine/race_state.h"
+#include "web/web_assets.h"
+
+namespace palomind {
+
+namespace {
+
+constexpr const char* kStandingsClasses[kStandingsCols] = {"place", "id",  "name", "laps",
+                                                           "time",  "lap", "best"};
+
+std::string Escaped(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+void Cell(std::string& out, const char* tag, std::string_view text, const char* className = "") {
+    out += '<';
+    out += tag;
+    if (*className != '\0') out += std::string(" class=\"") + className + '"';
+    out += '>' + Escaped(text) + "</" + tag + '>';
+}
+
+void Standings(std::string& out, const GridModel& grid) {
+    out +=
+        "<h2>現在順位</h2>\n<table class=\"standings\"><thead><tr><th>順位</th><th>ID</th>"
+        "<th class=\"name\">名前</th><th>周回</th><th>タイム</th><th>ラップ</th><th>ベスト</th>"
+        "</tr></thead><tbody>\n";
+    for (int row = 1; row <= kShownPlaces; ++row) {
+        out += "<tr>";
+        for (int col = 0; col < kStandingsCols; ++col)
+            Cell(out, "td", grid.TextMatrix(row, col), kStandingsClasses[col]);
+        out += "</tr>\n";
+    }
+    out += "</tbody></table>\n";
+}
+
+void LapHistory(std::string& out, const GridModel& grid) {
+    const LapHistoryExtent extent = ShownLapHistory(grid);
+    out += "<h2>ラップ履歴</h2>\n<div class=\"scroll\"><table class=\"laps\"><thead>";
+    for (int row = 0; row <= 1; ++row) {
+        out += "<tr>";
+        Cell(out, "th", row == 0 ? "Lap" : "", "lapno");
+        for (int col = 1; col <= extent.lastColumn; ++col)
+            Cell(out, "th", grid.TextMatrix(row, col));
+        out += "</tr>";
+    }
+    out += "</thead><tbody>\n";
+    for (int row = 2; row <= extent.lastRow; ++row) {
+        out += "<tr>";
+        Cell(out, "th", grid.TextMatrix(row, 0), "lapno");
+        for (int col = 1; col <= extent.lastColumn; ++col)
+            Cell(out, "td", grid.TextMatrix(row, col));
+        out += "</tr>\n";
+    }
+    out += "</tbody></table></div>\n";
+}
+
+}  // namespace
+
+std::string RaceHtml(const RaceWindowModel& window) {
+    std::string out =
+        "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n"
+        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+        "<title>Palomind レース結果</title>\n<style>\n";
+    out += kSpectatorStyle;
+    out += "</style>\n</head>\n<body>\n<header class=\"race-head\">\n<div class=\"status\">";
+    out += "<span class=\"lamp\" style=\"background:" + CssColor(window.LampColor) + "\"></span>";
+    Cell(out, "span", window.StatusCaption);
+    out += "</div>\n<dl class=\"clocks\"><div><dt>経過</dt>";
+    Cell(out, "dd", window.ElapsedCaption);
+    out += "</div><div><dt>残り</dt>";
+    Cell(out, "dd", window.RemainingCaption);
+    out += "</div></dl>\n</header>\n";
+    Cell(out, "p", window.Comment, "comment");
+    out += '\n';
+    Standings(out, window.Standings);
+    LapHistory(out, window.LapHistory);
+    out += "<footer>Palomind</footer>\n</body>\n</html>\n";
+    return out;
+}
+
+}  // namespace palomind

@@ -1,0 +1,13 @@
+#pragma once
+#include <string>
+
+#include "engine/race_window_model.h"
+
+namespace palomind {
+
+// The race as one self-contained HTML file that looks like the spectators'
+// page (its style sheet is inside) and prints well: status, clocks, comment,
+// the standings' 20 places and the lap history, as the window shows them.
+std::string RaceHtml(const RaceWindowModel& window);
+
+}  // namespace palomind

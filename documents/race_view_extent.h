@@ -1,0 +1,22 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "engine/grid_model.h"
+
+namespace palomind {
+
+// The part of the race window that the spectators' page and the exported
+// results show: the standings' 20 places, and the lap history's entrant
+// columns and lap rows up to the last one holding any text (the window's
+// blank columns and rows beyond them carry nothing to read).
+struct LapHistoryExtent {
+    int lastColumn = 0;  // entrant columns are 1..lastColumn
+    int lastRow = 1;     // lap rows are 2..lastRow
+};
+LapHistoryExtent ShownLapHistory(const GridModel& lapHistory);
+
+// "#RRGGBB" of a window colour (0x00BBGGRR).
+std::string CssColor(std::uint32_t color);
+
+}  // namespace palomind

@@ -1,0 +1,16 @@
+#pragma once
+#include <ostream>
+
+#include "app/web_address.h"
+#include "engine/race_window_model.h"
+
+namespace palomind {
+
+// Serves the race as it stands (a replayed race's final state) at the address
+// until the program is interrupted (SIGINT or SIGTERM). Needs the toolkit's
+// application object. Prints the address served on `out`; returns the exit
+// status.
+int ServeUntilInterrupted(const RaceWindowModel& window, const WebAddress& address,
+                          std::ostream& out, std::ostream& err);
+
+}  // namespace palomind

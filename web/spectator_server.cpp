@@ -1,0 +1,115 @@
+#include "web/spectator_server.h"
+
+#include <QHttpServerRequest>
+#include <QHttpServerResponder>
+#include <QTcpSocket>
+
+#include "documents/race_json.h"
+#include "web/web_assets.h"
+
+namespace palomind {
+
+namespace {
+
+using Status = QHttpServerResponder::StatusCode;
+
+struct Answer {
+    Status status = Status::Ok;
+    QByteArray contentType;
+    QByteArray body;
+    QByteArray etag;
+};
+
+Answer Plain(Status status, const char* text) {
+    return {status, "text/plain; charset=utf-8", QByteArray(text), {}};
+}
+
+// Written through the library's responder; a HEAD request gets the headers
+// of the same answer without its body.
+void Respond(QHttpServerResponder& responder, const Answer& answer, bool withBody) {
+    responder.writeStatusLine(answer.status);
+    if (answer.status != Status::NotModified) {
+        responder.writeHeader("Content-Type", answer.contentType);
+        responder.writeHeader("Content-Length", QByteArray::number(answer.body.size()));
+    }
+    responder.writeHeader("Cache-Control", "no-cache");
+    responder.writeHeader("X-Content-Type-Options", "nosniff");
+    // The page's own inline style and script, and its own data; nothing else.
+    responder.writeHeader("Content-Security-Policy",
+                          "default-src 'none'; style-src 'unsafe-inline'; "
+                          "script-src 'unsafe-inline'; connect-src 'self'; img-src 'self'");
+    if (!answer.etag.isEmpty()) responder.writeHeader("ETag", answer.etag);
+    if (answer.status == Status::MethodNotAllowed) responder.writeHeader("Allow", "GET, HEAD");
+    responder.writeBody(withBody ? answer.body : QByteArray());
+}
+
+}  // namespace
+
+SpectatorServer::SpectatorServer(const RaceSnapshotSlot& race, ConnectionLimits limits,
+                                 QObject* parent)
+    : QAbstractHttpServer(parent), race_(race), tcp_(new GuardedTcpServer(limits, this)) {}
+
+bool SpectatorServer::Listen(const QHostAddress& address, quint16 port, QString& error,
+                             bool& portInUse) {
+    if (!tcp_->listen(address, port)) {
+        error = tcp_->errorString();
+        portInUse = tcp_->serverError() == QAbstractSocket::AddressInUseError;
+        return false;
+    }
+    bind(tcp_);
+    return true;
+}
+
+quint16 SpectatorServer::Port() const {
+    return tcp_->serverPort();
+}
+
+void SpectatorServer::RefreshJson() {
+    const RaceSnapshotSlot::Snapshot latest = race_.Latest();
+    if (latest.window == nullptr || latest.sequence == jsonSequence_) return;
+    const std::string json = RaceJson(*latest.window);
+    json_ = QByteArray(json.data(), static_cast<qsizetype>(json.size()));
+    jsonTag_ = '"' + QByteArray::number(static_cast<qulonglong>(latest.sequence)) + '"';
+    jsonSequence_ = latest.sequence;
+}
+
+bool SpectatorServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
+    const ConnectionLimits& limits = tcp_->Limits();
+    const QHttpServerRequest::Method method = request.method();
+    const bool head = method == QHttpServerRequest::Method::Head;
+    const QString path = request.url().path();
+
+    Answer answer;
+    if (request.headers().size() > limits.maxHeaders) {
+        answer = Plain(Status::RequestHeaderFieldsTooLarge, "too many header fields\n");
+    } else if (method != QHttpServerRequest::Method::Get && !head) {
+        answer = Plain(Status::MethodNotAllowed, "only GET and HEAD\n");
+    } else if (path == QLatin1String("/") || path == QLatin1String("/index.html")) {
+        answer = {Status::Ok,
+                  "text/html; charset=utf-8",
+                  QByteArray::fromRawData(kSpectatorPageHtml.data(),
+                                          static_cast<qsizetype>(kSpectatorPageHtml.size())),
+                  {}};
+    } else if (path == QLatin1String("/race.json")) {
+        RefreshJson();
+        if (json_.isEmpty()) {
+            answer = Plain(Status::ServiceUnavailable, "no race yet\n");
+        } else if (request.value("If-None-Match") == jsonTag_) {
+            answer = {Status::NotModified, {}, {}, jsonTag_};
+        } else {
+            answer = {Status::Ok, "application/json", json_, jsonTag_};
+        }
+    } else {
+        answer = Plain(Status::NotFound, "not found\n");
+    }
+    if (!tcp_->RequestAnswered(socket)) return true;  // the client reads nothing: closed
+    QHttpServerResponder responder = makeResponder(request, socket);
+    Respond(responder, answer, !head && answer.status != Status::NotModified);
+    return true;
+}
+
+void SpectatorServer::missingHandler(const QHttpServerRequest&, QTcpSocket*) {
+    // Never reached: handleRequest answers every request.
+}
+
+}  // namespace palomind

@@ -1,0 +1,42 @@
+#pragma once
+#include <QAbstractHttpServer>
+#include <QByteArray>
+#include <QHostAddress>
+#include <cstdint>
+
+#include "app/race_snapshot_slot.h"
+#include "web/connection_guard.h"
+
+namespace palomind {
+
+// The spectators' web server: "/" is the page, "/race.json" the race as the
+// window shows it, both read-only. It lives on the server's thread and reads
+// the race only through the snapshot slot.
+class SpectatorServer final : public QAbstractHttpServer {
+    Q_OBJECT
+  public:
+    SpectatorServer(const RaceSnapshotSlot& race, ConnectionLimits limits,
+                    QObject* parent = nullptr);
+
+    // Listens at the address; on failure the reason, and whether another
+    // program holds the port.
+    bool Listen(const QHostAddress& address, quint16 port, QString& error, bool& portInUse);
+    quint16 Port() const;
+    int OpenConnections() const { return tcp_->OpenConnections(); }
+
+  protected:
+    bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
+    void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
+
+  private:
+    // The race's JSON, made again only when a newer snapshot has come.
+    void RefreshJson();
+
+    const RaceSnapshotSlot& race_;
+    GuardedTcpServer* tcp_;
+    std::uint64_t jsonSequence_ = 0;
+    QByteArray json_;
+    QByteArray jsonTag_;
+};
+
+}  // namespace palomind

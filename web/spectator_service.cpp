@@ -1,0 +1,58 @@
+#include "web/spectator_service.h"
+
+#include <QHostAddress>
+#include <QMetaObject>
+
+#include "web/spectator_server.h"
+
+namespace palomind {
+
+SpectatorService::SpectatorService(const RaceSnapshotSlot& race, ConnectionLimits limits)
+    : race_(race), limits_(limits) {
+    thread_.setObjectName(QStringLiteral("spectator server"));
+}
+
+SpectatorService::~SpectatorService() {
+    Stop();
+}
+
+SpectatorService::StartResult SpectatorService::Start(const WebAddress& address) {
+    Stop();
+    thread_.start();
+    auto* server = new SpectatorServer(race_, limits_);
+    server->moveToThread(&thread_);
+    const QHostAddress host = address.host.empty()
+                                  ? QHostAddress(QHostAddress::Any)
+                                  : QHostAddress(QString::fromStdString(address.host));
+    bool listening = false;
+    bool portInUse = false;
+    QString error;
+    // The listening socket must be made on the thread that serves it.
+    QMetaObject::invokeMethod(
+        server, [&] { listening = server->Listen(host, address.port, error, portInUse); },
+        Qt::BlockingQueuedConnection);
+    if (!listening) {
+        QMetaObject::invokeMethod(
+            server, [server] { delete server; }, Qt::BlockingQueuedConnection);
+        thread_.quit();
+        thread_.wait();
+        return {false, portInUse, error.toStdString()};
+    }
+    server_ = server;
+    port_ = server->Port();
+    return {true, false, {}};
+}
+
+void SpectatorService::Stop() {
+    if (server_ != nullptr) {
+        SpectatorServer* server = server_;
+        server_ = nullptr;
+        QMetaObject::invokeMethod(
+            server, [server] { delete server; }, Qt::BlockingQueuedConnection);
+    }
+    thread_.quit();
+    thread_.wait();
+    port_ = 0;
+}
+
+}  // namespace palomind
