@@ -64,7 +64,7 @@ TEST_F(MenusTest, MenuBarHoldsEveryItemWithItsShortcutAndState) {
     EXPECT_EQ(
         Describe(menu("mnuFile")),
         (std::vector<std::string>{"開く(&O)... Ctrl+O", "上書き保存(&S)", "名前を付けて保存(&A)...",
-                                  "-", "ﾍﾟｰｼﾞ設定(&U)... (disabled)", "印刷ﾌﾟﾚﾋﾞｭｰ(&V) (disabled)",
+                                  "ｴｸｽﾎﾟｰﾄ(&E)...", "-", "ﾍﾟｰｼﾞ設定(&U)... (disabled)", "印刷ﾌﾟﾚﾋﾞｭｰ(&V) (disabled)",
                                   "印刷(&P)...", "-", "終了(&X)"}));
     EXPECT_EQ(Describe(menu("mnuEdit")),
               (std::vector<std::string>{"元に戻す(&U)", "-", "切り取り(&T) Ctrl+X",
@@ -79,7 +79,8 @@ TEST_F(MenusTest, MenuBarHoldsEveryItemWithItsShortcutAndState) {
     EXPECT_EQ(Describe(menu("mnuTTS")),
               (std::vector<std::string>{"なし [x]", "日本語 (disabled)", "英語 (disabled)"}));
     EXPECT_EQ(Describe(menu("mnuView")),
-              (std::vector<std::string>{"ﾂｰﾙ ﾊﾞｰ(&T) [x]", "ｽﾃｰﾀｽ ﾊﾞｰ(&B) [x]"}));
+              (std::vector<std::string>{"ﾂｰﾙ ﾊﾞｰ(&T) [x]", "ｽﾃｰﾀｽ ﾊﾞｰ(&B) [x]", "-",
+                                        "観客用ﾍﾟｰｼﾞを公開"}));
     EXPECT_EQ(Describe(menu("mnuWindow")),
               (std::vector<std::string>{"重ねて表示(&C)", "上下に並べて表示(&H)",
                                         "左右に並べて表示(&V)", "ｱｲｺﾝの整列(&A)"}));

@@ -1,0 +1,145 @@
+// What leaves the program for readers outside it: /race.json, the CSV and
+// HTML exports, and the paced copies of the window the web server reads.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "app/spectator_feed.h"
+#include "documents/race_csv.h"
+#include "documents/race_html.h"
+#include "documents/race_json.h"
+#include "tests/engine/engine_fixture.h"
+
+namespace palomind::testing {
+namespace {
+
+// A race of 22 entrants (two more than the window shows), with names that a
+// CSV or an HTML page must carry unharmed.
+class ScriptedRaceTest : public EngineTest {
+  protected:
+    ScriptedRaceTest() {
+        names[1] = "Sato, \"Flash\"\r\nJr.";
+        names[2] = "<b>Ito</b> & Co";
+        StartAt(0);
+        TickUntil(10'600);  // timing opens at 11 s
+        for (int lap = 0; lap <= 3; ++lap)
+            for (int id = 1; id <= 22; ++id) Pass(id, 12'000 + lap * 30'000 + id * 700);
+    }
+};
+
+TEST_F(ScriptedRaceTest, RaceJsonHoldsTheWindowsTexts) {
+    const auto json = nlohmann::json::parse(RaceJson(window));
+    EXPECT_EQ(json["status"], window.StatusCaption);
+    EXPECT_EQ(json["lamp"], "#8080FF");
+    EXPECT_EQ(json["elapsed"], window.ElapsedCaption);
+    EXPECT_EQ(json["remaining"], window.RemainingCaption);
+    EXPECT_EQ(json["comment"], window.Comment);
+    const char* keys[] = {"place", "id", "name", "laps", "time", "lap", "best"};
+    ASSERT_EQ(json["standings"].size(), 20u);
+    for (int row = 1; row <= 20; ++row)
+        for (int col = 0; col < 7; ++col)
+            EXPECT_EQ(json["standings"][row - 1][keys[col]], Standing(row, col)) << row << col;
+    EXPECT_EQ(json["standings"][0]["id"], "01");
+
+    const auto& columns = json["lapHistory"]["columns"];
+    const auto& rows = json["lapHistory"]["rows"];
+    ASSERT_EQ(columns.size(), 20u);  // the 21st and 22nd entrants have no column
+    ASSERT_EQ(rows.size(), 3u);      // laps 1 to 3
+    for (int col = 1; col <= 20; ++col) {
+        EXPECT_EQ(columns[col - 1]["id"], LapCell(0, col));
+        EXPECT_EQ(columns[col - 1]["name"], LapCell(1, col));
+        for (int lap = 1; lap <= 3; ++lap) EXPECT_EQ(rows[lap - 1][col], LapCell(lap + 1, col));
+    }
+    EXPECT_EQ(rows[2][0], "3");
+}
+
+TEST_F(ScriptedRaceTest, RaceJsonReplacesTextThatIsNotUtf8) {
+    window.Comment = "bad \xff byte";
+    EXPECT_NO_THROW(nlohmann::json::parse(RaceJson(window)));
+}
+
+TEST(TimeCellSecondsTest, ReadsTheWindowsTimeTexts) {
+    EXPECT_EQ(TimeCellSeconds("00h01m23s45"), "83.45");
+    EXPECT_EQ(TimeCellSeconds("01m02s03"), "62.03");
+    EXPECT_EQ(TimeCellSeconds("02h00m00s00"), "7200.00");
+    EXPECT_EQ(TimeCellSeconds("-00h00m09s50"), "-9.50");
+    EXPECT_EQ(TimeCellSeconds(""), "");
+    EXPECT_EQ(TimeCellSeconds("---"), "---");
+    EXPECT_EQ(TimeCellSeconds("01m2xs03"), "01m2xs03");
+}
+
+TEST_F(ScriptedRaceTest, CsvListsEveryRankedEntrantWithLapsInSeconds) {
+    const std::string csv = RaceCsv(state, window, names);
+    ASSERT_EQ(csv.rfind("\xEF\xBB\xBF"
+                        "レース時間,480\r\n"
+                        "順位,ID,名前,周回,合計タイム,ベストラップ,ラップ1,ラップ2,ラップ3\r\n"
+                        "1,1,\"Sato, \"\"Flash\"\"\r\nJr.\",3,92.70,30.00,32.70,30.00,30.00\r\n",
+                        0),
+              0u)
+        << csv.substr(0, 300);
+    // 22 entrants, the last two from the engine's ranking; nothing after them.
+    EXPECT_TRUE(
+        csv.ends_with("\r\n21,21,N21,3,106.70,30.00,46.70,30.00,30.00\r\n"
+                      "22,22,N22,3,107.40,30.00,47.39,30.00,30.00\r\n"));
+    std::size_t lines = 0;
+    for (std::size_t at = csv.find("\r\n"); at != std::string::npos; at = csv.find("\r\n", at + 1))
+        ++lines;
+    EXPECT_EQ(lines, 2u + 22u + 1u);  // the first name holds a line break
+}
+
+TEST_F(ScriptedRaceTest, HtmlIsOnePageWithTheWindowsTextsEscaped) {
+    const std::string html = RaceHtml(window);
+    EXPECT_NE(html.find("&lt;b&gt;Ito&lt;/b&gt; &amp; Co"), std::string::npos);
+    EXPECT_EQ(html.find("<b>Ito"), std::string::npos);
+    EXPECT_NE(html.find("@media print"), std::string::npos);  // its style is inside
+    EXPECT_EQ(html.find("<script"), std::string::npos);
+    EXPECT_EQ(html.find("http"), std::string::npos);  // nothing fetched from elsewhere
+    EXPECT_NE(html.find(">" + Standing(20, 6) + "<"), std::string::npos);
+}
+
+// The feed copies the window for the web server, paced by the event ticks.
+class SpectatorFeedTest : public ::testing::Test {
+  protected:
+    void Event(std::int32_t tick) {
+        feed.OnRaceEvent({.kind = RaceEventKind::StandingsChanged, .tick = tick});
+    }
+    std::uint64_t Published() const { return slot.Latest().sequence; }
+
+    RaceWindowModel window;
+    RaceSnapshotSlot slot;
+    SpectatorFeed feed{window, slot, 100};
+};
+
+TEST_F(SpectatorFeedTest, CopiesAtOnceThenAtMostOncePerIntervalAndFlushesTheRest) {
+    Event(1000);
+    EXPECT_EQ(Published(), 1u);
+    window.StatusCaption = "計測中";
+    Event(1050);  // held back: the last copy is younger than 100 ms
+    EXPECT_EQ(Published(), 1u);
+    feed.Flush(1080);
+    EXPECT_EQ(Published(), 1u);
+    feed.Flush(1100);
+    EXPECT_EQ(Published(), 2u);
+    EXPECT_EQ(slot.Latest().window->StatusCaption, "計測中");
+    feed.Flush(5000);  // nothing new
+    EXPECT_EQ(Published(), 2u);
+}
+
+TEST_F(SpectatorFeedTest, ACopyIsTheWindowAsItWasNotAsItBecomes) {
+    window.Comment = "before";
+    Event(0);
+    window.Comment = "after";
+    EXPECT_EQ(slot.Latest().window->Comment, "before");
+}
+
+TEST_F(SpectatorFeedTest, PacingSurvivesTheTickCounterWrapping) {
+    Event(2147483600);
+    window.Comment = "x";
+    Event(-2147483600);  // 96 ms later, after the wrap
+    EXPECT_EQ(Published(), 1u);
+    feed.Flush(-2147483590);
+    EXPECT_EQ(Published(), 2u);
+}
+
+}  // namespace
+}  // namespace palomind::testing

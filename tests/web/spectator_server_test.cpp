@@ -1,0 +1,147 @@
+// The spectators' web server: what it serves, and the limits that keep a
+// slow or hostile client from holding up the others. Loopback only.
+#include <gtest/gtest.h>
+
+#include <QTcpServer>
+#include <QTest>
+#include <memory>
+#include <vector>
+
+#include "documents/race_json.h"
+#include "tests/web/loopback_client.h"
+#include "web/spectator_service.h"
+#include "web/web_assets.h"
+
+namespace palomind::testing {
+namespace {
+
+class SpectatorServerTest : public ::testing::Test {
+  protected:
+    SpectatorServerTest() {
+        window.StatusCaption = "計測中";
+        window.Standings.SetTextMatrix(1, 1, "05");
+        window.Standings.SetTextMatrix(1, 2, "Sato, \"Flash\"");
+        window.LapHistory.SetTextMatrix(0, 1, "ID05");
+        window.LapHistory.SetTextMatrix(2, 1, "01m02s03");
+        race.Publish(window);
+    }
+    void StartWith(ConnectionLimits limits) {
+        service = std::make_unique<SpectatorService>(race, limits);
+        const auto started = service->Start({"127.0.0.1", 0});
+        ASSERT_TRUE(started.serving) << started.error;
+        port = service->Port();
+    }
+    void SetUp() override { StartWith({}); }
+
+    RaceWindowModel window;
+    RaceSnapshotSlot race;
+    std::unique_ptr<SpectatorService> service;
+    quint16 port = 0;
+};
+
+TEST_F(SpectatorServerTest, ServesThePageAndTheRaceAsTheWindowShowsIt) {
+    const Reply page = Exchange(port, Get("/"));
+    EXPECT_EQ(page.status, 200);
+    EXPECT_TRUE(page.Has("Content-Type: text/html; charset=utf-8\r\n"));
+    EXPECT_EQ(page.body.toStdString(), kSpectatorPageHtml);
+    // Everything the page needs is inside it: no address of anywhere else.
+    EXPECT_FALSE(page.body.contains("http:") || page.body.contains("https:") ||
+                 page.body.contains("//fonts") || page.body.contains("src=\""));
+
+    const Reply data = Exchange(port, Get("/race.json"));
+    EXPECT_EQ(data.status, 200);
+    EXPECT_TRUE(data.Has("Content-Type: application/json\r\n"));
+    EXPECT_EQ(data.body.toStdString(), RaceJson(window));
+
+    // The page re-reads with the tag it has: unchanged data is not sent again.
+    const qsizetype tagAt = data.head.indexOf("ETag: ");
+    const QByteArray tag = data.head.mid(tagAt + 6, data.head.indexOf("\r\n", tagAt) - tagAt - 6);
+    EXPECT_EQ(Exchange(port, Get("/race.json", "If-None-Match: " + tag + "\r\n")).status, 304);
+    window.Comment = "changed";
+    race.Publish(window);
+    const Reply changed = Exchange(port, Get("/race.json", "If-None-Match: " + tag + "\r\n"));
+    EXPECT_EQ(changed.status, 200);
+    EXPECT_EQ(changed.body.toStdString(), RaceJson(window));
+}
+
+TEST_F(SpectatorServerTest, HeadGetsTheHeadersAlone) {
+    // Its Content-Length is the body's, which never comes: read until quiet.
+    const Reply head = Exchange(port, "HEAD /race.json HTTP/1.1\r\nHost: x\r\n\r\n", false, 200);
+    EXPECT_EQ(head.status, 200);
+    EXPECT_TRUE(head.Has(("Content-Length: " + std::to_string(RaceJson(window).size())).c_str()));
+    EXPECT_TRUE(head.body.isEmpty());
+}
+
+TEST_F(SpectatorServerTest, AnswersEveryOtherMethodWith405AndChangesNothing) {
+    for (const char* method : {"POST", "PUT", "DELETE", "PATCH", "OPTIONS", "TRACE", "BREW"}) {
+        const Reply reply = Exchange(port, QByteArray(method) +
+                                               " /race.json HTTP/1.1\r\nHost: x\r\n"
+                                               "Content-Length: 2\r\n\r\n{}");
+        EXPECT_EQ(reply.status, 405) << method;
+        EXPECT_TRUE(reply.Has("Allow: GET, HEAD\r\n")) << method;
+    }
+    EXPECT_EQ(Exchange(port, Get("/../etc/passwd")).status, 404);
+    EXPECT_EQ(Exchange(port, Get("/spectator.css")).status, 404);
+    EXPECT_EQ(race.Latest().sequence, 1u);
+    EXPECT_EQ(Exchange(port, Get("/race.json")).body.toStdString(), RaceJson(window));
+}
+
+TEST_F(SpectatorServerTest, RefusesOversizedRequestsAndTooManyHeaders) {
+    const Reply huge = Exchange(port, Get("/", "X-Big: " + QByteArray(20'000, 'a') + "\r\n"), true);
+    EXPECT_EQ(huge.status, 413);
+    EXPECT_TRUE(huge.closed);
+    const Reply body = Exchange(
+        port, "GET / HTTP/1.1\r\nContent-Length: 100000\r\n\r\n" + QByteArray(100'000, 'b'));
+    EXPECT_EQ(body.status, 413);
+    QByteArray headers;
+    for (int i = 0; i < 65; ++i) headers += "X-H" + QByteArray::number(i) + ": v\r\n";
+    EXPECT_EQ(Exchange(port, Get("/", headers)).status, 431);
+    // Garbage is no request: the connection is closed, and the server serves on.
+    EXPECT_TRUE(Exchange(port, "\x16\x03\x01 garbage\r\n\r\n", true).closed);
+    EXPECT_EQ(Exchange(port, Get("/race.json")).status, 200);
+}
+
+TEST_F(SpectatorServerTest, OpensNoMoreThanItsConnectionsAndServesAgainWhenOneCloses) {
+    StartWith({.maxConnections = 4});
+    std::vector<std::unique_ptr<QTcpSocket>> held;
+    for (int i = 0; i < 4; ++i) {
+        held.push_back(std::make_unique<QTcpSocket>());
+        ASSERT_TRUE(Connect(*held.back(), port));
+    }
+    const Reply refused = Exchange(port, Get("/race.json"), true);
+    EXPECT_EQ(refused.status, 503);
+    EXPECT_TRUE(refused.closed);
+    held.front()->abort();
+    held.erase(held.begin());
+    QTest::qWait(100);
+    EXPECT_EQ(Exchange(port, Get("/race.json")).status, 200);
+}
+
+TEST_F(SpectatorServerTest, ClosesAClientThatDawdlesButKeepsOneThatReads) {
+    StartWith({.requestDeadlineMs = 400});
+    QTcpSocket slow;
+    ASSERT_TRUE(Connect(slow, port));
+    slow.write("GET / HTTP/1.1\r\nHo");  // and never more
+    QTcpSocket reader;
+    ASSERT_TRUE(Connect(reader, port));
+    for (int i = 0; i < 6; ++i) {  // 600 ms of a request about every 100 ms
+        reader.write(Get("/race.json"));
+        EXPECT_EQ(ReadReply(reader).status, 200);
+        QTest::qWait(100);
+    }
+    EXPECT_TRUE(slow.state() == QAbstractSocket::UnconnectedState ||
+                slow.waitForDisconnected(1000));
+    EXPECT_EQ(reader.state(), QAbstractSocket::ConnectedState);
+}
+
+TEST_F(SpectatorServerTest, SaysSoWhenThePortIsTaken) {
+    RaceSnapshotSlot other;
+    SpectatorService second(other);
+    const auto started = second.Start({"127.0.0.1", port});
+    EXPECT_FALSE(started.serving);
+    EXPECT_TRUE(started.portInUse);
+    EXPECT_EQ(Exchange(port, Get("/race.json")).status, 200);  // the first serves on
+}
+
+}  // namespace
+}  // namespace palomind::testing
