@@ -4,7 +4,11 @@
 #      latency from the simulator's write to the pass being stamped, CPU use,
 #      peak memory, and the race clock acting on every second meanwhile;
 #   2. start-up: from starting build/palomind to its main window shown
-#      (mapped on the display), over several runs.
+#      (mapped on the display), over several runs;
+#   3. the saturated line again with the spectators' page served on loopback
+#      to 200 simulated phones (SPECTATORS to change): the pass-to-phone
+#      delay, and what serving them adds to CPU, memory and the
+#      write->stamp latency of run 1.
 # Usage: bench/live_benchmarks.sh [BUILD_DIR] [SECONDS]   (defaults: build 60)
 # Use a Release or RelWithDebInfo build. Prints the figures; exits non-zero
 # when a target is missed.
@@ -34,7 +38,8 @@ export XDG_CONFIG_HOME="$work/config"   # never the operator's stored settings
 
 status=0
 echo "== 1. Saturated line"
-"$build/bench/palomind_line_rate_bench" --seconds "$seconds" 2> "$work/line-rate.err" || status=1
+"$build/bench/palomind_line_rate_bench" --seconds "$seconds" 2> "$work/line-rate.err" |
+  tee "$work/line-rate.out" || status=1
 grep -v "^receiver_simulator: seed" "$work/line-rate.err" | sed 's/^/  (stderr) /' | head -20
 
 echo "== 2. Start-up to the main window shown, $runs runs"
@@ -80,4 +85,20 @@ verdict=met
 echo "  start-up ms: ${times[*]}"
 echo "  median $median ms, worst $worst ms   (target < 1000 ms: $verdict)"
 echo "  load average during the runs: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
+
+spectators=${SPECTATORS:-200}
+echo "== 3. Saturated line with $spectators spectators on loopback"
+"$build/bench/palomind_line_rate_bench" --seconds "$seconds" --spectators "$spectators" \
+  2> "$work/spectators.err" | tee "$work/spectators.out" || status=1
+grep -E "^spectators|failed" "$work/spectators.err" | sed 's/^/  (load) /' | head -5
+# The figures of run 1 and run 3 side by side: what serving the phones adds.
+figure() { sed -n "s/.*$2 *\([0-9.]*\).*/\1/p" "$work/$1.out" | head -n1; }
+p99() { sed -n 's/.*write->stamp ms.*p99 \([0-9]*\).*/\1/p' "$work/$1.out"; }
+cpu0=$(figure line-rate "CPU"); cpu1=$(figure spectators "CPU")
+mem0=$(figure line-rate "(RSS)"); mem1=$(figure spectators "(RSS)")
+lat0=$(p99 line-rate); lat1=$(p99 spectators)
+echo "  extra CPU: $cpu0 -> $cpu1 % of one core; extra peak memory: $mem0 -> $mem1 MB"
+verdict=met
+[ $(( lat1 - lat0 )) -le 1 ] || { verdict=MISSED; status=1; }
+echo "  write->stamp p99: $lat0 ms alone, $lat1 ms with spectators   (target within 1 ms: $verdict)"
 exit $status

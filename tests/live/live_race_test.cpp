@@ -9,6 +9,9 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolBar>
@@ -24,6 +27,7 @@
 #include "platform/qt_settings_store.h"
 #include "shell/main_window.h"
 #include "shell/race_window_view.h"
+#include "shell/spectator_publishing.h"
 #include "tests/live/live_fakes.h"
 #include "tools/receiver_simulator/send_log.h"
 
@@ -259,6 +263,133 @@ TEST(LiveRace, CommentNamesAndAnOpenedFileReplayToTheSameResultFiles) {
 
     simulator.closeWriteChannel();
     ASSERT_TRUE(simulator.waitForFinished(5000));
+    window.close();
+}
+
+// The standings as the window showed them after each change: the page, read
+// at some moment, must show one of them.
+class StandingsHistory final : public RaceEventListener {
+  public:
+    using Standings = std::vector<std::string>;  // places 1 to 20, columns 0 to 6
+    explicit StandingsHistory(const RaceWindowModel& window) : window_(window) { Record(); }
+    void OnRaceEvent(const RaceEvent& event) override {
+        if (event.kind == RaceEventKind::StandingsChanged) Record();
+    }
+    std::size_t Size() const { return versions_.size(); }
+    bool ShownSince(std::size_t first, const Standings& shown) const {
+        for (std::size_t i = first == 0 ? 0 : first - 1; i < versions_.size(); ++i)
+            if (versions_[i] == shown) return true;
+        return false;
+    }
+    const Standings& Latest() const { return versions_.back(); }
+
+  private:
+    void Record() {
+        Standings rows;
+        for (int row = 1; row <= 20; ++row)
+            for (int col = 0; col < 7; ++col)
+                rows.push_back(window_.Standings.TextMatrix(row, col));
+        versions_.push_back(std::move(rows));
+    }
+    const RaceWindowModel& window_;
+    std::vector<Standings> versions_;
+};
+
+// Runs Debian's headless chromium on the page (as root it needs no sandbox)
+// while the window thread goes on with the race; returns its standard output.
+QByteArray RunChromium(const QString& chromium, const QStringList& what, const QString& url) {
+    QTemporaryDir profile;
+    QProcess browser;
+    browser.start(
+        chromium,
+        QStringList{"--headless=new", "--no-sandbox", "--disable-gpu", "--no-proxy-server",
+                    "--no-first-run", "--user-data-dir=" + profile.path(), "--window-size=390,844",
+                    "--hide-scrollbars", "--virtual-time-budget=3000"} +
+            what + QStringList{url});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return browser.state() == QProcess::NotRunning; }, 60000));
+    return browser.readAllStandardOutput();
+}
+
+// The standings' cell texts the page's DOM shows.
+StandingsHistory::Standings StandingsInDom(const QString& dom) {
+    StandingsHistory::Standings cells;
+    const QRegularExpression body(QStringLiteral("<tbody id=\"standings\">(.*?)</tbody>"),
+                                  QRegularExpression::DotMatchesEverythingOption);
+    const QString rows = body.match(dom).captured(1);
+    const QRegularExpression cell(QStringLiteral("<td[^>]*>(.*?)</td>"));
+    for (auto it = cell.globalMatch(rows); it.hasNext();) {
+        QString text = it.next().captured(1);
+        text.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+            .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+            .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        cells.push_back(text.toStdString());
+    }
+    return cells;
+}
+
+// The spectators' page in a real browser during a simulated race: it shows
+// the standings the window showed, and a phone-sized screenshot of it is
+// taken (PALOMIND_SPECTATOR_SCREENSHOT names where it goes).
+TEST(LiveRace, SpectatorsPageInABrowserShowsTheWindowsStandings) {
+    const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    if (chromium.isEmpty()) GTEST_SKIP() << "Debian's chromium is not installed";
+    TemporaryCurrentDirectory directory;
+    DiskFileStore files;
+    AnsweringDialogs dialogs;
+    WriteStartupFiles(files, dialogs);
+    QProcess simulator;
+    const QString line =
+        StartSimulator(simulator, {"--transponders", "8", "--lap", "1.5:0.15", "--seed", "20240601",
+                                   "--start-from-stdin", "--exit-with-stdin"});
+    ASSERT_FALSE(line.isEmpty());
+    const ScopedEnvironmentVariable port("PALOMIND_COM1", line.toLocal8Bit());
+
+    QtSettingsStore settings(directory.FilePath(QStringLiteral("user-settings.ini")));
+    QtSerialPort serial(settings);
+    SilentSound sound;
+    MonotonicTickClock ticks;
+    LiveJournal journal("journal", "spectators", 5);
+    ASSERT_TRUE(journal.Start()) << journal.Problem();
+    Application app({ticks, sound, serial, settings, dialogs, files, journal});
+    frmMain window(app);
+    window.Form_Load();
+    window.show();
+    app.SetName(3, "佐藤 <3> & Co");
+    window.Spectators().StartAtLaunch(WebAddress{"127.0.0.1", 0});
+    ASSERT_TRUE(window.Spectators().IsPublishing());
+    const QString url = QStringLiteral("http://127.0.0.1:%1/").arg(window.Spectators().Port());
+    StandingsHistory history(app.Window());
+    app.Subscribe(&history);
+
+    window.tbToolBar_ButtonClick(ToolbarButton(window, QStringLiteral("レース開始")));
+    const RaceState& state = app.State();
+    const QByteArray go = QByteArray::number(state.RaceStart * 1000 + 500) + ' ' +
+                          QByteArray::number(state.RaceEnd * 1000) + '\n';
+    ASSERT_EQ(simulator.write(go), go.size());
+    QTest::qWait((kStartWaitSeconds + kRaceSeconds / 2) * 1000);
+
+    const std::size_t before = history.Size();
+    const QString dom = QString::fromUtf8(RunChromium(chromium, {"--dump-dom"}, url));
+    const StandingsHistory::Standings shown = StandingsInDom(dom);
+    EXPECT_EQ(shown.size(), 140u) << dom.left(2000).toStdString();
+    EXPECT_TRUE(history.ShownSince(before, shown)) << ::testing::PrintToString(shown);
+    EXPECT_TRUE(dom.contains(QStringLiteral("計測中")));
+
+    const QString screenshot = qEnvironmentVariable("PALOMIND_SPECTATOR_SCREENSHOT",
+                                                    directory.FilePath(QStringLiteral("page.png")));
+    RunChromium(chromium, {"--screenshot=" + screenshot}, url);
+    EXPECT_GT(QFile(screenshot).size(), 10'000);
+
+    // Once everyone has finished the window stands still: the page then shows
+    // exactly its standings, the name that needs escaping included.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state.AllFinished == kTrue; }, 30000));
+    QTest::qWait(1000);
+    const QString final = QString::fromUtf8(RunChromium(chromium, {"--dump-dom"}, url));
+    EXPECT_EQ(StandingsInDom(final), history.Latest());
+    EXPECT_TRUE(final.contains(QStringLiteral("佐藤 &lt;3&gt; &amp; Co")));
+    app.Unsubscribe(&history);
+    simulator.closeWriteChannel();
+    simulator.waitForFinished(5000);
     window.close();
 }
 
