@@ -3,7 +3,8 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/).
 cd "$(dirname "$0")"
 source ./scripts_common.sh
-palomind_install_packages
+# Chromium: the spectators' page is checked in a real browser.
+palomind_install_packages chromium
 export QT_QPA_PLATFORM=offscreen
 palomind_build build
 ctest --test-dir build --output-on-failure -j"$(nproc)"

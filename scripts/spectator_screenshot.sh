@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Checks the spectators' page in headless Chromium during a simulated race
+# (the live test that compares the page's standings with the window's) and
+# keeps its phone-sized screenshot as docs/spectator-page.png.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source ./scripts_common.sh
+palomind_install_packages chromium
+palomind_build build
+cd build
+QT_QPA_PLATFORM=offscreen PALOMIND_SPECTATOR_SCREENSHOT="$PWD/../docs/spectator-page.png" \
+  ./tests/live/palomind_live_tests --gtest_filter='LiveRace.SpectatorsPageInABrowser*'
