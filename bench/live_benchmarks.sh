@@ -93,7 +93,7 @@ echo "== 3. Saturated line with $spectators spectators on loopback"
 grep -E "^spectators|failed" "$work/spectators.err" | sed 's/^/  (load) /' | head -5
 # The figures of run 1 and run 3 side by side: what serving the phones adds.
 figure() { sed -n "s/.*$2 *\([0-9.]*\).*/\1/p" "$work/$1.out" | head -n1; }
-p99() { sed -n 's/.*write->stamp ms.*p99 \([0-9]*\).*/\1/p' "$work/$1.out"; }
+p99() { sed -n 's/.*write->stamp ms.*p99 \([0-9][0-9]*\) .*/\1/p' "$work/$1.out"; }
 cpu0=$(figure line-rate "CPU"); cpu1=$(figure spectators "CPU")
 mem0=$(figure line-rate "(RSS)"); mem1=$(figure spectators "(RSS)")
 lat0=$(p99 line-rate); lat1=$(p99 spectators)

@@ -49,6 +49,43 @@ struct Spectator {
     std::array<int, 65> laps{};  // -1: not in the standings yet
 };
 
+// Reads the standings' IDs and lap counts and stops at the lap history: a
+// phone's browser parses the whole answer, but the load generator shares the
+// machine with the program it measures and needs no more.
+class StandingsReader final : public nlohmann::json_sax<nlohmann::json> {
+  public:
+    std::vector<std::pair<std::string, std::string>> places;  // id, laps
+
+    bool key(string_t& name) override {
+        if (name == "lapHistory") return false;  // all that is needed has been read
+        key_ = name;
+        return true;
+    }
+    bool string(string_t& value) override {
+        if (key_ == "id") places.emplace_back(value, "");
+        if (key_ == "laps" && !places.empty()) places.back().second = value;
+        return true;
+    }
+    bool null() override { return true; }
+    bool boolean(bool) override { return true; }
+    bool number_integer(number_integer_t) override { return true; }
+    bool number_unsigned(number_unsigned_t) override { return true; }
+    bool number_float(number_float_t, const string_t&) override { return true; }
+    bool binary(binary_t&) override { return true; }
+    bool start_object(std::size_t) override { return true; }
+    bool end_object() override { return true; }
+    bool start_array(std::size_t) override { return true; }
+    bool end_array() override { return true; }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
+        failed = true;
+        return false;
+    }
+    bool failed = false;
+
+  private:
+    std::string key_;
+};
+
 struct Totals {
     std::atomic<long> requests{0}, failures{0}, bytes{0};
 };
@@ -74,13 +111,13 @@ void RunSpectators(std::vector<Spectator>& spectators, const Options& options,
         const std::int64_t at =
             std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
                 .count();
-        const nlohmann::json race = nlohmann::json::parse(result->body, nullptr, false);
-        if (race.is_discarded()) {
+        StandingsReader reader;
+        nlohmann::json::sax_parse(result->body, &reader);
+        if (reader.failed || reader.places.size() != 20) {
             ++totals.failures;
             continue;
         }
-        for (const auto& place : race["standings"]) {
-            const std::string id = place["id"], laps = place["laps"];
+        for (const auto& [id, laps] : reader.places) {
             if (id == "--" || laps == "---") continue;
             const int n = std::stoi(id), count = std::stoi(laps);
             if (n < 1 || n > 64) continue;

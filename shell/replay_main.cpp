@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (!palomind::IsReplayCommandLine(args)) {
         std::cerr << "usage: palomind --replay JOURNAL [--save RESULT.rdt] [--trace TRACE.txt] "
-                     "[--until TICK]\n";
+                     "[--until TICK] [--export-csv RESULTS.csv] [--export-html RESULTS.html]\n";
         return 2;
     }
     return palomind::RunReplayCommand(args, std::cerr);

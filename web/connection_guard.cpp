@@ -18,8 +18,9 @@ constexpr char kRequestTooLarge[] =
 // deadline.
 class GuardedTcpServer::Connection final : public QTcpSocket {
   public:
-    explicit Connection(GuardedTcpServer& server) : QTcpSocket(&server), server_(server) {
-        ++server_.open_;
+    explicit Connection(GuardedTcpServer& server)
+        : QTcpSocket(&server), limits_(server.limits_), open_(server.open_) {
+        ++*open_;
         deadline_.setSingleShot(true);
         connect(&deadline_, &QTimer::timeout, this, &QTcpSocket::abort);
         // Connected before the HTTP server connects its own handler, so the
@@ -27,11 +28,11 @@ class GuardedTcpServer::Connection final : public QTcpSocket {
         connect(this, &QTcpSocket::readyRead, this, &Connection::CountRequestBytes);
         RestartRequest();
     }
-    ~Connection() override { --server_.open_; }
+    ~Connection() override { --*open_; }
 
     void RestartRequest() {
         requestBytes_ = 0;
-        deadline_.start(server_.limits_.requestDeadlineMs);
+        deadline_.start(limits_.requestDeadlineMs);
     }
 
   private:
@@ -41,14 +42,15 @@ class GuardedTcpServer::Connection final : public QTcpSocket {
             return;
         }
         requestBytes_ += bytesAvailable();
-        if (requestBytes_ <= server_.limits_.maxRequestBytes) return;
+        if (requestBytes_ <= limits_.maxRequestBytes) return;
         refused_ = true;
         skip(bytesAvailable());  // the HTTP library never sees the oversized request
         write(kRequestTooLarge, sizeof kRequestTooLarge - 1);
         disconnectFromHost();
     }
 
-    GuardedTcpServer& server_;
+    const ConnectionLimits limits_;
+    std::shared_ptr<int> open_;
     QTimer deadline_;
     qint64 requestBytes_ = 0;
     bool refused_ = false;
@@ -67,7 +69,7 @@ void GuardedTcpServer::incomingConnection(qintptr descriptor) {
         delete connection;
         return;
     }
-    if (open_ > limits_.maxConnections) {
+    if (*open_ > limits_.maxConnections) {
         connection->write(kServerBusy, sizeof kServerBusy - 1);
         connection->disconnectFromHost();
         connect(connection, &QTcpSocket::disconnected, connection, &QObject::deleteLater);

@@ -2,6 +2,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <memory>
 
 namespace palomind {
 
@@ -30,7 +31,7 @@ class GuardedTcpServer final : public QTcpServer {
   public:
     explicit GuardedTcpServer(ConnectionLimits limits, QObject* parent = nullptr);
 
-    int OpenConnections() const { return open_; }
+    int OpenConnections() const { return *open_; }
     const ConnectionLimits& Limits() const { return limits_; }
     // The server has answered a request on this socket: the next request
     // starts with an empty byte count and a fresh deadline. False when the
@@ -45,7 +46,9 @@ class GuardedTcpServer final : public QTcpServer {
     friend class Connection;
 
     ConnectionLimits limits_;
-    int open_ = 0;
+    // Shared with the connections: the HTTP server may delete them after
+    // this listening socket.
+    std::shared_ptr<int> open_ = std::make_shared<int>(0);
 };
 
 }  // namespace palomind

@@ -1,11 +1,29 @@
 #include "web/spectator_service.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QHostAddress>
 #include <QMetaObject>
 
 #include "web/spectator_server.h"
 
 namespace palomind {
+
+namespace {
+
+// The server's thread yields to the window thread, where the receiver's
+// passes are stamped: on a busy machine the phones wait, not the race.
+constexpr int kServerNiceness = 5;
+
+void LowerThisThreadsPriority() {
+#ifdef __linux__
+    // On Linux the niceness of a thread is its own.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kServerNiceness);
+#endif
+}
+
+}  // namespace
 
 SpectatorService::SpectatorService(const RaceSnapshotSlot& race, ConnectionLimits limits)
     : race_(race), limits_(limits) {
@@ -29,7 +47,11 @@ SpectatorService::StartResult SpectatorService::Start(const WebAddress& address)
     QString error;
     // The listening socket must be made on the thread that serves it.
     QMetaObject::invokeMethod(
-        server, [&] { listening = server->Listen(host, address.port, error, portInUse); },
+        server,
+        [&] {
+            LowerThisThreadsPriority();
+            listening = server->Listen(host, address.port, error, portInUse);
+        },
         Qt::BlockingQueuedConnection);
     if (!listening) {
         QMetaObject::invokeMethod(

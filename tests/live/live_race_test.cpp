@@ -16,6 +16,7 @@
 #include <QTextEdit>
 #include <QToolBar>
 #include <filesystem>
+#include <optional>
 
 #include "app/application.h"
 #include "app/live_journal.h"
@@ -110,6 +111,52 @@ void ExpectReplayEqualsLiveSave(const std::filesystem::path& journal, const QStr
     EXPECT_EQ(ReadBytes(replayed), live) << liveFile.toStdString();
 }
 
+// The program as the entry composes it, its port on a receiver simulator of
+// its own, in a temporary folder holding its start-up files.
+class LiveProgramTest : public ::testing::Test {
+  protected:
+    void StartProgram(const QStringList& simulatorArguments, const std::string& journalName) {
+        WriteStartupFiles(files, dialogs);
+        const QString line = StartSimulator(
+            simulator, simulatorArguments + QStringList{"--start-from-stdin", "--exit-with-stdin"});
+        ASSERT_FALSE(line.isEmpty());
+        port.emplace("PALOMIND_COM1", line.toLocal8Bit());
+        settings.emplace(directory.FilePath(QStringLiteral("user-settings.ini")));
+        serial.emplace(*settings);
+        journal.emplace("journal", journalName, 5);
+        ASSERT_TRUE(journal->Start()) << journal->Problem();
+        app.emplace(
+            ApplicationServices{ticks, sound, *serial, *settings, dialogs, files, *journal});
+        window.emplace(*app);
+        window->Form_Load();
+        window->show();
+    }
+    // Presses "レース開始"; the field starts lapping half a second after
+    // timing opens, and each transponder's first pass after RaceEnd is its
+    // last.
+    void StartRace() {
+        window->tbToolBar_ButtonClick(ToolbarButton(*window, QStringLiteral("レース開始")));
+        const RaceState& state = app->State();
+        const QByteArray go = QByteArray::number(state.RaceStart * 1000 + 500) + ' ' +
+                              QByteArray::number(state.RaceEnd * 1000) + '\n';
+        ASSERT_EQ(simulator.write(go), go.size());
+        ASSERT_TRUE(simulator.waitForBytesWritten(5000));
+    }
+
+    TemporaryCurrentDirectory directory;
+    DiskFileStore files;
+    AnsweringDialogs dialogs;
+    QProcess simulator;
+    std::optional<ScopedEnvironmentVariable> port;
+    std::optional<QtSettingsStore> settings;
+    std::optional<QtSerialPort> serial;
+    SilentSound sound;
+    MonotonicTickClock ticks;
+    std::optional<LiveJournal> journal;
+    std::optional<Application> app;
+    std::optional<frmMain> window;
+};
+
 TEST(LiveRace, SimulatedRaceThroughTheFinishReplaysToTheSameResultFile) {
     TemporaryCurrentDirectory directory;
     DiskFileStore files;
@@ -179,37 +226,16 @@ TEST(LiveRace, SimulatedRaceThroughTheFinishReplaysToTheSameResultFile) {
 // What the operator does besides timing: a comment typed and names changed
 // during the race (one of an ID already racing), a saved file opened after
 // it, a second race started. The journal replays to each live save.
-TEST(LiveRace, CommentNamesAndAnOpenedFileReplayToTheSameResultFiles) {
-    TemporaryCurrentDirectory directory;
-    DiskFileStore files;
-    AnsweringDialogs dialogs;
-    WriteStartupFiles(files, dialogs);
-
-    QProcess simulator;
-    const QString line =
-        StartSimulator(simulator, {"--transponders", "6", "--lap", "1.5:0.15", "--seed", "20261208",
-                                   "--start-from-stdin", "--exit-with-stdin"});
-    ASSERT_FALSE(line.isEmpty());
-    const ScopedEnvironmentVariable port("PALOMIND_COM1", line.toLocal8Bit());
-
-    QtSettingsStore settings(directory.FilePath(QStringLiteral("user-settings.ini")));
-    QtSerialPort serial(settings);
-    SilentSound sound;
-    MonotonicTickClock ticks;
-    LiveJournal journal("journal", "operator", 5);
-    ASSERT_TRUE(journal.Start()) << journal.Problem();
-    Application app({ticks, sound, serial, settings, dialogs, files, journal});
-    frmMain window(app);
-    window.Form_Load();
-    window.show();
+TEST_F(LiveProgramTest, CommentNamesAndAnOpenedFileReplayToTheSameResultFiles) {
+    StartProgram({"--transponders", "6", "--lap", "1.5:0.15", "--seed", "20261208"}, "operator");
     auto save = [&](const char* name) {
         dialogs.savePath = name;
-        window.mnuFileSave_Click();
-        ExpectReplayEqualsLiveSave(journal.Path(), QString::fromLatin1(name));
+        window->mnuFileSave_Click();
+        ExpectReplayEqualsLiveSave(journal->Path(), QString::fromLatin1(name));
     };
 
-    // The roster dialog stays open beside the race window.
-    window.mnuEditName_Click();
+    // The roster dialog stays open beside the race window->
+    window->mnuEditName_Click();
     auto* roster = qobject_cast<QDialog*>([] {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName() == QStringLiteral("dlgIdName")) return w;
@@ -219,15 +245,11 @@ TEST(LiveRace, CommentNamesAndAnOpenedFileReplayToTheSameResultFiles) {
     QLineEdit* nameEditor = roster->findChild<QLineEdit*>(QStringLiteral("Text1"));
     ASSERT_NE(nameEditor, nullptr);
 
-    window.tbToolBar_ButtonClick(ToolbarButton(window, QStringLiteral("レース開始")));
-    const RaceState& state = app.State();
-    const QByteArray go = QByteArray::number(state.RaceStart * 1000 + 500) + ' ' +
-                          QByteArray::number(state.RaceEnd * 1000) + '\n';
-    ASSERT_EQ(simulator.write(go), go.size());
-    ASSERT_TRUE(simulator.waitForBytesWritten(5000));
+    StartRace();
+    const RaceState& state = app->State();
     ASSERT_TRUE(QTest::qWaitFor([&] { return state.LapCount[3] >= 2; }, 15000));
 
-    QTextEdit* comment = window.RaceWindow()->RichTextBox1();
+    QTextEdit* comment = window->RaceWindow()->RichTextBox1();
     comment->selectAll();
     QTest::keyClicks(comment, "Rain");
     QTest::keyClick(comment, Qt::Key_Return);
@@ -239,7 +261,7 @@ TEST(LiveRace, CommentNamesAndAnOpenedFileReplayToTheSameResultFiles) {
         QTest::keyClick(nameEditor, Qt::Key_Down, Qt::NoModifier);
         QTest::keyClicks(nameEditor, name);
     }
-    ASSERT_EQ(app.Roster()[3], "Sanbon");
+    ASSERT_EQ(app->Roster()[3], "Sanbon");
     const int lapsOfThree = state.LapCount[3];
     ASSERT_TRUE(QTest::qWaitFor([&] { return state.LapCount[3] > lapsOfThree; }, 5000));
     save("racing.rdt");
@@ -252,18 +274,18 @@ TEST(LiveRace, CommentNamesAndAnOpenedFileReplayToTheSameResultFiles) {
     roster->close();
 
     dialogs.openPath = "racing.rdt";
-    window.mnuFileOpen_Click();
+    window->mnuFileOpen_Click();
     save("opened.rdt");
     EXPECT_EQ(ReadBytes(QStringLiteral("opened.rdt")), ReadBytes(QStringLiteral("racing.rdt")));
 
-    window.tbToolBar_ButtonClick(ToolbarButton(window, QStringLiteral("レース開始")));
+    window->tbToolBar_ButtonClick(ToolbarButton(*window, QStringLiteral("レース開始")));
     QTest::qWait(1500);
     save("second.rdt");
     EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages.front();
 
     simulator.closeWriteChannel();
     ASSERT_TRUE(simulator.waitForFinished(5000));
-    window.close();
+    window->close();
 }
 
 // The standings as the window showed them after each change: the page, read
@@ -330,42 +352,19 @@ StandingsHistory::Standings StandingsInDom(const QString& dom) {
 // The spectators' page in a real browser during a simulated race: it shows
 // the standings the window showed, and a phone-sized screenshot of it is
 // taken (PALOMIND_SPECTATOR_SCREENSHOT names where it goes).
-TEST(LiveRace, SpectatorsPageInABrowserShowsTheWindowsStandings) {
+TEST_F(LiveProgramTest, SpectatorsPageInABrowserShowsTheWindowsStandings) {
     const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
     if (chromium.isEmpty()) GTEST_SKIP() << "Debian's chromium is not installed";
-    TemporaryCurrentDirectory directory;
-    DiskFileStore files;
-    AnsweringDialogs dialogs;
-    WriteStartupFiles(files, dialogs);
-    QProcess simulator;
-    const QString line =
-        StartSimulator(simulator, {"--transponders", "8", "--lap", "1.5:0.15", "--seed", "20240601",
-                                   "--start-from-stdin", "--exit-with-stdin"});
-    ASSERT_FALSE(line.isEmpty());
-    const ScopedEnvironmentVariable port("PALOMIND_COM1", line.toLocal8Bit());
+    StartProgram({"--transponders", "8", "--lap", "1.5:0.15", "--seed", "20240601"}, "spectators");
+    app->SetName(3, "佐藤 <3> & Co");
+    window->Spectators().StartAtLaunch(WebAddress{"127.0.0.1", 0});
+    ASSERT_TRUE(window->Spectators().IsPublishing());
+    const QString url = QStringLiteral("http://127.0.0.1:%1/").arg(window->Spectators().Port());
+    StandingsHistory history(app->Window());
+    app->Subscribe(&history);
 
-    QtSettingsStore settings(directory.FilePath(QStringLiteral("user-settings.ini")));
-    QtSerialPort serial(settings);
-    SilentSound sound;
-    MonotonicTickClock ticks;
-    LiveJournal journal("journal", "spectators", 5);
-    ASSERT_TRUE(journal.Start()) << journal.Problem();
-    Application app({ticks, sound, serial, settings, dialogs, files, journal});
-    frmMain window(app);
-    window.Form_Load();
-    window.show();
-    app.SetName(3, "佐藤 <3> & Co");
-    window.Spectators().StartAtLaunch(WebAddress{"127.0.0.1", 0});
-    ASSERT_TRUE(window.Spectators().IsPublishing());
-    const QString url = QStringLiteral("http://127.0.0.1:%1/").arg(window.Spectators().Port());
-    StandingsHistory history(app.Window());
-    app.Subscribe(&history);
-
-    window.tbToolBar_ButtonClick(ToolbarButton(window, QStringLiteral("レース開始")));
-    const RaceState& state = app.State();
-    const QByteArray go = QByteArray::number(state.RaceStart * 1000 + 500) + ' ' +
-                          QByteArray::number(state.RaceEnd * 1000) + '\n';
-    ASSERT_EQ(simulator.write(go), go.size());
+    StartRace();
+    const RaceState& state = app->State();
     QTest::qWait((kStartWaitSeconds + kRaceSeconds / 2) * 1000);
 
     const std::size_t before = history.Size();
@@ -387,10 +386,10 @@ TEST(LiveRace, SpectatorsPageInABrowserShowsTheWindowsStandings) {
     const QString final = QString::fromUtf8(RunChromium(chromium, {"--dump-dom"}, url));
     EXPECT_EQ(StandingsInDom(final), history.Latest());
     EXPECT_TRUE(final.contains(QStringLiteral("佐藤 &lt;3&gt; &amp; Co")));
-    app.Unsubscribe(&history);
+    app->Unsubscribe(&history);
     simulator.closeWriteChannel();
     simulator.waitForFinished(5000);
-    window.close();
+    window->close();
 }
 
 }  // namespace
