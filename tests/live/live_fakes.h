@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,13 +53,24 @@ class AnsweringDialogs final : public UserDialogs {
 // Collects what a serial port delivers.
 class CollectingListener final : public SerialListener {
   public:
+    // On the port's reader thread: staged, and taken on this thread.
     void OnBytes(std::span<const std::uint8_t> bytes) override {
-        received.insert(received.end(), bytes.begin(), bytes.end());
+        const std::lock_guard lock(mutex_);
+        staged_.insert(staged_.end(), bytes.begin(), bytes.end());
+    }
+    void OnBytesWaiting() override {
+        const std::lock_guard lock(mutex_);
+        received.insert(received.end(), staged_.begin(), staged_.end());
+        staged_.clear();
     }
     void OnPortFailed(std::string_view reason) override { failures.emplace_back(reason); }
 
     std::vector<std::uint8_t> received;
     std::vector<std::string> failures;
+
+  private:
+    std::mutex mutex_;
+    std::vector<std::uint8_t> staged_;
 };
 
 // A fresh temporary folder as the current directory for one test.

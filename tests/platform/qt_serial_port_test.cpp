@@ -1,11 +1,14 @@
 #include "platform/qt_serial_port.h"
 
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <QTest>
 #include <ctime>
+#include <mutex>
 #include <numeric>
 #include <vector>
 
@@ -21,13 +24,24 @@ constexpr int kWaitMs = 3000;
 
 class RecordingListener final : public SerialListener {
   public:
+    // On the port's reader thread: staged, and taken on this thread.
     void OnBytes(std::span<const std::uint8_t> bytes) override {
-        received.insert(received.end(), bytes.begin(), bytes.end());
+        const std::lock_guard lock(mutex_);
+        staged_.insert(staged_.end(), bytes.begin(), bytes.end());
+    }
+    void OnBytesWaiting() override {
+        const std::lock_guard lock(mutex_);
+        received.insert(received.end(), staged_.begin(), staged_.end());
+        staged_.clear();
     }
     void OnPortFailed(std::string_view) override { ++failures; }
 
     std::vector<std::uint8_t> received;
     int failures = 0;
+
+  private:
+    std::mutex mutex_;
+    std::vector<std::uint8_t> staged_;
 };
 
 // Sets an environment variable for the life of the object.
@@ -149,6 +163,44 @@ TEST_F(QtSerialPortTest, PortInUseIsRefusedUntilClosed) {
 
 // Port mapping: the environment, then the operator's stored setting, then the
 // platform's own serial ports.
+// Every device opened is asked for low-latency mode; a pseudo-terminal
+// refuses, and the port is used all the same.
+TEST_F(QtSerialPortTest, AsksEveryDeviceForLowLatencyAndGoesOnWhenRefused) {
+    std::vector<unsigned long> requests;
+    int askedFd = -1;
+    QtSerialPort port(settings_, [&](int fd, unsigned long request, void* serial) {
+        requests.push_back(request);
+        askedFd = fd;
+        return SystemSerialIoctl(fd, request, serial);
+    });
+    port.SetListener(&listener_);
+    ASSERT_TRUE(port.Open(1));
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(requests.front(), static_cast<unsigned long>(TIOCGSERIAL));
+    EXPECT_GE(askedFd, 0);
+    Send({0xFE, 0xFE, 0xFE, 0x05, 0x10, 0x20, 0x35});
+    EXPECT_TRUE(WaitForBytes(7));
+    port.Close();
+}
+
+TEST(LowLatency, SetsTheFlagKeepingTheOthersAndTellsARefusal) {
+    std::vector<std::pair<unsigned long, int>> calls;  // request, flags passed
+    int setResult = 0;
+    auto fake = [&](int, unsigned long request, void* serial) {
+        auto* s = static_cast<serial_struct*>(serial);
+        if (request == TIOCGSERIAL) s->flags = ASYNC_SKIP_TEST;
+        calls.emplace_back(request, s->flags);
+        return request == TIOCSSERIAL ? setResult : 0;
+    };
+    EXPECT_TRUE(RequestLowLatency(3, fake));
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[1], std::make_pair(static_cast<unsigned long>(TIOCSSERIAL),
+                                       static_cast<int>(ASYNC_SKIP_TEST | ASYNC_LOW_LATENCY)));
+    setResult = -1;
+    EXPECT_FALSE(RequestLowLatency(3, fake));
+    EXPECT_FALSE(RequestLowLatency(3, [](int, unsigned long, void*) { return -1; }));
+}
+
 TEST(QtSerialPortMapping, DefaultsToThePlatformsSerialPorts) {
     FakeSettingsStore settings;
     QtSerialPort port(settings);

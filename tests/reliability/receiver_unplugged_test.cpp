@@ -15,16 +15,17 @@
 #include <QTimer>
 #include <ctime>
 #include <filesystem>
+#include <mutex>
 #include <vector>
 
+#include "app/application.h"
+#include "app/live_journal.h"
+#include "app/receiver_reconnect.h"
+#include "documents/roster_file.h"
 #include "documents/settings_file.h"
 #include "platform/monotonic_tick_clock.h"
 #include "platform/qt_serial_port.h"
-#include "documents/roster_file.h"
-#include "app/application.h"
-#include "app/live_journal.h"
 #include "shell/main_window.h"
-#include "app/receiver_reconnect.h"
 #include "tests/platform/fake_settings_store.h"
 #include "tests/shell/shell_fakes.h"
 
@@ -102,9 +103,18 @@ class ReceiverUnpluggedTest : public ::testing::Test, private SerialListener {
     int polls_ = 0;
 
   private:
+    // On the port's reader thread: staged, and taken on this thread.
     void OnBytes(std::span<const std::uint8_t> bytes) override {
-        received_.insert(received_.end(), bytes.begin(), bytes.end());
+        const std::lock_guard lock(stagedMutex_);
+        staged_.insert(staged_.end(), bytes.begin(), bytes.end());
     }
+    void OnBytesWaiting() override {
+        const std::lock_guard lock(stagedMutex_);
+        received_.insert(received_.end(), staged_.begin(), staged_.end());
+        staged_.clear();
+    }
+    std::mutex stagedMutex_;
+    std::vector<std::uint8_t> staged_;
     void OnPortFailed(std::string_view) override {
         ++failures_;
         reconnect_.PortFailed(1);

@@ -12,7 +12,9 @@ bool FakeSerialPort::Open(int portNumber) {
 }
 
 void FakeSerialPort::Receive(std::vector<std::uint8_t> bytes) {
-    if (openPort_ != 0 && listener_ != nullptr) listener_->OnBytes(bytes);
+    if (openPort_ == 0 || listener_ == nullptr) return;
+    listener_->OnBytes(bytes);
+    if (!holdBytes) listener_->OnBytesWaiting();
 }
 
 void FakeSerialPort::Vanish(std::string_view reason) {

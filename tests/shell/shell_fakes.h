@@ -23,6 +23,9 @@ namespace palomind::testing {
 class FakeSerialPort final : public SerialPort {
   public:
     std::set<int> openable{1, 2, 3, 4, 5, 6, 7, 8};
+    // True: bytes are handed over as a reader thread would, but the window
+    // thread is not told (it is busy).
+    bool holdBytes = false;
     std::vector<int> openAttempts;
 
     void SetListener(SerialListener* listener) override { listener_ = listener; }
