@@ -4,8 +4,11 @@
 
 #include <QDir>
 #include <algorithm>
+#include <atomic>
 #include <fstream>
 #include <iterator>
+#include <mutex>
+#include <thread>
 
 #include "tests/shell/shell_harness.h"
 
@@ -54,6 +57,31 @@ TEST(LiveJournalTest, EveryLineIsInTheFileAsSoonAsItIsRecorded) {
                            FormatJournalLine(Event(2000, JournalEventKind::Rx, 0, {0xFE, 0x05})) +
                            "\n# line  breaks become spaces\n");
     EXPECT_TRUE(ParseJournal(written).ok);
+}
+
+// A sync that takes as long as the disk likes (here: until the test lets it
+// go) holds up neither recording nor asking for the next sync.
+TEST(LiveJournalTest, ASlowSyncToTheDiskHoldsUpNothingOnTheRecordingThread) {
+    testing::TempCurrentDirectory directory;
+    std::mutex gate;
+    std::unique_lock closed(gate);
+    std::atomic<int> syncsStarted = 0;
+    LiveJournal journal("journal", "palomind-20240501-093000-8", 5, [&](int) {
+        if (++syncsStarted == 1) return;  // the one at start
+        const std::lock_guard waitForTheTest(gate);
+    });
+    ASSERT_TRUE(journal.Start());
+    EXPECT_TRUE(journal.Record(Event(1000, JournalEventKind::Boot)));  // asks for a sync
+    while (syncsStarted < 2) std::this_thread::yield();  // the syncer is stuck in it now
+    for (std::int32_t tick = 1001; tick < 1100; ++tick) {
+        EXPECT_TRUE(journal.Record(Event(tick, JournalEventKind::Clock)));
+        journal.SyncIfDue();
+    }
+    EXPECT_NE(Contents(journal.Path()).find("1099 clock\n"), std::string::npos);
+    closed.unlock();
+    journal.FinishCleanly();
+    EXPECT_EQ(Contents(journal.Path()).substr(Contents(journal.Path()).size() - 11),
+              "# shutdown\n");
 }
 
 TEST(LiveJournalTest, CleanShutdownMarksTheJournalCompleteUnderItsFinalName) {
