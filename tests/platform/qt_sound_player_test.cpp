@@ -87,5 +87,30 @@ TEST_F(QtSoundPlayerTest, FileThatIsNotAWaveGivesTheDefaultSound) {
     EXPECT_EQ(defaultSounds_, 2);
 }
 
+// The installed program keeps its wave files in a data folder; the current
+// folder is still looked at first.
+TEST_F(QtSoundPlayerTest, DataFolderServesWhatTheCurrentFolderLacksButNeverWinsOverIt) {
+    QTemporaryDir dataFolder;
+    ASSERT_TRUE(dataFolder.isValid());
+    for (const QString& name : {QStringLiteral("lap.wav"), QStringLiteral("snd3.wav")}) {
+        ASSERT_TRUE(
+            QFile::copy(QStringLiteral(PALOMIND_SOUND_DIR "/") + name, dataFolder.filePath(name)));
+    }
+    QtSoundPlayer installed([this] { ++defaultSounds_; }, dataFolder.path());
+
+    installed.PlaySound("lap.wav");
+    QTest::qWait(300);  // a decoding failure would show by now
+    EXPECT_EQ(defaultSounds_, 0);
+
+    // A broken file here is played, and fails, rather than the good one there.
+    ExpectQtWarning(QStringLiteral("Error decoding source"));
+    QFile broken(directory_.filePath(QStringLiteral("snd3.wav")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("this is not a wave file");
+    broken.close();
+    installed.PlaySound("snd3.wav");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return defaultSounds_ == 1; }, 2000));
+}
+
 }  // namespace
 }  // namespace palomind
