@@ -9,16 +9,14 @@
 #include <fstream>
 
 #include "app/command_line.h"
+#include "tests/cli/read_file.h"
 
 namespace palomind {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using testing::ReadFile;
 
 struct Outcome {
     int status = -1;
