@@ -15,6 +15,9 @@ constexpr std::string_view kReplayRun = "--replay";
 constexpr std::string_view kHelpRun = "--help";
 constexpr std::string_view kVersionRun = "--version";
 
+// The order here is the order of --help and the manual page. An option of an
+// existing run is one more row; a new run (a row whose run is its own name)
+// also needs its handling in the program's entry.
 constexpr std::array kOptions{
     CommandLineOption{"--user-folder", "", kEveryRun,
                       "Work in the folder Palomind in your home folder, created on first use, "
