@@ -84,19 +84,5 @@ TEST(CommandLineTest, AcceptedLinesNameTheirRunAndValues) {
     EXPECT_EQ(replay.Value("--trace"), std::nullopt);
 }
 
-TEST(CommandLineTest, EachRunListsItsStartingOptionFirstAndAnswersTakeNoOther) {
-    const std::vector<std::string_view> runs = CommandLineRuns();
-    ASSERT_FALSE(runs.empty());
-    EXPECT_EQ(runs.front(), kWindowRun);
-    for (const std::string_view run : runs) {
-        const std::vector<const CommandLineOption*> options = RunOptions(run);
-        if (run == kWindowRun) continue;
-        ASSERT_FALSE(options.empty()) << run;
-        EXPECT_EQ(options.front()->name, run);
-    }
-    EXPECT_EQ(RunOptions("--help").size(), 1u);
-    EXPECT_EQ(UsageNote(*RunOptions("--replay")[1]), "Only with --replay.");
-}
-
 }  // namespace
 }  // namespace palomind
