@@ -3,7 +3,9 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/).
 cd "$(dirname "$0")"
 source ./scripts_common.sh
-palomind_install_packages
+# The package test (label "package") packs the install with CPack and checks
+# it with these.
+palomind_install_packages dpkg-dev file desktop-file-utils appstream lintian
 export QT_QPA_PLATFORM=offscreen
 palomind_build build
 ctest --test-dir build --output-on-failure -j"$(nproc)"

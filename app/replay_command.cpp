@@ -6,6 +6,7 @@
 #include <optional>
 #include <sstream>
 
+#include "app/command_line.h"
 #include "app/journal_reading.h"
 #include "app/race_core.h"
 #include "app/replay.h"
@@ -17,10 +18,6 @@ namespace palomind {
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: palomind --replay JOURNAL [--save RESULT.rdt] [--trace TRACE.txt] [--until TICK] "
-    "[--print REPORT.pdf]";
-
 struct ReplayOptions {
     std::string journal;
     std::optional<std::string> save;
@@ -30,40 +27,28 @@ struct ReplayOptions {
 };
 
 std::optional<ReplayOptions> ParseOptions(const std::vector<std::string>& args, std::ostream& err) {
-    ReplayOptions options;
-    bool haveJournal = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& option = args[i];
-        if (i + 1 >= args.size()) {
-            err << "palomind: " << option << " needs a value\n" << kUsage << '\n';
-            return std::nullopt;
-        }
-        const std::string& value = args[++i];
-        if (option == "--replay") {
-            options.journal = value;
-            haveJournal = true;
-        } else if (option == "--save") {
-            options.save = value;
-        } else if (option == "--trace") {
-            options.trace = value;
-        } else if (option == "--print") {
-            options.print = value;
-        } else if (option == "--until") {
-            std::int32_t tick = 0;
-            const auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), tick);
-            if (ec != std::errc() || ptr != value.data() + value.size()) {
-                err << "palomind: --until needs a signed 32-bit tick, not \"" << value << "\"\n";
-                return std::nullopt;
-            }
-            options.until = tick;
-        } else {
-            err << "palomind: unknown option " << option << '\n' << kUsage << '\n';
-            return std::nullopt;
-        }
-    }
-    if (!haveJournal) {
-        err << kUsage << '\n';
+    const CommandLine line = ParseCommandLine(args);
+    if (!line.error.empty()) {
+        AnswerWithoutWindow(line, err, err);  // the error and the usage
         return std::nullopt;
+    }
+    if (line.run != "--replay") {
+        err << UsageText();
+        return std::nullopt;
+    }
+    ReplayOptions options;
+    options.journal = *line.Value("--replay");
+    options.save = line.Value("--save");
+    options.trace = line.Value("--trace");
+    options.print = line.Value("--print");
+    if (const std::optional<std::string> value = line.Value("--until")) {
+        std::int32_t tick = 0;
+        const auto [ptr, ec] = std::from_chars(value->data(), value->data() + value->size(), tick);
+        if (ec != std::errc() || ptr != value->data() + value->size()) {
+            err << "palomind: --until needs a signed 32-bit tick, not \"" << *value << "\"\n";
+            return std::nullopt;
+        }
+        options.until = tick;
     }
     return options;
 }
@@ -93,12 +78,6 @@ class TraceRecorder final : public SoundPlayer, public RaceEventListener {
 };
 
 }  // namespace
-
-bool IsReplayCommandLine(const std::vector<std::string>& args) {
-    for (const std::string& a : args)
-        if (a == "--replay") return true;
-    return false;
-}
 
 int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
                      const ReportPdfWriter& writeReportPdf) {

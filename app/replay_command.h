@@ -15,12 +15,10 @@ namespace palomind {
 using ReportPdfWriter = std::function<bool(const RaceState&, const RaceWindowModel&,
                                            const std::string& pdfPath, std::ostream& err)>;
 
-// True when the command line asks for a headless replay ("--replay ...").
-bool IsReplayCommandLine(const std::vector<std::string>& args);
-
 // palomind --replay JOURNAL [--save RESULT.rdt] [--trace TRACE.txt]
 //          [--until TICK] [--print REPORT.pdf]
-// `args` are the arguments after the program name. Runs in the current
+// `args` are the arguments after the program name, checked against the
+// program's table of options (app/command_line.h). Runs in the current
 // directory, reading "Palomind.ini" and "idname.ind" as start-up does (their
 // messages go to `err`) and writing neither. Returns the exit status.
 int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,

@@ -1,7 +1,13 @@
 // Program entry: the desktop application, or the headless replay of a journal
-// ("palomind --replay JOURNAL ...").
+// ("palomind --replay JOURNAL ..."). The command line is checked against the
+// table of options before any window exists, so --help, --version and a
+// refused line need no display. The toolkit gets no arguments: its own
+// options (-platform, -style, ...) are refused like any unknown option, and
+// its environment variables (QT_QPA_PLATFORM, QT_STYLE_OVERRIDE, ...) work as
+// usual.
 #include <QApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -14,9 +20,11 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/command_line.h"
 #include "app/crash_recovery.h"
 #include "app/live_journal.h"
 #include "app/replay_command.h"
+#include "app/user_folder.h"
 #include "platform/boot_identity.h"
 #include "platform/file_store.h"
 #include "platform/monotonic_tick_clock.h"
@@ -24,8 +32,10 @@
 #include "platform/qt_sound_player.h"
 #include "platform/qt_translation.h"
 #include "platform/qt_user_dialogs.h"
+#include "shell/installed_files.h"
 #include "shell/main_window.h"
 #include "shell/print_commands.h"
+#include "shell/program_icon.h"
 #include "shell/simulated_receiver.h"
 #include "shell/simulation_notice.h"
 
@@ -72,29 +82,44 @@ std::string JournalRunName() {
            "-" + std::to_string(QCoreApplication::applicationPid());
 }
 
-int RunReplay(int argc, char** argv, const std::vector<std::string>& args) {
-    if (std::find(args.begin(), args.end(), "--print") == args.end()) {
-        return RunReplayCommand(args, std::cerr);
-    }
+// The toolkit is given the program's name only (see the top of this file).
+struct ToolkitArguments {
+    explicit ToolkitArguments(char* program) : argv{program, nullptr} {}
+    int argc = 1;
+    char* argv[2];
+};
+
+int RunReplay(char* program, const CommandLine& commandLine, const std::vector<std::string>& args) {
+    if (!commandLine.Has("--print")) return RunReplayCommand(args, std::cerr);
     // The report is drawn with the toolkit's printer, which needs an
     // application object but no screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    QGuiApplication application(argc, argv);
+    ToolkitArguments toolkit(program);
+    QGuiApplication application(toolkit.argc, toolkit.argv);
     return RunReplayCommand(args, std::cerr, WriteReportPdf);
 }
 
-int RunDesktop(int argc, char** argv) {
-    QApplication application(argc, argv);
+// folderProblem: why the working folder asked for could not be used, or empty.
+int RunDesktop(char* program, const std::string& folderProblem) {
+    ToolkitArguments toolkit(program);
+    QApplication application(toolkit.argc, toolkit.argv);
+    application.setWindowIcon(ProgramIcon());
+    application.setDesktopFileName(QStringLiteral(PALOMIND_APP_ID));
     InstallJapaneseTranslation(application);
+    if (!folderProblem.empty()) {
+        QtUserDialogs(nullptr).ShowMessage("作業フォルダを使えません。\r\n" + folderProblem);
+        return 1;
+    }
+    const InstalledFiles installed = InstalledFilesFor(QCoreApplication::applicationDirPath());
 
     DiskFileStore files;
     QtSettingsStore settings;
     // Unless a receiver is configured for a port, the port reaches a
     // simulated receiver, so a race can be run out of the box.
-    SimulatedReceiverPort serial(settings, DefaultSimulatorCommand());
-    QtSoundPlayer sound;
+    SimulatedReceiverPort serial(settings, DefaultSimulatorCommand(installed.simulatorFolders));
+    QtSoundPlayer sound({}, installed.dataFolder);
     MonotonicTickClock ticks;
     MainWindowDialogs dialogs;
     LiveJournal journal("journal", JournalRunName(), kCompleteJournalsKept);
@@ -132,6 +157,20 @@ int RunDesktop(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + std::min(argc, 1), argv + argc);
-    if (palomind::IsReplayCommandLine(args)) return palomind::RunReplay(argc, argv, args);
-    return palomind::RunDesktop(argc, argv);
+    const palomind::CommandLine commandLine = palomind::ParseCommandLine(args);
+    if (const std::optional<int> status =
+            palomind::AnswerWithoutWindow(commandLine, std::cout, std::cerr)) {
+        return *status;
+    }
+    std::string folderProblem;
+    if (commandLine.Has("--user-folder")) {
+        folderProblem = palomind::EnterUserFolder(QDir::homePath().toStdU16String());
+        if (!folderProblem.empty()) std::cerr << "palomind: " << folderProblem << '\n';
+    }
+    char fallbackName[] = "palomind";
+    char* program = argc > 0 ? argv[0] : fallbackName;
+    if (commandLine.run == "--replay") {
+        return folderProblem.empty() ? palomind::RunReplay(program, commandLine, args) : 1;
+    }
+    return palomind::RunDesktop(program, folderProblem);
 }

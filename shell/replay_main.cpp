@@ -1,17 +1,34 @@
 // The program without the desktop window (a build without the toolkit): only
-// the headless replay.
+// the headless replay, with the same table of options as the desktop program.
+#include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/replay_command.h"
+#include "app/user_folder.h"
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    if (!palomind::IsReplayCommandLine(args)) {
-        std::cerr << "usage: palomind --replay JOURNAL [--save RESULT.rdt] [--trace TRACE.txt] "
-                     "[--until TICK]\n";
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const palomind::CommandLine commandLine = palomind::ParseCommandLine(args);
+    if (const std::optional<int> status =
+            palomind::AnswerWithoutWindow(commandLine, std::cout, std::cerr)) {
+        return *status;
+    }
+    if (commandLine.run != "--replay") {
+        std::cerr << "palomind: this build has no window; it only replays journals\n"
+                  << palomind::UsageText();
         return 2;
+    }
+    if (commandLine.Has("--user-folder")) {
+        const char* home = std::getenv("HOME");
+        const std::string problem = palomind::EnterUserFolder(home != nullptr ? home : "");
+        if (!problem.empty()) {
+            std::cerr << "palomind: " << problem << '\n';
+            return 1;
+        }
     }
     return palomind::RunReplayCommand(args, std::cerr);
 }

@@ -1,6 +1,5 @@
 #include "shell/simulated_receiver.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QtGlobal>
@@ -48,9 +47,13 @@ class SimulatedReceiverPort::PortSettings final : public SettingsStore {
     std::string line_;  // the simulator's serial line; empty while none runs
 };
 
-SimulatorCommand DefaultSimulatorCommand() {
+SimulatorCommand DefaultSimulatorCommand(const QStringList& folders) {
     const QString name = QStringLiteral("receiver_simulator");
-    return {QDir(QCoreApplication::applicationDirPath()).filePath(name), {}};
+    for (const QString& folder : folders) {
+        const QString program = QDir(folder).filePath(name);
+        if (QFileInfo(program).isExecutable()) return {program, {}};
+    }
+    return {QDir(folders.value(0)).filePath(name), {}};
 }
 
 bool ReceiverConfigured(int portNumber, SettingsStore& settings) {

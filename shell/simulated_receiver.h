@@ -21,9 +21,10 @@ struct SimulatorCommand {
     QStringList arguments;  // besides the ones the port adds itself
 };
 
-// The simulator program installed beside the application, racing its default
-// field of eight transponders.
-SimulatorCommand DefaultSimulatorCommand();
+// The simulator program, racing its default field of eight transponders: the
+// first of `folders` that has it (the first folder when none has, so that
+// starting it fails as for a missing program).
+SimulatorCommand DefaultSimulatorCommand(const QStringList& folders);
 
 // True when the operator has said which device port n (COM1..COM8) is: the
 // environment variable PALOMIND_COMn or the setting "Ports/COMn" names one.

@@ -7,15 +7,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/cli/read_file.h"
+
 namespace palomind {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using testing::ReadFile;
 
 void WriteFile(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;

@@ -29,9 +29,17 @@ class QtSoundPlayerTest : public testing::QtGuardedTest {
         QtGuardedTest::TearDown();
     }
 
-    void CopyGeneratedSound(const QString& name) {
-        ASSERT_TRUE(
-            QFile::copy(QStringLiteral(PALOMIND_SOUND_DIR "/") + name, directory_.filePath(name)));
+    void CopyGeneratedSound(const QString& name) { CopyGeneratedSound(name, directory_.path()); }
+    void CopyGeneratedSound(const QString& name, const QString& folder) {
+        ASSERT_TRUE(QFile::copy(QStringLiteral(PALOMIND_SOUND_DIR "/") + name,
+                                QDir(folder).filePath(name)));
+    }
+    // A file of that name here that is no wave: decoding it fails.
+    void PutBrokenWave(const QString& name) {
+        ExpectQtWarning(QStringLiteral("Error decoding source"));
+        QFile file(directory_.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("this is not a wave file");
     }
 
     QTemporaryDir directory_;
@@ -75,16 +83,30 @@ TEST_F(QtSoundPlayerTest, GeneratedWaveFilesPlayWithoutTheDefaultSound) {
 }
 
 TEST_F(QtSoundPlayerTest, FileThatIsNotAWaveGivesTheDefaultSound) {
-    ExpectQtWarning(QStringLiteral("Error decoding source"));
-    QFile file(directory_.filePath(QStringLiteral("snd3.wav")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("this is not a wave file");
-    file.close();
-
+    PutBrokenWave(QStringLiteral("snd3.wav"));
     player_.PlaySound("snd3.wav");
     ASSERT_TRUE(QTest::qWaitFor([&] { return defaultSounds_ == 1; }, 2000));
     player_.PlaySound("snd3.wav");  // already known to be bad
     EXPECT_EQ(defaultSounds_, 2);
+}
+
+// The installed program keeps its wave files in a data folder; the current
+// folder is still looked at first.
+TEST_F(QtSoundPlayerTest, DataFolderServesWhatTheCurrentFolderLacksButNeverWinsOverIt) {
+    QTemporaryDir dataFolder;
+    ASSERT_TRUE(dataFolder.isValid());
+    CopyGeneratedSound(QStringLiteral("lap.wav"), dataFolder.path());
+    CopyGeneratedSound(QStringLiteral("snd3.wav"), dataFolder.path());
+    QtSoundPlayer installed([this] { ++defaultSounds_; }, dataFolder.path());
+
+    installed.PlaySound("lap.wav");
+    QTest::qWait(300);  // a decoding failure would show by now
+    EXPECT_EQ(defaultSounds_, 0);
+
+    // A broken file here is played, and fails, rather than the good one there.
+    PutBrokenWave(QStringLiteral("snd3.wav"));
+    installed.PlaySound("snd3.wav");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return defaultSounds_ == 1; }, 2000));
 }
 
 }  // namespace
