@@ -77,6 +77,7 @@ void frmMain::Clear_PortCheck() {
 
 void frmMain::SelectPort(int portNumber) {
     if (portNumber < 1 || portNumber > static_cast<int>(portItems_.size())) return;
+    reconnect_.Cancel();
     SerialPort& port = app_.Services().serial;
     if (port.IsOpen()) port.Close();
     // The adapter sets the line (19200 baud, no parity, 8 data bits, 1 stop

@@ -227,6 +227,25 @@ TEST_F(ReceiverPulledOutTest, ToldOnceTriedQuietlyEverySecondAndReopenedWhenBack
               std::string::npos);
 }
 
+// The operator tries another port after the receiver was pulled out, and it
+// does not open: the port that failed must not come back behind the
+// operator's back a second later.
+TEST_F(ReceiverPulledOutTest, PortThatTheOperatorPicksInVainEndsTheAttemptsToo) {
+    h.serial.openable.erase(1);
+    h.serial.openable.erase(5);
+    h.serial.Vanish("device removed");
+    h.RunClockUntil(h.Now() + 1'500);
+    h.dialogs.messages.clear();
+    h.Choose("mnuSCI_COM5");
+    EXPECT_EQ(h.dialogs.messages.size(), 1u);  // "通信ポートが開けません。(COM5)..."
+    h.serial.openable.insert(1);
+    const std::size_t attempts = h.serial.openAttempts.size();
+    h.RunClockUntil(h.Now() + 5'000);
+    EXPECT_EQ(h.serial.openAttempts.size(), attempts);
+    EXPECT_EQ(h.serial.OpenPort(), 0);
+    EXPECT_FALSE(h.Item("mnuSCI_COM1")->isChecked());
+}
+
 TEST_F(ReceiverPulledOutTest, PortChosenByTheOperatorEndsTheAttempts) {
     h.serial.openable.erase(1);
     h.serial.Vanish("device removed");
