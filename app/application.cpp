@@ -3,8 +3,8 @@
 #include <array>
 #include <vector>
 
-#include "documents/result_file.h"
 #include "app/crash_recovery.h"
+#include "documents/result_file.h"
 
 namespace palomind {
 

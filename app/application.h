@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/event_journal.h"
 #include "engine/race_engine.h"
 #include "engine/race_state.h"
 #include "engine/race_window_model.h"
@@ -15,7 +16,6 @@
 #include "platform/tick_clock.h"
 #include "platform/user_dialogs.h"
 #include "roster/roster_table.h"
-#include "app/event_journal.h"
 
 namespace palomind {
 

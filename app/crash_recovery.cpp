@@ -4,8 +4,8 @@
 #include <charconv>
 #include <system_error>
 
-#include "engine/race_engine.h"
 #include "app/replay.h"
+#include "engine/race_engine.h"
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <signal.h>

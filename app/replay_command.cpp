@@ -6,14 +6,14 @@
 #include <optional>
 #include <sstream>
 
+#include "app/replay.h"
 #include "documents/result_file.h"
+#include "documents/roster_file.h"
 #include "documents/settings_file.h"
 #include "engine/journal.h"
 #include "engine/race_engine.h"
-#include "app/replay.h"
 #include "platform/file_store.h"
 #include "platform/message_sink.h"
-#include "documents/roster_file.h"
 
 namespace palomind {
 

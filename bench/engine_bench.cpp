@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "app/replay.h"
 #include "engine/journal.h"
 #include "engine/race_engine.h"
-#include "app/replay.h"
 
 using namespace palomind;
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/journal.h"
 #include "app/replay.h"
+#include "engine/journal.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/race_invariants.h"
 

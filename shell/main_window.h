@@ -9,9 +9,9 @@
 #include <optional>
 
 #include "app/application.h"
-#include "shell/comment_formatting.h"
 #include "app/crash_recovery.h"
 #include "app/receiver_reconnect.h"
+#include "shell/comment_formatting.h"
 
 class QAction;
 class QActionGroup;

@@ -4,12 +4,12 @@
 #include <QMdiArea>
 #include <string>
 
+#include "app/seconds_input.h"
 #include "documents/result_file.h"
 #include "shell/main_window.h"
 #include "shell/print_commands.h"
 #include "shell/race_window_view.h"
 #include "shell/roster_dialog.h"
-#include "app/seconds_input.h"
 
 namespace palomind {
 namespace {

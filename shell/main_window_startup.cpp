@@ -4,12 +4,12 @@
 #include <QScreen>
 #include <cmath>
 
+#include "app/window_placement.h"
 #include "documents/settings_file.h"
 #include "shell/main_window.h"
 #include "shell/race_window_view.h"
 #include "shell/roster_dialog.h"
 #include "shell/twips.h"
-#include "app/window_placement.h"
 
 namespace palomind {
 namespace {

@@ -9,14 +9,14 @@
 #include <QTest>
 #include <QToolBar>
 
+#include "app/application.h"
+#include "app/live_journal.h"
+#include "documents/roster_file.h"
 #include "documents/settings_file.h"
 #include "platform/file_store.h"
 #include "platform/monotonic_tick_clock.h"
 #include "platform/qt_serial_port.h"
 #include "platform/qt_settings_store.h"
-#include "documents/roster_file.h"
-#include "app/application.h"
-#include "app/live_journal.h"
 #include "shell/main_window.h"
 #include "tests/live/live_fakes.h"
 #include "tools/receiver_simulator/send_log.h"

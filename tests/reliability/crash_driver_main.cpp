@@ -20,13 +20,13 @@
 #include <string>
 #include <vector>
 
+#include "app/application.h"
+#include "app/crash_recovery.h"
+#include "app/live_journal.h"
 #include "platform/file_store.h"
 #include "platform/monotonic_tick_clock.h"
 #include "platform/qt_serial_port.h"
 #include "platform/qt_settings_store.h"
-#include "app/application.h"
-#include "app/crash_recovery.h"
-#include "app/live_journal.h"
 #include "shell/main_window.h"
 
 namespace palomind {

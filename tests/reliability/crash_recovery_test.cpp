@@ -7,9 +7,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/replay_command.h"
 #include "documents/result_file.h"
 #include "documents/settings_file.h"
-#include "app/replay_command.h"
 
 namespace palomind {
 namespace {

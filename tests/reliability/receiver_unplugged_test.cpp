@@ -17,14 +17,14 @@
 #include <filesystem>
 #include <vector>
 
+#include "app/application.h"
+#include "app/live_journal.h"
+#include "app/receiver_reconnect.h"
+#include "documents/roster_file.h"
 #include "documents/settings_file.h"
 #include "platform/monotonic_tick_clock.h"
 #include "platform/qt_serial_port.h"
-#include "documents/roster_file.h"
-#include "app/application.h"
-#include "app/live_journal.h"
 #include "shell/main_window.h"
-#include "app/receiver_reconnect.h"
 #include "tests/platform/fake_settings_store.h"
 #include "tests/shell/shell_fakes.h"
 

@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/file_store.h"
-#include "platform/tick_clock.h"
 #include "app/application.h"
 #include "app/live_journal.h"
+#include "platform/file_store.h"
+#include "platform/tick_clock.h"
 #include "shell/main_window.h"
 #include "tests/shell/shell_fakes.h"
 
