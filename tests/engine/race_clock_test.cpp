@@ -130,6 +130,24 @@ TEST_F(RaceClockTest, SkippedSecondsStillOpenAndEndTimingOnceInOrder) {
     EXPECT_EQ(state.AllFinished, kTrue);
 }
 
+TEST_F(RaceClockTest, ARestartWithNoStartWaitOnTheSecondJustHandledOpensTimingAtOnce) {
+    state.RaceTime = 30;
+    state.StartWait = 0;
+    StartAt(2000);
+    TickUntil(20100);  // second 20 handled
+    StartAt(20100);
+    EXPECT_EQ(StatusesOfOneTickAt(20110), Statuses{"計測中"});
+    EXPECT_EQ(state.RaceStart, 20);
+    Pass(5, 20200);
+    EXPECT_EQ(state.LapCount[5], 0);
+
+    // The same after a stop, and when the next tick comes only seconds later.
+    engine.StopRace();
+    StartAt(20300);
+    EXPECT_EQ(StatusesOfOneTickAt(23000), Statuses{"計測中"});
+    EXPECT_EQ(state.RaceStart, 20);
+}
+
 // The tick counter reads negative on a machine that has been up 24.8 to 49.7
 // days. Second 0 is then in the future, not a second the clock has handled.
 TEST_F(RaceClockTest, WithANegativeTickCounterTheFirstTickCatchesUpASkippedStart) {
