@@ -45,9 +45,9 @@ class DiskFileStoreTest : public ::testing::Test {
     }
 
     // Only the named files: no temporary is ever left behind.
-    std::vector<std::string> FileNames() const {
+    std::vector<std::string> FileNames(const std::string& folder = ".") const {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir_))
+        for (const auto& entry : fs::directory_iterator(dir_ / folder))
             names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
@@ -63,12 +63,6 @@ class DiskFileStoreTest : public ::testing::Test {
         fs::permissions(dir_ / "locked" / name, filePerms);
         fs::permissions(dir_ / "locked", fs::perms(0555));
         return PathOf("locked/" + name);
-    }
-    std::vector<std::string> LockedFileNames() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir_ / "locked"))
-            names.push_back(entry.path().filename().string());
-        return names;
     }
 
     fs::path dir_;
@@ -194,7 +188,7 @@ TEST_F(DiskFileStoreTest, InAFolderThatTakesNoNewFileAWritableFileIsWrittenInPla
     EXPECT_TRUE(*saved);
     EXPECT_EQ(store_.ReadAll(path), "new");
     EXPECT_EQ(fs::status(path).permissions(), fs::perms(0666));
-    EXPECT_EQ(LockedFileNames(), std::vector<std::string>{"Palomind.ini"});
+    EXPECT_EQ(FileNames("locked"), std::vector<std::string>{"Palomind.ini"});
 }
 
 TEST_F(DiskFileStoreTest, InAFolderThatTakesNoNewFileAFailureIsReportedAndLeavesTheFile) {
@@ -211,7 +205,7 @@ TEST_F(DiskFileStoreTest, InAFolderThatTakesNoNewFileAFailureIsReportedAndLeaves
     fs::permissions(path, fs::perms(0444));
     EXPECT_EQ(SaveUnprivileged([&] { return store_.WriteAtomically(path, "new"); }), false);
     EXPECT_EQ(store_.ReadAll(path), "1\r\n");
-    EXPECT_EQ(LockedFileNames(), std::vector<std::string>{"Palomind.ini"});
+    EXPECT_EQ(FileNames("locked"), std::vector<std::string>{"Palomind.ini"});
 }
 #endif
 
