@@ -1,11 +1,12 @@
-# Shared by run.sh and test.sh: installs the Debian packages the build needs
-# (only those missing) and configures and builds a build directory.
+# Shared by run.sh, test.sh and the scripts: installs the Debian packages the
+# build and its tests need (only those missing; a script adds what only it
+# uses) and configures and builds a build directory.
 set -euo pipefail
 
-PALOMIND_PACKAGES=(cmake ninja-build g++ clang libgtest-dev googletest libbenchmark-dev
+PALOMIND_PACKAGES=(cmake ninja-build g++ libgtest-dev googletest
   qt6-base-dev qt6-serialport-dev qt6-multimedia-dev qt6-translations-l10n
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good fonts-ipafont-gothic
-  xvfb xauth socat poppler-utils)
+  poppler-utils)
 
 # palomind_install_packages [EXTRA_PACKAGE...]
 palomind_install_packages() {

@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source ./scripts_common.sh
-palomind_install_packages x11-utils  # xwininfo tells when the window is shown
+palomind_install_packages xvfb x11-utils  # the display; xwininfo tells when the window is shown
 build=$(realpath "${1:-build}")
 seconds=${2:-60}
 runs=${STARTUP_RUNS:-7}

@@ -28,6 +28,9 @@
 #include <sstream>
 #include <string>
 
+#include "app/application.h"
+#include "app/live_journal.h"
+#include "documents/roster_file.h"
 #include "documents/settings_file.h"
 #include "engine/journal.h"
 #include "platform/file_store.h"
@@ -36,9 +39,6 @@
 #include "platform/qt_settings_store.h"
 #include "platform/qt_sound_player.h"
 #include "platform/user_dialogs.h"
-#include "documents/roster_file.h"
-#include "app/application.h"
-#include "app/live_journal.h"
 #include "shell/main_window.h"
 #include "tools/receiver_simulator/delivery_latency.h"
 #include "tools/receiver_simulator/send_log.h"

@@ -8,9 +8,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 build=${PALOMIND_BUILD_DIR:-build}
 program="$build/tests/shell/race_window_screenshot"
+source ./scripts_common.sh
+palomind_install_packages xvfb xauth  # xvfb-run and the display's key
 if [ ! -x "$program" ]; then
-  source ./scripts_common.sh
-  palomind_install_packages
   cmake -S . -B "$build" -G Ninja >/dev/null
   cmake --build "$build" --target race_window_screenshot
 fi

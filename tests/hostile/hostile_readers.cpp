@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <sstream>
 
-#include "documents/result_file.h"
-#include "documents/settings_file.h"
-#include "documents/roster_file.h"
 #include "app/crash_recovery.h"
 #include "app/replay_command.h"
+#include "documents/result_file.h"
+#include "documents/roster_file.h"
+#include "documents/settings_file.h"
 
 namespace palomind::testing {
 

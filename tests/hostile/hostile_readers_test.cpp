@@ -96,10 +96,10 @@ TEST_P(RecordFileTest, SaveFailingPartWayKeepsThePreviousFileAndSaysSo) {
 INSTANTIATE_TEST_SUITE_P(Readers, HostileReaderTest,
                          ::testing::Values(SettingsReader(), RosterReader(), ResultFileReader(),
                                            JournalReader(), CrashedJournalReader()),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& instance) { return instance.param.name; });
 INSTANTIATE_TEST_SUITE_P(Readers, RecordFileTest,
                          ::testing::Values(SettingsReader(), RosterReader(), ResultFileReader()),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& instance) { return instance.param.name; });
 
 }  // namespace
 }  // namespace palomind::testing

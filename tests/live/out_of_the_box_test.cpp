@@ -6,10 +6,10 @@
 #include <QAction>
 #include <QTest>
 
-#include "platform/file_store.h"
-#include "platform/monotonic_tick_clock.h"
 #include "app/application.h"
 #include "app/live_journal.h"
+#include "platform/file_store.h"
+#include "platform/monotonic_tick_clock.h"
 #include "shell/main_window.h"
 #include "shell/simulated_receiver.h"
 #include "shell/simulation_notice.h"

@@ -14,11 +14,11 @@
 #include <fstream>
 #include <iostream>
 
-#include "documents/cp932.h"
-#include "platform/file_store.h"
-#include "documents/roster_file.h"
 #include "app/application.h"
 #include "app/live_journal.h"
+#include "documents/cp932.h"
+#include "documents/roster_file.h"
+#include "platform/file_store.h"
 #include "shell/main_window.h"
 #include "tests/shell/shell_fakes.h"
 

@@ -72,6 +72,12 @@ TEST_F(PrintCommandsTest, ReportPdfHoldsEveryDocumentOnItsOwnPage) {
                              "Wind from the north", "Race time:300sec", "順位", "Best", "Rider 1",
                              "00h05m01s00", "00m21s00", "Rider 11", "20"});
     EXPECT_FALSE(pages[0].contains(QStringLiteral("00m31s00")));  // the latest lap column
+    // The comment's second line starts at the printable area's left edge,
+    // 500 twips (25 points) left of its first.
+    const auto words = test::PdfWordBoxes(QStringLiteral("report.pdf"));
+    ASSERT_TRUE(words.count(QStringLiteral("Wet")) && words.count(QStringLiteral("Wind")));
+    EXPECT_NEAR(words.at(QStringLiteral("Wet")).xMin - words.at(QStringLiteral("Wind")).xMin, 25.0,
+                0.5);
     ExpectInOrder(pages[1], {"Palomind LapTime履歴 その１", "Lap", "ID11", "ID20", "Rider 1", "1",
                              "01m01s00", "01m10s00", "3", "03m01s00"});
     EXPECT_FALSE(pages[1].contains(QStringLiteral("ID21")));
