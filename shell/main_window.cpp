@@ -42,10 +42,7 @@ std::string WarningText(PlatformProblem problem, int portNumber, std::string_vie
 }  // namespace
 
 frmMain::frmMain(Application& app, QWidget* parent)
-    : QMainWindow(parent),
-      app_(app),
-      dialogs_(app.Services().dialogs),
-      reconnect_(app.Services().serial, app.Services().tickSource) {
+    : QMainWindow(parent), app_(app), dialogs_(app.Services().dialogs), portMenu_(app) {
     setWindowTitle(QStringLiteral("Palomind"));
     mdiArea_ = new QMdiArea(this);
     // The race window is larger than the default main window: scroll to it.
@@ -72,12 +69,9 @@ frmMain::~frmMain() {
 
 void frmMain::Timer1_Timer() {
     app_.Timer1_Timer();
-    if (reconnect_.Poll() != ReceiverReconnect::Result::Reconnected) return;
-    const int port = app_.State().PortNumber;
-    portItems_[static_cast<std::size_t>(port - 1)]->setChecked(true);
-    app_.NoteInJournal("serial port COM" + std::to_string(port) + " reopened (" +
-                       app_.Services().serial.DevicePath(port) + ")");
-    if (warnings_.erase(PlatformProblem::PortFailed) != 0) ShowWarnings();
+    if (portMenu_.Reconnected() && warnings_.erase(PlatformProblem::PortFailed) != 0) {
+        ShowWarnings();
+    }
 }
 
 // A receiver line at full rate delivers some 270 blocks a second; redrawing
@@ -158,12 +152,7 @@ void frmMain::UpdateStatusClock() {
 }
 
 void frmMain::PlatformFailed(PlatformProblem problem, std::string_view detail) {
-    if (problem == PlatformProblem::PortFailed) {
-        // The port has closed itself: no item may claim it is open. It is
-        // tried again about once a second until it is back.
-        Clear_PortCheck();
-        reconnect_.PortFailed(app_.State().PortNumber);
-    }
+    if (problem == PlatformProblem::PortFailed) portMenu_.PortFailed();
     // Told once: a problem already on show keeps its first description.
     if (warnings_.contains(problem)) return;
     warnings_[problem] = WarningText(problem, app_.State().PortNumber, detail);

@@ -9,9 +9,9 @@
 #include <optional>
 
 #include "app/application.h"
-#include "shell/comment_formatting.h"
 #include "app/crash_recovery.h"
-#include "app/receiver_reconnect.h"
+#include "shell/comment_formatting.h"
+#include "shell/port_menu.h"
 
 class QAction;
 class QActionGroup;
@@ -129,7 +129,6 @@ class frmMain : public QMainWindow, private ApplicationView {
 
     QToolBar* tbToolBar_ = nullptr;
     QActionGroup* alignmentGroup_ = nullptr;
-    std::array<QAction*, 8> portItems_{};
     std::array<QAction*, 3> readOutItems_{};
     QAction* mnuViewToolbar_ = nullptr;
     QAction* mnuViewStatusBar_ = nullptr;
@@ -144,8 +143,7 @@ class frmMain : public QMainWindow, private ApplicationView {
     QElapsedTimer sinceRefresh_;
 
     std::optional<CrashedRun> crashedRun_;
-    // Reopens the receiver's port by itself after it failed.
-    ReceiverReconnect reconnect_;
+    PortMenu portMenu_;
 
     // Platform failures the operator has been told of, shown until mended.
     std::map<PlatformProblem, std::string> warnings_;

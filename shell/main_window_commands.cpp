@@ -4,12 +4,12 @@
 #include <QMdiArea>
 #include <string>
 
+#include "app/seconds_input.h"
 #include "documents/result_file.h"
 #include "shell/main_window.h"
 #include "shell/print_commands.h"
 #include "shell/race_window_view.h"
 #include "shell/roster_dialog.h"
-#include "app/seconds_input.h"
 
 namespace palomind {
 namespace {
@@ -72,29 +72,13 @@ void frmMain::mnuFilePrint_Click() {
 }
 
 void frmMain::Clear_PortCheck() {
-    for (QAction* item : portItems_) item->setChecked(false);
+    portMenu_.ClearChecks();
 }
 
 void frmMain::SelectPort(int portNumber) {
-    if (portNumber < 1 || portNumber > static_cast<int>(portItems_.size())) return;
-    SerialPort& port = app_.Services().serial;
-    if (port.IsOpen()) port.Close();
-    // The adapter sets the line (19200 baud, no parity, 8 data bits, 1 stop
-    // bit, raw bytes, every waiting byte delivered) as it opens the port.
-    if (!port.Open(portNumber)) {
-        // The port in use is closed now, so no item may keep a check mark
-        // that claims an open port. PortNumber keeps its value.
-        Clear_PortCheck();
-        dialogs_.ShowMessage("通信ポートが開けません。(COM" + std::to_string(portNumber) +
-                             ")\r\n他のポートをお試しください");
-        return;
+    if (portMenu_.Select(portNumber) && warnings_.erase(PlatformProblem::PortFailed) != 0) {
+        ShowWarnings();
     }
-    Clear_PortCheck();
-    portItems_[static_cast<std::size_t>(portNumber - 1)]->setChecked(true);
-    app_.State().PortNumber = static_cast<std::int16_t>(portNumber);
-    app_.NoteInJournal("serial port COM" + std::to_string(portNumber) + " opened (" +
-                       port.DevicePath(portNumber) + ")");
-    if (warnings_.erase(PlatformProblem::PortFailed) != 0) ShowWarnings();
 }
 
 void frmMain::mnuRaceTime_Click() {

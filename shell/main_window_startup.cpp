@@ -4,17 +4,16 @@
 #include <QScreen>
 #include <cmath>
 
+#include "app/window_placement.h"
 #include "documents/settings_file.h"
 #include "shell/main_window.h"
 #include "shell/race_window_view.h"
 #include "shell/roster_dialog.h"
 #include "shell/twips.h"
-#include "app/window_placement.h"
 
 namespace palomind {
 namespace {
 
-constexpr int kPortCount = 8;
 constexpr int kReadOutModes = 3;
 
 int ToPixels(float twips, int dpi) {
@@ -91,7 +90,7 @@ void frmMain::Init_Setting() {
     rosterDialog_->Load_IdName();
 
     Clear_PortCheck();
-    if (state.PortNumber >= 1 && state.PortNumber <= kPortCount) {
+    if (state.PortNumber >= 1 && state.PortNumber <= PortMenu::kPortCount) {
         SelectPort(state.PortNumber);
     } else {
         state.PortNumber = 0;
