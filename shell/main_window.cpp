@@ -24,21 +24,6 @@ QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// What the operator is told when a platform piece fails. Not a message box:
-// it may happen in the middle of a race, and the race goes on.
-std::string WarningText(PlatformProblem problem, int portNumber, std::string_view detail) {
-    switch (problem) {
-        case PlatformProblem::PortFailed:
-            return ReceiverLostText(portNumber);
-        case PlatformProblem::SoundUnavailable:
-            return "音声を出力できません。音なしで続行します";
-        case PlatformProblem::JournalFailed:
-            return detail.empty() ? "レースの記録ファイルを書き込めません"
-                                  : "レースの記録ファイルを書き込めません: " + std::string(detail);
-    }
-    return std::string(detail);
-}
-
 }  // namespace
 
 frmMain::frmMain(Application& app, QWidget* parent)
@@ -69,9 +54,7 @@ frmMain::~frmMain() {
 
 void frmMain::Timer1_Timer() {
     app_.Timer1_Timer();
-    if (portMenu_.Reconnected() && warnings_.erase(PlatformProblem::PortFailed) != 0) {
-        ShowWarnings();
-    }
+    if (portMenu_.Reconnected()) warnings_->Mended(PlatformProblem::PortFailed);
 }
 
 // A receiver line at full rate delivers some 270 blocks a second; redrawing
@@ -125,21 +108,19 @@ QTextEdit* frmMain::ActiveCommentBox() const {
 }
 
 void frmMain::BuildStatusBar() {
-    statusText_ = new QLabel(this);
+    QLabel* text = warnings_ = new WarningBanner(*this);
     statusDate_ = new QLabel(this);
     statusTime_ = new QLabel(this);
-    statusText_->setObjectName(QStringLiteral("sbStatusBarText"));
     statusDate_->setObjectName(QStringLiteral("sbStatusBarDate"));
     statusTime_->setObjectName(QStringLiteral("sbStatusBarTime"));
-    for (QLabel* panel : {statusText_, statusDate_, statusTime_}) {
+    for (QLabel* panel : {text, statusDate_, statusTime_}) {
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
     }
     statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
-    statusBar()->addWidget(statusText_, 1);
+    statusBar()->addWidget(text, 1);
     statusBar()->addPermanentWidget(statusDate_);
     statusBar()->addPermanentWidget(statusTime_);
-    ShowWarnings();
     UpdateStatusClock();
     connect(&statusClock_, &QTimer::timeout, this, &frmMain::UpdateStatusClock);
     statusClock_.start(kStatusClockIntervalMs);
@@ -153,26 +134,7 @@ void frmMain::UpdateStatusClock() {
 
 void frmMain::PlatformFailed(PlatformProblem problem, std::string_view detail) {
     if (problem == PlatformProblem::PortFailed) portMenu_.PortFailed();
-    // Told once: a problem already on show keeps its first description.
-    if (warnings_.contains(problem)) return;
-    warnings_[problem] = WarningText(problem, app_.State().PortNumber, detail);
-    ShowWarnings();
-}
-
-void frmMain::ShowWarnings() {
-    // Shown in the status bar and, because the status bar can be hidden, in
-    // the window title; each problem once, however often it recurs.
-    std::string joined;
-    for (const auto& [problem, text] : warnings_) joined += (joined.empty() ? "" : "  ") + text;
-    if (joined.empty()) {
-        statusText_->setText(QStringLiteral("ｽﾃｰﾀｽ"));
-        statusText_->setStyleSheet(QString());
-        setWindowTitle(QStringLiteral("Palomind"));
-        return;
-    }
-    statusText_->setText(QStringLiteral("警告: ") + FromUtf8(joined));
-    statusText_->setStyleSheet(QStringLiteral("QLabel { color: #c00000; font-weight: bold; }"));
-    setWindowTitle(QStringLiteral("Palomind - 警告: ") + FromUtf8(joined));
+    warnings_->Report(problem, app_.State().PortNumber, detail);
 }
 
 }  // namespace palomind

@@ -4,7 +4,6 @@
 #include <QTimer>
 #include <array>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 
@@ -12,6 +11,7 @@
 #include "app/crash_recovery.h"
 #include "shell/comment_formatting.h"
 #include "shell/port_menu.h"
+#include "shell/warning_banner.h"
 
 class QAction;
 class QActionGroup;
@@ -117,7 +117,6 @@ class frmMain : public QMainWindow, private ApplicationView {
     void ToggleCommentAttribute(QAction& button, CharAttribute attribute);
     void AlignComment(int value);
     QTextEdit* ActiveCommentBox() const;
-    void ShowWarnings();
 
     Application& app_;
     UserDialogs& dialogs_;
@@ -133,7 +132,7 @@ class frmMain : public QMainWindow, private ApplicationView {
     QAction* mnuViewToolbar_ = nullptr;
     QAction* mnuViewStatusBar_ = nullptr;
 
-    QLabel* statusText_ = nullptr;
+    WarningBanner* warnings_ = nullptr;  // the status bar's text panel
     QLabel* statusDate_ = nullptr;
     QLabel* statusTime_ = nullptr;
     QTimer statusClock_;
@@ -144,9 +143,6 @@ class frmMain : public QMainWindow, private ApplicationView {
 
     std::optional<CrashedRun> crashedRun_;
     PortMenu portMenu_;
-
-    // Platform failures the operator has been told of, shown until mended.
-    std::map<PlatformProblem, std::string> warnings_;
 };
 
 }  // namespace palomind

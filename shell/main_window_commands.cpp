@@ -76,9 +76,7 @@ void frmMain::Clear_PortCheck() {
 }
 
 void frmMain::SelectPort(int portNumber) {
-    if (portMenu_.Select(portNumber) && warnings_.erase(PlatformProblem::PortFailed) != 0) {
-        ShowWarnings();
-    }
+    if (portMenu_.Select(portNumber)) warnings_->Mended(PlatformProblem::PortFailed);
 }
 
 void frmMain::mnuRaceTime_Click() {
