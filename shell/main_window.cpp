@@ -16,8 +16,6 @@ namespace palomind {
 namespace {
 
 constexpr int kTimer1IntervalMs = 10;
-// The race window is redrawn at most this often (about 25 times a second).
-constexpr qint64 kRefreshIntervalMs = 40;
 constexpr int kStatusClockIntervalMs = 1000;
 
 QString FromUtf8(std::string_view text) {
@@ -27,7 +25,13 @@ QString FromUtf8(std::string_view text) {
 }  // namespace
 
 frmMain::frmMain(Application& app, QWidget* parent)
-    : QMainWindow(parent), app_(app), dialogs_(app.Services().dialogs), portMenu_(app) {
+    : QMainWindow(parent),
+      app_(app),
+      dialogs_(app.Services().dialogs),
+      redraws_([this] {
+          if (raceWindow_ != nullptr) raceWindow_->Refresh();
+      }),
+      portMenu_(app) {
     setWindowTitle(QStringLiteral("Palomind"));
     mdiArea_ = new QMdiArea(this);
     // The race window is larger than the default main window: scroll to it.
@@ -44,8 +48,6 @@ frmMain::frmMain(Application& app, QWidget* parent)
     timer1_.setInterval(kTimer1IntervalMs);
     connect(&timer1_, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     timer1_.start();
-    pendingRefresh_.setSingleShot(true);
-    connect(&pendingRefresh_, &QTimer::timeout, this, &frmMain::RefreshRaceWindow);
 }
 
 frmMain::~frmMain() {
@@ -57,23 +59,8 @@ void frmMain::Timer1_Timer() {
     if (portMenu_.Reconnected()) warnings_->Mended(PlatformProblem::PortFailed);
 }
 
-// A receiver line at full rate delivers some 270 blocks a second; redrawing
-// the race window for each took half a core. A change is drawn at once when
-// the last redraw is older than one frame of the pacing interval, otherwise
-// once at the end of it, so no change waits more than 40 ms to be seen.
 void frmMain::RaceChanged() {
-    if (raceWindow_ == nullptr) return;
-    if (!sinceRefresh_.isValid() || sinceRefresh_.elapsed() >= kRefreshIntervalMs) {
-        RefreshRaceWindow();
-    } else if (!pendingRefresh_.isActive()) {
-        pendingRefresh_.start(static_cast<int>(kRefreshIntervalMs - sinceRefresh_.elapsed()));
-    }
-}
-
-void frmMain::RefreshRaceWindow() {
-    pendingRefresh_.stop();
-    sinceRefresh_.start();
-    if (raceWindow_ != nullptr) raceWindow_->Refresh();
+    if (raceWindow_ != nullptr) redraws_.Changed();
 }
 
 void frmMain::CreateRaceWindow() {

@@ -1,5 +1,4 @@
 #pragma once
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
 #include <array>
@@ -11,6 +10,7 @@
 #include "app/crash_recovery.h"
 #include "shell/comment_formatting.h"
 #include "shell/port_menu.h"
+#include "shell/redraw_pacer.h"
 #include "shell/warning_banner.h"
 
 class QAction;
@@ -94,7 +94,6 @@ class frmMain : public QMainWindow, private ApplicationView {
 
     // ApplicationView
     void RaceChanged() override;
-    void RefreshRaceWindow();
     void PlatformFailed(PlatformProblem problem, std::string_view detail) override;
 
     // Built once by the constructor.
@@ -137,9 +136,7 @@ class frmMain : public QMainWindow, private ApplicationView {
     QLabel* statusTime_ = nullptr;
     QTimer statusClock_;
     QTimer timer1_;
-    // Race window redraws are paced: see RaceChanged.
-    QTimer pendingRefresh_;
-    QElapsedTimer sinceRefresh_;
+    RedrawPacer redraws_;
 
     std::optional<CrashedRun> crashedRun_;
     PortMenu portMenu_;
