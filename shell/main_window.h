@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 
 #include "app/application.h"
 #include "app/crash_recovery.h"
@@ -91,6 +92,9 @@ class frmMain : public QMainWindow, private ApplicationView {
 
   private:
     struct SecondsSetting;
+    struct ToolbarButton;
+    // The toolbar's one table: keys, images, refusals and commands.
+    static std::span<const ToolbarButton> ToolbarButtons();
 
     // ApplicationView
     void RaceChanged() override;
