@@ -4,8 +4,6 @@
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
 #include <iostream>
@@ -23,6 +21,7 @@
 #include "app/crash_recovery.h"
 #include "app/live_journal.h"
 #include "shell/main_window.h"
+#include "shell/mdi_arrange.h"
 #include "shell/print_commands.h"
 #include "app/replay_command.h"
 #include "shell/simulated_receiver.h"
@@ -112,15 +111,7 @@ int RunDesktop(int argc, char** argv) {
     window.OfferCrashedRun(FindCrashedRun("journal", journal.Path(), files));
     window.Form_Load();
     window.show();
-    // The race window is wider than the main window's default size: show its
-    // top left corner, where the clocks and the standings are, not wherever
-    // the area scrolled while it was laid out.
-    QTimer::singleShot(0, &window, [&window] {
-        QMdiArea& area = *window.MdiArea();
-        area.horizontalScrollBar()->setValue(0);
-        area.verticalScrollBar()->setValue(0);
-        for (QMdiSubWindow* child : area.subWindowList()) child->move(0, 0);
-    });
+    QTimer::singleShot(0, &window, [&window] { ShowTopLeftCorner(*window.MdiArea()); });
     const int status = application.exec();
     journal.FinishCleanly();
     return status;

@@ -21,13 +21,13 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QTextEdit;
-class QToolBar;
 
 namespace palomind {
 
 class dlgIdName;
 class frmAbout;
 class frmRaceResult;
+class WrappingToolBar;
 
 // The main window: a multiple-document frame titled "Palomind" with the menu
 // bar, the toolbar tbToolBar, the status bar and the race window as its one
@@ -129,7 +129,7 @@ class frmMain : public QMainWindow, private ApplicationView {
     std::unique_ptr<dlgIdName> rosterDialog_;
     frmAbout* aboutBox_ = nullptr;
 
-    QToolBar* tbToolBar_ = nullptr;
+    WrappingToolBar* tbToolBar_ = nullptr;
     QActionGroup* alignmentGroup_ = nullptr;
     std::array<QAction*, 3> readOutItems_{};
     QAction* mnuViewToolbar_ = nullptr;

@@ -9,12 +9,12 @@
 #include <QPrinter>
 #include <QStatusBar>
 #include <QTextEdit>
-#include <QToolBar>
 #include <initializer_list>
 
 #include "shell/about_box.h"
 #include "shell/main_window.h"
 #include "shell/mdi_arrange.h"
+#include "shell/wrapping_toolbar.h"
 
 namespace palomind {
 namespace {

@@ -3,13 +3,13 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QTextEdit>
-#include <QToolBar>
 #include <span>
 #include <string>
 
 #include "shell/main_window.h"
 #include "shell/print_commands.h"
 #include "shell/toolbar_icons.h"
+#include "shell/wrapping_toolbar.h"
 
 namespace palomind {
 namespace {
@@ -73,7 +73,10 @@ std::span<const frmMain::ToolbarButton> frmMain::ToolbarButtons() {
 }
 
 void frmMain::BuildToolbar() {
-    tbToolBar_ = addToolBar(QStringLiteral("tbToolBar"));
+    // Wraps onto further rows at a narrow width, so no button is ever out
+    // of reach behind an overflow arrow.
+    tbToolBar_ = new WrappingToolBar(QStringLiteral("tbToolBar"), this);
+    addToolBar(tbToolBar_);
     tbToolBar_->setObjectName(QStringLiteral("tbToolBar"));
     // Fixed in place: the View menu's check mark is the only way to hide it.
     tbToolBar_->setMovable(false);
@@ -97,7 +100,7 @@ void frmMain::BuildToolbar() {
         if (entry.image != 0) button->setIcon(ToolbarIcon(entry.image));
         tbToolBar_->addAction(button);
         // A button without an icon shows its key as text and has no tooltip.
-        if (entry.image == 0) tbToolBar_->widgetForAction(button)->setToolTip(QString());
+        if (entry.image == 0) tbToolBar_->WidgetFor(button)->setToolTip(QString());
     }
     connect(tbToolBar_, &QToolBar::actionTriggered, this, &frmMain::tbToolBar_ButtonClick);
 }
