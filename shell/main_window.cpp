@@ -31,6 +31,7 @@ frmMain::frmMain(Application& app, QWidget* parent)
       redraws_([this] {
           if (raceWindow_ != nullptr) raceWindow_->Refresh();
       }),
+      placement_(app.Services().settings),
       portMenu_(app) {
     setWindowTitle(QStringLiteral("Palomind"));
     mdiArea_ = new QMdiArea(this);

@@ -10,6 +10,7 @@
 #include "app/application.h"
 #include "app/crash_recovery.h"
 #include "shell/comment_formatting.h"
+#include "shell/main_window_placement.h"
 #include "shell/port_menu.h"
 #include "shell/redraw_pacer.h"
 #include "shell/warning_banner.h"
@@ -107,8 +108,6 @@ class frmMain : public QMainWindow, private ApplicationView {
     void UpdateStatusClock();
 
     // Start-up and shutdown.
-    void RestorePlacement();
-    void StorePlacement();
     void CreateRaceWindow();
     void Init_Setting();
     bool RestoreCrashedRace();
@@ -143,6 +142,7 @@ class frmMain : public QMainWindow, private ApplicationView {
     RedrawPacer redraws_;
 
     std::optional<CrashedRun> crashedRun_;
+    MainWindowPlacement placement_;
     PortMenu portMenu_;
 };
 

@@ -66,9 +66,10 @@ TEST_F(ToolbarTest, ButtonsStandInOrderWithTheirKeysTooltipsAndSeparators) {
 // The toolbar wraps onto further rows rather than hide buttons behind an
 // overflow arrow, so the test buttons take one click at any width.
 TEST_F(ToolbarTest, EveryButtonStandsInTheWindowAtTheDefaultWidthAndNarrower) {
-    ASSERT_EQ(h.window->width(), 667);  // the default 10000 twips at 96 dpi
+    // The default 10000 twips at 96 dpi, frame included.
+    ASSERT_EQ(h.window->frameGeometry().width(), 667);
     QWidget* centre = h.window->centralWidget();
-    for (const int width : {667, 240}) {
+    for (const int width : {h.window->width(), 240}) {
         SCOPED_TRACE(width);
         h.window->resize(width, h.window->height());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
