@@ -11,6 +11,7 @@
 #include "shell/about_box.h"
 #include "shell/race_window_view.h"
 #include "shell/roster_dialog.h"
+#include "shell/warning_banner.h"
 
 namespace palomind {
 namespace {

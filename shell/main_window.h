@@ -13,7 +13,6 @@
 #include "shell/main_window_placement.h"
 #include "shell/port_menu.h"
 #include "shell/redraw_pacer.h"
-#include "shell/warning_banner.h"
 
 class QAction;
 class QActionGroup;
@@ -28,6 +27,7 @@ namespace palomind {
 class dlgIdName;
 class frmAbout;
 class frmRaceResult;
+class WarningBanner;
 class WrappingToolBar;
 
 // The main window: a multiple-document frame titled "Palomind" with the menu

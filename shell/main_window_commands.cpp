@@ -10,6 +10,7 @@
 #include "shell/print_commands.h"
 #include "shell/race_window_view.h"
 #include "shell/roster_dialog.h"
+#include "shell/warning_banner.h"
 
 namespace palomind {
 namespace {
