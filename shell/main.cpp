@@ -11,19 +11,19 @@
 #include <string>
 #include <vector>
 
+#include "app/application.h"
+#include "app/crash_recovery.h"
+#include "app/live_journal.h"
+#include "app/replay_command.h"
 #include "platform/file_store.h"
 #include "platform/monotonic_tick_clock.h"
 #include "platform/qt_settings_store.h"
 #include "platform/qt_sound_player.h"
 #include "platform/qt_translation.h"
 #include "platform/qt_user_dialogs.h"
-#include "app/application.h"
-#include "app/crash_recovery.h"
-#include "app/live_journal.h"
 #include "shell/main_window.h"
 #include "shell/mdi_arrange.h"
 #include "shell/print_commands.h"
-#include "app/replay_command.h"
 #include "shell/simulated_receiver.h"
 #include "shell/simulation_notice.h"
 
