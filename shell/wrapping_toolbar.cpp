@@ -97,7 +97,7 @@ void WrappingToolBar::actionEvent(QActionEvent* event) {
 QSize WrappingToolBar::LayOut(int width, bool place) const {
     // The margins and spacing the style gives QToolBar's own layout.
     const QMargins margins = layout()->contentsMargins();
-    const int spacing = layout()->spacing();
+    const int spacing = std::max(0, layout()->spacing());
     int rowHeight = 0;
     for (const Item& item : items_) {
         if (item.action->isVisible()) {
