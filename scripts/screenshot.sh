@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Draws the real main window in the middle of a race, under a virtual X
-# display with the system's fonts and style, and writes docs/race-window.png.
+# display with the system's fonts and style, and writes docs/race-window.png
+# (the whole race window) and docs/main-window-default.png (the size of a
+# first start).
 #
 # Uses ${PALOMIND_BUILD_DIR:-build}, building the drawing program when missing.
 set -euo pipefail
@@ -16,6 +18,10 @@ if [ ! -x "$program" ]; then
 fi
 
 # A 96 dpi screen, as most operators' displays: 15 twips to the pixel.
-xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" \
-  env -u QT_QPA_PLATFORM QT_QPA_PLATFORM=xcb "$program" docs/race-window.png
-echo "wrote docs/race-window.png"
+draw() {
+  xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" \
+    env -u QT_QPA_PLATFORM QT_QPA_PLATFORM=xcb "$program" "$@"
+  echo "wrote ${*: -1}"
+}
+draw docs/race-window.png
+draw --default-size docs/main-window-default.png

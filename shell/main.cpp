@@ -10,8 +10,6 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
 #include <iostream>
@@ -34,6 +32,7 @@
 #include "platform/qt_user_dialogs.h"
 #include "shell/installed_files.h"
 #include "shell/main_window.h"
+#include "shell/mdi_arrange.h"
 #include "shell/print_commands.h"
 #include "shell/program_icon.h"
 #include "shell/simulated_receiver.h"
@@ -138,15 +137,7 @@ int RunDesktop(char* program, const std::string& folderProblem) {
     window.OfferCrashedRun(FindCrashedRun("journal", journal.Path(), files));
     window.Form_Load();
     window.show();
-    // The race window is wider than the main window's default size: show its
-    // top left corner, where the clocks and the standings are, not wherever
-    // the area scrolled while it was laid out.
-    QTimer::singleShot(0, &window, [&window] {
-        QMdiArea& area = *window.MdiArea();
-        area.horizontalScrollBar()->setValue(0);
-        area.verticalScrollBar()->setValue(0);
-        for (QMdiSubWindow* child : area.subWindowList()) child->move(0, 0);
-    });
+    QTimer::singleShot(0, &window, [&window] { ShowTopLeftCorner(*window.MdiArea()); });
     const int status = application.exec();
     journal.FinishCleanly();
     return status;

@@ -1,5 +1,7 @@
 // Draws the real main window in the middle of a race and saves it as a PNG:
-//   race_window_screenshot OUTPUT.png
+//   race_window_screenshot [--default-size] OUTPUT.png
+// large enough for the whole race window, or at the size a first start
+// gives it.
 // The application runs as it does live (settings and roster files, start-up,
 // the toolbar's start button, receiver frames through the serial port, the
 // race clock's timer) over a stand-in serial port and a tick counter moved
@@ -20,6 +22,7 @@
 #include "documents/roster_file.h"
 #include "platform/file_store.h"
 #include "shell/main_window.h"
+#include "shell/mdi_arrange.h"
 #include "tests/shell/shell_fakes.h"
 
 namespace palomind {
@@ -72,7 +75,7 @@ QAction* ToolbarButton(const frmMain& window, const QString& key) {
     return nullptr;
 }
 
-int Run(const QString& output) {
+int Run(const QString& output, bool defaultSize) {
     QTemporaryDir folder;
     const QString previous = QDir::currentPath();
     QDir::setCurrent(folder.path());
@@ -83,9 +86,11 @@ int Run(const QString& output) {
     testing::RecordingSoundPlayer sound(ticks);
     testing::FakeSerialPort serial;
     testing::MemorySettingsStore settings;
-    // Large enough for the whole race window.
-    settings.SaveSetting("Settings", "MainWidth", "16200");
-    settings.SaveSetting("Settings", "MainHeight", "11100");
+    if (!defaultSize) {
+        // Large enough for the whole race window.
+        settings.SaveSetting("Settings", "MainWidth", "16200");
+        settings.SaveSetting("Settings", "MainHeight", "11100");
+    }
     PrintedDialogs dialogs;
     LiveJournal journal("journal", "palomind-screenshot", 1);
     journal.Start();
@@ -117,6 +122,8 @@ int Run(const QString& output) {
         QApplication::processEvents();
         QThread::msleep(20);
     }
+    ShowTopLeftCorner(*window.MdiArea());  // as the program does at start
+    QApplication::processEvents();
     const bool saved = window.grab().save(output);
     window.hide();
     QDir::setCurrent(previous);
@@ -129,9 +136,11 @@ int Run(const QString& output) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    if (argc != 2) {
-        std::cerr << "usage: race_window_screenshot OUTPUT.png\n";
+    const QStringList arguments = QApplication::arguments().mid(1);
+    const bool defaultSize = arguments.size() == 2 && arguments[0] == "--default-size";
+    if (arguments.size() != 1 && !defaultSize) {
+        std::cerr << "usage: race_window_screenshot [--default-size] OUTPUT.png\n";
         return 2;
     }
-    return palomind::Run(QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[1])));
+    return palomind::Run(QDir::current().absoluteFilePath(arguments.last()), defaultSize);
 }

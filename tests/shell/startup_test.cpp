@@ -134,15 +134,16 @@ TEST(StartupTest, WindowPlacementIsRestoredFromTwipsAndStoredBackAtShutdown) {
     h.settings.values[{"Settings", "MainWidth"}] = "9000";
     h.settings.values[{"Settings", "MainHeight"}] = "not a number";  // default 10000
     h.Start();
-    EXPECT_EQ(h.window->pos(), QPoint(100, 50));
-    EXPECT_EQ(h.window->size(), QSize(600, 667));
+    // The outer window, the offscreen platform's frame included.
+    EXPECT_EQ(h.window->frameGeometry(), QRect(100, 50, 600, 667));
 
     h.window->move(30, 45);
     h.Close();
     EXPECT_EQ((h.settings.values[{"Settings", "MainLeft"}]), "450");
     EXPECT_EQ((h.settings.values[{"Settings", "MainTop"}]), "675");
     EXPECT_EQ((h.settings.values[{"Settings", "MainWidth"}]), "9000");
-    EXPECT_EQ((h.settings.values[{"Settings", "MainHeight"}]), "10005");
+    // Not resized: as read, although 10000 twips are 666.67 pixels.
+    EXPECT_EQ((h.settings.values[{"Settings", "MainHeight"}]), "10000");
 }
 
 TEST(StartupTest, ClosingWhileMinimizedKeepsThePreviousPlacement) {
