@@ -2,22 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 
-#include "tests/shell/shell_harness.h"
+#include "tests/support/test_folders.h"
 
-namespace palomind {
+namespace palomind::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Contents(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::vector<std::string> FileNames(const fs::path& folder) {
     std::vector<std::string> names;
@@ -39,7 +32,7 @@ JournalEvent Event(std::int32_t tick, JournalEventKind kind, std::int32_t value 
 }
 
 TEST(LiveJournalTest, EveryLineIsInTheFileAsSoonAsItIsRecorded) {
-    testing::TempCurrentDirectory directory;
+    TemporaryCurrentDirectory directory;
     LiveJournal journal("journal", "palomind-20240501-093000-7", 5);
     ASSERT_TRUE(journal.Start());
     EXPECT_EQ(journal.Path(), fs::path("journal") / "palomind-20240501-093000-7.running.journal");
@@ -48,7 +41,7 @@ TEST(LiveJournalTest, EveryLineIsInTheFileAsSoonAsItIsRecorded) {
     EXPECT_TRUE(journal.Record(Event(2000, JournalEventKind::Rx, 0, {0xFE, 0x05})));
     EXPECT_TRUE(journal.Note("line\r\nbreaks become spaces"));
     // Read while the journal is still open, as after a crash.
-    const std::string written = Contents(journal.Path());
+    const std::string written = ReadBytes(journal.Path());
     EXPECT_EQ(written, "palomind-journal 1\n" +
                            FormatJournalLine(Event(1000, JournalEventKind::Boot)) + "\n" +
                            FormatJournalLine(Event(2000, JournalEventKind::Rx, 0, {0xFE, 0x05})) +
@@ -57,20 +50,20 @@ TEST(LiveJournalTest, EveryLineIsInTheFileAsSoonAsItIsRecorded) {
 }
 
 TEST(LiveJournalTest, CleanShutdownMarksTheJournalCompleteUnderItsFinalName) {
-    testing::TempCurrentDirectory directory;
+    TemporaryCurrentDirectory directory;
     LiveJournal journal("journal", "palomind-20240501-093000-7", 5);
     ASSERT_TRUE(journal.Start());
     journal.Record(Event(1000, JournalEventKind::Boot));
     journal.FinishCleanly();
 
     EXPECT_EQ(FileNames("journal"), std::vector<std::string>{"palomind-20240501-093000-7.journal"});
-    const std::string written = Contents("journal/palomind-20240501-093000-7.journal");
+    const std::string written = ReadBytes("journal/palomind-20240501-093000-7.journal");
     EXPECT_TRUE(written.ends_with("\n# shutdown\n"));
     EXPECT_FALSE(journal.Record(Event(2000, JournalEventKind::Boot)));  // nothing after the end
 }
 
 TEST(LiveJournalTest, KeepsTheNewestCompleteJournalsAndNeverDeletesUnfinishedOnes) {
-    testing::TempCurrentDirectory directory;
+    TemporaryCurrentDirectory directory;
     fs::create_directory("journal");
     for (const char* name :
          {"palomind-20240101-080000-1.journal", "palomind-20240102-080000-1.journal",
@@ -94,7 +87,7 @@ TEST(LiveJournalTest, KeepsTheNewestCompleteJournalsAndNeverDeletesUnfinishedOne
 }
 
 TEST(LiveJournalTest, JournalThatCannotBeCreatedFailsOnceAndRecordsNothing) {
-    testing::TempCurrentDirectory directory;
+    TemporaryCurrentDirectory directory;
     std::ofstream("journal") << "a file where the folder should be\n";
     LiveJournal journal("journal", "palomind-20240501-093000-7", 5);
     EXPECT_FALSE(journal.Start());
@@ -103,19 +96,5 @@ TEST(LiveJournalTest, JournalThatCannotBeCreatedFailsOnceAndRecordsNothing) {
     journal.FinishCleanly();  // harmless
 }
 
-TEST(LiveJournalTest, ApplicationWithoutAJournalWarnsOnceInTheWindowAndKeepsRunning) {
-    testing::ShellHarness h;
-    std::ofstream("journal") << "in the way\n";
-    h.Start();  // the journal fails to start
-    h.dialogs.messages.clear();
-    h.Press("ＩＤ１");
-    h.Press("ＩＤ２");
-    EXPECT_TRUE(h.dialogs.messages.empty());  // no message box in the middle of a race
-    EXPECT_EQ(h.State().LapCount[1], 0);
-    EXPECT_EQ(h.State().LapCount[2], 0);
-    EXPECT_EQ(h.window->windowTitle().toStdString(),
-              "Palomind - 警告: レースの記録ファイルを書き込めません");
-}
-
 }  // namespace
-}  // namespace palomind
+}  // namespace palomind::testing

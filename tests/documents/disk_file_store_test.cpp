@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "platform/file_store.h"
+#include "tests/support/test_folders.h"
 
 #ifdef __linux__
 #include <sys/resource.h>
@@ -21,18 +21,9 @@ namespace fs = std::filesystem;
 
 class DiskFileStoreTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / ("palomind_disk_store_" + std::string(info->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
-
+    std::string PathOf(const std::string& name) const { return folder_.File(name); }
     void WriteDirectly(const std::string& name, const std::string& bytes) const {
-        std::ofstream(dir_ / name, std::ios::binary) << bytes;
+        folder_.Write(name, bytes);
     }
 
     // Only the named files: no temporary is ever left behind.
@@ -44,7 +35,8 @@ class DiskFileStoreTest : public ::testing::Test {
         return names;
     }
 
-    fs::path dir_;
+    testing::ScratchFolder folder_;
+    const fs::path dir_ = folder_.Path();
     DiskFileStore store_;
 };
 

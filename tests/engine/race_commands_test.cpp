@@ -1,4 +1,5 @@
 #include "tests/engine/engine_fixture.h"
+#include "tests/support/receiver_frame.h"
 
 namespace palomind::testing {
 namespace {
@@ -27,7 +28,7 @@ TEST_F(RaceCommandsTest, StopOnceTimingHasBegunPlaysTheEndSoundAndClosesTheGate)
     EXPECT_EQ(sound.played, std::vector<std::string>{"snd2.wav"});
     EXPECT_EQ(state.RaceRunning, kFalse);
     EXPECT_EQ(window.LampColor, kYellow);
-    engine.OnComm(std::vector<std::uint8_t>{0xFE, 0xFE, 0xFE, 0x05, 0x10, 0x20, 0x35});
+    engine.OnComm(Frame(5));
     EXPECT_EQ(state.EntryCount, 0);
 }
 

@@ -32,7 +32,8 @@ struct ReaderUnderTest {
     std::function<ReadOutcome(const ScratchFolder&)> read;
     // Saves through `files` over a previous good file; nothing for readers
     // without a save. Returns the messages given, and whether it succeeded.
-    std::function<bool(const ScratchFolder&, FileStore& files, RecordedMessages& messages)> save;
+    std::function<bool(const ScratchFolder&, FileStore& files, RecordingMessageSink& messages)>
+        save;
     std::string saveFailureMessage;  // empty when the save itself says nothing
 };
 

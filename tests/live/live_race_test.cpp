@@ -4,21 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QFile>
 #include <QProcess>
 #include <QTest>
-#include <QToolBar>
 
-#include "documents/settings_file.h"
-#include "platform/file_store.h"
 #include "platform/monotonic_tick_clock.h"
 #include "platform/qt_serial_port.h"
 #include "platform/qt_settings_store.h"
-#include "documents/roster_file.h"
-#include "app/application.h"
-#include "app/live_journal.h"
-#include "shell/main_window.h"
-#include "tests/live/live_fakes.h"
+#include "tests/live/simulator_process.h"
+#include "tests/support/race_counts.h"
+#include "tests/support/scoped_environment.h"
+#include "tests/support/shell_harness.h"
 #include "tools/receiver_simulator/send_log.h"
 
 namespace palomind::testing {
@@ -28,34 +23,16 @@ constexpr int kRaceSeconds = 12;
 constexpr int kStartWaitSeconds = 2;
 constexpr int kTransponders = 10;
 
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QAction* ToolbarButton(frmMain& window, const QString& key) {
-    for (QAction* action : window.findChildren<QAction*>())
-        if (action->data().toString() == key) return action;
-    return nullptr;
-}
-
-// Passes lap processing counted: every entrant's first pass and its laps.
-int CountedPasses(const RaceState& state) {
-    int passes = 0;
-    for (int id = 1; id <= 63; ++id) passes += state.LapCount[static_cast<std::size_t>(id)] + 1;
-    return passes;
-}
-
 struct SimulatorRecord {
     int validFramesSent = 0;
     int noiseSent = 0;
     int notSent = 0;  // lost or cut: nobody was reading
 };
 
-SimulatorRecord ReadSimulatorLog(const QString& path) {
+SimulatorRecord ReadSimulatorLog(const std::string& path) {
     std::vector<simulator::SendLogEntry> entries;
     std::string error;
-    EXPECT_TRUE(simulator::ParseSendLog(ReadBytes(path).toStdString(), entries, error)) << error;
+    EXPECT_TRUE(simulator::ParseSendLog(ReadBytes(path), entries, error)) << error;
     SimulatorRecord record;
     for (const simulator::SendLogEntry& e : entries) {
         if (e.outcome != simulator::SendOutcome::Sent)
@@ -68,25 +45,12 @@ SimulatorRecord ReadSimulatorLog(const QString& path) {
     return record;
 }
 
-// The files start-up reads, as an operator would have them.
-void WriteStartupFiles(DiskFileStore& files, AnsweringDialogs& dialogs) {
-    RaceState settings;
-    settings.PortNumber = 1;
-    settings.RaceTime = kRaceSeconds;
-    settings.StartWait = kStartWaitSeconds;
-    settings.TtsMode = 0;
-    ASSERT_TRUE(Save_Setting(settings, files, dialogs));
-    RosterTable names;
-    for (int id = 1; id <= 64; ++id)
-        names[static_cast<std::size_t>(id)] = "Driver " + std::to_string(id);
-    ASSERT_TRUE(Save_IdName(names, files, dialogs));
-}
-
 TEST(LiveRace, SimulatedRaceThroughTheFinishReplaysToTheSameResultFile) {
-    TemporaryCurrentDirectory directory;
+    const TemporaryCurrentDirectory directory;
+    WriteBytes("Palomind.ini", SettingsFileBytes(1, kRaceSeconds, kStartWaitSeconds, 0));
+    WriteBytes("idname.ind", RosterFileBytes());
     DiskFileStore files;
-    AnsweringDialogs dialogs;
-    WriteStartupFiles(files, dialogs);
+    ScriptedUserDialogs dialogs;
 
     QProcess simulator;
     const QString line =
@@ -94,9 +58,9 @@ TEST(LiveRace, SimulatedRaceThroughTheFinishReplaysToTheSameResultFile) {
                                    "1.5:0.15", "--noise", "0.2", "--seed", "20240501", "--log",
                                    "simulator.log", "--start-from-stdin", "--exit-with-stdin"});
     ASSERT_FALSE(line.isEmpty());
-    const ScopedEnvironmentVariable port("PALOMIND_COM1", line.toLocal8Bit());
+    const ScopedEnvironmentVariable port("PALOMIND_COM1", line.toStdString());
 
-    QtSettingsStore settings(directory.FilePath(QStringLiteral("user-settings.ini")));
+    QtSettingsStore settings(QString::fromStdString(directory.File("user-settings.ini")));
     QtSerialPort serial(settings);
     SilentSound sound;
     MonotonicTickClock ticks;
@@ -110,7 +74,7 @@ TEST(LiveRace, SimulatedRaceThroughTheFinishReplaysToTheSameResultFile) {
         ASSERT_TRUE(serial.IsOpen());
         EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages.front();
 
-        QAction* start = ToolbarButton(window, QStringLiteral("レース開始"));
+        QAction* start = ToolbarButton(window, "レース開始");
         ASSERT_NE(start, nullptr);
         window.tbToolBar_ButtonClick(start);
         const RaceState& state = app.State();
@@ -130,13 +94,13 @@ TEST(LiveRace, SimulatedRaceThroughTheFinishReplaysToTheSameResultFile) {
             << "status " << app.Window().StatusCaption << ", running " << state.RunningCount;
         EXPECT_EQ(state.EntryCount, kTransponders);
 
-        dialogs.savePath = "live.rdt";
+        dialogs.fileAnswers.push_back("live.rdt");
         window.mnuFileSave_Click();
         EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages.front();
 
         simulator.closeWriteChannel();
         ASSERT_TRUE(simulator.waitForFinished(5000));
-        const SimulatorRecord sent = ReadSimulatorLog(QStringLiteral("simulator.log"));
+        const SimulatorRecord sent = ReadSimulatorLog("simulator.log");
         EXPECT_EQ(sent.notSent, 0);
         EXPECT_GT(sent.noiseSent, 0);
         EXPECT_GE(sent.validFramesSent, kTransponders * 8);
@@ -155,9 +119,9 @@ TEST(LiveRace, SimulatedRaceThroughTheFinishReplaysToTheSameResultFile) {
     ASSERT_EQ(replay.exitStatus(), QProcess::NormalExit);
     ASSERT_EQ(replay.exitCode(), 0);
 
-    const QByteArray live = ReadBytes(QStringLiteral("live.rdt"));
-    ASSERT_FALSE(live.isEmpty());
-    EXPECT_EQ(ReadBytes(QStringLiteral("replayed.rdt")), live);
+    const std::string live = ReadBytes("live.rdt");
+    ASSERT_FALSE(live.empty());
+    EXPECT_EQ(ReadBytes("replayed.rdt"), live);
 }
 
 }  // namespace

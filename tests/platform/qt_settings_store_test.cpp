@@ -1,14 +1,14 @@
 #include "platform/qt_settings_store.h"
 
+#include <gtest/gtest.h>
+
 #include <QFile>
 #include <QTemporaryDir>
-
-#include "tests/platform/qt_message_guard.h"
 
 namespace palomind {
 namespace {
 
-class QtSettingsStoreTest : public testing::QtGuardedTest {
+class QtSettingsStoreTest : public ::testing::Test {
   protected:
     QTemporaryDir directory_;
     QString iniPath_ = directory_.filePath(QStringLiteral("placement.ini"));

@@ -1,41 +1,31 @@
 #include "platform/qt_sound_player.h"
 
+#include <gtest/gtest.h>
+
 #include <QAudioDevice>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMediaDevices>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include "tests/platform/qt_message_guard.h"
+#include "tests/support/qt_warnings.h"
+#include "tests/support/test_folders.h"
 
-namespace palomind {
+namespace palomind::testing {
 namespace {
 
 // The player resolves names against the current directory, so each test runs
 // in a directory of its own.
-class QtSoundPlayerTest : public testing::QtGuardedTest {
+class QtSoundPlayerTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        QtGuardedTest::SetUp();
-        ASSERT_TRUE(directory_.isValid());
-        previous_ = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(directory_.path()));
         player_.SetNoAudioOutputHandler([this] { ++noOutputNotices_; });
     }
-    void TearDown() override {
-        QDir::setCurrent(previous_);
-        QtGuardedTest::TearDown();
-    }
 
-    void CopyGeneratedSound(const QString& name) {
-        ASSERT_TRUE(
-            QFile::copy(QStringLiteral(PALOMIND_SOUND_DIR "/") + name, directory_.filePath(name)));
+    static void CopyGeneratedSound(const QString& name) {
+        ASSERT_TRUE(QFile::copy(QStringLiteral(PALOMIND_SOUND_DIR "/") + name, name));
     }
-
-    QTemporaryDir directory_;
-    QString previous_;
+    TemporaryCurrentDirectory directory_;
     int defaultSounds_ = 0;
     int noOutputNotices_ = 0;
     QtSoundPlayer player_{[this] { ++defaultSounds_; }};
@@ -75,11 +65,8 @@ TEST_F(QtSoundPlayerTest, GeneratedWaveFilesPlayWithoutTheDefaultSound) {
 }
 
 TEST_F(QtSoundPlayerTest, FileThatIsNotAWaveGivesTheDefaultSound) {
-    ExpectQtWarning(QStringLiteral("Error decoding source"));
-    QFile file(directory_.filePath(QStringLiteral("snd3.wav")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("this is not a wave file");
-    file.close();
+    const ExpectedQtWarning decodingFails(QStringLiteral("Error decoding source"));
+    WriteBytes("snd3.wav", "this is not a wave file");
 
     player_.PlaySound("snd3.wav");
     ASSERT_TRUE(QTest::qWaitFor([&] { return defaultSounds_ == 1; }, 2000));
@@ -88,4 +75,4 @@ TEST_F(QtSoundPlayerTest, FileThatIsNotAWaveGivesTheDefaultSound) {
 }
 
 }  // namespace
-}  // namespace palomind
+}  // namespace palomind::testing

@@ -1,8 +1,34 @@
-#include "tests/shell/shell_fakes.h"
+#include "tests/support/platform_fakes.h"
 
 #include <gtest/gtest.h>
 
+#include <iostream>
+
 namespace palomind::testing {
+
+namespace {
+
+// Takes the next scripted answer, or fails the test when there is none.
+template <typename Answer>
+Answer NextAnswer(std::deque<Answer>& answers, std::string_view what, std::string_view shown,
+                  Answer none) {
+    if (answers.empty()) {
+        ADD_FAILURE() << "unexpected " << what << ": " << shown;
+        return none;
+    }
+    Answer answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
+}
+
+template <typename Map, typename Key>
+std::optional<typename Map::mapped_type> Find(const Map& map, const Key& key) {
+    const auto found = map.find(key);
+    if (found == map.end()) return std::nullopt;
+    return found->second;
+}
+
+}  // namespace
 
 bool FakeSerialPort::Open(int portNumber) {
     openAttempts.push_back(portNumber);
@@ -24,37 +50,40 @@ std::optional<std::string> ScriptedUserDialogs::InputBox(std::string_view prompt
                                                          std::string_view title,
                                                          std::string_view defaultText) {
     inputs.push_back({std::string(prompt), std::string(title), std::string(defaultText)});
-    if (inputAnswers.empty()) {
-        ADD_FAILURE() << "unexpected input box: " << title;
-        return std::nullopt;
-    }
-    auto answer = inputAnswers.front();
-    inputAnswers.pop_front();
-    return answer;
+    return NextAnswer(inputAnswers, "input box", title, std::optional<std::string>());
 }
 
 bool ScriptedUserDialogs::AskYesNo(std::string_view text) {
     questions.emplace_back(text);
     if (whileAsking) whileAsking();
-    if (yesNoAnswers.empty()) {
-        ADD_FAILURE() << "unexpected question: " << text;
-        return false;
-    }
-    const bool answer = yesNoAnswers.front();
-    yesNoAnswers.pop_front();
-    return answer;
+    return NextAnswer(yesNoAnswers, "question", text, false);
 }
 
 std::string ScriptedUserDialogs::FileName(std::string kind, std::string_view title,
                                           std::string_view filter) {
     fileRequests.push_back({std::move(kind), std::string(title), std::string(filter)});
-    if (fileAnswers.empty()) {
-        ADD_FAILURE() << "unexpected file dialog: " << title;
-        return {};
-    }
-    std::string answer = fileAnswers.front();
-    fileAnswers.pop_front();
-    return answer;
+    return NextAnswer(fileAnswers, "file dialog", title, std::string());
+}
+
+void PrintedUserDialogs::ShowMessage(std::string_view text) {
+    ++messages;
+    std::cerr << "message: " << text << '\n';
+}
+
+std::optional<std::string> MemorySettingsStore::GetSetting(const std::string& section,
+                                                           const std::string& key) {
+    return Find(values, std::pair(section, key));
+}
+
+std::optional<std::string> MemoryFileStore::ReadAll(const std::string& path) {
+    return Find(files, path);
+}
+
+bool MemoryFileStore::WriteAtomically(const std::string& path, const std::string& bytes) {
+    ++writeAttempts;
+    if (failWrites) return false;
+    files[path] = bytes;
+    return true;
 }
 
 }  // namespace palomind::testing

@@ -1,29 +1,37 @@
-#include "tests/platform/qt_message_guard.h"
+#include "tests/support/qt_warnings.h"
+
+#include <gtest/gtest.h>
 
 #include <QMutex>
 #include <QMutexLocker>
+#include <QStringList>
 #include <QtGlobal>
 #include <algorithm>
-#include <utility>
 
 namespace palomind::testing {
 
 namespace {
 
-// Qt's message handler is a plain function, so what it collects has to live
-// at file scope. Messages may come from Qt's helper threads.
-QMutex& WarningsMutex() {
+// Qt's message handler is a plain function, so the warnings it is told to
+// expect have to live at file scope. Messages may come from Qt's helper
+// threads.
+QMutex& ExpectedMutex() {
     static QMutex mutex;
     return mutex;
 }
 
-QStringList& Warnings() {
-    static QStringList warnings;
-    return warnings;
+QStringList& Expected() {
+    static QStringList fragments;
+    return fragments;
 }
 
-// Complaints about the machine rather than the code: no sound server or
-// sound card, no per-user runtime folder, a display plugin without windows.
+bool ContainsAny(const QString& message, const QStringList& fragments) {
+    return std::any_of(fragments.cbegin(), fragments.cend(),
+                       [&](const QString& fragment) { return message.contains(fragment); });
+}
+
+// No sound server or sound card, no per-user runtime folder, a display
+// plugin that cannot do every window operation: the machine, not the code.
 bool IsEnvironmentNoise(const QString& message) {
     static const QStringList kNoise{
         QStringLiteral("PulseAudioService"),
@@ -31,41 +39,32 @@ bool IsEnvironmentNoise(const QString& message) {
         QStringLiteral("XDG_RUNTIME_DIR"),
         QStringLiteral("This plugin does not support"),
     };
-    return std::any_of(kNoise.cbegin(), kNoise.cend(),
-                       [&](const QString& noise) { return message.contains(noise); });
+    return ContainsAny(message, kNoise);
 }
 
-void CollectMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
+void FailOnUnexpectedWarning(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtDebugMsg || type == QtInfoMsg || IsEnvironmentNoise(message)) return;
-    QMutexLocker lock(&WarningsMutex());
-    Warnings() << message;
-}
-
-QStringList TakeWarnings() {
-    QMutexLocker lock(&WarningsMutex());
-    return std::exchange(Warnings(), {});
+    {
+        QMutexLocker lock(&ExpectedMutex());
+        if (ContainsAny(message, Expected())) return;
+    }
+    ADD_FAILURE() << "Qt warning: " << message.toStdString();
 }
 
 }  // namespace
 
-void InstallQtMessageGuard() {
-    qInstallMessageHandler(CollectMessage);
+void FailTestsOnQtWarnings() {
+    qInstallMessageHandler(FailOnUnexpectedWarning);
 }
 
-void QtGuardedTest::SetUp() {
-    TakeWarnings();
+ExpectedQtWarning::ExpectedQtWarning(const QString& fragment) : fragment_(fragment) {
+    QMutexLocker lock(&ExpectedMutex());
+    Expected() << fragment_;
 }
 
-void QtGuardedTest::ExpectQtWarning(const QString& fragment) {
-    expected_ << fragment;
-}
-
-void QtGuardedTest::TearDown() {
-    for (const QString& warning : TakeWarnings()) {
-        const bool expected = std::any_of(expected_.cbegin(), expected_.cend(),
-                                          [&](const QString& f) { return warning.contains(f); });
-        if (!expected) ADD_FAILURE() << "unexpected Qt warning: " << warning.toStdString();
-    }
+ExpectedQtWarning::~ExpectedQtWarning() {
+    QMutexLocker lock(&ExpectedMutex());
+    Expected().removeOne(fragment_);
 }
 
 }  // namespace palomind::testing

@@ -1,48 +1,26 @@
-#include "tests/shell/shell_harness.h"
+#include "tests/support/shell_harness.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QDir>
 #include <QToolBar>
-#include <fstream>
-#include <iterator>
 
 namespace palomind::testing {
 
-TempCurrentDirectory::TempCurrentDirectory() : previous_(QDir::currentPath()) {
-    EXPECT_TRUE(dir_.isValid());
-    QDir::setCurrent(dir_.path());
-}
-
-TempCurrentDirectory::~TempCurrentDirectory() {
-    QDir::setCurrent(previous_);
-}
-
-std::string SettingsFileBytes(int port, int raceTime, int startWait, int ttsMode) {
-    // "レースコメント記入欄" in cp932, quoted.
-    return std::to_string(port) + "\r\n" + std::to_string(raceTime) + "\r\n" +
-           std::to_string(startWait) + "\r\n" + std::to_string(ttsMode) + "\r\n" +
-           "\"\x83\x8c\x81\x5b\x83\x58\x83\x52\x83\x81\x83\x93\x83\x67\x8b\x4c\x93\xfc\x97\x93\"\r"
-           "\n";
-}
-
-std::string RosterFileBytes() {
-    std::string bytes;
-    for (int id = 1; id <= 64; ++id) {
-        bytes += "\"R" + std::string(id < 10 ? "0" : "") + std::to_string(id) + "\"\r\n";
+QAction* ToolbarButton(const QWidget& window, std::string_view key) {
+    const auto* toolbar = window.findChild<QToolBar*>(QStringLiteral("tbToolBar"));
+    if (toolbar == nullptr) return nullptr;
+    for (QAction* action : toolbar->actions()) {
+        if (action->data().toString().toStdString() == key) return action;
     }
-    return bytes;
+    return nullptr;
 }
 
-std::vector<std::uint8_t> Frame(std::uint8_t id, std::uint8_t data1, std::uint8_t data2) {
-    const auto sum = static_cast<std::uint8_t>(id + data1 + data2);
-    return {0xFE, 0xFE, 0xFE, id, data1, data2, sum};
+ShellHarness::ShellHarness() {
+    ticks.Set(1'000'000);
+    app = std::make_unique<Application>(
+        ApplicationServices{ticks, sound, serial, settings, dialogs, files, journal});
 }
-
-ShellHarness::ShellHarness()
-    : app(std::make_unique<Application>(
-          ApplicationServices{ticks, sound, serial, settings, dialogs, files, journal})) {}
 
 ShellHarness::~ShellHarness() {
     window.reset();
@@ -62,23 +40,10 @@ void ShellHarness::Close() {
     window->close();
 }
 
-void ShellHarness::WriteFile(const std::string& name, std::string_view bytes) const {
-    std::ofstream out(name, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string ShellHarness::ReadFile(const std::string& name) const {
-    std::ifstream in(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 QAction* ShellHarness::Button(std::string_view key) const {
-    const auto* toolbar = window->findChild<QToolBar*>(QStringLiteral("tbToolBar"));
-    for (QAction* action : toolbar->actions()) {
-        if (action->data().toString().toStdString() == key) return action;
-    }
-    ADD_FAILURE() << "no toolbar button " << key;
-    return nullptr;
+    QAction* button = ToolbarButton(*window, key);
+    if (button == nullptr) ADD_FAILURE() << "no toolbar button " << key;
+    return button;
 }
 
 QAction* ShellHarness::Item(const char* objectName) const {
@@ -96,8 +61,8 @@ void ShellHarness::Choose(const char* objectName) const {
 }
 
 void ShellHarness::RunClockUntil(std::int32_t tick) {
-    while (ticks.tick < tick) {
-        ticks.tick += 10;
+    while (Now() < tick) {
+        ticks.Set(Now() + 10);
         window->Timer1_Timer();
     }
 }
