@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,12 @@ struct ReaderUnderTest {
         save;
     std::string saveFailureMessage;  // empty when the save itself says nothing
 };
+
+// Names the reader in test output, which otherwise shows the object's bytes
+// (and so its addresses, which change from build to build).
+inline void PrintTo(const ReaderUnderTest& reader, std::ostream* out) {
+    *out << reader.name;
+}
 
 ReaderUnderTest SettingsReader();
 ReaderUnderTest RosterReader();
