@@ -13,8 +13,7 @@
 #include "app/replay.h"
 #include "documents/cp932.h"
 #include "documents/result_file.h"
-#include "tests/documents/file_fakes.h"
-#include "tests/shell/shell_fakes.h"
+#include "tests/support/platform_fakes.h"
 
 namespace palomind::testing {
 namespace {
@@ -97,7 +96,7 @@ class ApplicationTest : public ::testing::Test {
     FakeSerialPort serial;
     MemorySettingsStore settings;
     ScriptedUserDialogs dialogs;
-    FakeFileStore files;
+    MemoryFileStore files;
     MemoryJournal journal;
     Application app;
 };

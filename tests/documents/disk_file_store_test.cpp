@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/file_store.h"
+#include "tests/support/test_folders.h"
 
 #ifdef __linux__
 #include <grp.h>
@@ -26,22 +27,15 @@ namespace fs = std::filesystem;
 
 class DiskFileStoreTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / ("palomind_disk_store_" + std::string(info->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
+    ~DiskFileStoreTest() override {
+        // A locked folder is opened again, so the scratch folder can go.
         std::error_code ec;
         fs::permissions(dir_ / "locked", fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(dir_);
     }
 
-    std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
-
+    std::string PathOf(const std::string& name) const { return folder_.File(name); }
     void WriteDirectly(const std::string& name, const std::string& bytes) const {
-        std::ofstream(dir_ / name, std::ios::binary) << bytes;
+        folder_.Write(name, bytes);
     }
 
     // Only the named files: no temporary is ever left behind.
@@ -65,7 +59,8 @@ class DiskFileStoreTest : public ::testing::Test {
         return PathOf("locked/" + name);
     }
 
-    fs::path dir_;
+    testing::ScratchFolder folder_;
+    const fs::path dir_ = folder_.Path();
     DiskFileStore store_;
 };
 

@@ -13,7 +13,7 @@
 #include "shell/main_window.h"
 #include "shell/simulated_receiver.h"
 #include "shell/simulation_notice.h"
-#include "tests/live/live_fakes.h"
+#include "tests/support/shell_harness.h"
 
 namespace palomind::testing {
 namespace {
@@ -21,8 +21,8 @@ namespace {
 TEST(OutOfTheBox, UnconfiguredReceiverIsSimulatedAndARaceFillsIn) {
     TemporaryCurrentDirectory directory;  // a fresh folder: no settings, no roster
     DiskFileStore files;
-    AnsweringDialogs dialogs;
-    MemorySettings settings;
+    ScriptedUserDialogs dialogs;
+    MemorySettingsStore settings;
     // Quick laps, so the race fills in within seconds.
     SimulatedReceiverPort serial(settings, {QStringLiteral(PALOMIND_SIMULATOR),
                                             {QStringLiteral("--lap"), QStringLiteral("0.4:0.05")}});
@@ -46,9 +46,7 @@ TEST(OutOfTheBox, UnconfiguredReceiverIsSimulatedAndARaceFillsIn) {
     EXPECT_TRUE(window.windowTitle().endsWith(SimulationNotice::TitleMark()));
 
     app.SetStartWait(1);
-    QAction* start = nullptr;
-    for (QAction* action : window.findChildren<QAction*>())
-        if (action->data().toString() == QStringLiteral("レース開始")) start = action;
+    QAction* start = ToolbarButton(window, "レース開始");
     ASSERT_NE(start, nullptr);
     window.tbToolBar_ButtonClick(start);
 

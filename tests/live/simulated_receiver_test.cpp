@@ -1,10 +1,7 @@
 #include "shell/simulated_receiver.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <QFile>
 #include <QLabel>
@@ -14,7 +11,10 @@
 #include <cerrno>
 
 #include "shell/simulation_notice.h"
-#include "tests/live/live_fakes.h"
+#include "tests/support/platform_fakes.h"
+#include "tests/support/pseudo_terminal.h"
+#include "tests/support/scoped_environment.h"
+#include "tests/support/test_folders.h"
 
 namespace palomind::testing {
 namespace {
@@ -40,32 +40,15 @@ pid_t SimulatorPid() {
     return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toInt() : 0;
 }
 
-// A pseudo-terminal standing in for a receiver the operator configured.
-class StandInReceiver {
-  public:
-    StandInReceiver() : master_(posix_openpt(O_RDWR | O_NOCTTY)) {
-        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0)
-            path_ = ptsname(master_);
-    }
-    ~StandInReceiver() {
-        if (master_ >= 0) close(master_);
-    }
-    const std::string& Path() const { return path_; }
-
-  private:
-    int master_;
-    std::string path_;
-};
-
 class SimulatedReceiverPortTest : public ::testing::Test {
   protected:
     TemporaryCurrentDirectory directory;
-    MemorySettings settings;
+    MemorySettingsStore settings;
 };
 
 TEST_F(SimulatedReceiverPortTest, UnconfiguredPortOpensTheSimulatorsLineAndItsFramesArrive) {
     SimulatedReceiverPort port(settings, CountedSimulator());
-    CollectingListener listener;
+    RecordingSerialListener listener;
     port.SetListener(&listener);
     ASSERT_TRUE(port.Open(1));
     EXPECT_TRUE(port.Simulating());
@@ -89,13 +72,12 @@ TEST_F(SimulatedReceiverPortTest, EveryUnconfiguredPortSharesOneSimulator) {
 }
 
 TEST_F(SimulatedReceiverPortTest, ConfiguredPortsOpenTheirDeviceAndStartNoSimulator) {
-    StandInReceiver bySetting;
-    StandInReceiver byEnvironment;
+    PseudoTerminal bySetting;
+    PseudoTerminal byEnvironment;
     ASSERT_FALSE(bySetting.Path().empty());
     settings.SaveSetting("Ports", "COM2", bySetting.Path());
     {
-        const ScopedEnvironmentVariable com3("PALOMIND_COM3",
-                                             QByteArray::fromStdString(byEnvironment.Path()));
+        const ScopedEnvironmentVariable com3("PALOMIND_COM3", byEnvironment.Path());
         SimulatedReceiverPort port(settings, CountedSimulator());
         EXPECT_TRUE(ReceiverConfigured(2, settings));
         EXPECT_TRUE(ReceiverConfigured(3, settings));
@@ -117,7 +99,7 @@ TEST_F(SimulatedReceiverPortTest, EmptyConfigurationCountsAsNone) {
 }
 
 TEST_F(SimulatedReceiverPortTest, ObserverFollowsWhetherTheOpenPortIsSimulated) {
-    StandInReceiver receiver;
+    PseudoTerminal receiver;
     settings.SaveSetting("Ports", "COM2", receiver.Path());
     SimulatedReceiverPort port(settings, CountedSimulator());
     std::vector<bool> told;

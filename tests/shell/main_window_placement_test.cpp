@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <string>
 
-#include "tests/shell/shell_fakes.h"
+#include "tests/support/platform_fakes.h"
 
 namespace palomind {
 namespace {

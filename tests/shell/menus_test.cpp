@@ -18,7 +18,7 @@
 
 #include "shell/about_box.h"
 #include "shell/race_window_view.h"
-#include "tests/shell/shell_harness.h"
+#include "tests/support/shell_harness.h"
 
 namespace palomind::testing {
 namespace {

@@ -6,7 +6,7 @@
 #include <QTextEdit>
 
 #include "shell/race_window_view.h"
-#include "tests/shell/shell_harness.h"
+#include "tests/support/shell_harness.h"
 
 namespace palomind::testing {
 namespace {
@@ -167,6 +167,21 @@ TEST(StartupTest, SettingsFileThatCannotBeWrittenIsReportedAndTheProgramStillClo
     h.Close();
     EXPECT_EQ(h.dialogs.messages, std::vector<std::string>{"設定ファイルが保存できません。"});
     EXPECT_FALSE(h.window->isVisible());
+}
+
+// A journal that cannot be started at start-up.
+TEST(LiveJournalTest, ApplicationWithoutAJournalWarnsOnceInTheWindowAndKeepsRunning) {
+    ShellHarness h;
+    h.WriteFile("journal", "in the way\n");
+    h.Start();  // the journal fails to start
+    h.dialogs.messages.clear();
+    h.Press("ＩＤ１");
+    h.Press("ＩＤ２");
+    EXPECT_TRUE(h.dialogs.messages.empty());  // no message box in the middle of a race
+    EXPECT_EQ(h.State().LapCount[1], 0);
+    EXPECT_EQ(h.State().LapCount[2], 0);
+    EXPECT_EQ(h.window->windowTitle().toStdString(),
+              "Palomind - 警告: レースの記録ファイルを書き込めません");
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 
 #include "shell/race_window_view.h"
 #include "shell/roster_dialog.h"
-#include "tests/shell/shell_harness.h"
+#include "tests/support/shell_harness.h"
 
 namespace palomind::testing {
 namespace {

@@ -8,6 +8,7 @@
 
 #include "tests/documents/report/recording_printer.h"
 #include "tests/documents/report/sample_race.h"
+#include "tests/support/platform_fakes.h"
 
 namespace palomind {
 namespace {
@@ -17,10 +18,7 @@ using test::SampleRace;
 using Kind = RecordingPrinter::Kind;
 using Texts = std::vector<std::string>;
 
-struct RecordingSink final : MessageSink {
-    std::vector<std::string> messages;
-    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-};
+using RecordingSink = testing::RecordingMessageSink;
 
 ReportOutcome Print(const SampleRace& race, RecordingPrinter& printer, RecordingSink& sink) {
     return PrintRaceReport(race.state, race.model, printer, sink);

@@ -13,13 +13,13 @@
 #include <vector>
 
 #include "documents/roster_file.h"
-#include "tests/documents/file_fakes.h"
+#include "tests/support/platform_fakes.h"
 #include "widget_test.h"
 
 namespace palomind {
 namespace {
 
-using MemoryFileStore = testing::FakeFileStore;
+using testing::MemoryFileStore;
 using RecordingSink = testing::RecordingMessageSink;
 
 // A roster file naming ID n "Driver n".
@@ -29,16 +29,10 @@ std::string RosterFile() {
     return bytes;
 }
 
-class RosterDialogTest : public testing::WidgetTest {
+class RosterDialogTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        WidgetTest::SetUp();
-        files.files["idname.ind"] = RosterFile();
-    }
-    void TearDown() override {
-        dialog.close();
-        WidgetTest::TearDown();
-    }
+    void SetUp() override { files.files["idname.ind"] = RosterFile(); }
+    void TearDown() override { dialog.close(); }
     void Open() {
         dialog.ShowDialog();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));

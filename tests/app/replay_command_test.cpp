@@ -1,48 +1,25 @@
 #include "app/replay_command.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
-#include "tests/cli/read_file.h"
+#include "tests/support/test_folders.h"
 
-namespace palomind {
+namespace palomind::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-using testing::ReadFile;
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // Each test runs in an empty directory of its own, as the replay reads and
 // writes relative to the current directory.
 class ReplayCommandTest : public ::testing::Test {
   protected:
-    ReplayCommandTest() : previous_(fs::current_path()) {
-        dir_ = fs::temp_directory_path() /
-               ("palomind-cli-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        fs::current_path(dir_);
-    }
-    ~ReplayCommandTest() override {
-        fs::current_path(previous_);
-        fs::remove_all(dir_);
-    }
     int Run(std::vector<std::string> args) { return RunReplayCommand(args, err_); }
 
+    TemporaryCurrentDirectory directory_;
     std::ostringstream err_;
-
-  private:
-    fs::path previous_;
-    fs::path dir_;
 };
 
 const std::string kMultiRace = std::string(PALOMIND_TEST_DATA) + "/multi_race_noise.journal";
@@ -50,14 +27,14 @@ const std::string kMultiRace = std::string(PALOMIND_TEST_DATA) + "/multi_race_no
 TEST_F(ReplayCommandTest, ReplaysAMultiRaceJournalWithNoiseToTheSecondRacesResult) {
     ASSERT_EQ(Run({"--replay", kMultiRace, "--save", "r.rdt", "--trace", "t.txt"}), 0)
         << err_.str();
-    const std::string trace = ReadFile("t.txt");
+    const std::string trace = ReadBytes("t.txt");
     // Start-up, then race 1 (stopped), then race 2 to its end.
     EXPECT_EQ(trace.rfind("100000 status 待機中\n", 0), 0u) << trace.substr(0, 200);
     EXPECT_NE(trace.find("status 計測中"), std::string::npos);
     EXPECT_NE(trace.find("sound snd3.wav"), std::string::npos);
     EXPECT_NE(trace.find("sound lap.wav"), std::string::npos);
     EXPECT_NE(trace.find("status 全終了"), std::string::npos);
-    const std::string result = ReadFile("r.rdt");
+    const std::string result = ReadBytes("r.rdt");
     EXPECT_GT(result.size(), 200u);
     // The missing settings file gave its message on standard error, the
     // defaults, and wrote nothing.
@@ -73,19 +50,19 @@ TEST_F(ReplayCommandTest, AnOlderLiveJournalReplaysAsItDidWhenItWasWritten) {
     const std::string data = std::string(PALOMIND_TEST_DATA) + "/live_before_names_were_journaled";
     ASSERT_EQ(Run({"--replay", data + ".journal", "--save", "r.rdt", "--trace", "t.txt"}), 0)
         << err_.str();
-    EXPECT_EQ(ReadFile("r.rdt"), ReadFile(data + ".rdt"));
-    EXPECT_EQ(ReadFile("t.txt"), ReadFile(data + ".trace"));
+    EXPECT_EQ(ReadBytes("r.rdt"), ReadBytes(data + ".rdt"));
+    EXPECT_EQ(ReadBytes("t.txt"), ReadBytes(data + ".trace"));
 }
 
 TEST_F(ReplayCommandTest, GivesTheSameOutputEveryTime) {
     ASSERT_EQ(Run({"--replay", kMultiRace, "--save", "a.rdt", "--trace", "a.txt"}), 0);
     ASSERT_EQ(Run({"--replay", kMultiRace, "--save", "b.rdt", "--trace", "b.txt"}), 0);
-    EXPECT_EQ(ReadFile("a.rdt"), ReadFile("b.rdt"));
-    EXPECT_EQ(ReadFile("a.txt"), ReadFile("b.txt"));
+    EXPECT_EQ(ReadBytes("a.rdt"), ReadBytes("b.rdt"));
+    EXPECT_EQ(ReadBytes("a.txt"), ReadBytes("b.txt"));
 }
 
 TEST_F(ReplayCommandTest, BadJournalNamesTheLineAndWritesNothing) {
-    WriteFile("bad.journal", "palomind-journal 1\n100 boot\n200 strat\n");
+    WriteBytes("bad.journal", "palomind-journal 1\n100 boot\n200 strat\n");
     EXPECT_NE(Run({"--replay", "bad.journal", "--save", "r.rdt", "--trace", "t.txt"}), 0);
     EXPECT_NE(err_.str().find("bad.journal:3:"), std::string::npos) << err_.str();
     EXPECT_FALSE(fs::exists("r.rdt"));
@@ -93,26 +70,26 @@ TEST_F(ReplayCommandTest, BadJournalNamesTheLineAndWritesNothing) {
 }
 
 TEST_F(ReplayCommandTest, UnwritableOutputFailsWithAMessage) {
-    WriteFile("ok.journal", "palomind-journal 1\n100 boot\n");
+    WriteBytes("ok.journal", "palomind-journal 1\n100 boot\n");
     EXPECT_NE(Run({"--replay", "ok.journal", "--save", "no/such/dir/r.rdt"}), 0);
     EXPECT_NE(err_.str().find("no/such/dir/r.rdt"), std::string::npos);
 }
 
 TEST_F(ReplayCommandTest, ReadsTheSettingsAndRosterAsStartUpDoes) {
     // Race time 0 becomes 480; a wait of 3; read-out mode 1 silences cues.
-    WriteFile("Palomind.ini", "1\r\n0\r\n3\r\n1\r\n\"comment\"\r\n");
+    WriteBytes("Palomind.ini", "1\r\n0\r\n3\r\n1\r\n\"comment\"\r\n");
     std::string roster;
     for (int id = 1; id <= 64; ++id) roster += "\"R" + std::to_string(id) + "\"\r\n";
-    WriteFile("idname.ind", roster);
-    WriteFile("race.journal", "palomind-journal 1\n0 boot\n1000 start\n5000 id2\n");
+    WriteBytes("idname.ind", roster);
+    WriteBytes("race.journal", "palomind-journal 1\n0 boot\n1000 start\n5000 id2\n");
     ASSERT_EQ(Run({"--replay", "race.journal", "--save", "r.rdt", "--trace", "t.txt", "--until",
                    "485000"}),
               0)
         << err_.str();
-    const std::string trace = ReadFile("t.txt");
+    const std::string trace = ReadBytes("t.txt");
     EXPECT_EQ(trace.find("snd"), std::string::npos) << trace;
     EXPECT_NE(trace.find("483500 status 終了中"), std::string::npos) << trace;
-    const std::string result = ReadFile("r.rdt");
+    const std::string result = ReadBytes("r.rdt");
     EXPECT_EQ(result.rfind("\"comment\"\r\n0\r\n1\r\n", 0), 0u);
     EXPECT_TRUE(err_.str().empty()) << err_.str();
 }
@@ -124,4 +101,4 @@ TEST_F(ReplayCommandTest, RefusesUnknownOptions) {
 }
 
 }  // namespace
-}  // namespace palomind
+}  // namespace palomind::testing

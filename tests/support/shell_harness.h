@@ -1,48 +1,28 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <QString>
-#include <QTemporaryDir>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "app/application.h"
 #include "app/live_journal.h"
 #include "platform/file_store.h"
 #include "platform/tick_clock.h"
 #include "shell/main_window.h"
-#include "tests/shell/shell_fakes.h"
+#include "tests/support/platform_fakes.h"
+#include "tests/support/receiver_frame.h"
+#include "tests/support/startup_files.h"
+#include "tests/support/test_folders.h"
 
 class QAction;
+class QWidget;
 
 namespace palomind::testing {
 
-// A fresh temporary folder as the process's current directory, where the
-// program's files (settings, roster, journal, result files) land.
-class TempCurrentDirectory {
-  public:
-    TempCurrentDirectory();
-    ~TempCurrentDirectory();
-    TempCurrentDirectory(const TempCurrentDirectory&) = delete;
-    TempCurrentDirectory& operator=(const TempCurrentDirectory&) = delete;
-
-  private:
-    QTemporaryDir dir_;
-    QString previous_;
-};
-
-// The settings file "Palomind.ini" with these four values and the comment.
-std::string SettingsFileBytes(int port, int raceTime, int startWait, int ttsMode);
-
-// The roster file "idname.ind" naming IDs 1 to 64 "R01" to "R64".
-std::string RosterFileBytes();
-
-// One receiver frame for the ID: sync run, ID, two data bytes, checksum.
-std::vector<std::uint8_t> Frame(std::uint8_t id, std::uint8_t data1 = 0x10,
-                                std::uint8_t data2 = 0x20);
+// The main window's toolbar button with this key, or null.
+QAction* ToolbarButton(const QWidget& window, std::string_view key);
 
 // The real application and main window over fakes of every platform piece,
 // in a temporary current directory, with a tick counter the test moves.
@@ -57,8 +37,10 @@ class ShellHarness {
     // Closes the main window as the operator would (its shutdown runs).
     void Close();
 
-    void WriteFile(const std::string& name, std::string_view bytes) const;
-    std::string ReadFile(const std::string& name) const;
+    void WriteFile(const std::string& name, std::string_view bytes) const {
+        WriteBytes(name, bytes);
+    }
+    std::string ReadFile(const std::string& name) const { return ReadBytes(name); }
 
     QAction* Button(std::string_view key) const;  // a toolbar button by key
     QAction* Item(const char* objectName) const;  // a menu item by name
@@ -68,18 +50,14 @@ class ShellHarness {
     // Moves the tick counter in 10 ms steps up to `tick`, running the race
     // clock's timer at every step.
     void RunClockUntil(std::int32_t tick);
-    std::int32_t Now() const { return ticks.Get(); }
+    std::int32_t Now() { return ticks.TimeGetTime(); }
 
     const RaceState& State() { return app->State(); }
     // The race window's model with the comment as typed (committed first).
     const RaceWindowModel& Model() { return app->Document().window; }
 
-    TempCurrentDirectory directory;
-    struct ManualClock final : TickClock {
-        std::int32_t TimeGetTime() override { return tick; }
-        std::int32_t Get() const { return tick; }
-        std::int32_t tick = 1'000'000;
-    } ticks;
+    TemporaryCurrentDirectory directory;
+    SetTickClock ticks;
     RecordingSoundPlayer sound{ticks};
     FakeSerialPort serial;
     MemorySettingsStore settings;

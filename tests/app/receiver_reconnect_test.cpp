@@ -5,33 +5,16 @@
 #include <algorithm>
 #include <vector>
 
+#include "tests/support/platform_fakes.h"
+
 namespace palomind {
 namespace {
 
-// A port whose device is there or not, as the test says.
-class PluggablePort final : public SerialPort {
-  public:
-    void SetListener(SerialListener*) override {}
-    bool IsOpen() const override { return open_; }
-    void Close() override { open_ = false; }
-    bool Open(int portNumber) override {
-        attempts.push_back(portNumber);
-        open_ = plugged;
-        return open_;
-    }
-    std::string DevicePath(int portNumber) const override {
-        return "COM" + std::to_string(portNumber);
-    }
-
-    bool plugged = false;
-    std::vector<int> attempts;
-
-  private:
-    bool open_ = false;
-};
-
 class ReceiverReconnectTest : public ::testing::Test {
   protected:
+    ReceiverReconnectTest() { port.openable.clear(); }  // the receiver is unplugged
+    void PlugIn() { port.openable = {1, 2, 3}; }
+
     // Runs the 10 ms timer for `ms`, returning what the calls reported.
     std::vector<ReceiverReconnect::Result> RunTimerFor(std::int32_t ms) {
         std::vector<ReceiverReconnect::Result> results;
@@ -47,7 +30,7 @@ class ReceiverReconnectTest : public ::testing::Test {
         return static_cast<int>(std::count(results.begin(), results.end(), r));
     }
 
-    PluggablePort port;
+    testing::FakeSerialPort port;
     SetTickClock ticks;
     ReceiverReconnect reconnect{port, ticks};
 };
@@ -55,41 +38,41 @@ class ReceiverReconnectTest : public ::testing::Test {
 TEST_F(ReceiverReconnectTest, DoesNothingUntilThePortFails) {
     const auto results = RunTimerFor(5000);
     EXPECT_EQ(Count(results, ReceiverReconnect::Result::Idle), static_cast<int>(results.size()));
-    EXPECT_TRUE(port.attempts.empty());
+    EXPECT_TRUE(port.openAttempts.empty());
 }
 
 TEST_F(ReceiverReconnectTest, TriesTheFailedPortOnceASecondUntilTheDeviceIsBack) {
     ticks.Set(50'000);
     reconnect.PortFailed(3);
     RunTimerFor(5005);
-    EXPECT_EQ(port.attempts, (std::vector<int>{3, 3, 3, 3, 3}));
+    EXPECT_EQ(port.openAttempts, (std::vector<int>{3, 3, 3, 3, 3}));
     EXPECT_TRUE(reconnect.Waiting());
 
-    port.plugged = true;
+    PlugIn();
     const auto results = RunTimerFor(1000);
     EXPECT_EQ(Count(results, ReceiverReconnect::Result::Reconnected), 1);
     EXPECT_TRUE(port.IsOpen());
     EXPECT_FALSE(reconnect.Waiting());
     // Back: no more attempts.
     RunTimerFor(3000);
-    EXPECT_EQ(port.attempts.size(), 6u);
+    EXPECT_EQ(port.openAttempts.size(), 6u);
 }
 
 TEST_F(ReceiverReconnectTest, GivesWayWhenTheOperatorOpensAPort) {
     reconnect.PortFailed(1);
     RunTimerFor(1500);
-    port.plugged = true;
+    PlugIn();
     port.Open(2);  // the operator picks "ポート２"
     const auto results = RunTimerFor(3000);
     EXPECT_EQ(Count(results, ReceiverReconnect::Result::GaveWay), 1);
-    EXPECT_EQ(port.attempts, (std::vector<int>{1, 2}));
+    EXPECT_EQ(port.openAttempts, (std::vector<int>{1, 2}));
 }
 
 TEST_F(ReceiverReconnectTest, KeepsItsPaceAcrossTheTickCounterWrap) {
     ticks.Set(2'147'483'000);
     reconnect.PortFailed(1);
     RunTimerFor(3005);
-    EXPECT_EQ(port.attempts.size(), 3u);
+    EXPECT_EQ(port.openAttempts.size(), 3u);
 }
 
 }  // namespace

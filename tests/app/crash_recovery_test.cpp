@@ -1,15 +1,14 @@
 #include "app/crash_recovery.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "app/replay_command.h"
 #include "documents/result_file.h"
 #include "documents/settings_file.h"
+#include "tests/support/test_folders.h"
 
 namespace palomind {
 namespace {
@@ -52,26 +51,17 @@ bool SameEvents(const std::vector<JournalEvent>& a, const std::vector<JournalEve
 
 class CrashRecoveryFolderTest : public ::testing::Test {
   protected:
-    CrashRecoveryFolderTest() {
-        folder_ = fs::temp_directory_path() /
-                  ("palomind-recovery-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    ~CrashRecoveryFolderTest() override { fs::remove_all(folder_); }
-
     fs::path Journal(const std::string& name, const std::string& text) const {
-        std::ofstream(folder_ / name, std::ios::binary) << text;
-        return folder_ / name;
+        folder_.Write(name, text);
+        return folder_.Path() / name;
     }
     std::optional<CrashedRun> Find(
         const std::string& own = "palomind-20240601-120000-9.running.journal") {
-        return FindCrashedRun(folder_, folder_ / own, files_,
+        return FindCrashedRun(folder_.Path(), folder_.Path() / own, files_,
                               [this](long pid) { return pid == livePid_; });
     }
 
-    fs::path folder_;
+    testing::ScratchFolder folder_;
     DiskFileStore files_;
     long livePid_ = -1;
 };

@@ -2,25 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <algorithm>
 #include <atomic>
 #include <fstream>
-#include <iterator>
 #include <mutex>
 #include <thread>
 
-#include "tests/shell/shell_harness.h"
+#include "tests/support/test_folders.h"
 
-namespace palomind {
+namespace palomind::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Contents(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::vector<std::string> FileNames(const fs::path& folder) {
     std::vector<std::string> names;
@@ -42,7 +35,7 @@ JournalEvent Event(std::int32_t tick, JournalEventKind kind, std::int32_t value 
 }
 
 TEST(LiveJournalTest, EveryLineIsInTheFileAsSoonAsItIsRecorded) {
-    testing::TempCurrentDirectory directory;
+    TemporaryCurrentDirectory directory;
     LiveJournal journal("journal", "palomind-20240501-093000-7", 5);
     ASSERT_TRUE(journal.Start());
     EXPECT_EQ(journal.Path(), fs::path("journal") / "palomind-20240501-093000-7.running.journal");
@@ -51,7 +44,7 @@ TEST(LiveJournalTest, EveryLineIsInTheFileAsSoonAsItIsRecorded) {
     EXPECT_TRUE(journal.Record(Event(2000, JournalEventKind::Rx, 0, {0xFE, 0x05})));
     EXPECT_TRUE(journal.Note("line\r\nbreaks become spaces"));
     // Read while the journal is still open, as after a crash.
-    const std::string written = Contents(journal.Path());
+    const std::string written = ReadBytes(journal.Path());
     EXPECT_EQ(written, "palomind-journal 1\n" +
                            FormatJournalLine(Event(1000, JournalEventKind::Boot)) + "\n" +
                            FormatJournalLine(Event(2000, JournalEventKind::Rx, 0, {0xFE, 0x05})) +
@@ -62,7 +55,7 @@ TEST(LiveJournalTest, EveryLineIsInTheFileAsSoonAsItIsRecorded) {
 // A sync that takes as long as the disk likes (here: until the test lets it
 // go) holds up neither recording nor asking for the next sync.
 TEST(LiveJournalTest, ASlowSyncToTheDiskHoldsUpNothingOnTheRecordingThread) {
-    testing::TempCurrentDirectory directory;
+    const TemporaryCurrentDirectory directory;
     std::mutex gate;
     std::unique_lock closed(gate);
     std::atomic<int> syncsStarted = 0;
@@ -77,28 +70,28 @@ TEST(LiveJournalTest, ASlowSyncToTheDiskHoldsUpNothingOnTheRecordingThread) {
         EXPECT_TRUE(journal.Record(Event(tick, JournalEventKind::Clock)));
         journal.SyncIfDue();
     }
-    EXPECT_NE(Contents(journal.Path()).find("1099 clock\n"), std::string::npos);
+    EXPECT_NE(ReadBytes(journal.Path()).find("1099 clock\n"), std::string::npos);
     closed.unlock();
     journal.FinishCleanly();
-    EXPECT_EQ(Contents(journal.Path()).substr(Contents(journal.Path()).size() - 11),
+    EXPECT_EQ(ReadBytes(journal.Path()).substr(ReadBytes(journal.Path()).size() - 11),
               "# shutdown\n");
 }
 
 TEST(LiveJournalTest, CleanShutdownMarksTheJournalCompleteUnderItsFinalName) {
-    testing::TempCurrentDirectory directory;
+    TemporaryCurrentDirectory directory;
     LiveJournal journal("journal", "palomind-20240501-093000-7", 5);
     ASSERT_TRUE(journal.Start());
     journal.Record(Event(1000, JournalEventKind::Boot));
     journal.FinishCleanly();
 
     EXPECT_EQ(FileNames("journal"), std::vector<std::string>{"palomind-20240501-093000-7.journal"});
-    const std::string written = Contents("journal/palomind-20240501-093000-7.journal");
+    const std::string written = ReadBytes("journal/palomind-20240501-093000-7.journal");
     EXPECT_TRUE(written.ends_with("\n# shutdown\n"));
     EXPECT_FALSE(journal.Record(Event(2000, JournalEventKind::Boot)));  // nothing after the end
 }
 
 TEST(LiveJournalTest, KeepsTheNewestCompleteJournalsAndNeverDeletesUnfinishedOnes) {
-    testing::TempCurrentDirectory directory;
+    TemporaryCurrentDirectory directory;
     fs::create_directory("journal");
     for (const char* name :
          {"palomind-20240101-080000-1.journal", "palomind-20240102-080000-1.journal",
@@ -122,7 +115,7 @@ TEST(LiveJournalTest, KeepsTheNewestCompleteJournalsAndNeverDeletesUnfinishedOne
 }
 
 TEST(LiveJournalTest, JournalThatCannotBeCreatedFailsOnceAndRecordsNothing) {
-    testing::TempCurrentDirectory directory;
+    TemporaryCurrentDirectory directory;
     std::ofstream("journal") << "a file where the folder should be\n";
     LiveJournal journal("journal", "palomind-20240501-093000-7", 5);
     EXPECT_FALSE(journal.Start());
@@ -131,19 +124,5 @@ TEST(LiveJournalTest, JournalThatCannotBeCreatedFailsOnceAndRecordsNothing) {
     journal.FinishCleanly();  // harmless
 }
 
-TEST(LiveJournalTest, ApplicationWithoutAJournalWarnsOnceInTheWindowAndKeepsRunning) {
-    testing::ShellHarness h;
-    std::ofstream("journal") << "in the way\n";
-    h.Start();  // the journal fails to start
-    h.dialogs.messages.clear();
-    h.Press("ＩＤ１");
-    h.Press("ＩＤ２");
-    EXPECT_TRUE(h.dialogs.messages.empty());  // no message box in the middle of a race
-    EXPECT_EQ(h.State().LapCount[1], 0);
-    EXPECT_EQ(h.State().LapCount[2], 0);
-    EXPECT_EQ(h.window->windowTitle().toStdString(),
-              "Palomind - 警告: レースの記録ファイルを書き込めません");
-}
-
 }  // namespace
-}  // namespace palomind
+}  // namespace palomind::testing

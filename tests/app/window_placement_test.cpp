@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/shell/shell_fakes.h"
+#include "tests/support/platform_fakes.h"
 
 namespace palomind {
 namespace {

@@ -9,14 +9,14 @@
 #include <fstream>
 
 #include "app/command_line.h"
-#include "tests/cli/read_file.h"
+#include "tests/support/test_folders.h"
 
 namespace palomind {
 namespace {
 
 namespace fs = std::filesystem;
 
-using testing::ReadFile;
+using testing::ReadBytes;
 
 struct Outcome {
     int status = -1;
@@ -43,8 +43,8 @@ class ProgramCommandLineTest : public ::testing::Test {
         const int raw = std::system(command.c_str());
         Outcome run;
         run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.out = ReadFile(dir_ / "out.txt");
-        run.err = ReadFile(dir_ / "err.txt");
+        run.out = ReadBytes(dir_ / "out.txt");
+        run.err = ReadBytes(dir_ / "err.txt");
         return run;
     }
 
