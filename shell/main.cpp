@@ -1,5 +1,6 @@
-// Program entry: the desktop application, or the headless replay of a journal
-// ("palomind --replay JOURNAL ...").
+// Program entry: the desktop application, the headless replay of a journal
+// ("palomind --replay JOURNAL ...") or the synthesis of one utterance
+// ("palomind --say TEXT --voice ja|en --wav FILE").
 #include <QApplication>
 #include <QDateTime>
 #include <QGuiApplication>
@@ -18,6 +19,7 @@
 #include "app/live_journal.h"
 #include "app/replay_command.h"
 #include "platform/boot_identity.h"
+#include "platform/espeak_speech_engine.h"
 #include "platform/file_store.h"
 #include "platform/monotonic_tick_clock.h"
 #include "platform/qt_settings_store.h"
@@ -28,6 +30,8 @@
 #include "shell/print_commands.h"
 #include "shell/simulated_receiver.h"
 #include "shell/simulation_notice.h"
+#include "shell/spoken_read_out.h"
+#include "voice/say_command.h"
 
 namespace palomind {
 namespace {
@@ -102,6 +106,7 @@ int RunDesktop(int argc, char** argv) {
 
     Application app({ticks, sound, serial, settings, dialogs, files, journal, ReadBootIdentity()});
     frmMain window(app);
+    SpokenReadOut voice(app, window, ticks);
     SimulationNotice simulationNotice(window, serial);
     dialogs.AttachTo(&window);
     sound.SetNoAudioOutputHandler(
@@ -112,6 +117,7 @@ int RunDesktop(int argc, char** argv) {
 
     window.OfferCrashedRun(FindCrashedRun("journal", journal.Path(), files));
     window.Form_Load();
+    voice.Start();
     window.show();
     // The race window is wider than the main window's default size: show its
     // top left corner, where the clocks and the standings are, not wherever
@@ -132,6 +138,11 @@ int RunDesktop(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + std::min(argc, 1), argv + argc);
+    if (palomind::IsSayCommandLine(args)) {
+        palomind::EspeakSpeechEngine engine;
+        palomind::DiskFileStore files;
+        return palomind::RunSayCommand(args, engine, files, std::cerr);
+    }
     if (palomind::IsReplayCommandLine(args)) return palomind::RunReplay(argc, argv, args);
     return palomind::RunDesktop(argc, argv);
 }
