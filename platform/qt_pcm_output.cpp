@@ -3,64 +3,96 @@
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
-#include <QBuffer>
 #include <QMediaDevices>
+#include <QTimer>
+#include <algorithm>
 #include <memory>
 
 namespace palomind {
 
-// The audio sink and what it plays, owned by the output's thread: the sink
-// pulls the samples from a buffer and reports when the buffer ran dry.
+namespace {
+
+// The sink's buffer. Short, so speech sounds soon after it is handed over (a
+// sound server's default is seconds); the feed timer tops it up well within.
+constexpr qint64 kBufferMicroseconds = 200'000;
+constexpr int kFeedIntervalMs = 20;
+
+}  // namespace
+
+// The audio sink and the samples still to be written to it, owned by the
+// output's thread. The sink plays what it is given in order, so utterances
+// follow each other without mixing.
 class QtPcmOutput::Sink final : public QObject {
   public:
-    explicit Sink(QtPcmOutput& output) : output_(output) {}
+    explicit Sink(std::function<void()> noAudioOutput)
+        : noAudioOutput_(std::move(noAudioOutput)), feed_(new QTimer(this)) {
+        feed_->setInterval(kFeedIntervalMs);
+        connect(feed_, &QTimer::timeout, this, &Sink::Feed);
+    }
 
-    void Start(const QByteArray& bytes, int sampleRate) {
-        Stop();
+    void Append(const QByteArray& bytes, int sampleRate) {
         const QAudioDevice device = QMediaDevices::defaultAudioOutput();
         if (device.isNull()) {
-            if (!noDeviceTold_ && output_.noAudioOutput_) output_.noAudioOutput_();
+            if (!noDeviceTold_ && noAudioOutput_) noAudioOutput_();
             noDeviceTold_ = true;
-            output_.Finish(Outcome::NoDevice);
+            Stop();
             return;
         }
         noDeviceTold_ = false;
+        // A new stream for a device plugged in or changed since, or one that failed.
+        if (sink_ == nullptr || device != device_ || sampleRate != sampleRate_ ||
+            sink_->error() != QAudio::NoError)
+            Open(device, sampleRate);
+        pending_ += bytes;
+        Feed();
+        if (!pending_.isEmpty()) feed_->start();
+    }
+
+    void Stop() {
+        feed_->stop();
+        pending_.clear();
+        stream_ = nullptr;
+        if (sink_ != nullptr) sink_->stop();
+        sink_.reset();
+    }
+
+  private:
+    void Open(const QAudioDevice& device, int sampleRate) {
+        Stop();
         QAudioFormat format;
         format.setSampleRate(sampleRate);
         format.setChannelCount(1);
         format.setSampleFormat(QAudioFormat::Int16);
-        // A sink per utterance follows a device plugged in or changed since.
         sink_ = std::make_unique<QAudioSink>(device, format);
-        buffer_.setData(bytes);
-        buffer_.open(QIODevice::ReadOnly);
-        connect(sink_.get(), &QAudioSink::stateChanged, this, [this](QAudio::State state) {
-            // Idle: the buffer is played out; Stopped: the device failed.
-            if (state == QAudio::IdleState || state == QAudio::StoppedState) {
-                Stop();
-                output_.Finish(Outcome::Played);
-            }
-        });
-        sink_->start(&buffer_);
+        sink_->setBufferSize(format.bytesForDuration(kBufferMicroseconds));
+        stream_ = sink_->start();
+        device_ = device;
+        sampleRate_ = sampleRate;
     }
 
-    void Stop() {
-        if (sink_ != nullptr) {
-            sink_->disconnect(this);
-            sink_->stop();
-            sink_.reset();
+    void Feed() {
+        if (stream_ == nullptr) {
+            Stop();
+            return;
         }
-        buffer_.close();
+        const qsizetype room = std::min<qsizetype>(sink_->bytesFree(), pending_.size());
+        const qint64 written = room > 0 ? stream_->write(pending_.constData(), room) : 0;
+        if (written > 0) pending_.remove(0, static_cast<qsizetype>(written));
+        if (pending_.isEmpty()) feed_->stop();
     }
 
-  private:
-    QtPcmOutput& output_;
+    std::function<void()> noAudioOutput_;
     std::unique_ptr<QAudioSink> sink_;
-    QBuffer buffer_;
+    QIODevice* stream_ = nullptr;  // the sink's, while it is open
+    QAudioDevice device_;
+    int sampleRate_ = 0;
+    QByteArray pending_;
+    QTimer* feed_;  // a child, so it moves to the output's thread with the sink
     bool noDeviceTold_ = false;
 };
 
 QtPcmOutput::QtPcmOutput(std::function<void()> noAudioOutput)
-    : noAudioOutput_(std::move(noAudioOutput)), sink_(new Sink(*this)) {
+    : sink_(new Sink(std::move(noAudioOutput))) {
     thread_.setObjectName(QStringLiteral("speech output"));
     sink_->moveToThread(&thread_);
     QObject::connect(&thread_, &QThread::finished, sink_, &QObject::deleteLater);
@@ -77,40 +109,18 @@ QtPcmOutput::~QtPcmOutput() {
 
 void QtPcmOutput::Play(const SpeechSamples& speech) {
     if (speech.sampleRate <= 0 || speech.samples.empty()) return;
-    {
-        const std::lock_guard lock(mutex_);
-        if (interrupted_) return;
-        outcome_ = Outcome::Pending;
-    }
     const QByteArray bytes(reinterpret_cast<const char*>(speech.samples.data()),
                            static_cast<qsizetype>(speech.samples.size() * sizeof(std::int16_t)));
     QMetaObject::invokeMethod(
-        sink_, [sink = sink_, bytes, rate = speech.sampleRate] { sink->Start(bytes, rate); },
+        sink_, [sink = sink_, bytes, rate = speech.sampleRate] { sink->Append(bytes, rate); },
         Qt::QueuedConnection);
-    Outcome outcome = Outcome::Pending;
-    {
-        std::unique_lock lock(mutex_);
-        finished_.wait(lock, [this] { return outcome_ != Outcome::Pending || interrupted_; });
-        outcome = outcome_;
-    }
-    if (outcome == Outcome::NoDevice) standIn_.Play(speech);
+    pace_.Play(speech);
 }
 
 void QtPcmOutput::Interrupt() {
-    {
-        const std::lock_guard lock(mutex_);
-        interrupted_ = true;
-    }
-    finished_.notify_all();
-    standIn_.Interrupt();
-}
-
-void QtPcmOutput::Finish(Outcome outcome) {
-    {
-        const std::lock_guard lock(mutex_);
-        outcome_ = outcome;
-    }
-    finished_.notify_all();
+    pace_.Interrupt();
+    QMetaObject::invokeMethod(
+        sink_, [sink = sink_] { sink->Stop(); }, Qt::QueuedConnection);
 }
 
 }  // namespace palomind

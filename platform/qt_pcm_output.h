@@ -1,18 +1,17 @@
 #pragma once
 #include <QThread>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
 
 #include "platform/pcm_output.h"
 #include "platform/real_time_pcm_output.h"
 
 namespace palomind {
 
-// Speech played through a Qt Multimedia audio sink of its own, on a thread of
-// its own, so the wave sounds of the race neither cut it off nor wait for it.
-// Where the system has no audio output the samples are consumed in real time
-// instead, and the owner is told.
+// Speech played through a Qt Multimedia audio sink of its own, fed on a
+// thread of its own, so the wave sounds of the race neither cut it off nor
+// wait for it. Utterances go one after another into one stream; Play returns
+// when its utterance has had the time to sound. Where the system has no audio
+// output the samples are only consumed in real time, and the owner is told.
 class QtPcmOutput final : public PcmOutput {
   public:
     // `noAudioOutput` is called, on the output's thread, when speech should
@@ -28,19 +27,11 @@ class QtPcmOutput final : public PcmOutput {
 
   private:
     class Sink;
-    // How one Play ended, as the sink's thread reports it.
-    enum class Outcome { Pending, Played, NoDevice };
-    void Finish(Outcome outcome);
 
-    std::function<void()> noAudioOutput_;
     QThread thread_;
     Sink* sink_ = nullptr;  // lives on thread_
-    RealTimePcmOutput standIn_;
-
-    std::mutex mutex_;
-    std::condition_variable finished_;
-    Outcome outcome_ = Outcome::Played;
-    bool interrupted_ = false;
+    // Keeps Play to the pace of the sound, device or not.
+    RealTimePcmOutput pace_;
 };
 
 }  // namespace palomind
