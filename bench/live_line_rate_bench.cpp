@@ -169,9 +169,11 @@ void PrintVoiceFigures(const VoiceFigures& figures, double cpuSeconds, double wa
         "  read-out                 %lld announcements spoken (%.1f s of speech)\n",
         static_cast<long long>(std::accumulate(figures.spoken.begin(), figures.spoken.end(), 0LL)),
         static_cast<double>(figures.speechMs) / 1000.0);
-    std::printf("  voice behind at worst    %d ms; passes %d ms, countdown %d ms, start %d ms\n",
-                worst, figures.WorstDelayMs(K::Pass), figures.WorstDelayMs(K::Countdown),
-                figures.WorstDelayMs(K::Start));
+    std::printf(
+        "  voice behind at worst    %d ms; passes %d ms, best laps %d ms, countdown %d ms, "
+        "start %d ms\n",
+        worst, figures.WorstDelayMs(K::Pass), figures.WorstDelayMs(K::BestLap),
+        figures.WorstDelayMs(K::Countdown), figures.WorstDelayMs(K::Start));
     std::printf(
         "  pass announcements       %lld spoken, %lld dropped; best laps %lld spoken, "
         "%lld dropped\n",
