@@ -76,24 +76,6 @@ TEST_F(SpeakerTest, AnIdleVoiceStartsAnAnnouncementWithinItsSynthesis) {
     EXPECT_FALSE(speaker.SpeakNext());
 }
 
-TEST_F(SpeakerTest, APassWaitingLongerThanTwoSecondsIsDroppedForNewerOnes) {
-    // A long utterance holds the voice for 3.6 s while passes come in.
-    Announce(AnnouncementKind::Finished, std::string(90, 'x'), 9);
-    Announce(AnnouncementKind::Pass, "old", 1);
-    clock.tick += 500;
-    ASSERT_TRUE(speaker.SpeakNext());
-    clock.tick -= 1500;  // back to when a newer pass came
-    Announce(AnnouncementKind::Pass, "fresh 2", 2);
-    clock.tick += 1500;
-    SpeakAll();
-    EXPECT_EQ(speech.synthesised, (std::vector<std::string>{std::string(90, 'x'), "fresh 2"}));
-    const VoiceFigures figures = speaker.Figures();
-    EXPECT_EQ(figures.Dropped(AnnouncementKind::Pass), 1);
-    EXPECT_EQ(figures.Spoken(AnnouncementKind::Pass), 1);
-    EXPECT_LE(figures.WorstDelayMs(AnnouncementKind::Pass),
-              AnnouncementQueue::kStaleAfterMs + FakeSpeech::kSynthesisMs);
-}
-
 TEST_F(SpeakerTest, ANewerPassOfAnIdTakesThePlaceOfTheOneWaiting) {
     Announce(AnnouncementKind::Pass, "1 lap 1", 1);
     Announce(AnnouncementKind::Pass, "2 lap 1", 2);
