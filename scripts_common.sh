@@ -6,6 +6,7 @@ set -euo pipefail
 PALOMIND_PACKAGES=(cmake ninja-build g++ libgtest-dev googletest
   qt6-base-dev qt6-serialport-dev qt6-multimedia-dev qt6-translations-l10n
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good fonts-ipafont-gothic
+  libespeak-ng-dev espeak-ng-data
   poppler-utils)
 
 # palomind_install_packages [EXTRA_PACKAGE...]

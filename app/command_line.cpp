@@ -14,6 +14,7 @@ namespace {
 constexpr std::string_view kReplayRun = "--replay";
 constexpr std::string_view kHelpRun = "--help";
 constexpr std::string_view kVersionRun = "--version";
+constexpr std::string_view kSayRun = "--say";
 
 // The order here is the order of --help and the manual page. An option of an
 // existing run is one more row; a new run (a row whose run is its own name)
@@ -29,12 +30,17 @@ constexpr std::array kOptions{
     CommandLineOption{"--save", "RESULT.rdt", kReplayRun,
                       "Write the race result file as the save command would."},
     CommandLineOption{"--trace", "TRACE.txt", kReplayRun,
-                      "List every wave file played and every status caption written, with its "
-                      "tick."},
+                      "List every wave file played, every status caption written and every "
+                      "announcement the read-out would speak, with its tick."},
     CommandLineOption{"--until", "TICK", kReplayRun,
                       "Run the race clock on to this tick (milliseconds of the journal's clock)."},
     CommandLineOption{"--print", "REPORT.pdf", kReplayRun,
                       "Write the printed report into one PDF file."},
+    CommandLineOption{"--say", "TEXT", kSayRun,
+                      "Speak TEXT with the read-out's voice into a wave file (16-bit PCM, "
+                      "mono) and exit; needs no display and no audio device."},
+    CommandLineOption{"--voice", "ja|en", kSayRun, "The voice --say speaks with."},
+    CommandLineOption{"--wav", "FILE", kSayRun, "The wave file --say writes."},
     CommandLineOption{"--help", "", kHelpRun, "Show this help and exit."},
     CommandLineOption{"--version", "", kVersionRun, "Show the version and exit."},
 };
@@ -172,6 +178,17 @@ std::string UsageNote(const CommandLineOption& option) {
 
 bool CommandLine::Has(std::string_view option) const {
     return values.find(option) != values.end();
+}
+
+std::vector<std::string> CommandLine::ArgumentsOf(std::string_view of) const {
+    std::vector<std::string> arguments;
+    for (const CommandLineOption& option : kOptions) {
+        const auto given = values.find(option.name);
+        if (option.run != of || given == values.end()) continue;
+        arguments.emplace_back(option.name);
+        if (!option.valueName.empty()) arguments.push_back(given->second);
+    }
+    return arguments;
 }
 
 std::optional<std::string> CommandLine::Value(std::string_view option) const {

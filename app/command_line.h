@@ -55,6 +55,9 @@ struct CommandLine {
 
     bool Has(std::string_view option) const;
     std::optional<std::string> Value(std::string_view option) const;
+    // The options given for `run`, as "--name value" pairs in the table's
+    // order: for a command that reads its own arguments.
+    std::vector<std::string> ArgumentsOf(std::string_view run) const;
 };
 
 // `args` are the arguments after the program's name. An option's value is

@@ -11,8 +11,10 @@
 #include "app/race_core.h"
 #include "app/replay.h"
 #include "documents/result_file.h"
+#include "engine/journal.h"
 #include "platform/file_store.h"
 #include "platform/message_sink.h"
+#include "voice/read_out.h"
 
 namespace palomind {
 
@@ -53,14 +55,18 @@ std::optional<ReplayOptions> ParseOptions(const std::vector<std::string>& args, 
     return options;
 }
 
-// Records every wave file played and every status caption written, with the
-// tick at which it happened.
-class TraceRecorder final : public SoundPlayer, public RaceEventListener {
+// Records every wave file played, every status caption written and every
+// announcement of the read-out, with the tick at which it happened. An
+// announcement is listed as queued: with no audio, none is dropped for lag.
+class TraceRecorder final : public SoundPlayer, public RaceEventListener, public AnnouncementSink {
   public:
     void SetCore(const RaceCore* core) { core_ = core; }
     void PlaySound(std::string_view fileName) override { Line(core_->Now(), "sound", fileName); }
     void OnRaceEvent(const RaceEvent& event) override {
         if (event.kind == RaceEventKind::PhaseChanged) Line(event.tick, "status", event.text);
+    }
+    void Announce(Announcement announcement) override {
+        Line(announcement.tick, "speak", EscapeJournalText(announcement.text));
     }
     const std::string& Text() const { return text_; }
 
@@ -104,6 +110,8 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
     RaceCore core(trace);
     trace.SetCore(&core);
     core.Subscribe(&trace);
+    ReadOut readOut(core.State(), core.Roster(), trace);
+    core.Subscribe(&readOut);
     StreamMessageSink messages(err);
     core.LoadStartupFiles(files, messages);
     ReplayJournal(journal.events, core, options->until);

@@ -6,12 +6,17 @@
 // journal); only the message boxes are replaced, by lines on standard error,
 // so nothing modal can stall the run.
 //
-//   palomind_line_rate_bench [--seconds 60] [--transponders 20]
+//   palomind_line_rate_bench [--seconds 60] [--transponders 20] [--read-out MODE]
 //
 // Prints frames sent and passes processed (zero loss), the latency from the
 // simulator's write to the pass being stamped, CPU use, peak memory, and
 // whether the race clock acted on every second while the line was saturated.
+// With --read-out 1 or 2 the race is read out as the program does it, and the
+// voice's figures follow: how far it fell behind, what it dropped, and the
+// CPU its thread (synthesis) used.
+#include <dirent.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
@@ -21,10 +26,13 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <numeric>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -40,6 +48,7 @@
 #include "platform/qt_sound_player.h"
 #include "platform/user_dialogs.h"
 #include "shell/main_window.h"
+#include "shell/spoken_read_out.h"
 #include "tools/receiver_simulator/delivery_latency.h"
 #include "tools/receiver_simulator/send_log.h"
 
@@ -74,6 +83,7 @@ class PrintedDialogs final : public UserDialogs {
 struct Options {
     int seconds = 60;
     int transponders = 20;
+    int readOut = 0;  // TtsMode
 };
 
 Options ParseOptions(const QStringList& args) {
@@ -81,8 +91,41 @@ Options ParseOptions(const QStringList& args) {
     for (qsizetype i = 1; i + 1 < args.size(); i += 2) {
         if (args[i] == QLatin1String("--seconds")) o.seconds = args[i + 1].toInt();
         if (args[i] == QLatin1String("--transponders")) o.transponders = args[i + 1].toInt();
+        if (args[i] == QLatin1String("--read-out")) o.readOut = args[i + 1].toInt();
     }
     return o;
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The process's threads, by their kernel IDs.
+std::set<std::string> Threads() {
+    std::set<std::string> threads;
+    if (DIR* dir = opendir("/proc/self/task")) {
+        while (const dirent* entry = readdir(dir))
+            if (entry->d_name[0] != '.') threads.insert(entry->d_name);
+        closedir(dir);
+    }
+    return threads;
+}
+
+// User + system CPU seconds of one thread of this process.
+double ThreadCpuSeconds(const std::string& thread) {
+    std::istringstream stat(ReadText("/proc/self/task/" + thread + "/stat"));
+    std::string field;
+    // The name (field 2) is in parentheses and may hold spaces: skip past it.
+    std::getline(stat, field, ')');
+    long long utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && stat >> field; ++i) {
+        if (i == 14) utime = std::stoll(field);
+        if (i == 15) stime = std::stoll(field);
+    }
+    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 void RunEventsFor(int ms) {
@@ -108,13 +151,6 @@ double PeakRssMb() {
     return 0;
 }
 
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 QAction* ToolbarButton(frmMain& window, const QString& key) {
     for (QAction* action : window.findChildren<QAction*>())
         if (action->data().toString() == key) return action;
@@ -123,6 +159,34 @@ QAction* ToolbarButton(frmMain& window, const QString& key) {
 
 const char* Verdict(bool met) {
     return met ? "met" : "MISSED";
+}
+
+void PrintVoiceFigures(const VoiceFigures& figures, double cpuSeconds, double wallSeconds) {
+    using K = AnnouncementKind;
+    std::int32_t worst = 0;
+    for (const std::int32_t delay : figures.worstDelayMs) worst = std::max(worst, delay);
+    std::printf(
+        "  read-out                 %lld announcements spoken (%.1f s of speech)\n",
+        static_cast<long long>(std::accumulate(figures.spoken.begin(), figures.spoken.end(), 0LL)),
+        static_cast<double>(figures.speechMs) / 1000.0);
+    std::printf(
+        "  voice behind at worst    %d ms; passes %d ms, best laps %d ms, countdown %d ms, "
+        "start %d ms\n",
+        worst, figures.WorstDelayMs(K::Pass), figures.WorstDelayMs(K::BestLap),
+        figures.WorstDelayMs(K::Countdown), figures.WorstDelayMs(K::Start));
+    std::printf(
+        "  pass announcements       %lld spoken, %lld dropped; best laps %lld spoken, "
+        "%lld dropped\n",
+        static_cast<long long>(figures.Spoken(K::Pass)),
+        static_cast<long long>(figures.Dropped(K::Pass)),
+        static_cast<long long>(figures.Spoken(K::BestLap)),
+        static_cast<long long>(figures.Dropped(K::BestLap)));
+    std::printf("  never dropped            countdown %lld, start %lld: dropped %lld\n",
+                static_cast<long long>(figures.Spoken(K::Countdown)),
+                static_cast<long long>(figures.Spoken(K::Start)),
+                static_cast<long long>(figures.Dropped(K::Countdown) + figures.Dropped(K::Start)));
+    std::printf("  CPU of the voice thread  %.2f s, %.2f %% of one core (synthesis)\n", cpuSeconds,
+                100.0 * cpuSeconds / wallSeconds);
 }
 
 int Run(int argc, char** argv) {
@@ -144,6 +208,7 @@ int Run(int argc, char** argv) {
     stored.PortNumber = 1;
     stored.RaceTime = kRaceSeconds;
     stored.StartWait = kStartWaitSeconds;
+    stored.TtsMode = static_cast<std::int16_t>(options.readOut);
     Save_Setting(stored, files, dialogs);
     RosterTable names;
     for (int id = 1; id <= 64; ++id)
@@ -170,7 +235,15 @@ int Run(int argc, char** argv) {
     journal.Start();
     Application app({ticks, sound, serial, settings, dialogs, files, journal});
     auto window = std::make_unique<frmMain>(app);
+    // As the program entry composes it; its thread is the one that appears
+    // when it starts.
+    auto voice = std::make_unique<SpokenReadOut>(app, *window, ticks);
     window->Form_Load();
+    const std::set<std::string> threadsBefore = Threads();
+    voice->Start();
+    std::string voiceThread;
+    for (const std::string& thread : Threads())
+        if (!threadsBefore.contains(thread)) voiceThread = thread;
     window->show();
     RunEventsFor(500);
     if (!serial.IsOpen()) {
@@ -188,9 +261,12 @@ int Run(int argc, char** argv) {
     const std::int32_t beginTick = raceStart * 1000;
     RunEventsFor(beginTick - ticks.TimeGetTime());
     const double cpuBefore = CpuSeconds();
+    const double voiceCpuBefore = ThreadCpuSeconds(voiceThread);
     const std::int32_t measuredFrom = ticks.TimeGetTime();
     RunEventsFor(options.seconds * 1000 + 500);
     const double cpuUsed = CpuSeconds() - cpuBefore;
+    const double voiceCpuUsed = ThreadCpuSeconds(voiceThread) - voiceCpuBefore;
+    const VoiceFigures spoken = voice->Figures();
     const double wallSeconds = (ticks.TimeGetTime() - measuredFrom) / 1000.0;
     const double peakRss = PeakRssMb();
 
@@ -200,6 +276,7 @@ int Run(int argc, char** argv) {
     for (int id = 1; id <= 63; ++id)
         passesProcessed += state.LapCount[static_cast<std::size_t>(id)] + 1;
     const std::string status = app.Window().StatusCaption;
+    voice.reset();
     window->close();
     window.reset();
     journal.FinishCleanly();
@@ -250,6 +327,7 @@ int Run(int argc, char** argv) {
                 clockSeconds.size(), skippedSeconds, Verdict(skippedSeconds == 0));
     std::printf("  status at the end        %s; %d message(s) shown\n", status.c_str(),
                 dialogs.Count());
+    if (options.readOut != 0) PrintVoiceFigures(spoken, voiceCpuUsed, wallSeconds);
     const bool allMet =
         zeroLoss && p99 < 5 && cpuPercent < 25.0 && peakRss < 150.0 && skippedSeconds == 0;
     return allMet ? 0 : 1;

@@ -1,10 +1,11 @@
-// Program entry: the desktop application, or the headless replay of a journal
-// ("palomind --replay JOURNAL ..."). The command line is checked against the
-// table of options before any window exists, so --help, --version and a
-// refused line need no display. The toolkit gets no arguments: its own
-// options (-platform, -style, ...) are refused like any unknown option, and
-// its environment variables (QT_QPA_PLATFORM, QT_STYLE_OVERRIDE, ...) work as
-// usual.
+// Program entry: the desktop application, the headless replay of a journal
+// ("palomind --replay JOURNAL ...") or the synthesis of one utterance
+// ("palomind --say TEXT --voice ja|en --wav FILE"). The command line is
+// checked against the table of options before any window exists, so --help,
+// --version and a refused line need no display. The toolkit gets no
+// arguments: its own options (-platform, -style, ...) are refused like any
+// unknown option, and its environment variables (QT_QPA_PLATFORM,
+// QT_STYLE_OVERRIDE, ...) work as usual.
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
@@ -24,6 +25,7 @@
 #include "app/replay_command.h"
 #include "app/user_folder.h"
 #include "platform/boot_identity.h"
+#include "platform/espeak_speech_engine.h"
 #include "platform/file_store.h"
 #include "platform/monotonic_tick_clock.h"
 #include "platform/qt_settings_store.h"
@@ -37,6 +39,8 @@
 #include "shell/program_icon.h"
 #include "shell/simulated_receiver.h"
 #include "shell/simulation_notice.h"
+#include "shell/spoken_read_out.h"
+#include "voice/say_command.h"
 
 namespace palomind {
 namespace {
@@ -126,6 +130,7 @@ int RunDesktop(char* program, const std::string& folderProblem) {
 
     Application app({ticks, sound, serial, settings, dialogs, files, journal, ReadBootIdentity()});
     frmMain window(app);
+    SpokenReadOut voice(app, window, ticks);
     SimulationNotice simulationNotice(window, serial);
     dialogs.AttachTo(&window);
     sound.SetNoAudioOutputHandler(
@@ -136,6 +141,7 @@ int RunDesktop(char* program, const std::string& folderProblem) {
 
     window.OfferCrashedRun(FindCrashedRun("journal", journal.Path(), files));
     window.Form_Load();
+    voice.Start();
     window.show();
     QTimer::singleShot(0, &window, [&window] { ShowTopLeftCorner(*window.MdiArea()); });
     const int status = application.exec();
@@ -157,6 +163,11 @@ int main(int argc, char** argv) {
     if (commandLine.Has("--user-folder")) {
         folderProblem = palomind::EnterUserFolder(QDir::homePath().toStdU16String());
         if (!folderProblem.empty()) std::cerr << "palomind: " << folderProblem << '\n';
+    }
+    if (commandLine.run == "--say") {
+        palomind::EspeakSpeechEngine engine;
+        palomind::DiskFileStore files;
+        return palomind::RunSayCommand(commandLine.ArgumentsOf("--say"), engine, files, std::cerr);
     }
     char fallbackName[] = "palomind";
     char* program = argc > 0 ? argv[0] : fallbackName;

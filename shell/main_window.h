@@ -69,6 +69,8 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     void mnuRaceTime_Click();
     void mnuStartWait_Click();
     void SelectReadOut(int mode);  // "なし" 0, "日本語" 1, "英語" 2
+    // "日本語" and "英語" can be chosen where their voice could be loaded.
+    void SetReadOutVoices(bool japanese, bool english);
     void mnuEditName_Click();
     // View, Window and Help menus.
     void mnuViewToolbar_Click();

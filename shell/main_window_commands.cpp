@@ -126,6 +126,11 @@ void frmMain::SelectReadOut(int mode) {
     }
 }
 
+void frmMain::SetReadOutVoices(bool japanese, bool english) {
+    readOutItems_[1]->setEnabled(japanese);
+    readOutItems_[2]->setEnabled(english);
+}
+
 void frmMain::mnuEditName_Click() {
     if (!IsIdle(app_.State())) {
         dialogs_.ShowMessage(kCannotChangeDuringRace);

@@ -1,5 +1,6 @@
 // The program without the desktop window (a build without the toolkit): only
-// the headless replay, with the same table of options as the desktop program.
+// the headless replay and the synthesis of one utterance, with the same table
+// of options as the desktop program.
 #include <cstdlib>
 #include <iostream>
 #include <optional>
@@ -9,6 +10,9 @@
 #include "app/command_line.h"
 #include "app/replay_command.h"
 #include "app/user_folder.h"
+#include "platform/espeak_speech_engine.h"
+#include "platform/file_store.h"
+#include "voice/say_command.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
@@ -17,8 +21,13 @@ int main(int argc, char** argv) {
             palomind::AnswerWithoutWindow(commandLine, std::cout, std::cerr)) {
         return *status;
     }
+    if (commandLine.run == "--say") {
+        palomind::EspeakSpeechEngine engine;
+        palomind::DiskFileStore files;
+        return palomind::RunSayCommand(commandLine.ArgumentsOf("--say"), engine, files, std::cerr);
+    }
     if (commandLine.run != "--replay") {
-        std::cerr << "palomind: this build has no window; it only replays journals\n"
+        std::cerr << "palomind: this build has no window; it only replays journals and speaks\n"
                   << palomind::UsageText();
         return 2;
     }

@@ -94,6 +94,68 @@ TEST_F(ReplayCommandTest, ReadsTheSettingsAndRosterAsStartUpDoes) {
     EXPECT_TRUE(err_.str().empty()) << err_.str();
 }
 
+// A short race read out in Japanese: a countdown from 10, the start, test
+// passes of ID 2 (named in kana) and ID 3 (named in letters; the first lap
+// runs from the start of timing), the end of the
+// race time and both finishes. The trace lists what the voice would say.
+TEST_F(ReplayCommandTest, TraceListsWhatTheVoiceSaysInAReplayedRace) {
+    std::string roster;
+    for (int id = 1; id <= 64; ++id)
+        roster += id == 2 ? "\"\x82\xcd\x82\xc8\x82\xb1\"\r\n"  // はなこ in cp932
+                          : "\"R" + std::to_string(id) + "\"\r\n";
+    WriteBytes("idname.ind", roster);
+    const auto journal = [](int ttsMode) {
+        std::string text = "palomind-journal 1\n100000 racetime 12\n100000 startwait 10\n";
+        text += "100000 ttsmode " + std::to_string(ttsMode) + "\n100000 boot\n100000 start\n";
+        for (const char* line :
+             {"100010 clock", "105000 clock", "106000 clock", "107000 clock", "108000 clock",
+              "109000 clock", "110000 clock", "111000 id2",   "112000 clock", "113500 id2",
+              "114000 id3",   "116250 id3",   "117000 clock", "118000 clock", "119000 clock",
+              "120000 clock", "121000 clock", "122000 clock", "123000 id2",   "124000 id3"})
+            text += std::string(line) + "\n";
+        return text;
+    };
+    WriteBytes("ja.journal", journal(1));
+    ASSERT_EQ(Run({"--replay", "ja.journal", "--trace", "ja.txt"}), 0) << err_.str();
+    std::istringstream trace(ReadBytes("ja.txt"));
+    std::vector<std::string> spoken;
+    for (std::string line; std::getline(trace, line);) {
+        EXPECT_EQ(line.find(" sound snd"), std::string::npos) << "cues stay silent: " << line;
+        if (line.find(" speak ") != std::string::npos) spoken.push_back(line);
+    }
+    EXPECT_EQ(spoken, (std::vector<std::string>{
+                          "100010 speak スタートまで 10びょう",
+                          "105000 speak 5",
+                          "106000 speak 4",
+                          "107000 speak 3",
+                          "108000 speak 2",
+                          "109000 speak 1",
+                          "110000 speak スタート",
+                          "112000 speak のこり 10びょう",
+                          "113500 speak はなこ、1しゅう、3てん50",
+                          "113500 speak ベストラップ、はなこ、3てん50",
+                          "116250 speak さんばん、1しゅう、6てん25",
+                          "117000 speak 5",
+                          "118000 speak 4",
+                          "119000 speak 3",
+                          "120000 speak 2",
+                          "121000 speak 1",
+                          "122000 speak タイムアップ",
+                          "123000 speak はなこ、2しゅう、9てん50",
+                          "123000 speak はなこ、ゴール、1い",
+                          "124000 speak さんばん、2しゅう、7てん75",
+                          "124000 speak さんばん、ゴール、2い",
+                      }));
+
+    // Mode 0 reads nothing out, and the cues sound as they always did.
+    WriteBytes("none.journal", journal(0));
+    ASSERT_EQ(Run({"--replay", "none.journal", "--trace", "none.txt"}), 0) << err_.str();
+    const std::string none = ReadBytes("none.txt");
+    EXPECT_EQ(none.find(" speak "), std::string::npos) << none;
+    EXPECT_NE(none.find("100010 sound snd3.wav\n"), std::string::npos) << none;
+    EXPECT_NE(none.find("110000 sound snd2.wav\n"), std::string::npos) << none;
+}
+
 TEST_F(ReplayCommandTest, RefusesUnknownOptions) {
     EXPECT_EQ(Run({"--replay", "x", "--bogus", "y"}), 2);
     EXPECT_EQ(Run({"--replay"}), 2);

@@ -237,5 +237,20 @@ TEST_F(MenusTest, ExitClosesTheWindowWithoutAQuestionAndSavesTheSettings) {
     EXPECT_EQ(h.ReadFile("Palomind.ini"), SettingsFileBytes(1, 480, 10, 0));
 }
 
+// With a voice loaded, its item can be chosen and selects its mode as "なし"
+// does; an item whose voice could not be loaded stays disabled.
+TEST_F(MenusTest, ReadOutItemsOfLoadedVoicesCanBeChosen) {
+    h.window->SetReadOutVoices(true, false);
+    EXPECT_TRUE(h.Item("mnuTTSJ")->isEnabled());
+    EXPECT_FALSE(h.Item("mnuTTSE")->isEnabled());
+    h.Choose("mnuTTSJ");
+    EXPECT_EQ(h.State().TtsMode, 1);
+    EXPECT_FALSE(h.Item("mnuTTSN")->isChecked());
+    EXPECT_TRUE(h.Item("mnuTTSJ")->isChecked());
+    EXPECT_FALSE(h.Item("mnuTTSE")->isChecked());
+    h.Close();
+    EXPECT_EQ(h.ReadFile("Palomind.ini").substr(0, 13), "1\r\n480\r\n10\r\n1");
+}
+
 }  // namespace
 }  // namespace palomind::testing
