@@ -7,6 +7,16 @@
 // so nothing modal can stall the run.
 //
 //   palomind_line_rate_bench [--seconds 60] [--transponders 20] [--read-out MODE]
+//                            [--scenario idle|cpu-hogs|window-stalls|disk-stalls]
+//
+// The scenarios load the program as a trackside laptop might be loaded:
+//   cpu-hogs       two CPU-bound processes at normal priority for the whole run;
+//   window-stalls  the window thread blocked for 300 ms every 5 s, the first
+//                  stall across the opening of timing (a hook of this bench
+//                  only, not of the program);
+//   disk-stalls    every sync of the journal to the disk taking 200 ms.
+// One line sums each up: "scenario NAME: latency write->stamp ms p50 A p99 B
+// max C; zero loss yes|no".
 //
 // Prints frames sent and passes processed (zero loss), the latency from the
 // simulator's write to the pass being stamped, CPU use, peak memory, and
@@ -27,14 +37,18 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <numeric>
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "app/application.h"
 #include "app/live_journal.h"
@@ -81,6 +95,7 @@ class PrintedDialogs final : public UserDialogs {
 };
 
 struct Options {
+    std::string scenario = "idle";
     int seconds = 60;
     int transponders = 20;
     int readOut = 0;  // TtsMode
@@ -92,6 +107,7 @@ Options ParseOptions(const QStringList& args) {
         if (args[i] == QLatin1String("--seconds")) o.seconds = args[i + 1].toInt();
         if (args[i] == QLatin1String("--transponders")) o.transponders = args[i + 1].toInt();
         if (args[i] == QLatin1String("--read-out")) o.readOut = args[i + 1].toInt();
+        if (args[i] == QLatin1String("--scenario")) o.scenario = args[i + 1].toStdString();
     }
     return o;
 }
@@ -231,7 +247,24 @@ int Run(int argc, char** argv) {
     QtSerialPort serial(settings);
     QtSoundPlayer sound;
     MonotonicTickClock ticks;
-    LiveJournal journal("journal", "line-rate", 1);
+    // disk-stalls: the disk takes 200 ms for every sync of the journal.
+    LiveJournal::FileSync fileSync = LiveJournal::SyncFileToDisk;
+    if (options.scenario == "disk-stalls") {
+        fileSync = [](int fd) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            LiveJournal::SyncFileToDisk(fd);
+        };
+    }
+    LiveJournal journal("journal", "line-rate", 1, fileSync);
+    // cpu-hogs: two processes that want a whole core each.
+    std::vector<std::unique_ptr<QProcess>> hogs;
+    if (options.scenario == "cpu-hogs") {
+        for (int i = 0; i < 2; ++i) {
+            hogs.push_back(std::make_unique<QProcess>());
+            hogs.back()->start(QStringLiteral("/bin/sh"),
+                               {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
+        }
+    }
     journal.Start();
     Application app({ticks, sound, serial, settings, dialogs, files, journal});
     auto window = std::make_unique<frmMain>(app);
@@ -259,6 +292,17 @@ int Run(int argc, char** argv) {
 
     // Measured from the start of timing to the end of the saturated minute.
     const std::int32_t beginTick = raceStart * 1000;
+    // window-stalls: the window thread does nothing for 300 ms every 5 s,
+    // the first time from just before timing opens to just after.
+    QTimer stalls;
+    if (options.scenario == "window-stalls") {
+        const auto stall = [] { std::this_thread::sleep_for(std::chrono::milliseconds(300)); };
+        QObject::connect(&stalls, &QTimer::timeout, stall);
+        QTimer::singleShot(std::max(0, beginTick - 650 - ticks.TimeGetTime()), [&stalls, stall] {
+            stall();
+            stalls.start(5000);
+        });
+    }
     RunEventsFor(beginTick - ticks.TimeGetTime());
     const double cpuBefore = CpuSeconds();
     const double voiceCpuBefore = ThreadCpuSeconds(voiceThread);
@@ -270,6 +314,11 @@ int Run(int argc, char** argv) {
     const double wallSeconds = (ticks.TimeGetTime() - measuredFrom) / 1000.0;
     const double peakRss = PeakRssMb();
 
+    stalls.stop();
+    for (auto& hog : hogs) {
+        hog->kill();
+        hog->waitForFinished(5000);
+    }
     simulator.closeWriteChannel();
     simulator.waitForFinished(5000);
     std::int64_t passesProcessed = 0;
@@ -328,6 +377,8 @@ int Run(int argc, char** argv) {
     std::printf("  status at the end        %s; %d message(s) shown\n", status.c_str(),
                 dialogs.Count());
     if (options.readOut != 0) PrintVoiceFigures(spoken, voiceCpuUsed, wallSeconds);
+    std::printf("scenario %s: latency write->stamp ms p50 %d p99 %d max %d; zero loss %s\n",
+                options.scenario.c_str(), p50, p99, max, zeroLoss ? "yes" : "no");
     const bool allMet =
         zeroLoss && p99 < 5 && cpuPercent < 25.0 && peakRss < 150.0 && skippedSeconds == 0;
     return allMet ? 0 : 1;
