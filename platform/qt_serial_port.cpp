@@ -7,11 +7,30 @@
 #include <functional>
 #include <span>
 
+#if defined(Q_OS_LINUX)
+#include <pthread.h>
+#include <sched.h>
+#endif
+
 namespace palomind {
 
 namespace {
 
 constexpr qint32 kBaudRate = 19200;
+
+// The reader thread's only work is to stamp what arrives, a few microseconds
+// per block; any wait before it runs is error in a lap time. So it asks to
+// run before ordinary threads (a CPU-bound program beside Palomind would
+// otherwise delay it by a scheduler slice, or far more on a loaded machine).
+// Where that is not allowed, as for most users without a real-time grant, it
+// runs as an ordinary thread, silently.
+void AskToRunBeforeOrdinaryThreads() {
+#if defined(Q_OS_LINUX)
+    sched_param param{};
+    param.sched_priority = 1;  // the lowest real-time priority is enough
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+#endif
+}
 
 std::string PlatformDefaultDevice(int portNumber) {
 #ifdef Q_OS_WIN
@@ -120,7 +139,8 @@ QtSerialPort::QtSerialPort(SettingsStore& settings, SerialIoctl serialIoctl, QOb
         });
     thread_.setObjectName(QStringLiteral("receiver"));
     reader_->moveToThread(&thread_);
-    thread_.start(QThread::TimeCriticalPriority);
+    thread_.start();
+    QMetaObject::invokeMethod(reader_, &AskToRunBeforeOrdinaryThreads, Qt::QueuedConnection);
 }
 
 QtSerialPort::~QtSerialPort() {
