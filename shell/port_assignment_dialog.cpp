@@ -109,7 +109,7 @@ PortAssignmentDialog::PortAssignmentDialog(SettingsStore& settings, SerialDevice
     poll_->setInterval(kPollIntervalMs);
     connect(poll_, &QTimer::timeout, this, &PortAssignmentDialog::RefreshDevices);
     poll_->start();
-    resize(640, 480);
+    resize(720, 600);
 }
 
 int PortAssignmentDialog::SelectedPort() const {
