@@ -23,6 +23,9 @@ constexpr std::array kOptions{
     CommandLineOption{"--user-folder", "", kEveryRun,
                       "Work in the folder Palomind in your home folder, created on first use, "
                       "instead of the current folder."},
+    CommandLineOption{"--simulate", "", kWindowRun,
+                      "Read every port from the receiver simulator for this run, without "
+                      "storing the choice, as the menu item 受信機シミュレーション does."},
     CommandLineOption{"--replay", "JOURNAL", kReplayRun,
                       "Run the events of a race journal through the race engine, without a "
                       "window or a serial port, reading \"Palomind.ini\" and \"idname.ind\" as "

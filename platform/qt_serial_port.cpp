@@ -181,7 +181,10 @@ std::string QtSerialPort::DevicePath(int portNumber) const {
 }
 
 bool QtSerialPort::Open(int portNumber) {
-    const std::string device = DevicePath(portNumber);
+    return OpenDevice(DevicePath(portNumber));
+}
+
+bool QtSerialPort::OpenDevice(const std::string& device) {
     if (device.empty()) return false;
     bool opened = false;
     // The open itself never blocks: a missing or busy device fails at once.

@@ -28,6 +28,7 @@
 #include "platform/espeak_speech_engine.h"
 #include "platform/file_store.h"
 #include "platform/monotonic_tick_clock.h"
+#include "platform/qt_serial_device_enumerator.h"
 #include "platform/qt_settings_store.h"
 #include "platform/qt_sound_player.h"
 #include "platform/qt_translation.h"
@@ -105,7 +106,8 @@ int RunReplay(char* program, const CommandLine& commandLine, const std::vector<s
 }
 
 // folderProblem: why the working folder asked for could not be used, or empty.
-int RunDesktop(char* program, const std::string& folderProblem) {
+// simulate: --simulate, the receiver simulated for this run.
+int RunDesktop(char* program, const std::string& folderProblem, bool simulate) {
     ToolkitArguments toolkit(program);
     QApplication application(toolkit.argc, toolkit.argv);
     application.setWindowIcon(ProgramIcon());
@@ -119,9 +121,10 @@ int RunDesktop(char* program, const std::string& folderProblem) {
 
     DiskFileStore files;
     QtSettingsStore settings;
-    // Unless a receiver is configured for a port, the port reaches a
-    // simulated receiver, so a race can be run out of the box.
-    SimulatedReceiverPort serial(settings, DefaultSimulatorCommand(installed.simulatorFolders));
+    // The receiver is simulated only when the operator asks for it.
+    SimulatedReceiverPort serial(settings, DefaultSimulatorCommand(installed.simulatorFolders),
+                                 simulate);
+    QtSerialDeviceEnumerator serialDevices;
     QtSoundPlayer sound({}, installed.dataFolder);
     MonotonicTickClock ticks;
     MainWindowDialogs dialogs;
@@ -131,6 +134,7 @@ int RunDesktop(char* program, const std::string& folderProblem) {
     Application app({ticks, sound, serial, settings, dialogs, files, journal, ReadBootIdentity()});
     frmMain window(app);
     SpokenReadOut voice(app, window, ticks);
+    window.Ports().AttachSetup(serialDevices, serial);
     SimulationNotice simulationNotice(window, serial);
     dialogs.AttachTo(&window);
     sound.SetNoAudioOutputHandler(
@@ -174,5 +178,5 @@ int main(int argc, char** argv) {
     if (commandLine.run == "--replay") {
         return folderProblem.empty() ? palomind::RunReplay(program, commandLine, args) : 1;
     }
-    return palomind::RunDesktop(program, folderProblem);
+    return palomind::RunDesktop(program, folderProblem, commandLine.Has("--simulate"));
 }

@@ -65,6 +65,7 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     void mnuEditPaste_Click();
     // Settings menu.
     void SelectPort(int portNumber);  // "ポート１".."ポート８"
+    PortMenu& Ports() { return portMenu_; }
     void Clear_PortCheck();
     void mnuRaceTime_Click();
     void mnuStartWait_Click();

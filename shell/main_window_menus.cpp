@@ -105,6 +105,7 @@ void frmMain::BuildMenus() {
     QMenu* setting = addMenu(nullptr, "mnuSetting", "設定");
     QMenu* ports = addMenu(setting, "mnuSCI_Port", "通信ポート");
     portMenu_.AddItems(*ports, [this](int n) { SelectPort(n); });
+    portMenu_.AddSetupItems(*ports, *this);
     addItems(setting,
              {
                  {nullptr},

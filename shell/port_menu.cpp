@@ -5,6 +5,8 @@
 #include <string>
 
 #include "app/application.h"
+#include "shell/port_assignment_dialog.h"
+#include "shell/receiver_simulation_switch.h"
 
 namespace palomind {
 namespace {
@@ -19,6 +21,7 @@ PortMenu::PortMenu(Application& app)
     : app_(app), reconnect_(app.Services().serial, app.Services().tickSource) {}
 
 void PortMenu::AddItems(QMenu& menu, const std::function<void(int)>& chosen) {
+    chosen_ = chosen;
     for (int n = 1; n <= kPortCount; ++n) {
         QAction* item = menu.addAction(PortCaption(n));
         item->setObjectName(QStringLiteral("mnuSCI_COM%1").arg(n));
@@ -27,6 +30,44 @@ void PortMenu::AddItems(QMenu& menu, const std::function<void(int)>& chosen) {
         QObject::connect(item, &QAction::triggered, &menu, [chosen, n] { chosen(n); });
         items_[static_cast<std::size_t>(n - 1)] = item;
     }
+}
+
+void PortMenu::AddSetupItems(QMenu& menu, QWidget& dialogParent) {
+    menu.addSeparator();
+    QAction* assign = menu.addAction(QStringLiteral("ポートの割り当て..."));
+    assign->setObjectName(QStringLiteral("mnuSCI_Assign"));
+    QObject::connect(assign, &QAction::triggered, &menu,
+                     [this, &dialogParent] { ShowAssignments(dialogParent); });
+    simulationItem_ = menu.addAction(QStringLiteral("受信機シミュレーション"));
+    simulationItem_->setObjectName(QStringLiteral("mnuSCI_Simulation"));
+    simulationItem_->setCheckable(true);
+    QObject::connect(simulationItem_, &QAction::triggered, &menu,
+                     [this](bool on) { TurnSimulation(on); });
+}
+
+void PortMenu::AttachSetup(SerialDeviceEnumerator& devices, ReceiverSimulationSwitch& simulation) {
+    devices_ = &devices;
+    simulation_ = &simulation;
+    if (simulationItem_ != nullptr) simulationItem_->setChecked(simulation.SimulationOn());
+}
+
+void PortMenu::ShowAssignments(QWidget& dialogParent) {
+    if (devices_ == nullptr) return;
+    SerialPort& port = app_.Services().serial;
+    const int inUse = port.IsOpen() ? app_.State().PortNumber : 0;
+    PortAssignmentDialog dialog(app_.Services().settings, *devices_, inUse,
+                                inUse > 0 ? port.DevicePath(inUse) : std::string(), &dialogParent);
+    dialog.exec();
+}
+
+void PortMenu::TurnSimulation(bool on) {
+    if (simulation_ == nullptr) {
+        simulationItem_->setChecked(false);
+        return;
+    }
+    simulation_->SetSimulationOn(on);
+    // The port in use reads what the switch now says at once.
+    if (chosen_) chosen_(app_.State().PortNumber);
 }
 
 void PortMenu::ClearChecks() {

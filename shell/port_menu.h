@@ -6,14 +6,18 @@
 
 class QAction;
 class QMenu;
+class QWidget;
 
 namespace palomind {
 
 class Application;
+class ReceiverSimulationSwitch;
+class SerialDeviceEnumerator;
 
 // The Settings menu's port items "ポート１".."ポート８": opening the chosen
 // port, the check mark on the open one, and reopening the receiver's port by
-// itself after it failed during a run.
+// itself after it failed during a run; after them "ポートの割り当て..." and the
+// switch "受信機シミュレーション".
 class PortMenu {
   public:
     static constexpr int kPortCount = 8;
@@ -23,6 +27,13 @@ class PortMenu {
     // Adds the eight items to `menu`, each checkable and checked, as the
     // window is created; choosing item n calls `chosen(n)`.
     void AddItems(QMenu& menu, const std::function<void(int)>& chosen);
+    // Adds, after the port items, a separator, "ポートの割り当て..." (its
+    // dialog opens on `dialogParent`) and the checkable
+    // "受信機シミュレーション". They act once AttachSetup has been called.
+    void AddSetupItems(QMenu& menu, QWidget& dialogParent);
+    // The devices the assignment dialog lists and the simulation switch;
+    // both must outlive the menu.
+    void AttachSetup(SerialDeviceEnumerator& devices, ReceiverSimulationSwitch& simulation);
 
     // Closes the open port and opens `portNumber` in its place. True when it
     // opened; otherwise the operator has been told and no item is checked.
@@ -37,10 +48,16 @@ class PortMenu {
 
   private:
     void Check(int portNumber);
+    void ShowAssignments(QWidget& dialogParent);
+    void TurnSimulation(bool on);
 
     Application& app_;
     std::array<QAction*, kPortCount> items_{};
     ReceiverReconnect reconnect_;
+    std::function<void(int)> chosen_;
+    QAction* simulationItem_ = nullptr;
+    SerialDeviceEnumerator* devices_ = nullptr;
+    ReceiverSimulationSwitch* simulation_ = nullptr;
 };
 
 }  // namespace palomind

@@ -75,7 +75,8 @@ TEST_F(MenusTest, MenuBarHoldsEveryItemWithItsShortcutAndState) {
                                         "参加者名簿..."}));
     EXPECT_EQ(Describe(menu("mnuSCI_Port")),
               (std::vector<std::string>{"ポート１ [x]", "ポート２", "ポート３", "ポート４",
-                                        "ポート５", "ポート６", "ポート７", "ポート８"}));
+                                        "ポート５", "ポート６", "ポート７", "ポート８", "-",
+                                        "ポートの割り当て...", "受信機シミュレーション"}));
     EXPECT_EQ(Describe(menu("mnuTTS")),
               (std::vector<std::string>{"なし [x]", "日本語 (disabled)", "英語 (disabled)"}));
     EXPECT_EQ(Describe(menu("mnuView")),

@@ -14,6 +14,7 @@
 
 #include "platform/file_store.h"
 #include "platform/message_sink.h"
+#include "platform/serial_device_enumerator.h"
 #include "platform/serial_port.h"
 #include "platform/settings_store.h"
 #include "platform/sound_player.h"
@@ -171,6 +172,13 @@ class RecordingMessageSink final : public MessageSink {
   public:
     void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
     std::vector<std::string> messages;
+};
+
+// The serial devices "present": whatever the test puts in `devices`.
+class FakeSerialDeviceEnumerator final : public SerialDeviceEnumerator {
+  public:
+    std::vector<SerialDevice> Devices() override { return devices; }
+    std::vector<SerialDevice> devices;
 };
 
 class MemorySettingsStore final : public SettingsStore {
