@@ -1,14 +1,16 @@
-# Shared by run.sh and test.sh: installs the Debian packages the build needs
-# (only those missing) and configures and builds a build directory.
+# Shared by run.sh, test.sh and the scripts: installs the Debian packages the
+# build and its tests need (only those missing; a script adds what only it
+# uses) and configures and builds a build directory.
 # qt6-websockets-dev is there because Qt's HTTP server module will not
 # configure without it; libcpp-httplib-dev is the spectators' benchmark's
 # client.
 set -euo pipefail
 
-PALOMIND_PACKAGES=(cmake ninja-build g++ clang libgtest-dev googletest libbenchmark-dev
+PALOMIND_PACKAGES=(cmake ninja-build g++ libgtest-dev googletest
   qt6-base-dev qt6-serialport-dev qt6-multimedia-dev qt6-translations-l10n
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good fonts-ipafont-gothic
-  xvfb xauth socat poppler-utils
+  libespeak-ng-dev espeak-ng-data
+  poppler-utils
   nlohmann-json3-dev libqrencode-dev qt6-httpserver-dev qt6-websockets-dev libcpp-httplib-dev)
 
 # palomind_install_packages [EXTRA_PACKAGE...]

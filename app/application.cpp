@@ -18,12 +18,40 @@ constexpr std::int32_t kCommentCoalesceMs = 500;
 }  // namespace
 
 Application::Application(ApplicationServices services)
-    : services_(std::move(services)), core_(services_.sound) {
+    : services_(std::move(services)), core_(services_.sound), inbox_(services_.tickSource) {
     services_.serial.SetListener(this);
 }
 
 Application::~Application() {
     services_.serial.SetListener(nullptr);
+}
+
+std::int32_t Application::ReadTick() {
+    if (!booted_) return inbox_.LatchOnly();
+    ReceiverInbox::Taken taken = inbox_.TakeAndLatch();
+    ApplyReceived(taken.blocks, true, taken.tick);
+    return taken.tick;
+}
+
+// Before a block is processed the race clock runs up to its stamp, as a
+// timer tick at that moment would have: a pass stamped just after the start
+// second must find timing open, however late the window thread comes to it.
+void Application::ApplyReceived(std::vector<ReceiverInbox::Block>& blocks, bool atTheirTicks,
+                                std::int32_t now) {
+    for (ReceiverInbox::Block& block : blocks) {
+        const std::int32_t tick = atTheirTicks ? block.tick : now;
+        if (atTheirTicks) RunClockAt(tick);
+        RecordAndApply(
+            {.tick = tick, .kind = JournalEventKind::Rx, .bytes = std::move(block.bytes)});
+    }
+}
+
+void Application::OnBytes(std::span<const std::uint8_t> bytes) {
+    if (!bytes.empty()) inbox_.Stamp(bytes);
+}
+
+void Application::MSComm1_OnComm() {
+    if (booted_) ReadTick();
 }
 
 void Application::Record(const JournalEvent& event) {
@@ -96,8 +124,10 @@ bool Application::BootRestoring(const std::vector<JournalEvent>& events, std::st
                       " after the machine restarted, stopped (its events are not repeated here)");
         RecordStartupInput();
     }
-    booted_ = true;
+    // Stopped before anything received meanwhile is taken: the old race's
+    // clock anchors do not belong to this counter.
     if (!goesOn && RaceInProgress(core_.State())) StopRace();
+    booted_ = true;
     // Passes received while the operator was being asked count where they
     // came: the race clock first catches up to their tick.
     ReceiveHeldBytes(goesOn);
@@ -105,14 +135,8 @@ bool Application::BootRestoring(const std::vector<JournalEvent>& events, std::st
 }
 
 void Application::ReceiveHeldBytes(bool atTheirTicks) {
-    std::vector<HeldBytes> held = std::move(held_);
-    held_.clear();
-    for (HeldBytes& block : held) {
-        const std::int32_t tick = atTheirTicks ? block.tick : ReadTick();
-        if (atTheirTicks) RunClockAt(tick);
-        RecordAndApply(
-            {.tick = tick, .kind = JournalEventKind::Rx, .bytes = std::move(block.bytes)});
-    }
+    ReceiverInbox::Taken taken = inbox_.TakeAndLatch();
+    ApplyReceived(taken.blocks, atTheirTicks, taken.tick);
 }
 
 bool Application::Timer1_Timer() {
@@ -124,18 +148,6 @@ bool Application::Timer1_Timer() {
     if (acts) RecordAndApply({.tick = tick, .kind = JournalEventKind::Clock});
     services_.journal.SyncIfDue();
     return acts;
-}
-
-void Application::MSComm1_OnComm(std::span<const std::uint8_t> bytes) {
-    if (bytes.empty()) return;
-    if (!booted_) {
-        // Start-up has not finished (a question may be open about restoring
-        // a race): nothing received may be lost, so it waits with its tick.
-        held_.push_back({ReadTick(), {bytes.begin(), bytes.end()}});
-        return;
-    }
-    RecordAndApply(
-        {.tick = ReadTick(), .kind = JournalEventKind::Rx, .bytes = {bytes.begin(), bytes.end()}});
 }
 
 void Application::StartRace() {

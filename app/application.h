@@ -8,6 +8,7 @@
 
 #include "app/event_journal.h"
 #include "app/race_core.h"
+#include "app/receiver_inbox.h"
 #include "engine/race_events.h"
 #include "engine/race_state.h"
 #include "engine/race_window_model.h"
@@ -93,8 +94,10 @@ class Application final : public SerialListener {
     bool BootRestoring(const std::vector<JournalEvent>& events, std::string_view from);
     // The 10 ms timer. True when the race clock acted on a new second.
     bool Timer1_Timer();
-    // Data received on the serial port.
-    void MSComm1_OnComm(std::span<const std::uint8_t> bytes);
+    // The receive handler, on the window thread: processes every block the
+    // receiver's thread stamped, in order, each at its stamp (the race clock
+    // first catches up to it).
+    void MSComm1_OnComm();
 
     // The toolbar's race commands; button 1 to 3 for "ＩＤ１".."ＩＤ３".
     void StartRace();
@@ -128,12 +131,18 @@ class Application final : public SerialListener {
     // A platform adapter failed; the window tells the operator.
     void ReportPlatformProblem(PlatformProblem problem, std::string_view detail);
 
-    // SerialListener
-    void OnBytes(std::span<const std::uint8_t> bytes) override { MSComm1_OnComm(bytes); }
+    // SerialListener. OnBytes may run on the receiver's thread: it stamps the
+    // bytes, nothing more; OnBytesWaiting, on the window thread, processes.
+    void OnBytes(std::span<const std::uint8_t> bytes) override;
+    void OnBytesWaiting() override { MSComm1_OnComm(); }
     void OnPortFailed(std::string_view reason) override;
 
   private:
-    std::int32_t ReadTick() { return services_.tickSource.TimeGetTime(); }
+    // The tick for the next event. Once the race exists, the blocks the
+    // receiver stamped before it are processed first.
+    std::int32_t ReadTick();
+    void ApplyReceived(std::vector<ReceiverInbox::Block>& blocks, bool atTheirTicks,
+                       std::int32_t now);
     void Record(const JournalEvent& event);
     void RecordAndApply(const JournalEvent& event);
     void RecordNow(JournalEventKind kind, std::int32_t value = 0);
@@ -146,12 +155,10 @@ class Application final : public SerialListener {
     RaceCore core_;
     ApplicationView* view_ = nullptr;
     bool booted_ = false;
-    // Received before start-up finished, with the tick each block came at.
-    struct HeldBytes {
-        std::int32_t tick;
-        std::vector<std::uint8_t> bytes;
-    };
-    std::vector<HeldBytes> held_;
+    // What the receiver read, stamped, until the window thread takes it.
+    // Before start-up has finished it waits there (a question may be open
+    // about restoring a race): nothing received may be lost.
+    ReceiverInbox inbox_;
     // The comment as typed, not yet journaled, and since when.
     std::optional<std::string> typedComment_;
     std::int32_t typedSince_ = 0;

@@ -1,10 +1,14 @@
 #pragma once
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "app/event_journal.h"
 
@@ -19,7 +23,13 @@ namespace palomind {
 // ".running" name and is never deleted, so a crashed race can be recovered.
 class LiveJournal final : public EventJournal {
   public:
-    LiveJournal(std::filesystem::path folder, std::string runName, std::size_t keepComplete);
+    // Pushes a file's written lines from the system's cache to the disk
+    // (fdatasync); a test or a benchmark may slow it down.
+    using FileSync = std::function<void(int fd)>;
+    static void SyncFileToDisk(int fd);
+
+    LiveJournal(std::filesystem::path folder, std::string runName, std::size_t keepComplete,
+                FileSync fileSync = SyncFileToDisk);
     ~LiveJournal() override;
     LiveJournal(const LiveJournal&) = delete;
     LiveJournal& operator=(const LiveJournal&) = delete;
@@ -47,7 +57,6 @@ class LiveJournal final : public EventJournal {
 
   private:
     bool WriteLine(std::string_view line);
-    void Sync();
     bool Fail(std::string message);
     void DeleteOldCompleteJournals();
 
@@ -59,6 +68,19 @@ class LiveJournal final : public EventJournal {
     std::string problem_;
     bool unsynced_ = false;
     std::chrono::steady_clock::time_point lastSync_{};
+
+    // Syncs run on a thread of their own: on slow media one can take tens of
+    // milliseconds, which the window thread must never wait for.
+    void StartSyncer();
+    void StopSyncer();
+    void SyncerLoop();
+    FileSync fileSync_;
+    int syncFd_ = -1;  // a duplicate of the file's descriptor, the syncer's own
+    std::thread syncer_;
+    std::mutex syncMutex_;
+    std::condition_variable syncWanted_;
+    bool syncRequested_ = false;
+    bool stopSyncer_ = false;
 };
 
 }  // namespace palomind

@@ -18,6 +18,9 @@ class ReceiverReconnect {
 
     // The open port `portNumber` failed.
     void PortFailed(int portNumber);
+    // The operator picked a port (whether it opened or not): the receiver is
+    // where the operator says now, and the port that failed is left alone.
+    void Cancel() { portNumber_ = 0; }
 
     // What happened on this call of the timer.
     enum class Result { Idle, StillAway, Reconnected, GaveWay };

@@ -6,23 +6,21 @@
 #include <optional>
 #include <sstream>
 
+#include "app/command_line.h"
 #include "app/journal_reading.h"
 #include "app/race_core.h"
 #include "app/replay.h"
 #include "documents/race_csv.h"
 #include "documents/race_html.h"
 #include "documents/result_file.h"
+#include "engine/journal.h"
 #include "platform/file_store.h"
 #include "platform/message_sink.h"
+#include "voice/read_out.h"
 
 namespace palomind {
 
 namespace {
-
-constexpr const char* kUsage =
-    "usage: palomind --replay JOURNAL [--save RESULT.rdt] [--trace TRACE.txt] [--until TICK] "
-    "[--print REPORT.pdf] [--export-csv RESULTS.csv] [--export-html RESULTS.html] "
-    "[--web [ADDRESS:]PORT]";
 
 struct ReplayOptions {
     std::string journal;
@@ -36,62 +34,53 @@ struct ReplayOptions {
 };
 
 std::optional<ReplayOptions> ParseOptions(const std::vector<std::string>& args, std::ostream& err) {
+    const CommandLine line = ParseCommandLine(args);
+    if (!line.error.empty()) {
+        AnswerWithoutWindow(line, err, err);  // the error and the usage
+        return std::nullopt;
+    }
+    if (line.run != "--replay") {
+        err << UsageText();
+        return std::nullopt;
+    }
     ReplayOptions options;
-    bool haveJournal = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& option = args[i];
-        if (i + 1 >= args.size()) {
-            err << "palomind: " << option << " needs a value\n" << kUsage << '\n';
-            return std::nullopt;
-        }
-        const std::string& value = args[++i];
-        if (option == "--replay") {
-            options.journal = value;
-            haveJournal = true;
-        } else if (option == "--save") {
-            options.save = value;
-        } else if (option == "--trace") {
-            options.trace = value;
-        } else if (option == "--print") {
-            options.print = value;
-        } else if (option == "--export-csv") {
-            options.exportCsv = value;
-        } else if (option == "--export-html") {
-            options.exportHtml = value;
-        } else if (option == "--web") {
-            options.web = ParseWebAddress(value);
-            if (!options.web) {
-                err << "palomind: --web needs [ADDRESS:]PORT, not \"" << value << "\"\n";
-                return std::nullopt;
-            }
-        } else if (option == "--until") {
-            std::int32_t tick = 0;
-            const auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), tick);
-            if (ec != std::errc() || ptr != value.data() + value.size()) {
-                err << "palomind: --until needs a signed 32-bit tick, not \"" << value << "\"\n";
-                return std::nullopt;
-            }
-            options.until = tick;
-        } else {
-            err << "palomind: unknown option " << option << '\n' << kUsage << '\n';
+    options.journal = *line.Value("--replay");
+    options.save = line.Value("--save");
+    options.trace = line.Value("--trace");
+    options.print = line.Value("--print");
+    options.exportCsv = line.Value("--export-csv");
+    options.exportHtml = line.Value("--export-html");
+    if (const std::optional<std::string> value = line.Value("--web")) {
+        options.web = ParseWebAddress(*value);
+        if (!options.web) {
+            err << "palomind: --web needs [ADDRESS:]PORT, not \"" << *value << "\"\n";
             return std::nullopt;
         }
     }
-    if (!haveJournal) {
-        err << kUsage << '\n';
-        return std::nullopt;
+    if (const std::optional<std::string> value = line.Value("--until")) {
+        std::int32_t tick = 0;
+        const auto [ptr, ec] = std::from_chars(value->data(), value->data() + value->size(), tick);
+        if (ec != std::errc() || ptr != value->data() + value->size()) {
+            err << "palomind: --until needs a signed 32-bit tick, not \"" << *value << "\"\n";
+            return std::nullopt;
+        }
+        options.until = tick;
     }
     return options;
 }
 
-// Records every wave file played and every status caption written, with the
-// tick at which it happened.
-class TraceRecorder final : public SoundPlayer, public RaceEventListener {
+// Records every wave file played, every status caption written and every
+// announcement of the read-out, with the tick at which it happened. An
+// announcement is listed as queued: with no audio, none is dropped for lag.
+class TraceRecorder final : public SoundPlayer, public RaceEventListener, public AnnouncementSink {
   public:
     void SetCore(const RaceCore* core) { core_ = core; }
     void PlaySound(std::string_view fileName) override { Line(core_->Now(), "sound", fileName); }
     void OnRaceEvent(const RaceEvent& event) override {
         if (event.kind == RaceEventKind::PhaseChanged) Line(event.tick, "status", event.text);
+    }
+    void Announce(Announcement announcement) override {
+        Line(announcement.tick, "speak", EscapeJournalText(announcement.text));
     }
     const std::string& Text() const { return text_; }
 
@@ -109,12 +98,6 @@ class TraceRecorder final : public SoundPlayer, public RaceEventListener {
 };
 
 }  // namespace
-
-bool IsReplayCommandLine(const std::vector<std::string>& args) {
-    for (const std::string& a : args)
-        if (a == "--replay") return true;
-    return false;
-}
 
 int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
                      const ReportPdfWriter& writeReportPdf, const RaceServer& serveRace) {
@@ -145,6 +128,8 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
     RaceCore core(trace);
     trace.SetCore(&core);
     core.Subscribe(&trace);
+    ReadOut readOut(core.State(), core.Roster(), trace);
+    core.Subscribe(&readOut);
     StreamMessageSink messages(err);
     core.LoadStartupFiles(files, messages);
     ReplayJournal(journal.events, core, options->until);

@@ -21,13 +21,11 @@ using ReportPdfWriter = std::function<bool(const RaceState&, const RaceWindowMod
 // returns the exit status.
 using RaceServer = std::function<int(const RaceWindowModel&, const WebAddress&, std::ostream& err)>;
 
-// True when the command line asks for a headless replay ("--replay ...").
-bool IsReplayCommandLine(const std::vector<std::string>& args);
-
 // palomind --replay JOURNAL [--save RESULT.rdt] [--trace TRACE.txt]
 //          [--until TICK] [--print REPORT.pdf] [--export-csv RESULTS.csv]
 //          [--export-html RESULTS.html] [--web [ADDRESS:]PORT]
-// `args` are the arguments after the program name. Runs in the current
+// `args` are the arguments after the program name, checked against the
+// program's table of options (app/command_line.h). Runs in the current
 // directory, reading "Palomind.ini" and "idname.ind" as start-up does (their
 // messages go to `err`) and writing neither. With --web, the replayed race's
 // final state is served once every file is written, until interrupted.

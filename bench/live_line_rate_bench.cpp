@@ -6,7 +6,18 @@
 // journal); only the message boxes are replaced, by lines on standard error,
 // so nothing modal can stall the run.
 //
-//   palomind_line_rate_bench [--seconds 60] [--transponders 20] [--spectators N]
+//   palomind_line_rate_bench [--seconds 60] [--transponders 20] [--read-out MODE]
+//                            [--spectators N]
+//                            [--scenario idle|cpu-hogs|window-stalls|disk-stalls]
+//
+// The scenarios load the program as a trackside laptop might be loaded:
+//   cpu-hogs       two CPU-bound processes at normal priority for the whole run;
+//   window-stalls  the window thread blocked for 300 ms every 5 s, the first
+//                  stall across the opening of timing (a hook of this bench
+//                  only, not of the program);
+//   disk-stalls    every sync of the journal to the disk taking 200 ms.
+// One line sums each up: "scenario NAME: latency write->stamp ms p50 A p99 B
+// max C; zero loss yes|no".
 //
 // Prints frames sent and passes processed (zero loss), the latency from the
 // simulator's write to the pass being stamped, CPU use, peak memory, and
@@ -14,7 +25,12 @@
 // With --spectators, the spectators' page is served on loopback and N
 // simulated phones (bench/spectator_load, a process of its own) read it for
 // the measured time; it also prints how long a pass took to reach them.
+// With --read-out 1 or 2 the race is read out as the program does it, and the
+// voice's figures follow: how far it fell behind, what it dropped, and the
+// CPU its thread (synthesis) used.
+#include <dirent.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
@@ -24,13 +40,20 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <memory>
+#include <numeric>
+#include <set>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "app/application.h"
 #include "app/live_journal.h"
@@ -45,6 +68,7 @@
 #include "platform/user_dialogs.h"
 #include "shell/main_window.h"
 #include "shell/spectator_publishing.h"
+#include "shell/spoken_read_out.h"
 #include "tools/receiver_simulator/delivery_latency.h"
 #include "tools/receiver_simulator/send_log.h"
 
@@ -77,9 +101,11 @@ class PrintedDialogs final : public UserDialogs {
 };
 
 struct Options {
+    std::string scenario = "idle";
     int seconds = 60;
     int transponders = 20;
     int spectators = 0;
+    int readOut = 0;  // TtsMode
 };
 
 Options ParseOptions(const QStringList& args) {
@@ -88,8 +114,42 @@ Options ParseOptions(const QStringList& args) {
         if (args[i] == QLatin1String("--seconds")) o.seconds = args[i + 1].toInt();
         if (args[i] == QLatin1String("--transponders")) o.transponders = args[i + 1].toInt();
         if (args[i] == QLatin1String("--spectators")) o.spectators = args[i + 1].toInt();
+        if (args[i] == QLatin1String("--read-out")) o.readOut = args[i + 1].toInt();
+        if (args[i] == QLatin1String("--scenario")) o.scenario = args[i + 1].toStdString();
     }
     return o;
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The process's threads, by their kernel IDs.
+std::set<std::string> Threads() {
+    std::set<std::string> threads;
+    if (DIR* dir = opendir("/proc/self/task")) {
+        while (const dirent* entry = readdir(dir))
+            if (entry->d_name[0] != '.') threads.insert(entry->d_name);
+        closedir(dir);
+    }
+    return threads;
+}
+
+// User + system CPU seconds of one thread of this process.
+double ThreadCpuSeconds(const std::string& thread) {
+    std::istringstream stat(ReadText("/proc/self/task/" + thread + "/stat"));
+    std::string field;
+    // The name (field 2) is in parentheses and may hold spaces: skip past it.
+    std::getline(stat, field, ')');
+    long long utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && stat >> field; ++i) {
+        if (i == 14) utime = std::stoll(field);
+        if (i == 15) stime = std::stoll(field);
+    }
+    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 void RunEventsFor(int ms) {
@@ -113,13 +173,6 @@ double PeakRssMb() {
         if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
     }
     return 0;
-}
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 QAction* ToolbarButton(frmMain& window, const QString& key) {
@@ -156,6 +209,34 @@ const char* Verdict(bool met) {
     return met ? "met" : "MISSED";
 }
 
+void PrintVoiceFigures(const VoiceFigures& figures, double cpuSeconds, double wallSeconds) {
+    using K = AnnouncementKind;
+    std::int32_t worst = 0;
+    for (const std::int32_t delay : figures.worstDelayMs) worst = std::max(worst, delay);
+    std::printf(
+        "  read-out                 %lld announcements spoken (%.1f s of speech)\n",
+        static_cast<long long>(std::accumulate(figures.spoken.begin(), figures.spoken.end(), 0LL)),
+        static_cast<double>(figures.speechMs) / 1000.0);
+    std::printf(
+        "  voice behind at worst    %d ms; passes %d ms, best laps %d ms, countdown %d ms, "
+        "start %d ms\n",
+        worst, figures.WorstDelayMs(K::Pass), figures.WorstDelayMs(K::BestLap),
+        figures.WorstDelayMs(K::Countdown), figures.WorstDelayMs(K::Start));
+    std::printf(
+        "  pass announcements       %lld spoken, %lld dropped; best laps %lld spoken, "
+        "%lld dropped\n",
+        static_cast<long long>(figures.Spoken(K::Pass)),
+        static_cast<long long>(figures.Dropped(K::Pass)),
+        static_cast<long long>(figures.Spoken(K::BestLap)),
+        static_cast<long long>(figures.Dropped(K::BestLap)));
+    std::printf("  never dropped            countdown %lld, start %lld: dropped %lld\n",
+                static_cast<long long>(figures.Spoken(K::Countdown)),
+                static_cast<long long>(figures.Spoken(K::Start)),
+                static_cast<long long>(figures.Dropped(K::Countdown) + figures.Dropped(K::Start)));
+    std::printf("  CPU of the voice thread  %.2f s, %.2f %% of one core (synthesis)\n", cpuSeconds,
+                100.0 * cpuSeconds / wallSeconds);
+}
+
 int Run(int argc, char** argv) {
     QApplication application(argc, argv);
     const Options options = ParseOptions(application.arguments());
@@ -175,6 +256,7 @@ int Run(int argc, char** argv) {
     stored.PortNumber = 1;
     stored.RaceTime = kRaceSeconds;
     stored.StartWait = kStartWaitSeconds;
+    stored.TtsMode = static_cast<std::int16_t>(options.readOut);
     Save_Setting(stored, files, dialogs);
     RosterTable names;
     for (int id = 1; id <= 64; ++id)
@@ -197,11 +279,36 @@ int Run(int argc, char** argv) {
     QtSerialPort serial(settings);
     QtSoundPlayer sound;
     MonotonicTickClock ticks;
-    LiveJournal journal("journal", "line-rate", 1);
+    // disk-stalls: the disk takes 200 ms for every sync of the journal.
+    LiveJournal::FileSync fileSync = LiveJournal::SyncFileToDisk;
+    if (options.scenario == "disk-stalls") {
+        fileSync = [](int fd) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            LiveJournal::SyncFileToDisk(fd);
+        };
+    }
+    LiveJournal journal("journal", "line-rate", 1, fileSync);
+    // cpu-hogs: two processes that want a whole core each.
+    std::vector<std::unique_ptr<QProcess>> hogs;
+    if (options.scenario == "cpu-hogs") {
+        for (int i = 0; i < 2; ++i) {
+            hogs.push_back(std::make_unique<QProcess>());
+            hogs.back()->start(QStringLiteral("/bin/sh"),
+                               {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
+        }
+    }
     journal.Start();
     Application app({ticks, sound, serial, settings, dialogs, files, journal});
     auto window = std::make_unique<frmMain>(app);
+    // As the program entry composes it; its thread is the one that appears
+    // when it starts.
+    auto voice = std::make_unique<SpokenReadOut>(app, *window, ticks);
     window->Form_Load();
+    const std::set<std::string> threadsBefore = Threads();
+    voice->Start();
+    std::string voiceThread;
+    for (const std::string& thread : Threads())
+        if (!threadsBefore.contains(thread)) voiceThread = thread;
     window->show();
     RunEventsFor(500);
     if (!serial.IsOpen()) {
@@ -224,6 +331,17 @@ int Run(int argc, char** argv) {
 
     // Measured from the start of timing to the end of the saturated minute.
     const std::int32_t beginTick = raceStart * 1000;
+    // window-stalls: the window thread does nothing for 300 ms every 5 s,
+    // the first time from just before timing opens to just after.
+    QTimer stalls;
+    if (options.scenario == "window-stalls") {
+        const auto stall = [] { std::this_thread::sleep_for(std::chrono::milliseconds(300)); };
+        QObject::connect(&stalls, &QTimer::timeout, stall);
+        QTimer::singleShot(std::max(0, beginTick - 650 - ticks.TimeGetTime()), [&stalls, stall] {
+            stall();
+            stalls.start(5000);
+        });
+    }
     RunEventsFor(beginTick - ticks.TimeGetTime());
     // The phones are other machines at a race: their load generator runs
     // at a lower priority, so that what is measured is the program's share.
@@ -237,12 +355,20 @@ int Run(int argc, char** argv) {
                           QString::number(options.seconds), "--out", "spectators.txt"});
     }
     const double cpuBefore = CpuSeconds();
+    const double voiceCpuBefore = ThreadCpuSeconds(voiceThread);
     const std::int32_t measuredFrom = ticks.TimeGetTime();
     RunEventsFor(options.seconds * 1000 + 500);
     const double cpuUsed = CpuSeconds() - cpuBefore;
+    const double voiceCpuUsed = ThreadCpuSeconds(voiceThread) - voiceCpuBefore;
+    const VoiceFigures spoken = voice->Figures();
     const double wallSeconds = (ticks.TimeGetTime() - measuredFrom) / 1000.0;
     const double peakRss = PeakRssMb();
 
+    stalls.stop();
+    for (auto& hog : hogs) {
+        hog->kill();
+        hog->waitForFinished(5000);
+    }
     simulator.closeWriteChannel();
     simulator.waitForFinished(5000);
     if (options.spectators > 0) {
@@ -253,6 +379,7 @@ int Run(int argc, char** argv) {
     for (int id = 1; id <= 63; ++id)
         passesProcessed += state.LapCount[static_cast<std::size_t>(id)] + 1;
     const std::string status = app.Window().StatusCaption;
+    voice.reset();
     window->close();
     window.reset();
     journal.FinishCleanly();
@@ -317,6 +444,9 @@ int Run(int argc, char** argv) {
             simulator::Percentile(delays, 0.5), p95, simulator::Percentile(delays, 1.0),
             delays.size(), Verdict(spectatorsMet));
     }
+    if (options.readOut != 0) PrintVoiceFigures(spoken, voiceCpuUsed, wallSeconds);
+    std::printf("scenario %s: latency write->stamp ms p50 %d p99 %d max %d; zero loss %s\n",
+                options.scenario.c_str(), p50, p99, max, zeroLoss ? "yes" : "no");
     const bool allMet = zeroLoss && p99 < 5 && cpuPercent < 25.0 && peakRss < 150.0 &&
                         skippedSeconds == 0 && spectatorsMet;
     return allMet ? 0 : 1;

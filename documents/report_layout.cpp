@@ -10,6 +10,7 @@ namespace palomind {
 namespace {
 
 constexpr int kLeft = 500;
+constexpr int kLeftEdge = 0;  // of the printable area
 constexpr int kTitleY = 200;
 constexpr int kRaceTimeY = 2000;
 
@@ -70,17 +71,21 @@ bool PrintResultBody(const RaceState& state, const RaceWindowModel& model, Print
     printer.PrintLine("");
     printer.SetCurrentX(kLeft);
     printer.PrintLine("--Comment--");
-    // A comment long enough to reach the race-time line goes on over further
-    // pages instead of printing across the table; the race time and table
-    // follow on the page where the comment ends, at their usual places.
+    // The comment is one text item: its first line starts at x 500, the
+    // lines after its breaks at the left edge. A comment long enough to reach
+    // the race-time line goes on over further pages instead of printing
+    // across the table; the race time and table follow on the page where the
+    // comment ends, at their usual places.
+    int lineX = kLeft;
     for (std::string_view line : CommentLines(model.Comment)) {
         if (printer.CurrentY() + printer.LineHeight() > kRaceTimeY &&
             printer.CurrentY() > kTitleY) {
             if (!printer.NewPage()) return false;
             printer.SetCurrentY(kTitleY);
         }
-        printer.SetCurrentX(kLeft);
+        printer.SetCurrentX(lineX);
         printer.PrintLine(line);
+        lineX = kLeftEdge;
     }
     printer.PrintLine("");
 

@@ -19,16 +19,17 @@ bool RaceEngine::Timer1_Timer() {
     if (s_.RaceStarted != kTrue || s_.AllFinished != kFalse) return false;
     const std::int32_t now = RoundHalfEven32(clock_.TimeGetTime() / 1000.0);
     s_.NowSecond = now;
-    if (now == s_.LastClockSecond) return false;
-    const std::int32_t previous = s_.LastClockSecond;
+    if (s_.LastClockSecond == now) return false;
+    const std::optional<std::int32_t> previous = s_.LastClockSecond;
     s_.LastClockSecond = now;
 
     // When the window was too busy to tick for a whole second, the seconds it
     // missed still open timing and end the race time, once and in order (a
     // race must never stay stuck in its countdown). Their countdown cues are
     // dropped, and seconds from before the reset are never caught up.
-    if (previous < now) {
-        const std::int32_t first = std::max(AddSat(previous, 1), s_.ResetSecond);
+    if (!previous || *previous < now) {
+        const std::int32_t first =
+            previous ? std::max(AddSat(*previous, 1), s_.ResetSecond) : s_.ResetSecond;
         for (std::int32_t second = first; second < now && s_.AllFinished == kFalse; ++second)
             ActOnSecond(second, false);
     }

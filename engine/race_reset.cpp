@@ -76,6 +76,10 @@ void RaceEngine::ReSet() {
     s_.ResetSecond = RoundHalfEven32(now);
     s_.RaceStart = RoundHalfEven32(now + s_.StartWait);
     s_.RaceEnd = AddSat(s_.RaceStart, s_.RaceTime);
+    // The clock acts only on a new second. A start on the second it has just
+    // handled (a restart with no start-wait) would never open timing, so the
+    // clock forgets that second and handles it again at its next tick.
+    if (s_.LastClockSecond == s_.RaceStart) s_.LastClockSecond.reset();
     Raise({.kind = RaceEventKind::RaceReset});
 }
 

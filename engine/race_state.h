@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace palomind {
@@ -30,7 +31,9 @@ struct RaceState {
     std::int32_t RaceStart = 0;
     std::int32_t RaceEnd = 0;
     std::int32_t NowSecond = 0;
-    std::int32_t LastClockSecond = 0;
+    // The last tick-second the clock acted on; none before its first action
+    // (0 is a second like any other to a tick counter that reads negative).
+    std::optional<std::int32_t> LastClockSecond;
     // The tick-second of the last reset. When the window was too busy to tick
     // for a whole second the clock catches up the seconds it missed, but never
     // one from before the race was reset.

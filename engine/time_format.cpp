@@ -102,4 +102,9 @@ std::string FormatLapTime(double seconds) {
     return Format(seconds, {false, true});
 }
 
+LapTimeParts SplitLapTime(double seconds) {
+    const Decomposed d = Decompose(seconds);
+    return {d.minutes, d.seconds, d.hundredths};
+}
+
 }  // namespace palomind

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 namespace palomind {
@@ -9,6 +10,15 @@ std::string FormatRaceTime(double seconds);
 std::string FormatClock(double seconds);
 // Lap time: 01m23s45 (the hours are dropped).
 std::string FormatLapTime(double seconds);
+
+// A lap time in the parts FormatLapTime shows: minutes without the hours,
+// seconds and hundredths (truncated, as shown); the sign is dropped.
+struct LapTimeParts {
+    std::int32_t minutes = 0;
+    std::int32_t seconds = 0;
+    std::int32_t hundredths = 0;
+};
+LapTimeParts SplitLapTime(double seconds);
 
 // Decimal text with at least `digits` digits, zero-padded ("00", "000"
 // patterns); a minus sign goes before the padding.

@@ -15,6 +15,10 @@ class FileStore {
     // temporary file beside the target, which is then renamed over it, so a
     // failure or a crash part-way leaves the previous file intact. Returns
     // false (and leaves no temporary file behind) when anything fails.
+    // The new file keeps the old one's permission bits; a path that is a
+    // symbolic link replaces the file it points to and keeps the link. Where
+    // the folder takes no new file but the file may be written, the file is
+    // written in place instead.
     virtual bool WriteAtomically(const std::string& path, const std::string& bytes) = 0;
 };
 

@@ -1,16 +1,36 @@
 #include "platform/qt_serial_port.h"
 
 #include <QByteArray>
-#include <QString>
+#include <QSerialPort>
 #include <QtGlobal>
 #include <cstdint>
+#include <functional>
 #include <span>
+
+#if defined(Q_OS_LINUX)
+#include <pthread.h>
+#include <sched.h>
+#endif
 
 namespace palomind {
 
 namespace {
 
 constexpr qint32 kBaudRate = 19200;
+
+// The reader thread's only work is to stamp what arrives, a few microseconds
+// per block; any wait before it runs is error in a lap time. So it asks to
+// run before ordinary threads (a CPU-bound program beside Palomind would
+// otherwise delay it by a scheduler slice, or far more on a loaded machine).
+// Where that is not allowed, as for most users without a real-time grant, it
+// runs as an ordinary thread, silently.
+void AskToRunBeforeOrdinaryThreads() {
+#if defined(Q_OS_LINUX)
+    sched_param param{};
+    param.sched_priority = 1;  // the lowest real-time priority is enough
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+#endif
+}
 
 std::string PlatformDefaultDevice(int portNumber) {
 #ifdef Q_OS_WIN
@@ -22,17 +42,116 @@ std::string PlatformDefaultDevice(int portNumber) {
 
 }  // namespace
 
-QtSerialPort::QtSerialPort(SettingsStore& settings, QObject* parent)
+// The port itself, created, read and closed on the reader thread only.
+class SerialReader final : public QObject {
+  public:
+    using BytesRead = std::function<void(std::span<const std::uint8_t>)>;
+    using Failed = std::function<void(const QString& reason)>;
+
+    SerialReader(SerialIoctl serialIoctl, BytesRead bytesRead, Failed failed)
+        : serialIoctl_(std::move(serialIoctl)),
+          bytesRead_(std::move(bytesRead)),
+          failed_(std::move(failed)) {}
+
+    bool Open(const QString& device) {
+        Close();
+        port_ = new QSerialPort(this);
+        connect(port_, &QSerialPort::readyRead, this, &SerialReader::DeliverWaitingBytes);
+        connect(port_, &QSerialPort::errorOccurred, this, &SerialReader::HandleError);
+        port_->setPortName(device);
+        port_->setBaudRate(kBaudRate);
+        port_->setDataBits(QSerialPort::Data8);
+        port_->setParity(QSerialPort::NoParity);
+        port_->setStopBits(QSerialPort::OneStop);
+        port_->setFlowControl(QSerialPort::NoFlowControl);
+        // No limit: a burst of passes must never be dropped.
+        port_->setReadBufferSize(0);
+        // Nothing is ever sent to the receiver. The device is opened without
+        // blocking, so a missing or busy port fails at once.
+        if (!port_->open(QIODevice::ReadOnly)) {
+            Close();
+            return false;
+        }
+#ifdef Q_OS_UNIX
+        RequestLowLatency(static_cast<int>(port_->handle()), serialIoctl_);
+#endif
+        open_ = true;
+        return true;
+    }
+
+    void Close() {
+        open_ = false;
+        if (port_ == nullptr) return;
+        // Closing reports nothing to anyone: the port is going away.
+        disconnect(port_, nullptr, this, nullptr);
+        port_->close();
+        delete port_;
+        port_ = nullptr;
+    }
+
+    bool IsOpen() const {
+        return open_;
+    }
+
+  private:
+    void DeliverWaitingBytes() {
+        const QByteArray bytes = port_->readAll();
+        if (bytes.isEmpty()) return;
+        bytesRead_(
+            std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                          static_cast<std::size_t>(bytes.size())));
+    }
+
+    void HandleError(QSerialPort::SerialPortError error) {
+        // Opening reports NoError; a failed open is told by Open's result.
+        if (error == QSerialPort::NoError || !port_->isOpen()) return;
+        // While open, every error comes from reading: the device went away
+        // (a pseudo-terminal reports ReadError, an unplugged adapter
+        // ResourceError). Left open, the port repeats the error as fast as it
+        // can, so it is closed here and the failure told once. Bytes already
+        // received are handed on first: they may hold passes.
+        DeliverWaitingBytes();
+        const QString reason = port_->errorString();
+        Close();
+        failed_(reason);
+    }
+
+    SerialIoctl serialIoctl_;
+    BytesRead bytesRead_;
+    Failed failed_;
+    QSerialPort* port_ = nullptr;
+    std::atomic<bool> open_{false};
+};
+
+QtSerialPort::QtSerialPort(SettingsStore& settings, SerialIoctl serialIoctl, QObject* parent)
     : QObject(parent), settings_(settings) {
-    connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::DeliverWaitingBytes);
-    connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::HandleError);
+    reader_ = new SerialReader(
+        std::move(serialIoctl),
+        [this](std::span<const std::uint8_t> bytes) {
+            if (SerialListener* listener = listener_.load()) listener->OnBytes(bytes);
+            if (!bytesWaitingTold_.exchange(true))
+                QMetaObject::invokeMethod(this, &QtSerialPort::TellBytesWaiting,
+                                          Qt::QueuedConnection);
+        },
+        [this](const QString& reason) {
+            QMetaObject::invokeMethod(
+                this, [this, reason] { TellFailure(reason); }, Qt::QueuedConnection);
+        });
+    thread_.setObjectName(QStringLiteral("receiver"));
+    reader_->moveToThread(&thread_);
+    thread_.start();
+    QMetaObject::invokeMethod(reader_, &AskToRunBeforeOrdinaryThreads, Qt::QueuedConnection);
 }
 
 QtSerialPort::~QtSerialPort() {
-    // The port closes while being destroyed; nothing it reports then may reach
-    // a listener that is itself going away.
-    disconnect(&port_, nullptr, this, nullptr);
-    port_.close();
+    // Nothing the port reports while it closes may reach a listener that is
+    // itself going away.
+    listener_ = nullptr;
+    SerialReader* reader = reader_;
+    QMetaObject::invokeMethod(
+        reader, [reader] { delete reader; }, Qt::BlockingQueuedConnection);
+    thread_.quit();
+    thread_.wait();
 }
 
 void QtSerialPort::SetListener(SerialListener* listener) {
@@ -40,11 +159,12 @@ void QtSerialPort::SetListener(SerialListener* listener) {
 }
 
 bool QtSerialPort::IsOpen() const {
-    return port_.isOpen();
+    return reader_->IsOpen();
 }
 
 void QtSerialPort::Close() {
-    if (port_.isOpen()) port_.close();
+    QMetaObject::invokeMethod(
+        reader_, [this] { reader_->Close(); }, Qt::BlockingQueuedConnection);
 }
 
 std::string QtSerialPort::DevicePath(int portNumber) const {
@@ -61,50 +181,29 @@ std::string QtSerialPort::DevicePath(int portNumber) const {
 }
 
 bool QtSerialPort::Open(int portNumber) {
-    const std::string device = DevicePath(portNumber);
+    return OpenDevice(DevicePath(portNumber));
+}
+
+bool QtSerialPort::OpenDevice(const std::string& device) {
     if (device.empty()) return false;
-    Close();
-
-    port_.setPortName(QString::fromStdString(device));
-    port_.setBaudRate(kBaudRate);
-    port_.setDataBits(QSerialPort::Data8);
-    port_.setParity(QSerialPort::NoParity);
-    port_.setStopBits(QSerialPort::OneStop);
-    port_.setFlowControl(QSerialPort::NoFlowControl);
-    // No limit: a burst of passes must never be dropped because the window was
-    // busy for a moment.
-    port_.setReadBufferSize(0);
-
-    // Nothing is ever sent to the receiver. The device is opened without
-    // blocking, so a missing or busy port fails at once.
-    if (!port_.open(QIODevice::ReadOnly)) {
-        port_.clearError();
-        return false;
-    }
-    return true;
+    bool opened = false;
+    // The open itself never blocks: a missing or busy device fails at once.
+    QMetaObject::invokeMethod(
+        reader_, [&] { opened = reader_->Open(QString::fromStdString(device)); },
+        Qt::BlockingQueuedConnection);
+    return opened;
 }
 
-void QtSerialPort::DeliverWaitingBytes() {
-    const QByteArray bytes = port_.readAll();
-    if (bytes.isEmpty() || listener_ == nullptr) return;
-    listener_->OnBytes(
-        std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                      static_cast<std::size_t>(bytes.size())));
+void QtSerialPort::TellBytesWaiting() {
+    // Cleared first: bytes read from here on ask again.
+    bytesWaitingTold_ = false;
+    if (SerialListener* listener = listener_.load()) listener->OnBytesWaiting();
 }
 
-void QtSerialPort::HandleError(QSerialPort::SerialPortError error) {
-    // Opening reports NoError; a failed open is told by Open's result.
-    if (error == QSerialPort::NoError || !port_.isOpen()) return;
-    // While open, every error comes from reading: the device went away (a
-    // pseudo-terminal reports ReadError, an unplugged adapter ResourceError).
-    // Left open, the port repeats the error as fast as it can, so it is closed
-    // here and the failure told once. Bytes already received are handed on
-    // first: they may hold passes.
-    DeliverWaitingBytes();
-    const std::string reason = port_.errorString().toStdString();
-    port_.close();
-    port_.clearError();
-    if (listener_ != nullptr) listener_->OnPortFailed(reason);
+void QtSerialPort::TellFailure(const QString& reason) {
+    // The bytes read before the failure are processed before it is told.
+    TellBytesWaiting();
+    if (SerialListener* listener = listener_.load()) listener->OnPortFailed(reason.toStdString());
 }
 
 }  // namespace palomind

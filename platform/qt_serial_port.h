@@ -1,15 +1,25 @@
 #pragma once
 #include <QObject>
-#include <QSerialPort>
+#include <QString>
+#include <QThread>
+#include <atomic>
 #include <string>
 
+#include "platform/low_latency.h"
 #include "platform/serial_port.h"
 #include "platform/settings_store.h"
 
 namespace palomind {
 
-// The receiver's port over QSerialPort. Port n (COM1 to COM8) maps to a
-// device, first match wins:
+class SerialReader;
+
+// The receiver's port over QSerialPort, read on a thread of its own: the
+// moment bytes are read is the time of the pass, so reading must never wait
+// for the window thread (painting, dialogs, a slow disk). The listener's
+// OnBytes runs on that thread; OnBytesWaiting and OnPortFailed follow on the
+// thread that created the port.
+//
+// Port n (COM1 to COM8) maps to a device, first match wins:
 //   1. the environment variable PALOMIND_COMn (e.g. PALOMIND_COM1=/dev/ttyUSB0),
 //   2. the per-user setting "Ports/COMn",
 //   3. the platform's n-th serial port: COMn on Windows, /dev/ttyS(n-1) elsewhere.
@@ -23,7 +33,8 @@ class QtSerialPort final : public QObject, public SerialPort {
     static constexpr int kFirstPort = 1;
     static constexpr int kLastPort = 8;
 
-    explicit QtSerialPort(SettingsStore& settings, QObject* parent = nullptr);
+    explicit QtSerialPort(SettingsStore& settings, SerialIoctl serialIoctl = SystemSerialIoctl,
+                          QObject* parent = nullptr);
     ~QtSerialPort() override;
 
     void SetListener(SerialListener* listener) override;
@@ -32,14 +43,21 @@ class QtSerialPort final : public QObject, public SerialPort {
     bool Open(int portNumber) override;
     // Empty for a number outside 1..8.
     std::string DevicePath(int portNumber) const override;
+    // Opens `device` itself, whatever port it stands for (the receiver
+    // simulator's line, say); the line is set up as Open sets it.
+    bool OpenDevice(const std::string& device);
 
   private:
-    void DeliverWaitingBytes();
-    void HandleError(QSerialPort::SerialPortError error);
+    void TellBytesWaiting();
+    void TellFailure(const QString& reason);
 
     SettingsStore& settings_;
-    QSerialPort port_;
-    SerialListener* listener_ = nullptr;
+    QThread thread_;
+    SerialReader* reader_;  // lives on thread_
+    std::atomic<SerialListener*> listener_{nullptr};
+    // A call of TellBytesWaiting is on its way to this thread: one is enough
+    // for any number of blocks.
+    std::atomic<bool> bytesWaitingTold_{false};
 };
 
 }  // namespace palomind

@@ -10,9 +10,10 @@
 
 namespace palomind {
 
-QtSoundPlayer::QtSoundPlayer(std::function<void()> defaultSound)
+QtSoundPlayer::QtSoundPlayer(std::function<void()> defaultSound, QString dataFolder)
     : defaultSound_(defaultSound ? std::move(defaultSound)
-                                 : std::function<void()>(&QApplication::beep)) {}
+                                 : std::function<void()>(&QApplication::beep)),
+      dataFolder_(std::move(dataFolder)) {}
 
 QtSoundPlayer::~QtSoundPlayer() {
     // Effects are destroyed one by one below; none of them may call back into
@@ -48,9 +49,9 @@ QSoundEffect* QtSoundPlayer::EffectFor(const std::string& fileName) {
     if (const auto found = effects_.find(fileName); found != effects_.end()) {
         return found->second.get();
     }
-    const QString path = QDir::current().absoluteFilePath(QString::fromStdString(fileName));
+    const QString path = FindFile(fileName);
     // A missing file is not remembered, so one copied in later is played.
-    if (fileName.empty() || !QFileInfo(path).isFile()) return nullptr;
+    if (path.isEmpty()) return nullptr;
 
     auto effect = std::make_unique<QSoundEffect>();
     QSoundEffect* raw = effect.get();
@@ -58,6 +59,18 @@ QSoundEffect* QtSoundPlayer::EffectFor(const std::string& fileName) {
     raw->setSource(QUrl::fromLocalFile(path));
     effects_.emplace(fileName, std::move(effect));
     return raw;
+}
+
+QString QtSoundPlayer::FindFile(const std::string& fileName) const {
+    if (fileName.empty()) return {};
+    const QString name = QString::fromStdString(fileName);
+    // The current folder first: sounds the operator put there win over the
+    // installed ones.
+    const QString local = QDir::current().absoluteFilePath(name);
+    if (QFileInfo(local).isFile()) return local;
+    if (dataFolder_.isEmpty()) return {};
+    const QString installed = QDir(dataFolder_).absoluteFilePath(name);
+    return QFileInfo(installed).isFile() ? installed : QString();
 }
 
 void QtSoundPlayer::StopAllExcept(const QSoundEffect* keep) {

@@ -6,14 +6,21 @@
 
 namespace palomind {
 
-// What a serial port tells its user. Both run on the user-interface thread.
+// What a serial port tells its user.
 class SerialListener {
   public:
     virtual ~SerialListener() = default;
-    // Data received: every byte waiting, in arrival order, unchanged.
+    // Data received: every byte waiting, in arrival order, unchanged. A port
+    // with a reader thread calls it there, the moment the bytes are read (the
+    // time of a pass is when its bytes arrive), so it must only take note of
+    // them: stamp and hand over, never block.
     virtual void OnBytes(std::span<const std::uint8_t> bytes) = 0;
-    // The open port failed (device removed, read error). The port has
-    // already closed itself; it is reported once per failure.
+    // On the user-interface thread, after one or more OnBytes: time to
+    // process what was handed over.
+    virtual void OnBytesWaiting() {}
+    // On the user-interface thread: the open port failed (device removed,
+    // read error). The port has already closed itself; it is reported once
+    // per failure.
     virtual void OnPortFailed(std::string_view reason) = 0;
 };
 

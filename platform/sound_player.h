@@ -4,9 +4,9 @@
 namespace palomind {
 
 // Wave playback: starts the named file (a bare name, looked up in the current
-// directory) and returns at once. A newer sound cuts off the one still
-// playing; a file that cannot be played gives the system's default sound.
-// Failures are never reported back: the race goes on regardless.
+// directory, then among the program's installed files) and returns at once. A newer sound cuts off
+// the one still playing; a file that cannot be played gives the system's default sound. Failures
+// are never reported back: the race goes on regardless.
 class SoundPlayer {
   public:
     virtual ~SoundPlayer() = default;

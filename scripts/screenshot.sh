@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Draws the real main window in the middle of a race, under a virtual X
-# display with the system's fonts and style, and writes docs/race-window.png.
+# display with the system's fonts and style, and writes docs/race-window.png
+# (the whole race window) and docs/main-window-default.png (the size of a
+# first start); and the port assignment dialog as docs/port-assignment.png.
 #
 # Uses ${PALOMIND_BUILD_DIR:-build}, building the drawing program when missing.
 set -euo pipefail
@@ -8,14 +10,21 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 build=${PALOMIND_BUILD_DIR:-build}
 program="$build/tests/shell/race_window_screenshot"
-if [ ! -x "$program" ]; then
-  source ./scripts_common.sh
-  palomind_install_packages
+source ./scripts_common.sh
+palomind_install_packages xvfb xauth  # xvfb-run and the display's key
+dialog_program="$build/tests/shell/port_assignment_screenshot"
+if [ ! -x "$program" ] || [ ! -x "$dialog_program" ]; then
   cmake -S . -B "$build" -G Ninja >/dev/null
-  cmake --build "$build" --target race_window_screenshot
+  cmake --build "$build" --target race_window_screenshot port_assignment_screenshot
 fi
 
 # A 96 dpi screen, as most operators' displays: 15 twips to the pixel.
-xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" \
-  env -u QT_QPA_PLATFORM QT_QPA_PLATFORM=xcb "$program" docs/race-window.png
-echo "wrote docs/race-window.png"
+draw_with() {
+  xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" \
+    env -u QT_QPA_PLATFORM QT_QPA_PLATFORM=xcb "$@"
+  echo "wrote ${*: -1}"
+}
+draw() { draw_with "$program" "$@"; }
+draw docs/race-window.png
+draw --default-size docs/main-window-default.png
+draw_with "$dialog_program" docs/port-assignment.png

@@ -9,4 +9,4 @@ palomind_install_packages chromium
 palomind_build build
 cd build
 QT_QPA_PLATFORM=offscreen PALOMIND_SPECTATOR_SCREENSHOT="$PWD/../docs/spectator-page.png" \
-  ./tests/live/palomind_live_tests --gtest_filter='LiveRace.SpectatorsPageInABrowser*'
+  ./tests/live/palomind_live_tests --gtest_filter='LiveProgramTest.SpectatorsPageInABrowser*'

@@ -3,11 +3,10 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
-#include <QPainter>
-#include <QPixmap>
 #include <QPushButton>
 
 #include "shell/japanese_font.h"
+#include "shell/program_icon.h"
 #include "shell/twips.h"
 
 #if !defined(PALOMIND_VERSION_MAJOR) || !defined(PALOMIND_VERSION_MINOR) || \
@@ -23,23 +22,6 @@ constexpr int kIconPixels = 32;
 constexpr int kBoxWidthTwips = 4500;
 constexpr int kBoxHeightTwips = 1800;
 
-// A chequered flag: the program's icon when the application has none set.
-QPixmap DrawProgramIcon() {
-    QPixmap pixmap(kIconPixels, kIconPixels);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setPen(QPen(Qt::darkGray, 2));
-    painter.drawLine(5, 3, 5, 30);
-    constexpr int kSquare = 5;
-    for (int row = 0; row < 4; ++row)
-        for (int col = 0; col < 4; ++col)
-            painter.fillRect(7 + col * kSquare, 4 + row * kSquare, kSquare, kSquare,
-                             (row + col) % 2 == 0 ? Qt::black : Qt::white);
-    painter.setPen(Qt::black);
-    painter.drawRect(7, 4, 4 * kSquare - 1, 4 * kSquare - 1);
-    return pixmap;
-}
-
 }  // namespace
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
@@ -51,9 +33,8 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
 
     auto* picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
-    const QIcon programIcon = QApplication::windowIcon();
-    picIcon->setPixmap(programIcon.isNull() ? DrawProgramIcon()
-                                            : programIcon.pixmap(kIconPixels, kIconPixels));
+    const QIcon windowIcon = QApplication::windowIcon();
+    picIcon->setPixmap((windowIcon.isNull() ? ProgramIcon() : windowIcon).pixmap(kIconPixels));
 
     auto* lblTitle = new QLabel(QStringLiteral("Palomind"), this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));

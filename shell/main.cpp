@@ -1,11 +1,16 @@
-// Program entry: the desktop application, or the headless replay of a journal
-// ("palomind --replay JOURNAL ...").
+// Program entry: the desktop application, the headless replay of a journal
+// ("palomind --replay JOURNAL ...") or the synthesis of one utterance
+// ("palomind --say TEXT --voice ja|en --wav FILE"). The command line is
+// checked against the table of options before any window exists, so --help,
+// --version and a refused line need no display. The toolkit gets no
+// arguments: its own options (-platform, -style, ...) are refused like any
+// unknown option, and its environment variables (QT_QPA_PLATFORM,
+// QT_STYLE_OVERRIDE, ...) work as usual.
 #include <QApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QGuiApplication>
 #include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
 #include <iostream>
@@ -14,22 +19,31 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/command_line.h"
 #include "app/crash_recovery.h"
 #include "app/live_journal.h"
 #include "app/replay_command.h"
+#include "app/user_folder.h"
 #include "app/web_address.h"
 #include "platform/boot_identity.h"
+#include "platform/espeak_speech_engine.h"
 #include "platform/file_store.h"
 #include "platform/monotonic_tick_clock.h"
+#include "platform/qt_serial_device_enumerator.h"
 #include "platform/qt_settings_store.h"
 #include "platform/qt_sound_player.h"
 #include "platform/qt_translation.h"
 #include "platform/qt_user_dialogs.h"
+#include "shell/installed_files.h"
 #include "shell/main_window.h"
+#include "shell/mdi_arrange.h"
 #include "shell/print_commands.h"
+#include "shell/program_icon.h"
 #include "shell/simulated_receiver.h"
 #include "shell/simulation_notice.h"
 #include "shell/spectator_publishing.h"
+#include "shell/spoken_read_out.h"
+#include "voice/say_command.h"
 #include "web/serve_until_interrupted.h"
 
 namespace palomind {
@@ -75,12 +89,15 @@ std::string JournalRunName() {
            "-" + std::to_string(QCoreApplication::applicationPid());
 }
 
-bool HasOption(const std::vector<std::string>& args, std::string_view option) {
-    return std::find(args.begin(), args.end(), option) != args.end();
-}
+// The toolkit is given the program's name only (see the top of this file).
+struct ToolkitArguments {
+    explicit ToolkitArguments(char* program) : argv{program, nullptr} {}
+    int argc = 1;
+    char* argv[2];
+};
 
-int RunReplay(int argc, char** argv, const std::vector<std::string>& args) {
-    if (!HasOption(args, "--print") && !HasOption(args, "--web")) {
+int RunReplay(char* program, const CommandLine& commandLine, const std::vector<std::string>& args) {
+    if (!commandLine.Has("--print") && !commandLine.Has("--web")) {
         return RunReplayCommand(args, std::cerr);
     }
     // The report is drawn with the toolkit's printer, and the spectators'
@@ -89,7 +106,8 @@ int RunReplay(int argc, char** argv, const std::vector<std::string>& args) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    QGuiApplication application(argc, argv);
+    ToolkitArguments toolkit(program);
+    QGuiApplication application(toolkit.argc, toolkit.argv);
     const RaceServer serve = [](const RaceWindowModel& window, const WebAddress& address,
                                 std::ostream& err) {
         return ServeUntilInterrupted(window, address, std::cout, err);
@@ -97,29 +115,29 @@ int RunReplay(int argc, char** argv, const std::vector<std::string>& args) {
     return RunReplayCommand(args, std::cerr, WriteReportPdf, serve);
 }
 
-// "--web [ADDRESS:]PORT": the spectators' page for this run only.
-std::optional<std::optional<WebAddress>> WebAddressForThisRun(
-    const std::vector<std::string>& args) {
-    const auto option = std::find(args.begin(), args.end(), "--web");
-    if (option == args.end()) return std::optional<WebAddress>();
-    if (option + 1 != args.end()) {
-        if (const std::optional<WebAddress> address = ParseWebAddress(*(option + 1)))
-            return address;
-    }
-    std::cerr << "usage: palomind [--web [ADDRESS:]PORT]\n";
-    return std::nullopt;
-}
-
-int RunDesktop(int argc, char** argv, const std::optional<WebAddress>& webForThisRun) {
-    QApplication application(argc, argv);
+// folderProblem: why the working folder asked for could not be used, or empty.
+// simulate: --simulate, the receiver simulated for this run.
+// webForThisRun: --web, the spectators' page published for this run only.
+int RunDesktop(char* program, const std::string& folderProblem, bool simulate,
+               const std::optional<WebAddress>& webForThisRun) {
+    ToolkitArguments toolkit(program);
+    QApplication application(toolkit.argc, toolkit.argv);
+    application.setWindowIcon(ProgramIcon());
+    application.setDesktopFileName(QStringLiteral(PALOMIND_APP_ID));
     InstallJapaneseTranslation(application);
+    if (!folderProblem.empty()) {
+        QtUserDialogs(nullptr).ShowMessage("作業フォルダを使えません。\r\n" + folderProblem);
+        return 1;
+    }
+    const InstalledFiles installed = InstalledFilesFor(QCoreApplication::applicationDirPath());
 
     DiskFileStore files;
     QtSettingsStore settings;
-    // Unless a receiver is configured for a port, the port reaches a
-    // simulated receiver, so a race can be run out of the box.
-    SimulatedReceiverPort serial(settings, DefaultSimulatorCommand());
-    QtSoundPlayer sound;
+    // The receiver is simulated only when the operator asks for it.
+    SimulatedReceiverPort serial(settings, DefaultSimulatorCommand(installed.simulatorFolders),
+                                 simulate);
+    QtSerialDeviceEnumerator serialDevices;
+    QtSoundPlayer sound({}, installed.dataFolder);
     MonotonicTickClock ticks;
     MainWindowDialogs dialogs;
     LiveJournal journal("journal", JournalRunName(), kCompleteJournalsKept);
@@ -127,6 +145,8 @@ int RunDesktop(int argc, char** argv, const std::optional<WebAddress>& webForThi
 
     Application app({ticks, sound, serial, settings, dialogs, files, journal, ReadBootIdentity()});
     frmMain window(app);
+    SpokenReadOut voice(app, window, ticks);
+    window.Ports().AttachSetup(serialDevices, serial);
     SimulationNotice simulationNotice(window, serial);
     dialogs.AttachTo(&window);
     sound.SetNoAudioOutputHandler(
@@ -138,16 +158,9 @@ int RunDesktop(int argc, char** argv, const std::optional<WebAddress>& webForThi
     window.OfferCrashedRun(FindCrashedRun("journal", journal.Path(), files));
     window.Form_Load();
     window.Spectators().StartAtLaunch(webForThisRun);
+    voice.Start();
     window.show();
-    // The race window is wider than the main window's default size: show its
-    // top left corner, where the clocks and the standings are, not wherever
-    // the area scrolled while it was laid out.
-    QTimer::singleShot(0, &window, [&window] {
-        QMdiArea& area = *window.MdiArea();
-        area.horizontalScrollBar()->setValue(0);
-        area.verticalScrollBar()->setValue(0);
-        for (QMdiSubWindow* child : area.subWindowList()) child->move(0, 0);
-    });
+    QTimer::singleShot(0, &window, [&window] { ShowTopLeftCorner(*window.MdiArea()); });
     const int status = application.exec();
     journal.FinishCleanly();
     return status;
@@ -158,8 +171,33 @@ int RunDesktop(int argc, char** argv, const std::optional<WebAddress>& webForThi
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + std::min(argc, 1), argv + argc);
-    if (palomind::IsReplayCommandLine(args)) return palomind::RunReplay(argc, argv, args);
-    const auto web = palomind::WebAddressForThisRun(args);
-    if (!web) return 2;
-    return palomind::RunDesktop(argc, argv, *web);
+    const palomind::CommandLine commandLine = palomind::ParseCommandLine(args);
+    if (const std::optional<int> status =
+            palomind::AnswerWithoutWindow(commandLine, std::cout, std::cerr)) {
+        return *status;
+    }
+    std::string folderProblem;
+    if (commandLine.Has("--user-folder")) {
+        folderProblem = palomind::EnterUserFolder(QDir::homePath().toStdU16String());
+        if (!folderProblem.empty()) std::cerr << "palomind: " << folderProblem << '\n';
+    }
+    if (commandLine.run == "--say") {
+        palomind::EspeakSpeechEngine engine;
+        palomind::DiskFileStore files;
+        return palomind::RunSayCommand(commandLine.ArgumentsOf("--say"), engine, files, std::cerr);
+    }
+    char fallbackName[] = "palomind";
+    char* program = argc > 0 ? argv[0] : fallbackName;
+    if (commandLine.run == "--replay") {
+        return folderProblem.empty() ? palomind::RunReplay(program, commandLine, args) : 1;
+    }
+    std::optional<palomind::WebAddress> web;
+    if (const std::optional<std::string> value = commandLine.Value("--web")) {
+        web = palomind::ParseWebAddress(*value);
+        if (!web) {
+            std::cerr << "palomind: --web needs [ADDRESS:]PORT, not \"" << *value << "\"\n";
+            return 2;
+        }
+    }
+    return palomind::RunDesktop(program, folderProblem, commandLine.Has("--simulate"), web);
 }

@@ -12,32 +12,16 @@
 #include "shell/race_window_view.h"
 #include "shell/roster_dialog.h"
 #include "shell/spectator_publishing.h"
+#include "shell/warning_banner.h"
 
 namespace palomind {
 namespace {
 
 constexpr int kTimer1IntervalMs = 10;
-// The race window is redrawn at most this often (about 25 times a second).
-constexpr qint64 kRefreshIntervalMs = 40;
 constexpr int kStatusClockIntervalMs = 1000;
 
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// What the operator is told when a platform piece fails. Not a message box:
-// it may happen in the middle of a race, and the race goes on.
-std::string WarningText(PlatformProblem problem, int portNumber, std::string_view detail) {
-    switch (problem) {
-        case PlatformProblem::PortFailed:
-            return ReceiverLostText(portNumber);
-        case PlatformProblem::SoundUnavailable:
-            return "音声を出力できません。音なしで続行します";
-        case PlatformProblem::JournalFailed:
-            return detail.empty() ? "レースの記録ファイルを書き込めません"
-                                  : "レースの記録ファイルを書き込めません: " + std::string(detail);
-    }
-    return std::string(detail);
 }
 
 }  // namespace
@@ -46,7 +30,11 @@ frmMain::frmMain(Application& app, QWidget* parent)
     : QMainWindow(parent),
       app_(app),
       dialogs_(app.Services().dialogs),
-      reconnect_(app.Services().serial, app.Services().tickSource) {
+      redraws_([this] {
+          if (raceWindow_ != nullptr) raceWindow_->Refresh();
+      }),
+      placement_(app.Services().settings),
+      portMenu_(app) {
     setWindowTitle(QStringLiteral("Palomind"));
     mdiArea_ = new QMdiArea(this);
     // The race window is larger than the default main window: scroll to it.
@@ -66,8 +54,6 @@ frmMain::frmMain(Application& app, QWidget* parent)
     timer1_.setInterval(kTimer1IntervalMs);
     connect(&timer1_, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     timer1_.start();
-    pendingRefresh_.setSingleShot(true);
-    connect(&pendingRefresh_, &QTimer::timeout, this, &frmMain::RefreshRaceWindow);
 }
 
 frmMain::~frmMain() {
@@ -78,12 +64,7 @@ frmMain::~frmMain() {
 
 void frmMain::Timer1_Timer() {
     app_.Timer1_Timer();
-    if (reconnect_.Poll() != ReceiverReconnect::Result::Reconnected) return;
-    const int port = app_.State().PortNumber;
-    portItems_[static_cast<std::size_t>(port - 1)]->setChecked(true);
-    app_.NoteInJournal("serial port COM" + std::to_string(port) + " reopened (" +
-                       app_.Services().serial.DevicePath(port) + ")");
-    if (warnings_.erase(PlatformProblem::PortFailed) != 0) ShowWarnings();
+    if (portMenu_.Reconnected()) warnings_->Mended(PlatformProblem::PortFailed);
 }
 
 void frmMain::OnRaceEvent(const RaceEvent& event) {
@@ -94,23 +75,8 @@ void frmMain::OnRaceEvent(const RaceEvent& event) {
     RaceChanged();
 }
 
-// A receiver line at full rate delivers some 270 blocks a second; redrawing
-// the race window for each took half a core. A change is drawn at once when
-// the last redraw is older than one frame of the pacing interval, otherwise
-// once at the end of it, so no change waits more than 40 ms to be seen.
 void frmMain::RaceChanged() {
-    if (raceWindow_ == nullptr) return;
-    if (!sinceRefresh_.isValid() || sinceRefresh_.elapsed() >= kRefreshIntervalMs) {
-        RefreshRaceWindow();
-    } else if (!pendingRefresh_.isActive()) {
-        pendingRefresh_.start(static_cast<int>(kRefreshIntervalMs - sinceRefresh_.elapsed()));
-    }
-}
-
-void frmMain::RefreshRaceWindow() {
-    pendingRefresh_.stop();
-    sinceRefresh_.start();
-    if (raceWindow_ != nullptr) raceWindow_->Refresh();
+    if (raceWindow_ != nullptr) redraws_.Changed();
 }
 
 void frmMain::CreateRaceWindow() {
@@ -146,21 +112,19 @@ QTextEdit* frmMain::ActiveCommentBox() const {
 }
 
 void frmMain::BuildStatusBar() {
-    statusText_ = new QLabel(this);
+    QLabel* text = warnings_ = new WarningBanner(*this);
     statusDate_ = new QLabel(this);
     statusTime_ = new QLabel(this);
-    statusText_->setObjectName(QStringLiteral("sbStatusBarText"));
     statusDate_->setObjectName(QStringLiteral("sbStatusBarDate"));
     statusTime_->setObjectName(QStringLiteral("sbStatusBarTime"));
-    for (QLabel* panel : {statusText_, statusDate_, statusTime_}) {
+    for (QLabel* panel : {text, statusDate_, statusTime_}) {
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
     }
     statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
-    statusBar()->addWidget(statusText_, 1);
+    statusBar()->addWidget(text, 1);
     statusBar()->addPermanentWidget(statusDate_);
     statusBar()->addPermanentWidget(statusTime_);
-    ShowWarnings();
     UpdateStatusClock();
     connect(&statusClock_, &QTimer::timeout, this, &frmMain::UpdateStatusClock);
     statusClock_.start(kStatusClockIntervalMs);
@@ -173,32 +137,8 @@ void frmMain::UpdateStatusClock() {
 }
 
 void frmMain::PlatformFailed(PlatformProblem problem, std::string_view detail) {
-    if (problem == PlatformProblem::PortFailed) {
-        // The port has closed itself: no item may claim it is open. It is
-        // tried again about once a second until it is back.
-        Clear_PortCheck();
-        reconnect_.PortFailed(app_.State().PortNumber);
-    }
-    // Told once: a problem already on show keeps its first description.
-    if (warnings_.contains(problem)) return;
-    warnings_[problem] = WarningText(problem, app_.State().PortNumber, detail);
-    ShowWarnings();
-}
-
-void frmMain::ShowWarnings() {
-    // Shown in the status bar and, because the status bar can be hidden, in
-    // the window title; each problem once, however often it recurs.
-    std::string joined;
-    for (const auto& [problem, text] : warnings_) joined += (joined.empty() ? "" : "  ") + text;
-    if (joined.empty()) {
-        statusText_->setText(QStringLiteral("ｽﾃｰﾀｽ"));
-        statusText_->setStyleSheet(QString());
-        setWindowTitle(QStringLiteral("Palomind"));
-        return;
-    }
-    statusText_->setText(QStringLiteral("警告: ") + FromUtf8(joined));
-    statusText_->setStyleSheet(QStringLiteral("QLabel { color: #c00000; font-weight: bold; }"));
-    setWindowTitle(QStringLiteral("Palomind - 警告: ") + FromUtf8(joined));
+    if (problem == PlatformProblem::PortFailed) portMenu_.PortFailed();
+    warnings_->Report(problem, app_.State().PortNumber, detail);
 }
 
 }  // namespace palomind

@@ -1,17 +1,18 @@
 #pragma once
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
 #include <array>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
+#include <span>
 
 #include "app/application.h"
 #include "app/crash_recovery.h"
-#include "app/receiver_reconnect.h"
 #include "shell/comment_formatting.h"
+#include "shell/main_window_placement.h"
+#include "shell/port_menu.h"
+#include "shell/redraw_pacer.h"
 
 class QAction;
 class QActionGroup;
@@ -20,7 +21,6 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QTextEdit;
-class QToolBar;
 
 namespace palomind {
 
@@ -28,6 +28,8 @@ class dlgIdName;
 class frmAbout;
 class frmRaceResult;
 class SpectatorPublishing;
+class WarningBanner;
+class WrappingToolBar;
 
 // The main window: a multiple-document frame titled "Palomind" with the menu
 // bar, the toolbar tbToolBar, the status bar and the race window as its one
@@ -66,10 +68,13 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     void mnuEditPaste_Click();
     // Settings menu.
     void SelectPort(int portNumber);  // "ポート１".."ポート８"
+    PortMenu& Ports() { return portMenu_; }
     void Clear_PortCheck();
     void mnuRaceTime_Click();
     void mnuStartWait_Click();
     void SelectReadOut(int mode);  // "なし" 0, "日本語" 1, "英語" 2
+    // "日本語" and "英語" can be chosen where their voice could be loaded.
+    void SetReadOutVoices(bool japanese, bool english);
     void mnuEditName_Click();
     // View, Window and Help menus.
     void mnuViewToolbar_Click();
@@ -95,11 +100,13 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
 
   private:
     struct SecondsSetting;
+    struct ToolbarButton;
+    // The toolbar's one table: keys, images, refusals and commands.
+    static std::span<const ToolbarButton> ToolbarButtons();
 
     // RaceEventListener: every race event is a change to show.
     void OnRaceEvent(const RaceEvent& event) override;
     void RaceChanged();
-    void RefreshRaceWindow();
     // ApplicationView
     void PlatformFailed(PlatformProblem problem, std::string_view detail) override;
 
@@ -110,8 +117,6 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     void UpdateStatusClock();
 
     // Start-up and shutdown.
-    void RestorePlacement();
-    void StorePlacement();
     void CreateRaceWindow();
     void Init_Setting();
     bool RestoreCrashedRace();
@@ -123,7 +128,6 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     void ToggleCommentAttribute(QAction& button, CharAttribute attribute);
     void AlignComment(int value);
     QTextEdit* ActiveCommentBox() const;
-    void ShowWarnings();
 
     Application& app_;
     UserDialogs& dialogs_;
@@ -134,28 +138,22 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     std::unique_ptr<SpectatorPublishing> spectators_;
     frmAbout* aboutBox_ = nullptr;
 
-    QToolBar* tbToolBar_ = nullptr;
+    WrappingToolBar* tbToolBar_ = nullptr;
     QActionGroup* alignmentGroup_ = nullptr;
-    std::array<QAction*, 8> portItems_{};
     std::array<QAction*, 3> readOutItems_{};
     QAction* mnuViewToolbar_ = nullptr;
     QAction* mnuViewStatusBar_ = nullptr;
 
-    QLabel* statusText_ = nullptr;
+    WarningBanner* warnings_ = nullptr;  // the status bar's text panel
     QLabel* statusDate_ = nullptr;
     QLabel* statusTime_ = nullptr;
     QTimer statusClock_;
     QTimer timer1_;
-    // Race window redraws are paced: see RaceChanged.
-    QTimer pendingRefresh_;
-    QElapsedTimer sinceRefresh_;
+    RedrawPacer redraws_;
 
     std::optional<CrashedRun> crashedRun_;
-    // Reopens the receiver's port by itself after it failed.
-    ReceiverReconnect reconnect_;
-
-    // Platform failures the operator has been told of, shown until mended.
-    std::map<PlatformProblem, std::string> warnings_;
+    MainWindowPlacement placement_;
+    PortMenu portMenu_;
 };
 
 }  // namespace palomind

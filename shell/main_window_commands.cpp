@@ -10,6 +10,7 @@
 #include "shell/print_commands.h"
 #include "shell/race_window_view.h"
 #include "shell/roster_dialog.h"
+#include "shell/warning_banner.h"
 
 namespace palomind {
 namespace {
@@ -72,29 +73,11 @@ void frmMain::mnuFilePrint_Click() {
 }
 
 void frmMain::Clear_PortCheck() {
-    for (QAction* item : portItems_) item->setChecked(false);
+    portMenu_.ClearChecks();
 }
 
 void frmMain::SelectPort(int portNumber) {
-    if (portNumber < 1 || portNumber > static_cast<int>(portItems_.size())) return;
-    SerialPort& port = app_.Services().serial;
-    if (port.IsOpen()) port.Close();
-    // The adapter sets the line (19200 baud, no parity, 8 data bits, 1 stop
-    // bit, raw bytes, every waiting byte delivered) as it opens the port.
-    if (!port.Open(portNumber)) {
-        // The port in use is closed now, so no item may keep a check mark
-        // that claims an open port. PortNumber keeps its value.
-        Clear_PortCheck();
-        dialogs_.ShowMessage("通信ポートが開けません。(COM" + std::to_string(portNumber) +
-                             ")\r\n他のポートをお試しください");
-        return;
-    }
-    Clear_PortCheck();
-    portItems_[static_cast<std::size_t>(portNumber - 1)]->setChecked(true);
-    app_.SetPortNumber(static_cast<std::int16_t>(portNumber));
-    app_.NoteInJournal("serial port COM" + std::to_string(portNumber) + " opened (" +
-                       port.DevicePath(portNumber) + ")");
-    if (warnings_.erase(PlatformProblem::PortFailed) != 0) ShowWarnings();
+    if (portMenu_.Select(portNumber)) warnings_->Mended(PlatformProblem::PortFailed);
 }
 
 void frmMain::mnuRaceTime_Click() {
@@ -141,6 +124,11 @@ void frmMain::SelectReadOut(int mode) {
     for (std::size_t i = 0; i < readOutItems_.size(); ++i) {
         readOutItems_[i]->setChecked(static_cast<int>(i) == mode);
     }
+}
+
+void frmMain::SetReadOutVoices(bool japanese, bool english) {
+    readOutItems_[1]->setEnabled(japanese);
+    readOutItems_[2]->setEnabled(english);
 }
 
 void frmMain::mnuEditName_Click() {

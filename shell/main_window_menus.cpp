@@ -9,13 +9,13 @@
 #include <QPrinter>
 #include <QStatusBar>
 #include <QTextEdit>
-#include <QToolBar>
 #include <initializer_list>
 
 #include "shell/about_box.h"
 #include "shell/main_window.h"
 #include "shell/mdi_arrange.h"
 #include "shell/spectator_publishing.h"
+#include "shell/wrapping_toolbar.h"
 
 namespace palomind {
 namespace {
@@ -34,10 +34,7 @@ constexpr const char* kHelpMissing =
     "ﾍﾙﾌﾟの目次を表示できません。 このﾌﾟﾛｼﾞｪｸﾄに関連付けられたﾍﾙﾌﾟが存在しません。";
 constexpr const char* kUnderConstruction = "現在工事中";
 
-// The eight port items "ポート１".."ポート８" and the read-out items.
-QString PortCaption(int portNumber) {
-    return QStringLiteral("ポート") + QChar(0xFF10 + portNumber);  // full-width digit
-}
+// The read-out items, one for each mode.
 struct ReadOutItem {
     const char* name;
     const char* caption;
@@ -109,12 +106,8 @@ void frmMain::BuildMenus() {
 
     QMenu* setting = addMenu(nullptr, "mnuSetting", "設定");
     QMenu* ports = addMenu(setting, "mnuSCI_Port", "通信ポート");
-    for (int n = 1; n <= static_cast<int>(portItems_.size()); ++n) {
-        const std::string name = "mnuSCI_COM" + std::to_string(n);
-        QAction* item = addItem(ports, name.c_str(), PortCaption(n), kChecked);
-        connect(item, &QAction::triggered, this, [this, n] { SelectPort(n); });
-        portItems_[static_cast<std::size_t>(n - 1)] = item;
-    }
+    portMenu_.AddItems(*ports, [this](int n) { SelectPort(n); });
+    portMenu_.AddSetupItems(*ports, *this);
     addItems(setting,
              {
                  {nullptr},

@@ -1,34 +1,21 @@
 // The main window's start sequence and shutdown.
 #include <QCloseEvent>
-#include <QGuiApplication>
-#include <QScreen>
-#include <cmath>
 
 #include "app/window_placement.h"
 #include "documents/settings_file.h"
 #include "shell/main_window.h"
 #include "shell/race_window_view.h"
 #include "shell/roster_dialog.h"
-#include "shell/twips.h"
 
 namespace palomind {
 namespace {
 
-constexpr int kPortCount = 8;
 constexpr int kReadOutModes = 3;
-
-int ToPixels(float twips, int dpi) {
-    return TwipsToPixels(static_cast<int>(std::lround(twips)), dpi);
-}
-
-float ToTwips(int pixels, int dpi) {
-    return static_cast<float>(pixels) * static_cast<float>(kTwipsPerInch) / static_cast<float>(dpi);
-}
 
 }  // namespace
 
 void frmMain::Form_Load() {
-    RestorePlacement();
+    placement_.Restore(*this);
     CreateRaceWindow();
     Init_Setting();
     if (!RestoreCrashedRace()) app_.Boot();
@@ -52,33 +39,6 @@ bool frmMain::RestoreCrashedRace() {
     return true;
 }
 
-void frmMain::RestorePlacement() {
-    const WindowPlacement placement = LoadWindowPlacement(app_.Services().settings);
-    const int dpiX = logicalDpiX();
-    const int dpiY = logicalDpiY();
-    move(ToPixels(placement.left, dpiX), ToPixels(placement.top, dpiY));
-    resize(ToPixels(placement.width, dpiX), ToPixels(placement.height, dpiY));
-    // A placement stored on a screen that is no longer attached would open
-    // the window where nobody can see it: bring it to the primary screen.
-    const QRect placed(pos(), size());
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        if (screen->availableGeometry().intersects(placed)) return;
-    }
-    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
-        move(primary->availableGeometry().topLeft());
-    }
-}
-
-void frmMain::StorePlacement() {
-    // A minimized window keeps the placement of the previous run.
-    if (isMinimized()) return;
-    const int dpiX = logicalDpiX();
-    const int dpiY = logicalDpiY();
-    SaveWindowPlacement(
-        app_.Services().settings,
-        {ToTwips(x(), dpiX), ToTwips(y(), dpiY), ToTwips(width(), dpiX), ToTwips(height(), dpiY)});
-}
-
 void frmMain::Init_Setting() {
     // The settings file (with the comment) and the roster file.
     app_.LoadStartupFiles();
@@ -86,7 +46,7 @@ void frmMain::Init_Setting() {
 
     const RaceState& state = app_.State();
     Clear_PortCheck();
-    if (state.PortNumber >= 1 && state.PortNumber <= kPortCount) {
+    if (state.PortNumber >= 1 && state.PortNumber <= PortMenu::kPortCount) {
         SelectPort(state.PortNumber);
     } else {
         app_.SetPortNumber(0);
@@ -98,7 +58,7 @@ void frmMain::Init_Setting() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    StorePlacement();
+    placement_.Store(*this);
     app_.CommitComment();
     Save_Setting(app_.State(), app_.Services().files, dialogs_);
     // The roster dialog has no owner; it closes with the application, without

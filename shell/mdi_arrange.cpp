@@ -3,6 +3,7 @@
 #include <QList>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 
 namespace palomind {
 namespace {
@@ -51,6 +52,12 @@ void ArrangeMinimizedSubWindows(QMdiArea& area) {
         child->move(left, bottom - size.height());
         left += size.width();
     }
+}
+
+void ShowTopLeftCorner(QMdiArea& area) {
+    area.horizontalScrollBar()->setValue(0);
+    area.verticalScrollBar()->setValue(0);
+    for (QMdiSubWindow* child : area.subWindowList()) child->move(0, 0);
 }
 
 }  // namespace palomind

@@ -122,6 +122,10 @@ dlgIdName::dlgIdName(const RosterTable& names, NameSetter setName, FileStore& fi
             grid_->setItem(row, col, cell);
         }
     }
+    // Only a click gives the grid the focus, which it hands on to the edit
+    // box at once; in the Tab order it would send Tab straight back there.
+    // Tab and Shift+Tab go between the edit box and OK.
+    grid_->setFocusPolicy(Qt::ClickFocus);
     grid_->installEventFilter(this);
     // However the current cell moves (a click, a drag), the editor follows it.
     connect(grid_, &QTableWidget::currentCellChanged, this, [this] { PutEditorOnCurrentCell(); });
@@ -140,6 +144,7 @@ dlgIdName::dlgIdName(const RosterTable& names, NameSetter setName, FileStore& fi
     nameEdit_->setGeometry(TwipsToRect(4440, 1080, 1215, 495, dpiX, dpiY));
     nameEdit_->installEventFilter(this);
     connect(nameEdit_, &QLineEdit::textChanged, this, &dlgIdName::StoreTypedName);
+    setTabOrder(nameEdit_, okButton_);
 }
 
 // Read afresh from the file; only the names that differ are changed, so only
@@ -268,6 +273,13 @@ bool dlgIdName::eventFilter(QObject* watched, QEvent* event) {
         if ((isEnter || plain) && MoveByKey(key->key())) return true;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void dlgIdName::keyPressEvent(QKeyEvent* event) {
+    // Esc does not close the dialog: the names typed would be lost at the
+    // next opening. The window's close button still closes it unsaved.
+    if (event->matches(QKeySequence::Cancel)) return;
+    QDialog::keyPressEvent(event);
 }
 
 bool dlgIdName::event(QEvent* event) {

@@ -17,8 +17,8 @@ namespace palomind {
 // The roster editor: four ID/name column pairs of 16 rows for IDs 1 to 64,
 // and an edit box beside the grid that edits the current name. Every
 // keystroke goes into the grid and, through `setName`, into the roster at
-// once; OK writes the roster file and closes, any other way of closing keeps
-// the typed names in memory only, until the next load.
+// once; OK writes the roster file and closes, the window's close button keeps
+// the typed names in memory only, until the next load; Esc does nothing.
 class dlgIdName : public QDialog {
     Q_OBJECT
   public:
@@ -40,6 +40,7 @@ class dlgIdName : public QDialog {
 
   protected:
     bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:

@@ -1,9 +1,7 @@
 #include "shell/simulated_receiver.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QtGlobal>
 
 #include "platform/qt_serial_port.h"
 
@@ -11,91 +9,100 @@ namespace palomind {
 
 namespace {
 
-constexpr int kSimulatorStartTimeoutMs = 5000;
 constexpr int kSimulatorStopTimeoutMs = 2000;
+constexpr const char* kSimulationKey = "Simulation";
+// What the journal's note of an opened port names while the simulator has
+// not yet printed its line.
+constexpr const char* kStartingSimulator = "receiver_simulator, starting";
 
-std::string PortName(int portNumber) {
-    return "COM" + std::to_string(portNumber);
+bool StoredSimulationOn(SettingsStore& settings) {
+    return settings.GetSetting("Ports", kSimulationKey).value_or("") == "1";
 }
 
 }  // namespace
 
-class SimulatedReceiverPort::PortSettings final : public SettingsStore {
-  public:
-    explicit PortSettings(SettingsStore& stored) : stored_(stored) {}
-
-    void SimulateOn(std::string line) { line_ = std::move(line); }
-    bool Simulated(int portNumber) const {
-        return !line_.empty() && !ReceiverConfigured(portNumber, stored_);
-    }
-
-    std::optional<std::string> GetSetting(const std::string& section,
-                                          const std::string& key) override {
-        if (section == "Ports") {
-            for (int n = QtSerialPort::kFirstPort; n <= QtSerialPort::kLastPort; ++n) {
-                if (key == PortName(n) && Simulated(n)) return line_;
-            }
-        }
-        return stored_.GetSetting(section, key);
-    }
-    void SaveSetting(const std::string& section, const std::string& key,
-                     const std::string& value) override {
-        stored_.SaveSetting(section, key, value);
-    }
-
-  private:
-    SettingsStore& stored_;
-    std::string line_;  // the simulator's serial line; empty while none runs
-};
-
-SimulatorCommand DefaultSimulatorCommand() {
+SimulatorCommand DefaultSimulatorCommand(const QStringList& folders) {
     const QString name = QStringLiteral("receiver_simulator");
-    return {QDir(QCoreApplication::applicationDirPath()).filePath(name), {}};
+    for (const QString& folder : folders) {
+        const QString program = QDir(folder).filePath(name);
+        if (QFileInfo(program).isExecutable()) return {program, {}};
+    }
+    return {QDir(folders.value(0)).filePath(name), {}};
 }
 
-bool ReceiverConfigured(int portNumber, SettingsStore& settings) {
-    const std::string name = PortName(portNumber);
-    if (!qEnvironmentVariable(("PALOMIND_" + name).c_str()).isEmpty()) return true;
-    const std::optional<std::string> stored = settings.GetSetting("Ports", name);
-    return stored && !stored->empty();
-}
-
-SimulatedReceiverPort::SimulatedReceiverPort(SettingsStore& settings, SimulatorCommand command)
+SimulatedReceiverPort::SimulatedReceiverPort(SettingsStore& settings, SimulatorCommand command,
+                                             bool simulateThisRun)
     : settings_(settings),
       command_(std::move(command)),
-      portSettings_(std::make_unique<PortSettings>(settings)),
-      device_(std::make_unique<QtSerialPort>(*portSettings_)) {}
+      device_(std::make_unique<QtSerialPort>(settings)),
+      simulationOn_(simulateThisRun || StoredSimulationOn(settings)) {
+    simulator_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QObject::connect(&simulator_, &QProcess::readyReadStandardOutput, &simulator_,
+                     [this] { TakeSimulatorsLine(); });
+    QObject::connect(&simulator_, &QProcess::errorOccurred, &simulator_,
+                     [this](QProcess::ProcessError error) {
+                         if (error == QProcess::FailedToStart) SimulatorEnded();
+                     });
+    QObject::connect(&simulator_, &QProcess::finished, &simulator_, [this] { SimulatorEnded(); });
+}
 
 SimulatedReceiverPort::~SimulatedReceiverPort() {
+    simulator_.disconnect();
     device_.reset();
     StopSimulator();
 }
 
 void SimulatedReceiverPort::SetListener(SerialListener* listener) {
+    listener_ = listener;
     device_->SetListener(listener);
 }
 
 bool SimulatedReceiverPort::IsOpen() const {
-    return device_->IsOpen();
+    return awaitingLine_ || device_->IsOpen();
 }
 
 void SimulatedReceiverPort::Close() {
+    awaitingLine_ = false;
     device_->Close();
     SetSimulating(false);
 }
 
 bool SimulatedReceiverPort::Open(int portNumber) {
-    if (portNumber >= QtSerialPort::kFirstPort && portNumber <= QtSerialPort::kLastPort &&
-        !ReceiverConfigured(portNumber, settings_)) {
-        EnsureSimulator();
+    if (portNumber < QtSerialPort::kFirstPort || portNumber > QtSerialPort::kLastPort) return false;
+    if (!simulationOn_) {
+        SetSimulating(false);
+        return device_->Open(portNumber);
     }
-    const bool opened = device_->Open(portNumber);
-    SetSimulating(opened && portSettings_->Simulated(portNumber));
-    return opened;
+    if (!line_.empty()) {
+        const bool opened = device_->OpenDevice(line_);
+        SetSimulating(opened);
+        return opened;
+    }
+    if (!EnsureSimulator()) {
+        SetSimulating(false);
+        return false;
+    }
+    awaitingLine_ = true;
+    SetSimulating(true);
+    return true;
 }
 
 std::string SimulatedReceiverPort::DevicePath(int portNumber) const {
-    return device_->DevicePath(portNumber);
+    if (!simulationOn_ || portNumber < QtSerialPort::kFirstPort ||
+        portNumber > QtSerialPort::kLastPort) {
+        return device_->DevicePath(portNumber);
+    }
+    return line_.empty() ? kStartingSimulator : line_;
+}
+
+void SimulatedReceiverPort::SetSimulationOn(bool on) {
+    simulationOn_ = on;
+    settings_.SaveSetting("Ports", kSimulationKey, on ? "1" : "0");
+    if (on) return;
+    // The port waiting for the simulator is opened anew by whoever turned
+    // simulation off; the simulator ending is no failure to tell.
+    awaitingLine_ = false;
+    StopSimulator();
 }
 
 void SimulatedReceiverPort::SetSimulationObserver(std::function<void(bool)> observer) {
@@ -109,35 +116,42 @@ void SimulatedReceiverPort::SetSimulating(bool simulating) {
     if (observer_) observer_(simulating_);
 }
 
-void SimulatedReceiverPort::EnsureSimulator() {
-    // A simulator that could not be started (not installed) is not tried
-    // again on every port change; one that died is replaced.
-    if (simulatorUnavailable_ || simulator_.state() != QProcess::NotRunning) return;
-    portSettings_->SimulateOn({});
-    if (!StartSimulator()) simulatorUnavailable_ = true;
-}
-
-bool SimulatedReceiverPort::StartSimulator() {
+bool SimulatedReceiverPort::EnsureSimulator() {
+    if (simulator_.state() != QProcess::NotRunning) return true;
     if (!QFileInfo(command_.program).isExecutable()) return false;
     // Its standard input stays open for its whole life: when it closes, as
     // this process ends in whatever way, the simulator ends too.
     QStringList arguments = command_.arguments;
     arguments << QStringLiteral("--exit-with-stdin");
-    simulator_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     simulator_.start(command_.program, arguments);
-    if (!simulator_.waitForStarted(kSimulatorStartTimeoutMs)) return false;
-    // Its first line is the path of the line's serial end.
-    while (!simulator_.canReadLine()) {
-        if (!simulator_.waitForReadyRead(kSimulatorStartTimeoutMs)) return StopSimulator();
-    }
-    const QString line = QString::fromLocal8Bit(simulator_.readLine()).trimmed();
-    if (line.isEmpty()) return StopSimulator();
-    portSettings_->SimulateOn(line.toStdString());
     return true;
 }
 
-bool SimulatedReceiverPort::StopSimulator() {
-    if (simulator_.state() == QProcess::NotRunning) return false;
+void SimulatedReceiverPort::TakeSimulatorsLine() {
+    // Its first line is the path of the line's serial end; nothing it
+    // prints after that matters here.
+    if (!line_.empty()) {
+        simulator_.readAllStandardOutput();
+        return;
+    }
+    if (!simulator_.canReadLine()) return;
+    line_ = QString::fromLocal8Bit(simulator_.readLine()).trimmed().toStdString();
+    if (!awaitingLine_ || line_.empty()) return;
+    awaitingLine_ = false;
+    if (!device_->OpenDevice(line_) && listener_ != nullptr) {
+        listener_->OnPortFailed("the receiver simulator's line " + line_ + " does not open");
+    }
+}
+
+void SimulatedReceiverPort::SimulatorEnded() {
+    line_.clear();
+    if (!awaitingLine_) return;  // an open line reports its own failure
+    awaitingLine_ = false;
+    if (listener_ != nullptr) listener_->OnPortFailed("the receiver simulator did not start");
+}
+
+void SimulatedReceiverPort::StopSimulator() {
+    if (simulator_.state() == QProcess::NotRunning) return;
     // Closing its input is the simulator's signal to end; it also ends by
     // itself if this process dies without getting here.
     simulator_.closeWriteChannel();
@@ -145,7 +159,6 @@ bool SimulatedReceiverPort::StopSimulator() {
         simulator_.kill();
         simulator_.waitForFinished(kSimulatorStopTimeoutMs);
     }
-    return false;
 }
 
 }  // namespace palomind

@@ -3,13 +3,12 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
-#include <map>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "platform/serial_port.h"
 #include "platform/settings_store.h"
+#include "shell/receiver_simulation_switch.h"
 
 namespace palomind {
 
@@ -21,26 +20,26 @@ struct SimulatorCommand {
     QStringList arguments;  // besides the ones the port adds itself
 };
 
-// The simulator program installed beside the application, racing its default
-// field of eight transponders.
-SimulatorCommand DefaultSimulatorCommand();
+// The simulator program, racing its default field of eight transponders: the
+// first of `folders` that has it (the first folder when none has, so that
+// starting it fails as for a missing program).
+SimulatorCommand DefaultSimulatorCommand(const QStringList& folders);
 
-// True when the operator has said which device port n (COM1..COM8) is: the
-// environment variable PALOMIND_COMn or the setting "Ports/COMn" names one.
-// A device merely existing (most PCs have a /dev/ttyS0 with nothing on it)
-// says nothing about a receiver being there.
-bool ReceiverConfigured(int portNumber, SettingsStore& settings);
-
-// The receiver's port as the application uses it out of the box. A port the
-// operator has configured opens its device as usual. A port nobody has
-// configured is served by the receiver simulator: it is started on a
-// pseudo-terminal the first time such a port opens (and again should it have
-// died), and that port opens the simulator's line instead, so a newcomer sees
-// a live race without a receiver. If the simulator cannot be started, the
-// port opens its default device as it would without one.
-class SimulatedReceiverPort final : public SerialPort {
+// The receiver's port, simulated only when the operator asks for it: by the
+// menu item (remembered per user in "Ports/Simulation") or for one run
+// (--simulate). While simulation is off each port opens its device as
+// QtSerialPort maps it, and no simulator is ever started: a plausible fake
+// race on a real receiver's port would be worse than none.
+//
+// While simulation is on every port reads the receiver simulator, a separate
+// program started on a pseudo-terminal the first time a port opens (and again
+// should it have died). Starting it never waits for it: the port reports
+// itself open at once and opens the simulator's line when the simulator
+// prints it; if it never does, the listener is told the port failed.
+class SimulatedReceiverPort final : public SerialPort, public ReceiverSimulationSwitch {
   public:
-    SimulatedReceiverPort(SettingsStore& settings, SimulatorCommand command);
+    SimulatedReceiverPort(SettingsStore& settings, SimulatorCommand command,
+                          bool simulateThisRun = false);
     ~SimulatedReceiverPort() override;
     SimulatedReceiverPort(const SimulatedReceiverPort&) = delete;
     SimulatedReceiverPort& operator=(const SimulatedReceiverPort&) = delete;
@@ -51,30 +50,31 @@ class SimulatedReceiverPort final : public SerialPort {
     bool Open(int portNumber) override;
     std::string DevicePath(int portNumber) const override;
 
-    // True while the open port is the simulator's line.
+    bool SimulationOn() const override { return simulationOn_; }
+    void SetSimulationOn(bool on) override;
+
+    // True while the open port is the simulator's line (or waits for it).
     bool Simulating() const { return simulating_; }
     // Told whenever that changes (true: the simulated receiver is in use).
     void SetSimulationObserver(std::function<void(bool simulating)> observer);
 
   private:
-    // The settings the device adapter reads, with the simulator's line in
-    // place of the device of every port nobody has configured.
-    class PortSettings;
-
-    // Starts the simulator unless it runs, or could not be started before.
-    void EnsureSimulator();
-    bool StartSimulator();
-    // Ends a running simulator; always false (the simulator is not in use).
-    bool StopSimulator();
+    // Starts the simulator unless it runs. False when it cannot be started.
+    bool EnsureSimulator();
+    void TakeSimulatorsLine();
+    void SimulatorEnded();
+    void StopSimulator();
     void SetSimulating(bool simulating);
 
     SettingsStore& settings_;
     SimulatorCommand command_;
-    std::unique_ptr<PortSettings> portSettings_;
     std::unique_ptr<QtSerialPort> device_;
     QProcess simulator_;
-    bool simulatorUnavailable_ = false;
+    std::string line_;           // the simulator's serial line; empty until it prints it
+    bool awaitingLine_ = false;  // a port is open and waits for the line
+    bool simulationOn_;
     bool simulating_ = false;
+    SerialListener* listener_ = nullptr;
     std::function<void(bool)> observer_;
 };
 

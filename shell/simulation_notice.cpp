@@ -32,7 +32,7 @@ QString SimulationNotice::TitleMark() {
 }
 
 QString SimulationNotice::PanelText() {
-    return QStringLiteral("受信機シミュレーション中 (受信機のポートが未設定)");
+    return QStringLiteral("受信機シミュレーション中 (設定 > 通信ポートで切り替え)");
 }
 
 void SimulationNotice::Show(bool simulating) {

@@ -13,8 +13,7 @@
 #include "app/replay.h"
 #include "documents/cp932.h"
 #include "documents/result_file.h"
-#include "tests/documents/file_fakes.h"
-#include "tests/shell/shell_fakes.h"
+#include "tests/support/platform_fakes.h"
 
 namespace palomind::testing {
 namespace {
@@ -97,7 +96,7 @@ class ApplicationTest : public ::testing::Test {
     FakeSerialPort serial;
     MemorySettingsStore settings;
     ScriptedUserDialogs dialogs;
-    FakeFileStore files;
+    MemoryFileStore files;
     MemoryJournal journal;
     Application app;
 };
@@ -181,6 +180,49 @@ TEST_F(ApplicationTest, AFileThatCannotBeShownLeavesTheRaceAndTheJournalAlone) {
     EXPECT_NE(app.OpenResultFile("missing.rdt"), "");
     EXPECT_EQ(journal.text, before);
     EXPECT_EQ(app.State().RaceStarted, kTrue);
+}
+
+// The receiver's thread stamps what it reads while the window thread is
+// blocked (here: it simply does not run). When the window thread comes back,
+// every block counts at its stamp: the race clock first catches up to it, and
+// the journal's ticks never go back.
+TEST_F(ApplicationTest, BlocksStampedWhileTheWindowIsBlockedCountAtTheirStamps) {
+    serial.holdBytes = true;
+    ASSERT_TRUE(serial.Open(1));
+    app.Boot();
+    app.StartRace();  // start-wait 2: timing opens at the start second
+    const std::int32_t start = app.State().RaceStart * 1000;
+    RunUntil(start - 1500);
+
+    // The window thread stalls from here; the receiver goes on reading.
+    clock.tick = start - 400;  // timing is open: tick-seconds round
+    serial.Receive(Frame(5));
+    clock.tick = start + 2'300;
+    serial.Receive(Frame(5));
+    clock.tick = start + 2'900;
+    app.TestPass(3);  // the first thing the window does when it comes back
+
+    EXPECT_EQ(app.State().RaceRunning, kTrue);
+    EXPECT_EQ(app.State().LapCount[5], 1);
+    EXPECT_NEAR(app.State().LastLap[5], 2.3, 1e-9);  // lap 1: from the start to its stamp
+    EXPECT_EQ(app.State().LapCount[3], 0);
+    // The clock acted at the first stamp, before its block, and the test
+    // pass came after both blocks.
+    const JournalParseResult parsed = ReadJournal(journal.text);
+    ASSERT_TRUE(parsed.ok);
+    std::vector<std::string> after;
+    for (const JournalEvent& e : parsed.events)
+        if (e.tick >= start - 1500) {
+            const std::string line = FormatJournalLine(e);
+            after.push_back(line.substr(0, line.find(' ', line.find(' ') + 1)));
+        }
+    EXPECT_EQ(after,
+              (std::vector<std::string>{
+                  std::to_string(start - 400) + " clock", std::to_string(start - 400) + " rx",
+                  std::to_string(start + 2'300) + " clock", std::to_string(start + 2'300) + " rx",
+                  std::to_string(start + 2'900) + " id3"}))
+        << journal.text;
+    EXPECT_EQ(Replayed(), Live());
 }
 
 // A run that crashed during timing, with a typed comment and a renamed ID.

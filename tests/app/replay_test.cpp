@@ -23,7 +23,7 @@ class ReplayTest : public ::testing::Test {
         ASSERT_TRUE(parsed.ok) << parsed.error;
         ReplayJournal(parsed.events, core, until);
     }
-    RecordingSound sound;
+    RecordingSoundPlayer sound;
     RaceCore core{sound};
     const RaceState& state = core.State();
     const RaceWindowModel& window = core.Window();

@@ -3,13 +3,19 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/file_store.h"
+#include "tests/support/test_folders.h"
 
 #ifdef __linux__
+#include <grp.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #endif
@@ -21,32 +27,77 @@ namespace fs = std::filesystem;
 
 class DiskFileStoreTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / ("palomind_disk_store_" + std::string(info->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+    ~DiskFileStoreTest() override {
+        // A locked folder is opened again, so the scratch folder can go.
+        std::error_code ec;
+        fs::permissions(dir_ / "locked", fs::perms::owner_all, fs::perm_options::add, ec);
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
-    std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
-
+    std::string PathOf(const std::string& name) const { return folder_.File(name); }
     void WriteDirectly(const std::string& name, const std::string& bytes) const {
-        std::ofstream(dir_ / name, std::ios::binary) << bytes;
+        folder_.Write(name, bytes);
     }
 
     // Only the named files: no temporary is ever left behind.
-    std::vector<std::string> FileNames() const {
+    std::vector<std::string> FileNames(const std::string& folder = ".") const {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir_))
+        for (const auto& entry : fs::directory_iterator(dir_ / folder))
             names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
 
-    fs::path dir_;
+    // A folder that takes no new file, holding `name` with `bytes` and
+    // permissions `filePerms`; passed through to by everyone.
+    std::string LockedFolderWith(const std::string& name, const std::string& bytes,
+                                 fs::perms filePerms) const {
+        fs::permissions(dir_, fs::perms(0755));
+        fs::create_directory(dir_ / "locked");
+        WriteDirectly("locked/" + name, bytes);
+        fs::permissions(dir_ / "locked" / name, filePerms);
+        fs::permissions(dir_ / "locked", fs::perms(0555));
+        return PathOf("locked/" + name);
+    }
+
+    testing::ScratchFolder folder_;
+    const fs::path dir_ = folder_.Path();
     DiskFileStore store_;
 };
+
+#ifdef __linux__
+// Runs `save` as a user whom folder permissions bind: the test's own user,
+// or "nobody" in a child process when the tests run as root, who may write
+// any folder. Nothing when root cannot become "nobody".
+std::optional<bool> SaveUnprivileged(const std::function<bool()>& save) {
+    if (::geteuid() != 0) return save();
+    const pid_t child = ::fork();
+    if (child < 0) return std::nullopt;
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+            ::_exit(2);
+        ::_exit(save() ? 0 : 1);
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 2)
+        return std::nullopt;
+    return WEXITSTATUS(status) == 0;
+}
+
+// Runs `write` while the process may not grow any file beyond 16 bytes, as a
+// disk that fills up part-way.
+bool WithFileSizeLimit(const std::function<bool()>& write) {
+    rlimit saved{};
+    if (getrlimit(RLIMIT_FSIZE, &saved) != 0) return false;
+    const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny = saved;
+    tiny.rlim_cur = 16;
+    const bool written = setrlimit(RLIMIT_FSIZE, &tiny) == 0 && write();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, savedHandler);
+    return written;
+}
+#endif
 
 TEST_F(DiskFileStoreTest, WriteReplacesTheFileAndReadGivesTheBytesBack) {
     const std::string bytes("a\r\n\0\xFF\x82\xA0", 7);
@@ -81,33 +132,75 @@ TEST_F(DiskFileStoreTest, FailedReplaceLeavesTheTargetAndNoTemporary) {
     EXPECT_EQ(FileNames(), std::vector<std::string>{"f.rdt"});
 }
 
+TEST_F(DiskFileStoreTest, WriteKeepsThePermissionBitsTheOperatorSet) {
+    WriteDirectly("idname.ind", "old");
+    const auto chosen = fs::perms(0604);  // what no umask gives a new file
+    fs::permissions(dir_ / "idname.ind", chosen);
+    ASSERT_TRUE(store_.WriteAtomically(PathOf("idname.ind"), "new"));
+    EXPECT_EQ(fs::status(dir_ / "idname.ind").permissions(), chosen);
+}
+
 TEST_F(DiskFileStoreTest, WriteThroughALinkReplacesTheLinkedFile) {
     WriteDirectly("real.ind", "old");
+    fs::permissions(dir_ / "real.ind", fs::perms(0600));
     fs::create_symlink(dir_ / "real.ind", dir_ / "link.ind");
     ASSERT_TRUE(store_.WriteAtomically(PathOf("link.ind"), "new"));
     EXPECT_TRUE(fs::is_symlink(dir_ / "link.ind"));
     EXPECT_EQ(store_.ReadAll(PathOf("real.ind")), "new");
+    EXPECT_EQ(fs::status(dir_ / "real.ind").permissions(), fs::perms(0600));
+}
+
+TEST_F(DiskFileStoreTest, RelativeLinksAreFollowedInTurnToAFileNotYetThere) {
+    fs::create_directory(dir_ / "sub");
+    fs::create_symlink("sub/second.rdt", dir_ / "first.rdt");
+    fs::create_symlink("../race.rdt", dir_ / "sub" / "second.rdt");
+    ASSERT_TRUE(store_.WriteAtomically(PathOf("first.rdt"), "new"));
+    EXPECT_TRUE(fs::is_symlink(dir_ / "first.rdt"));
+    EXPECT_TRUE(fs::is_symlink(dir_ / "sub" / "second.rdt"));
+    EXPECT_EQ(store_.ReadAll(PathOf("race.rdt")), "new");
+
+    // Links that lead round in a loop are left as they are.
+    fs::create_symlink("b.rdt", dir_ / "a.rdt");
+    fs::create_symlink("a.rdt", dir_ / "b.rdt");
+    EXPECT_FALSE(store_.WriteAtomically(PathOf("a.rdt"), "new"));
+    EXPECT_TRUE(fs::is_symlink(dir_ / "a.rdt"));
 }
 
 #ifdef __linux__
-// The disk filling up part-way through a write: the process may not grow any
-// file beyond a few bytes, so the temporary file's write fails.
 TEST_F(DiskFileStoreTest, WriteFailingPartWayLeavesThePreviousFile) {
     WriteDirectly("Palomind.ini", "1\r\n");
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit tiny = saved;
-    tiny.rlim_cur = 16;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
-
-    const bool written = store_.WriteAtomically(PathOf("Palomind.ini"), std::string(100'000, 'x'));
-
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, savedHandler);
-    EXPECT_FALSE(written);
+    EXPECT_FALSE(WithFileSizeLimit(
+        [&] { return store_.WriteAtomically(PathOf("Palomind.ini"), std::string(100'000, 'x')); }));
     EXPECT_EQ(store_.ReadAll(PathOf("Palomind.ini")), "1\r\n");
     EXPECT_EQ(FileNames(), std::vector<std::string>{"Palomind.ini"});
+}
+
+TEST_F(DiskFileStoreTest, InAFolderThatTakesNoNewFileAWritableFileIsWrittenInPlace) {
+    const std::string path =
+        LockedFolderWith("Palomind.ini", "an older and longer content", fs::perms(0666));
+    const auto saved = SaveUnprivileged([&] { return store_.WriteAtomically(path, "new"); });
+    if (!saved) GTEST_SKIP() << "running as root, and cannot become the user nobody";
+    EXPECT_TRUE(*saved);
+    EXPECT_EQ(store_.ReadAll(path), "new");
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms(0666));
+    EXPECT_EQ(FileNames("locked"), std::vector<std::string>{"Palomind.ini"});
+}
+
+TEST_F(DiskFileStoreTest, InAFolderThatTakesNoNewFileAFailureIsReportedAndLeavesTheFile) {
+    const std::string path = LockedFolderWith("Palomind.ini", "1\r\n", fs::perms(0666));
+    const auto fullDisk = SaveUnprivileged([&] {
+        return WithFileSizeLimit(
+            [&] { return store_.WriteAtomically(path, std::string(100'000, 'x')); });
+    });
+    if (!fullDisk) GTEST_SKIP() << "running as root, and cannot become the user nobody";
+    EXPECT_FALSE(*fullDisk);
+    EXPECT_EQ(store_.ReadAll(path), "1\r\n");
+
+    // A file its user may not write either is refused, not replaced.
+    fs::permissions(path, fs::perms(0444));
+    EXPECT_EQ(SaveUnprivileged([&] { return store_.WriteAtomically(path, "new"); }), false);
+    EXPECT_EQ(store_.ReadAll(path), "1\r\n");
+    EXPECT_EQ(FileNames("locked"), std::vector<std::string>{"Palomind.ini"});
 }
 #endif
 

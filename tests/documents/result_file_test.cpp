@@ -8,12 +8,12 @@
 #include <iterator>
 #include <string>
 
-#include "tests/documents/file_fakes.h"
+#include "tests/support/platform_fakes.h"
 
 namespace palomind {
 namespace {
 
-using testing::FakeFileStore;
+using testing::MemoryFileStore;
 
 std::string ReadGolden(const std::string& name) {
     std::ifstream in(std::string(PALOMIND_GOLDEN_DIR) + "/" + name, std::ios::binary);
@@ -244,7 +244,7 @@ TEST(ResultFile, HostileFilesAreRefusedInBoundedTime) {
 TEST(ResultFile, FailedSaveReportsFailureAndKeepsThePreviousFile) {
     RaceState state;
     RaceWindowModel window;
-    FakeFileStore files;
+    MemoryFileStore files;
     files.files["race.rdt"] = "previous";
     files.failWrites = true;
     EXPECT_FALSE(SaveResultFile("race.rdt", state, window, files));
@@ -252,7 +252,7 @@ TEST(ResultFile, FailedSaveReportsFailureAndKeepsThePreviousFile) {
 }
 
 TEST(ResultFile, UnreadableFileGivesAMessage) {
-    FakeFileStore files;
+    MemoryFileStore files;
     const ResultFileParse parse = ReadResultFile("missing.rdt", files);
     EXPECT_FALSE(parse.ok);
     EXPECT_FALSE(parse.error.empty());

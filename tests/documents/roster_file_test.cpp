@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <string>
 
-#include "tests/documents/file_fakes.h"
+#include "tests/support/platform_fakes.h"
 
 namespace palomind {
 namespace {
 
-using testing::FakeFileStore;
+using testing::MemoryFileStore;
 using testing::RecordingMessageSink;
 
 constexpr std::string_view kNewRosterMessage = "参加者名簿を新規に作成します。";
@@ -41,7 +41,7 @@ class RosterFileTest : public ::testing::Test {
     }
 
     RosterTable names_;
-    FakeFileStore files_;
+    MemoryFileStore files_;
     RecordingMessageSink messages_;
 };
 

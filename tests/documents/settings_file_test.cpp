@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/documents/file_fakes.h"
+#include "tests/support/platform_fakes.h"
 
 namespace palomind {
 namespace {
 
-using testing::FakeFileStore;
+using testing::MemoryFileStore;
 using testing::RecordingMessageSink;
 using namespace std::string_view_literals;
 
@@ -43,7 +43,7 @@ class SettingsFileTest : public ::testing::Test {
 
     RaceState state_;
     RaceWindowModel window_;
-    FakeFileStore files_;
+    MemoryFileStore files_;
     RecordingMessageSink messages_;
 };
 

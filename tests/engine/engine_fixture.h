@@ -5,14 +5,9 @@
 #include <vector>
 
 #include "engine/race_engine.h"
+#include "tests/support/platform_fakes.h"
 
 namespace palomind::testing {
-
-class RecordingSound final : public SoundPlayer {
-  public:
-    void PlaySound(std::string_view fileName) override { played.emplace_back(fileName); }
-    std::vector<std::string> played;
-};
 
 // An engine over a race state, window model and roster of its own, with a
 // clock the test sets by hand.
@@ -52,7 +47,7 @@ class EngineTest : public ::testing::Test {
     RaceWindowModel window;
     RosterTable names;
     SetTickClock clock;
-    RecordingSound sound;
+    RecordingSoundPlayer sound;
     RaceEngine engine{state, window, names, clock, sound};
 };
 

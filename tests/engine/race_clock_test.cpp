@@ -5,6 +5,16 @@ namespace {
 
 class RaceClockTest : public EngineTest {
   protected:
+    RaceClockTest() { engine.SetListener(&statuses_); }
+    ~RaceClockTest() override { engine.SetListener(nullptr); }
+
+    // The status captions the clock writes on one tick at `ms`.
+    std::vector<std::string> StatusesOfOneTickAt(std::int32_t ms) {
+        statuses_.written.clear();
+        At(ms);
+        engine.Timer1_Timer();
+        return statuses_.written;
+    }
     // Records, per second, the cues played and the status shown.
     std::vector<std::pair<int, std::string>> RunRecordingSounds(std::int32_t untilMs) {
         std::vector<std::pair<int, std::string>> heard;
@@ -18,7 +28,17 @@ class RaceClockTest : public EngineTest {
         }
         return heard;
     }
+
+  private:
+    struct StatusRecorder final : RaceEventListener {
+        std::vector<std::string> written;
+        void OnRaceEvent(const RaceEvent& event) override {
+            if (event.kind == RaceEventKind::PhaseChanged) written.push_back(event.text);
+        }
+    } statuses_;
 };
+
+using Statuses = std::vector<std::string>;
 
 TEST_F(RaceClockTest, PlaysTheCueScheduleForWait10AndTime480) {
     StartAt(1000);  // RaceStart 11, end 491
@@ -104,21 +124,55 @@ TEST_F(RaceClockTest, SkippedSecondsStillOpenAndEndTimingOnceInOrder) {
     state.RaceTime = 5;
     StartAt(1000);  // timing at 11, end at 16
     TickUntil(9000);
-    std::vector<std::string> statuses;
-    struct Recorder : RaceEventListener {
-        std::vector<std::string>* out;
-        void OnRaceEvent(const RaceEvent& e) override {
-            if (e.kind == RaceEventKind::PhaseChanged) out->push_back(e.text);
-        }
-    } recorder;
-    recorder.out = &statuses;
-    engine.SetListener(&recorder);
-    At(30000);  // the window was busy from 9 s to 30 s
-    engine.Timer1_Timer();
-    EXPECT_EQ(statuses, (std::vector<std::string>{"計測中", "終了中", "全終了"}));
+    // The window was busy from 9 s to 30 s.
+    EXPECT_EQ(StatusesOfOneTickAt(30000), (Statuses{"計測中", "終了中", "全終了"}));
     EXPECT_EQ(state.RaceRunning, kTrue);
     EXPECT_EQ(state.AllFinished, kTrue);
-    engine.SetListener(nullptr);
+}
+
+TEST_F(RaceClockTest, ARestartWithNoStartWaitOnTheSecondJustHandledOpensTimingAtOnce) {
+    state.RaceTime = 30;
+    state.StartWait = 0;
+    StartAt(2000);
+    TickUntil(20100);  // second 20 handled
+    StartAt(20100);
+    EXPECT_EQ(StatusesOfOneTickAt(20110), Statuses{"計測中"});
+    EXPECT_EQ(state.RaceStart, 20);
+    Pass(5, 20200);
+    EXPECT_EQ(state.LapCount[5], 0);
+
+    // The same after a stop, and when the next tick comes only seconds later.
+    engine.StopRace();
+    StartAt(20300);
+    EXPECT_EQ(StatusesOfOneTickAt(23000), Statuses{"計測中"});
+    EXPECT_EQ(state.RaceStart, 20);
+}
+
+// The tick counter reads negative on a machine that has been up 24.8 to 49.7
+// days. Second 0 is then in the future, not a second the clock has handled.
+TEST_F(RaceClockTest, WithANegativeTickCounterTheFirstTickCatchesUpASkippedStart) {
+    state.StartWait = 0;
+    StartAt(-497500);  // timing at -498; the first tick, at -497490, is in -497
+    TickUntil(-497000);
+    EXPECT_EQ(window.StatusCaption, "計測中");
+    EXPECT_EQ(state.RaceRunning, kTrue);
+    EXPECT_EQ(sound.played, std::vector<std::string>{"snd2.wav"});
+    Pass(5, -497000);
+    EXPECT_EQ(state.LapCount[5], 0);
+}
+
+TEST_F(RaceClockTest, WithANegativeTickCounterTheFirstTickCatchesUpASkippedEnd) {
+    state.StartWait = 0;
+    state.RaceTime = 2;
+    StartAt(-5000);  // timing -5 to -3, and no tick until -1
+    EXPECT_EQ(StatusesOfOneTickAt(-1000), (Statuses{"計測中", "終了中", "全終了"}));
+    EXPECT_EQ(state.AllFinished, kTrue);
+}
+
+TEST_F(RaceClockTest, FromNegativeToPositiveTicksTheFirstTickCatchesUpTheStart) {
+    state.StartWait = 0;
+    StartAt(-1500);  // timing at -2; the first tick comes at second 1
+    EXPECT_EQ(StatusesOfOneTickAt(1000), Statuses{"計測中"});
 }
 
 TEST_F(RaceClockTest, TwoTicksInOneSecondActOnce) {

@@ -1,4 +1,5 @@
 #include "tests/engine/engine_fixture.h"
+#include "tests/support/receiver_frame.h"
 
 namespace palomind::testing {
 namespace {
@@ -27,7 +28,7 @@ TEST_F(RaceCommandsTest, StopOnceTimingHasBegunPlaysTheEndSoundAndClosesTheGate)
     EXPECT_EQ(sound.played, std::vector<std::string>{"snd2.wav"});
     EXPECT_EQ(state.RaceRunning, kFalse);
     EXPECT_EQ(window.LampColor, kYellow);
-    engine.OnComm(std::vector<std::uint8_t>{0xFE, 0xFE, 0xFE, 0x05, 0x10, 0x20, 0x35});
+    engine.OnComm(Frame(5));
     EXPECT_EQ(state.EntryCount, 0);
 }
 
@@ -81,6 +82,23 @@ TEST_F(RaceCommandsTest, TestPassesWorkInEveryPhase) {
     engine.TestPass(2);
     EXPECT_EQ(state.LapCount[3], 0);
     EXPECT_EQ(state.LapCount[2], 0);
+
+    state.RaceTime = 30;
+    StartAt(2000);  // the countdown to second 12, timing to second 42
+    TickUntil(5000);
+    engine.TestPass(2);  // the countdown, where receiver frames are not read
+    EXPECT_EQ(state.LapCount[2], 0);
+    TickUntil(20000);
+    engine.TestPass(2);
+    EXPECT_EQ(state.LapCount[2], 1);
+    EXPECT_DOUBLE_EQ(state.LastLap[2], 8.0);  // from the start of timing
+    TickUntil(43000);
+    ASSERT_EQ(window.StatusCaption, "終了中");
+    engine.TestPass(2);  // after the end: ID 2, the only one running, finishes
+    EXPECT_EQ(state.LapCount[2], 2);
+    EXPECT_EQ(window.StatusCaption, "全終了");
+    engine.TestPass(2);  // finished: dropped as a receiver pass would be
+    EXPECT_EQ(state.LapCount[2], 2);
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <string>
+
 namespace palomind {
 namespace {
 
@@ -37,9 +40,19 @@ TEST(TimeFormat, TruncatesHundredthsFromTheDoubleValue) {
 }
 
 TEST(TimeFormat, SurvivesValuesFarOutsideAnyRace) {
-    EXPECT_FALSE(FormatRaceTime(1e300).empty());
-    EXPECT_FALSE(FormatLapTime(-1e300).empty());
-    EXPECT_EQ(FormatClock(std::numeric_limits<double>::quiet_NaN()), "00h00m00s");
+    // Every field stops at the largest 32-bit value instead of overflowing.
+    const std::string most = "2147483647";
+    for (const double huge : {1e300, std::numeric_limits<double>::infinity()}) {
+        SCOPED_TRACE(huge);
+        EXPECT_EQ(FormatRaceTime(huge), most + "h" + most + "m" + most + "s" + most);
+        EXPECT_EQ(FormatClock(-huge), "-" + most + "h" + most + "m" + most + "s");
+        EXPECT_EQ(FormatLapTime(-huge), "-" + most + "m" + most + "s" + most);
+    }
+    // Not a number shows as zero.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(FormatRaceTime(nan), "00h00m00s00");
+    EXPECT_EQ(FormatClock(nan), "00h00m00s");
+    EXPECT_EQ(FormatLapTime(nan), "00m00s00");
 }
 
 TEST(TimeFormat, PadsToAtLeastTheGivenDigits) {

@@ -2,12 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
-#include <fstream>
-#include <iterator>
 #include <random>
 
 namespace palomind::testing {
@@ -22,11 +19,6 @@ std::vector<fs::path> CorpusFiles(std::string_view reader, std::string_view outc
     std::sort(files.begin(), files.end());
     EXPECT_FALSE(files.empty()) << folder;
     return files;
-}
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::string Garbage(std::uint32_t seed, std::size_t size) {
@@ -52,24 +44,6 @@ ResourceUse Measure(const std::function<void()>& read) {
     read();
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     return {elapsed.count(), PeakMegabytes() - peakBefore};
-}
-
-ScratchFolder::ScratchFolder() {
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = fs::temp_directory_path() / ("palomind-hostile-" + std::to_string(::getpid()) + "-" +
-                                         test->test_suite_name() + "-" + test->name());
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-}
-
-ScratchFolder::~ScratchFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-}
-
-void ScratchFolder::Write(const std::string& name, std::string_view bytes) const {
-    std::ofstream out(path_ / name, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 FolderSnapshot Snapshot(const fs::path& folder) {

@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "platform/file_store.h"
-#include "platform/message_sink.h"
+#include "tests/support/platform_fakes.h"
+#include "tests/support/test_folders.h"
 
 namespace palomind::testing {
 
@@ -18,7 +19,6 @@ namespace palomind::testing {
 // "journal") with one expected outcome: "refused" (the reader's fallback or
 // message) or "read" (accepted, damaged characters replaced).
 std::vector<std::filesystem::path> CorpusFiles(std::string_view reader, std::string_view outcome);
-std::string ReadBytes(const std::filesystem::path& path);
 
 // Seeded random bytes, so a failure names an input that can be made again.
 std::string Garbage(std::uint32_t seed, std::size_t size);
@@ -36,32 +36,10 @@ ResourceUse Measure(const std::function<void()>& read);
 inline constexpr double kMaxSecondsPerInput = 5.0;
 inline constexpr long kMaxPeakGrowthMegabytes = 256;
 
-// An empty folder of its own, removed afterwards.
-class ScratchFolder {
-  public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::filesystem::path& Path() const { return path_; }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-    void Write(const std::string& name, std::string_view bytes) const;
-
-  private:
-    std::filesystem::path path_;
-};
-
 // Every file in a folder with its bytes: two snapshots compare equal when
 // nothing was created, removed or changed.
 using FolderSnapshot = std::map<std::string, std::string>;
 FolderSnapshot Snapshot(const std::filesystem::path& folder);
-
-class RecordedMessages final : public MessageSink {
-  public:
-    void ShowMessage(std::string_view text) override { texts.emplace_back(text); }
-    std::vector<std::string> texts;
-};
 
 // The real disk, with a write that fails part-way as on a full disk: the
 // process may not grow any file beyond `limitBytes` while it writes.

@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <sstream>
 
-#include "documents/result_file.h"
-#include "documents/settings_file.h"
-#include "documents/roster_file.h"
 #include "app/crash_recovery.h"
 #include "app/replay_command.h"
+#include "documents/result_file.h"
+#include "documents/roster_file.h"
+#include "documents/settings_file.h"
 
 namespace palomind::testing {
 
@@ -73,12 +73,12 @@ ReadOutcome ReadSettings(const ScratchFolder& folder) {
     RaceWindowModel window;
     window.Comment = "before";
     DiskFileStore files;
-    RecordedMessages messages;
+    RecordingMessageSink messages;
     Load_Setting(state, window, files, messages, folder.File(kSettingsFileName));
     ReadOutcome outcome;
-    outcome.refused = !messages.texts.empty();
+    outcome.refused = !messages.messages.empty();
     if (outcome.refused) {
-        if (messages.texts != std::vector<std::string>{std::string(kSettingsMessage)})
+        if (messages.messages != std::vector<std::string>{std::string(kSettingsMessage)})
             outcome.problem = "messages other than the one fallback message";
         else if (state.PortNumber != 1 || state.RaceTime != 480 || state.StartWait != 10 ||
                  state.TtsMode != 0 || window.Comment != kDefaultComment)
@@ -93,10 +93,10 @@ ReadOutcome ReadRoster(const ScratchFolder& folder) {
     RosterTable names;
     names.fill("before");
     DiskFileStore files;
-    RecordedMessages messages;
+    RecordingMessageSink messages;
     Load_IdName(names, files, messages, folder.File(kRosterFileName));
     ReadOutcome outcome;
-    outcome.refused = !messages.texts.empty();
+    outcome.refused = !messages.messages.empty();
     if (names[0] != "before") outcome.problem = "entry 0 was written";
     for (int id = 1; id <= 64 && outcome.problem.empty(); ++id) {
         const std::string& name = names[static_cast<std::size_t>(id)];
@@ -105,7 +105,8 @@ ReadOutcome ReadRoster(const ScratchFolder& folder) {
         if (!outcome.refused && (name == "before" || !IsValidUtf8(name)))
             outcome.problem = "a name not read whole";
     }
-    if (outcome.refused && messages.texts != std::vector<std::string>{std::string(kRosterMessage)})
+    if (outcome.refused &&
+        messages.messages != std::vector<std::string>{std::string(kRosterMessage)})
         outcome.problem = "messages other than the one fallback message";
     return outcome;
 }
@@ -131,12 +132,12 @@ ReadOutcome ReadResult(const ScratchFolder& folder) {
 // The headless replay, as an operator runs it: reads the journal, and the
 // settings and roster beside it, and writes only what it is asked to.
 ReadOutcome ReadJournal(const ScratchFolder& folder) {
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(folder.Path());
     std::ostringstream err;
-    const int status =
-        RunReplayCommand({"--replay", "race.journal", "--save", "replayed.rdt"}, err);
-    std::filesystem::current_path(previous);
+    int status = 0;
+    {
+        const CurrentDirectoryGuard inFolder(folder.Path());
+        status = RunReplayCommand({"--replay", "race.journal", "--save", "replayed.rdt"}, err);
+    }
     const bool saved = std::filesystem::exists(folder.Path() / "replayed.rdt");
     std::filesystem::remove(folder.Path() / "replayed.rdt");
 
@@ -196,7 +197,8 @@ ReaderUnderTest SettingsReader() {
                            ReadSettings,
                            nullptr,
                            "設定ファイルが保存できません。"};
-    reader.save = [](const ScratchFolder& folder, FileStore& files, RecordedMessages& messages) {
+    reader.save = [](const ScratchFolder& folder, FileStore& files,
+                     RecordingMessageSink& messages) {
         return Save_Setting(SentinelSettings(), files, messages, folder.File(kSettingsFileName));
     };
     return reader;
@@ -212,7 +214,8 @@ ReaderUnderTest RosterReader() {
                            ReadRoster,
                            nullptr,
                            "参加者名簿が保存できませんでした。"};
-    reader.save = [](const ScratchFolder& folder, FileStore& files, RecordedMessages& messages) {
+    reader.save = [](const ScratchFolder& folder, FileStore& files,
+                     RecordingMessageSink& messages) {
         RosterTable names;
         names.fill("新しい名前");
         return Save_IdName(names, files, messages, folder.File(kRosterFileName));
@@ -225,7 +228,7 @@ ReaderUnderTest ResultFileReader() {
     ReaderUnderTest reader{"result",   "result", "race.rdt", good, PositionAfterLastQuote(good),
                            ReadResult, nullptr,  ""};
     // The save itself only reports; the window gives the message.
-    reader.save = [](const ScratchFolder& folder, FileStore& files, RecordedMessages&) {
+    reader.save = [](const ScratchFolder& folder, FileStore& files, RecordingMessageSink&) {
         RaceState state;
         state.MaxLap = 2;
         RaceWindowModel window;

@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -32,9 +33,16 @@ struct ReaderUnderTest {
     std::function<ReadOutcome(const ScratchFolder&)> read;
     // Saves through `files` over a previous good file; nothing for readers
     // without a save. Returns the messages given, and whether it succeeded.
-    std::function<bool(const ScratchFolder&, FileStore& files, RecordedMessages& messages)> save;
+    std::function<bool(const ScratchFolder&, FileStore& files, RecordingMessageSink& messages)>
+        save;
     std::string saveFailureMessage;  // empty when the save itself says nothing
 };
+
+// Names the reader in test output, which otherwise shows the object's bytes
+// (and so its addresses, which change from build to build).
+inline void PrintTo(const ReaderUnderTest& reader, std::ostream* out) {
+    *out << reader.name;
+}
 
 ReaderUnderTest SettingsReader();
 ReaderUnderTest RosterReader();

@@ -83,10 +83,10 @@ TEST_P(RecordFileTest, SaveFailingPartWayKeepsThePreviousFileAndSaysSo) {
     ReadOnlyFileStore readOnly;
     for (FileStore* files :
          {static_cast<FileStore*>(&diskFull), static_cast<FileStore*>(&readOnly)}) {
-        RecordedMessages messages;
+        RecordingMessageSink messages;
         EXPECT_FALSE(reader.save(folder_, *files, messages));
         if (!reader.saveFailureMessage.empty()) {
-            EXPECT_EQ(messages.texts, std::vector<std::string>{reader.saveFailureMessage});
+            EXPECT_EQ(messages.messages, std::vector<std::string>{reader.saveFailureMessage});
         }
         EXPECT_EQ(Snapshot(folder_.Path()), before)
             << "the previous file or a temporary left behind";
@@ -96,10 +96,10 @@ TEST_P(RecordFileTest, SaveFailingPartWayKeepsThePreviousFileAndSaysSo) {
 INSTANTIATE_TEST_SUITE_P(Readers, HostileReaderTest,
                          ::testing::Values(SettingsReader(), RosterReader(), ResultFileReader(),
                                            JournalReader(), CrashedJournalReader()),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& instance) { return instance.param.name; });
 INSTANTIATE_TEST_SUITE_P(Readers, RecordFileTest,
                          ::testing::Values(SettingsReader(), RosterReader(), ResultFileReader()),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& instance) { return instance.param.name; });
 
 }  // namespace
 }  // namespace palomind::testing

@@ -8,7 +8,7 @@
 #include "documents/result_file.h"
 #include "shell/roster_dialog.h"
 #include "tests/hostile/hostile_inputs.h"
-#include "tests/shell/shell_harness.h"
+#include "tests/support/shell_harness.h"
 
 namespace palomind::testing {
 namespace {

@@ -6,7 +6,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
-#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
@@ -14,22 +13,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
-#include <QToolBar>
 #include <filesystem>
 #include <optional>
 
-#include "app/application.h"
-#include "app/live_journal.h"
-#include "documents/roster_file.h"
-#include "documents/settings_file.h"
-#include "platform/file_store.h"
 #include "platform/monotonic_tick_clock.h"
 #include "platform/qt_serial_port.h"
 #include "platform/qt_settings_store.h"
-#include "shell/main_window.h"
 #include "shell/race_window_view.h"
 #include "shell/spectator_publishing.h"
-#include "tests/live/live_fakes.h"
+#include "tests/live/simulator_process.h"
+#include "tests/support/race_counts.h"
+#include "tests/support/scoped_environment.h"
+#include "tests/support/shell_harness.h"
 #include "tools/receiver_simulator/send_log.h"
 
 namespace palomind::testing {
@@ -39,34 +34,16 @@ constexpr int kRaceSeconds = 12;
 constexpr int kStartWaitSeconds = 2;
 constexpr int kTransponders = 10;
 
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QAction* ToolbarButton(frmMain& window, const QString& key) {
-    for (QAction* action : window.findChildren<QAction*>())
-        if (action->data().toString() == key) return action;
-    return nullptr;
-}
-
-// Passes lap processing counted: every entrant's first pass and its laps.
-int CountedPasses(const RaceState& state) {
-    int passes = 0;
-    for (int id = 1; id <= 63; ++id) passes += state.LapCount[static_cast<std::size_t>(id)] + 1;
-    return passes;
-}
-
 struct SimulatorRecord {
     int validFramesSent = 0;
     int noiseSent = 0;
     int notSent = 0;  // lost or cut: nobody was reading
 };
 
-SimulatorRecord ReadSimulatorLog(const QString& path) {
+SimulatorRecord ReadSimulatorLog(const std::string& path) {
     std::vector<simulator::SendLogEntry> entries;
     std::string error;
-    EXPECT_TRUE(simulator::ParseSendLog(ReadBytes(path).toStdString(), entries, error)) << error;
+    EXPECT_TRUE(simulator::ParseSendLog(ReadBytes(path), entries, error)) << error;
     SimulatorRecord record;
     for (const simulator::SendLogEntry& e : entries) {
         if (e.outcome != simulator::SendOutcome::Sent)
@@ -79,89 +56,31 @@ SimulatorRecord ReadSimulatorLog(const QString& path) {
     return record;
 }
 
-// The files start-up reads, as an operator would have them.
-void WriteStartupFiles(DiskFileStore& files, AnsweringDialogs& dialogs) {
-    RaceState settings;
-    settings.PortNumber = 1;
-    settings.RaceTime = kRaceSeconds;
-    settings.StartWait = kStartWaitSeconds;
-    settings.TtsMode = 0;
-    ASSERT_TRUE(Save_Setting(settings, files, dialogs));
-    RosterTable names;
-    for (int id = 1; id <= 64; ++id)
-        names[static_cast<std::size_t>(id)] = "Driver " + std::to_string(id);
-    ASSERT_TRUE(Save_IdName(names, files, dialogs));
-}
-
-// Replays the journal as it stands now with the program itself and tells
-// whether the result equals the live save `liveFile`.
-void ExpectReplayEqualsLiveSave(const std::filesystem::path& journal, const QString& liveFile) {
-    const QString snapshot = liveFile + QStringLiteral(".journal");
-    QFile::remove(snapshot);
-    ASSERT_TRUE(QFile::copy(QString::fromStdString(journal.string()), snapshot));
-    const QString replayed = liveFile + QStringLiteral(".replayed");
+// Replays the journal as it stands now with the program itself and expects
+// the result to equal the live save `liveFile`.
+void ExpectReplayEqualsLiveSave(const std::filesystem::path& journal, const std::string& liveFile) {
+    const std::string snapshot = liveFile + ".journal";
+    std::filesystem::copy_file(journal, snapshot,
+                               std::filesystem::copy_options::overwrite_existing);
+    const std::string replayed = liveFile + ".replayed";
     QProcess replay;
     replay.setProcessChannelMode(QProcess::ForwardedChannels);
-    replay.start(QStringLiteral(PALOMIND_PROGRAM), {"--replay", snapshot, "--save", replayed});
+    replay.start(QStringLiteral(PALOMIND_PROGRAM), {"--replay", QString::fromStdString(snapshot),
+                                                    "--save", QString::fromStdString(replayed)});
     ASSERT_TRUE(replay.waitForFinished(30000));
     ASSERT_EQ(replay.exitStatus(), QProcess::NormalExit);
     ASSERT_EQ(replay.exitCode(), 0);
-    const QByteArray live = ReadBytes(liveFile);
-    ASSERT_FALSE(live.isEmpty());
-    EXPECT_EQ(ReadBytes(replayed), live) << liveFile.toStdString();
+    const std::string live = ReadBytes(liveFile);
+    ASSERT_FALSE(live.empty());
+    EXPECT_EQ(ReadBytes(replayed), live) << liveFile;
 }
 
-// The program as the entry composes it, its port on a receiver simulator of
-// its own, in a temporary folder holding its start-up files.
-class LiveProgramTest : public ::testing::Test {
-  protected:
-    void StartProgram(const QStringList& simulatorArguments, const std::string& journalName) {
-        WriteStartupFiles(files, dialogs);
-        const QString line = StartSimulator(
-            simulator, simulatorArguments + QStringList{"--start-from-stdin", "--exit-with-stdin"});
-        ASSERT_FALSE(line.isEmpty());
-        port.emplace("PALOMIND_COM1", line.toLocal8Bit());
-        settings.emplace(directory.FilePath(QStringLiteral("user-settings.ini")));
-        serial.emplace(*settings);
-        journal.emplace("journal", journalName, 5);
-        ASSERT_TRUE(journal->Start()) << journal->Problem();
-        app.emplace(
-            ApplicationServices{ticks, sound, *serial, *settings, dialogs, files, *journal});
-        window.emplace(*app);
-        window->Form_Load();
-        window->show();
-    }
-    // Presses "レース開始"; the field starts lapping half a second after
-    // timing opens, and each transponder's first pass after RaceEnd is its
-    // last.
-    void StartRace() {
-        window->tbToolBar_ButtonClick(ToolbarButton(*window, QStringLiteral("レース開始")));
-        const RaceState& state = app->State();
-        const QByteArray go = QByteArray::number(state.RaceStart * 1000 + 500) + ' ' +
-                              QByteArray::number(state.RaceEnd * 1000) + '\n';
-        ASSERT_EQ(simulator.write(go), go.size());
-        ASSERT_TRUE(simulator.waitForBytesWritten(5000));
-    }
-
-    TemporaryCurrentDirectory directory;
-    DiskFileStore files;
-    AnsweringDialogs dialogs;
-    QProcess simulator;
-    std::optional<ScopedEnvironmentVariable> port;
-    std::optional<QtSettingsStore> settings;
-    std::optional<QtSerialPort> serial;
-    SilentSound sound;
-    MonotonicTickClock ticks;
-    std::optional<LiveJournal> journal;
-    std::optional<Application> app;
-    std::optional<frmMain> window;
-};
-
 TEST(LiveRace, SimulatedRaceThroughTheFinishReplaysToTheSameResultFile) {
-    TemporaryCurrentDirectory directory;
+    const TemporaryCurrentDirectory directory;
+    WriteBytes("Palomind.ini", SettingsFileBytes(1, kRaceSeconds, kStartWaitSeconds, 0));
+    WriteBytes("idname.ind", RosterFileBytes());
     DiskFileStore files;
-    AnsweringDialogs dialogs;
-    WriteStartupFiles(files, dialogs);
+    ScriptedUserDialogs dialogs;
 
     QProcess simulator;
     const QString line =
@@ -169,9 +88,9 @@ TEST(LiveRace, SimulatedRaceThroughTheFinishReplaysToTheSameResultFile) {
                                    "1.5:0.15", "--noise", "0.2", "--seed", "20240501", "--log",
                                    "simulator.log", "--start-from-stdin", "--exit-with-stdin"});
     ASSERT_FALSE(line.isEmpty());
-    const ScopedEnvironmentVariable port("PALOMIND_COM1", line.toLocal8Bit());
+    const ScopedEnvironmentVariable port("PALOMIND_COM1", line.toStdString());
 
-    QtSettingsStore settings(directory.FilePath(QStringLiteral("user-settings.ini")));
+    QtSettingsStore settings(QString::fromStdString(directory.File("user-settings.ini")));
     QtSerialPort serial(settings);
     SilentSound sound;
     MonotonicTickClock ticks;
@@ -185,7 +104,7 @@ TEST(LiveRace, SimulatedRaceThroughTheFinishReplaysToTheSameResultFile) {
         ASSERT_TRUE(serial.IsOpen());
         EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages.front();
 
-        QAction* start = ToolbarButton(window, QStringLiteral("レース開始"));
+        QAction* start = ToolbarButton(window, "レース開始");
         ASSERT_NE(start, nullptr);
         window.tbToolBar_ButtonClick(start);
         const RaceState& state = app.State();
@@ -205,13 +124,13 @@ TEST(LiveRace, SimulatedRaceThroughTheFinishReplaysToTheSameResultFile) {
             << "status " << app.Window().StatusCaption << ", running " << state.RunningCount;
         EXPECT_EQ(state.EntryCount, kTransponders);
 
-        dialogs.savePath = "live.rdt";
+        dialogs.fileAnswers.push_back("live.rdt");
         window.mnuFileSave_Click();
         EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages.front();
 
         simulator.closeWriteChannel();
         ASSERT_TRUE(simulator.waitForFinished(5000));
-        const SimulatorRecord sent = ReadSimulatorLog(QStringLiteral("simulator.log"));
+        const SimulatorRecord sent = ReadSimulatorLog("simulator.log");
         EXPECT_EQ(sent.notSent, 0);
         EXPECT_GT(sent.noiseSent, 0);
         EXPECT_GE(sent.validFramesSent, kTransponders * 8);
@@ -220,73 +139,145 @@ TEST(LiveRace, SimulatedRaceThroughTheFinishReplaysToTheSameResultFile) {
         window.close();
     }
     journal.FinishCleanly();
-    ExpectReplayEqualsLiveSave(journal.Path(), QStringLiteral("live.rdt"));
+
+    ExpectReplayEqualsLiveSave(journal.Path(), "live.rdt");
 }
 
 // What the operator does besides timing: a comment typed and names changed
 // during the race (one of an ID already racing), a saved file opened after
 // it, a second race started. The journal replays to each live save.
-TEST_F(LiveProgramTest, CommentNamesAndAnOpenedFileReplayToTheSameResultFiles) {
-    StartProgram({"--transponders", "6", "--lap", "1.5:0.15", "--seed", "20261208"}, "operator");
+TEST(LiveRace, CommentNamesAndAnOpenedFileReplayToTheSameResultFiles) {
+    const TemporaryCurrentDirectory directory;
+    WriteBytes("Palomind.ini", SettingsFileBytes(1, kRaceSeconds, kStartWaitSeconds, 0));
+    WriteBytes("idname.ind", RosterFileBytes());
+    DiskFileStore files;
+    ScriptedUserDialogs dialogs;
+
+    QProcess simulator;
+    const QString line =
+        StartSimulator(simulator, {"--transponders", "6", "--lap", "1.5:0.15", "--seed", "20261208",
+                                   "--start-from-stdin", "--exit-with-stdin"});
+    ASSERT_FALSE(line.isEmpty());
+    const ScopedEnvironmentVariable port("PALOMIND_COM1", line.toStdString());
+
+    QtSettingsStore settings(QString::fromStdString(directory.File("user-settings.ini")));
+    QtSerialPort serial(settings);
+    SilentSound sound;
+    MonotonicTickClock ticks;
+    LiveJournal journal("journal", "operator", 5);
+    ASSERT_TRUE(journal.Start()) << journal.Problem();
+    Application app({ticks, sound, serial, settings, dialogs, files, journal});
+    frmMain window(app);
+    window.Form_Load();
+    window.show();
     auto save = [&](const char* name) {
-        dialogs.savePath = name;
-        window->mnuFileSave_Click();
-        ExpectReplayEqualsLiveSave(journal->Path(), QString::fromLatin1(name));
+        dialogs.fileAnswers.push_back(name);
+        window.mnuFileSave_Click();
+        ExpectReplayEqualsLiveSave(journal.Path(), name);
     };
 
-    // The roster dialog stays open beside the race window->
-    window->mnuEditName_Click();
-    auto* roster = qobject_cast<QDialog*>([] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == QStringLiteral("dlgIdName")) return w;
-        return static_cast<QWidget*>(nullptr);
-    }());
+    // The roster dialog stays open beside the race window.
+    window.mnuEditName_Click();
+    QDialog* roster = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QStringLiteral("dlgIdName")) roster = qobject_cast<QDialog*>(w);
     ASSERT_NE(roster, nullptr);
     QLineEdit* nameEditor = roster->findChild<QLineEdit*>(QStringLiteral("Text1"));
     ASSERT_NE(nameEditor, nullptr);
 
-    StartRace();
-    const RaceState& state = app->State();
+    window.tbToolBar_ButtonClick(ToolbarButton(window, "レース開始"));
+    const RaceState& state = app.State();
+    const QByteArray go = QByteArray::number(state.RaceStart * 1000 + 500) + ' ' +
+                          QByteArray::number(state.RaceEnd * 1000) + '\n';
+    ASSERT_EQ(simulator.write(go), go.size());
+    ASSERT_TRUE(simulator.waitForBytesWritten(5000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return state.LapCount[3] >= 2; }, 15000));
 
-    QTextEdit* comment = window->RaceWindow()->RichTextBox1();
+    QTextEdit* comment = window.RaceWindow()->RichTextBox1();
     comment->selectAll();
     QTest::keyClicks(comment, "Rain");
     QTest::keyClick(comment, Qt::Key_Return);
     QTest::keyClicks(comment, "Track wet");
-    QTest::keyClick(nameEditor, Qt::Key_Down, Qt::NoModifier);
-    QTest::keyClick(nameEditor, Qt::Key_Down, Qt::NoModifier);
+    QTest::keyClick(nameEditor, Qt::Key_Down);
+    QTest::keyClick(nameEditor, Qt::Key_Down);
     QTest::keyClicks(nameEditor, "Sanbon");  // ID 3, racing
     for (const char* name : {"Yon", "Go"}) {
-        QTest::keyClick(nameEditor, Qt::Key_Down, Qt::NoModifier);
+        QTest::keyClick(nameEditor, Qt::Key_Down);
         QTest::keyClicks(nameEditor, name);
     }
-    ASSERT_EQ(app->Roster()[3], "Sanbon");
+    ASSERT_EQ(app.Roster()[3], "Sanbon");
     const int lapsOfThree = state.LapCount[3];
     ASSERT_TRUE(QTest::qWaitFor([&] { return state.LapCount[3] > lapsOfThree; }, 5000));
     save("racing.rdt");
-    EXPECT_NE(ReadBytes(QStringLiteral("racing.rdt")).indexOf("Rain\r\nTrack wet"), -1);
+    EXPECT_NE(ReadBytes("racing.rdt").find("Rain\r\nTrack wet"), std::string::npos);
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return state.AllFinished == kTrue; },
                                 (kStartWaitSeconds + kRaceSeconds + 15) * 1000));
     save("finished.rdt");
-    EXPECT_NE(ReadBytes(QStringLiteral("finished.rdt")).indexOf("Sanbon"), -1);
+    EXPECT_NE(ReadBytes("finished.rdt").find("Sanbon"), std::string::npos);
     roster->close();
 
-    dialogs.openPath = "racing.rdt";
-    window->mnuFileOpen_Click();
+    dialogs.fileAnswers.push_back("racing.rdt");
+    window.mnuFileOpen_Click();
     save("opened.rdt");
-    EXPECT_EQ(ReadBytes(QStringLiteral("opened.rdt")), ReadBytes(QStringLiteral("racing.rdt")));
+    EXPECT_EQ(ReadBytes("opened.rdt"), ReadBytes("racing.rdt"));
 
-    window->tbToolBar_ButtonClick(ToolbarButton(*window, QStringLiteral("レース開始")));
+    window.tbToolBar_ButtonClick(ToolbarButton(window, "レース開始"));
     QTest::qWait(1500);
     save("second.rdt");
     EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages.front();
 
     simulator.closeWriteChannel();
     ASSERT_TRUE(simulator.waitForFinished(5000));
-    window->close();
+    window.close();
 }
+
+// The program as the entry composes it, its port on a receiver simulator of
+// its own, in a temporary folder holding its start-up files.
+class LiveProgramTest : public ::testing::Test {
+  protected:
+    void StartProgram(const QStringList& simulatorArguments, const std::string& journalName) {
+        WriteBytes("Palomind.ini", SettingsFileBytes(1, kRaceSeconds, kStartWaitSeconds, 0));
+        WriteBytes("idname.ind", RosterFileBytes());
+        const QString line = StartSimulator(
+            simulator, simulatorArguments + QStringList{"--start-from-stdin", "--exit-with-stdin"});
+        ASSERT_FALSE(line.isEmpty());
+        port.emplace("PALOMIND_COM1", line.toStdString());
+        settings.emplace(QString::fromStdString(directory.File("user-settings.ini")));
+        serial.emplace(*settings);
+        journal.emplace("journal", journalName, 5);
+        ASSERT_TRUE(journal->Start()) << journal->Problem();
+        app.emplace(
+            ApplicationServices{ticks, sound, *serial, *settings, dialogs, files, *journal});
+        window.emplace(*app);
+        window->Form_Load();
+        window->show();
+    }
+    // Presses "レース開始"; the field starts lapping half a second after
+    // timing opens, and each transponder's first pass after RaceEnd is its
+    // last.
+    void StartRace() {
+        window->tbToolBar_ButtonClick(ToolbarButton(*window, "レース開始"));
+        const RaceState& state = app->State();
+        const QByteArray go = QByteArray::number(state.RaceStart * 1000 + 500) + ' ' +
+                              QByteArray::number(state.RaceEnd * 1000) + '\n';
+        ASSERT_EQ(simulator.write(go), go.size());
+        ASSERT_TRUE(simulator.waitForBytesWritten(5000));
+    }
+
+    const TemporaryCurrentDirectory directory;
+    DiskFileStore files;
+    ScriptedUserDialogs dialogs;
+    QProcess simulator;
+    std::optional<ScopedEnvironmentVariable> port;
+    std::optional<QtSettingsStore> settings;
+    std::optional<QtSerialPort> serial;
+    SilentSound sound;
+    MonotonicTickClock ticks;
+    std::optional<LiveJournal> journal;
+    std::optional<Application> app;
+    std::optional<frmMain> window;
+};
 
 // The standings as the window showed them after each change: the page, read
 // at some moment, must show one of them.
@@ -374,10 +365,10 @@ TEST_F(LiveProgramTest, SpectatorsPageInABrowserShowsTheWindowsStandings) {
     EXPECT_TRUE(history.ShownSince(before, shown)) << ::testing::PrintToString(shown);
     EXPECT_TRUE(dom.contains(QStringLiteral("計測中")));
 
-    const QString screenshot = qEnvironmentVariable("PALOMIND_SPECTATOR_SCREENSHOT",
-                                                    directory.FilePath(QStringLiteral("page.png")));
+    const QString screenshot = qEnvironmentVariable(
+        "PALOMIND_SPECTATOR_SCREENSHOT", QString::fromStdString(directory.File("page.png")));
     RunChromium(chromium, {"--screenshot=" + screenshot}, url);
-    EXPECT_GT(QFile(screenshot).size(), 10'000);
+    EXPECT_GT(std::filesystem::file_size(screenshot.toStdString()), 10'000u);
 
     // Once everyone has finished the window stands still: the page then shows
     // exactly its standings, the name that needs escaping included.

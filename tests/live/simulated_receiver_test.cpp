@@ -1,10 +1,7 @@
 #include "shell/simulated_receiver.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <QFile>
 #include <QLabel>
@@ -14,7 +11,10 @@
 #include <cerrno>
 
 #include "shell/simulation_notice.h"
-#include "tests/live/live_fakes.h"
+#include "tests/support/platform_fakes.h"
+#include "tests/support/pseudo_terminal.h"
+#include "tests/support/scoped_environment.h"
+#include "tests/support/test_folders.h"
 
 namespace palomind::testing {
 namespace {
@@ -29,6 +29,14 @@ SimulatorCommand CountedSimulator() {
          QStringLiteral(PALOMIND_SIMULATOR), QStringLiteral("--lap"), QStringLiteral("0.05:0.01")}};
 }
 
+// The real simulator behind a wrapper that waits for the file "go" before it
+// starts: a port that waited for the simulator would never come back.
+SimulatorCommand HeldSimulator() {
+    SimulatorCommand command = CountedSimulator();
+    command.arguments[1].prepend(QStringLiteral("while [ ! -e go ]; do sleep 0.02; done; "));
+    return command;
+}
+
 int StartsSoFar() {
     QFile file(QStringLiteral("starts.txt"));
     if (!file.open(QIODevice::ReadOnly)) return 0;
@@ -40,46 +48,62 @@ pid_t SimulatorPid() {
     return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toInt() : 0;
 }
 
-// A pseudo-terminal standing in for a receiver the operator configured.
-class StandInReceiver {
-  public:
-    StandInReceiver() : master_(posix_openpt(O_RDWR | O_NOCTTY)) {
-        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0)
-            path_ = ptsname(master_);
-    }
-    ~StandInReceiver() {
-        if (master_ >= 0) close(master_);
-    }
-    const std::string& Path() const { return path_; }
-
-  private:
-    int master_;
-    std::string path_;
-};
-
 class SimulatedReceiverPortTest : public ::testing::Test {
   protected:
     TemporaryCurrentDirectory directory;
-    MemorySettings settings;
+    MemorySettingsStore settings;
 };
 
-TEST_F(SimulatedReceiverPortTest, UnconfiguredPortOpensTheSimulatorsLineAndItsFramesArrive) {
+TEST_F(SimulatedReceiverPortTest, WithSimulationOffNoPortEverStartsTheSimulator) {
     SimulatedReceiverPort port(settings, CountedSimulator());
-    CollectingListener listener;
+    EXPECT_FALSE(port.SimulationOn());
+    for (int n = 1; n <= 8; ++n) {
+        port.Open(n);  // /dev/ttyS(n-1) may or may not open here
+        EXPECT_FALSE(port.Simulating());
+        EXPECT_EQ(port.DevicePath(n), "/dev/ttyS" + std::to_string(n - 1));
+        port.Close();
+    }
+    QTest::qWait(200);  // a simulator started by mistake would have noted itself by now
+    EXPECT_EQ(StartsSoFar(), 0);
+}
+
+TEST_F(SimulatedReceiverPortTest, WithSimulationOffAssignedPortsOpenTheirDevice) {
+    PseudoTerminal bySetting;
+    PseudoTerminal byEnvironment;
+    ASSERT_FALSE(bySetting.Path().empty());
+    settings.SaveSetting("Ports", "COM2", bySetting.Path());
+    const ScopedEnvironmentVariable com3("PALOMIND_COM3", byEnvironment.Path());
+    SimulatedReceiverPort port(settings, CountedSimulator());
+    ASSERT_TRUE(port.Open(2));
+    EXPECT_EQ(port.DevicePath(2), bySetting.Path());
+    ASSERT_TRUE(port.Open(3));
+    EXPECT_EQ(port.DevicePath(3), byEnvironment.Path());
+    EXPECT_FALSE(port.Simulating());
+    EXPECT_EQ(StartsSoFar(), 0);
+}
+
+TEST_F(SimulatedReceiverPortTest, SimulatedPortIsOpenAtOnceAndReadsTheLineOnceItIsThere) {
+    SimulatedReceiverPort port(settings, HeldSimulator(), /*simulateThisRun=*/true);
+    RecordingSerialListener listener;
     port.SetListener(&listener);
     ASSERT_TRUE(port.Open(1));
+    EXPECT_TRUE(port.IsOpen());
     EXPECT_TRUE(port.Simulating());
-    EXPECT_EQ(port.DevicePath(1).rfind("/dev/pts/", 0), 0u) << port.DevicePath(1);
+    QFile(QStringLiteral("go")).open(QIODevice::WriteOnly);
     ASSERT_TRUE(QTest::qWaitFor([&] { return listener.received.size() >= 14; }, 5000));
+    EXPECT_EQ(port.DevicePath(1).rfind("/dev/pts/", 0), 0u) << port.DevicePath(1);
     EXPECT_EQ(std::vector<std::uint8_t>(listener.received.begin(), listener.received.begin() + 3),
               std::vector<std::uint8_t>(3, 0xFE));
     EXPECT_TRUE(listener.failures.empty());
     port.SetListener(nullptr);
 }
 
-TEST_F(SimulatedReceiverPortTest, EveryUnconfiguredPortSharesOneSimulator) {
-    SimulatedReceiverPort port(settings, CountedSimulator());
+TEST_F(SimulatedReceiverPortTest, EveryPortSharesOneSimulatorEvenAnAssignedOne) {
+    PseudoTerminal receiver;
+    settings.SaveSetting("Ports", "COM4", receiver.Path());
+    SimulatedReceiverPort port(settings, CountedSimulator(), true);
     ASSERT_TRUE(port.Open(1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return port.DevicePath(1).rfind("/dev/pts/", 0) == 0; }));
     const std::string line = port.DevicePath(1);
     port.Close();
     ASSERT_TRUE(port.Open(4));
@@ -88,59 +112,57 @@ TEST_F(SimulatedReceiverPortTest, EveryUnconfiguredPortSharesOneSimulator) {
     EXPECT_EQ(StartsSoFar(), 1);
 }
 
-TEST_F(SimulatedReceiverPortTest, ConfiguredPortsOpenTheirDeviceAndStartNoSimulator) {
-    StandInReceiver bySetting;
-    StandInReceiver byEnvironment;
-    ASSERT_FALSE(bySetting.Path().empty());
-    settings.SaveSetting("Ports", "COM2", bySetting.Path());
+TEST_F(SimulatedReceiverPortTest, SwitchIsRememberedButOneRunsSimulationIsNot) {
+    { SimulatedReceiverPort thisRunOnly(settings, CountedSimulator(), true); }
+    EXPECT_FALSE(SimulatedReceiverPort(settings, CountedSimulator()).SimulationOn());
     {
-        const ScopedEnvironmentVariable com3("PALOMIND_COM3",
-                                             QByteArray::fromStdString(byEnvironment.Path()));
         SimulatedReceiverPort port(settings, CountedSimulator());
-        EXPECT_TRUE(ReceiverConfigured(2, settings));
-        EXPECT_TRUE(ReceiverConfigured(3, settings));
-        ASSERT_TRUE(port.Open(2));
-        EXPECT_FALSE(port.Simulating());
-        EXPECT_EQ(port.DevicePath(2), bySetting.Path());
-        ASSERT_TRUE(port.Open(3));
-        EXPECT_FALSE(port.Simulating());
-        EXPECT_EQ(port.DevicePath(3), byEnvironment.Path());
+        port.SetSimulationOn(true);
     }
-    EXPECT_EQ(StartsSoFar(), 0);
-}
-
-TEST_F(SimulatedReceiverPortTest, EmptyConfigurationCountsAsNone) {
-    settings.SaveSetting("Ports", "COM5", "");
-    const ScopedEnvironmentVariable com6("PALOMIND_COM6", "");
-    EXPECT_FALSE(ReceiverConfigured(5, settings));
-    EXPECT_FALSE(ReceiverConfigured(6, settings));
+    SimulatedReceiverPort next(settings, CountedSimulator());
+    EXPECT_TRUE(next.SimulationOn());
+    next.SetSimulationOn(false);
+    EXPECT_EQ(settings.GetSetting("Ports", "Simulation"), "0");
 }
 
 TEST_F(SimulatedReceiverPortTest, ObserverFollowsWhetherTheOpenPortIsSimulated) {
-    StandInReceiver receiver;
+    PseudoTerminal receiver;
     settings.SaveSetting("Ports", "COM2", receiver.Path());
     SimulatedReceiverPort port(settings, CountedSimulator());
     std::vector<bool> told;
     port.SetSimulationObserver([&told](bool simulating) { told.push_back(simulating); });
-    ASSERT_TRUE(port.Open(1));
     ASSERT_TRUE(port.Open(2));
-    ASSERT_TRUE(port.Open(1));
-    port.Close();
-    EXPECT_EQ(told, (std::vector<bool>{false, true, false, true, false}));
+    port.SetSimulationOn(true);
+    ASSERT_TRUE(port.Open(2));
+    port.SetSimulationOn(false);
+    ASSERT_TRUE(port.Open(2));
+    EXPECT_EQ(told, (std::vector<bool>{false, true, false}));
 }
 
-TEST_F(SimulatedReceiverPortTest, MissingSimulatorLeavesThePortOnItsDefaultDevice) {
-    SimulatedReceiverPort port(settings, {QStringLiteral("/nonexistent/receiver_simulator"), {}});
-    port.Open(1);  // /dev/ttyS0 may or may not exist here
+TEST_F(SimulatedReceiverPortTest, MissingSimulatorFailsTheOpen) {
+    SimulatedReceiverPort port(settings, {QStringLiteral("/nonexistent/receiver_simulator"), {}},
+                               true);
+    EXPECT_FALSE(port.Open(1));
+    EXPECT_FALSE(port.IsOpen());
     EXPECT_FALSE(port.Simulating());
-    EXPECT_EQ(port.DevicePath(1), "/dev/ttyS0");
+}
+
+TEST_F(SimulatedReceiverPortTest, SimulatorThatEndsBeforeItsLineFailsTheWaitingPort) {
+    SimulatedReceiverPort port(settings, {QStringLiteral("/bin/false"), {}}, true);
+    RecordingSerialListener listener;
+    port.SetListener(&listener);
+    ASSERT_TRUE(port.Open(1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !listener.failures.empty(); }, 5000));
+    EXPECT_FALSE(port.IsOpen());
+    port.SetListener(nullptr);
 }
 
 TEST_F(SimulatedReceiverPortTest, SimulatorEndsWithThePort) {
     pid_t pid = 0;
     {
-        SimulatedReceiverPort port(settings, CountedSimulator());
+        SimulatedReceiverPort port(settings, CountedSimulator(), true);
         ASSERT_TRUE(port.Open(1));
+        ASSERT_TRUE(QTest::qWaitFor([] { return SimulatorPid() > 0; }));
         pid = SimulatorPid();
         ASSERT_GT(pid, 0);
         EXPECT_EQ(kill(pid, 0), 0);
@@ -150,8 +172,9 @@ TEST_F(SimulatedReceiverPortTest, SimulatorEndsWithThePort) {
 }
 
 TEST_F(SimulatedReceiverPortTest, SimulatorThatDiedIsReplacedWhenThePortOpensAgain) {
-    SimulatedReceiverPort port(settings, CountedSimulator());
+    SimulatedReceiverPort port(settings, CountedSimulator(), true);
     ASSERT_TRUE(port.Open(1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return port.DevicePath(1).rfind("/dev/pts/", 0) == 0; }));
     const pid_t first = SimulatorPid();
     ASSERT_GT(first, 0);
     ASSERT_EQ(kill(first, SIGKILL), 0);
@@ -161,14 +184,14 @@ TEST_F(SimulatedReceiverPortTest, SimulatorThatDiedIsReplacedWhenThePortOpensAga
     QTest::qWait(100);
     ASSERT_TRUE(port.Open(1));
     EXPECT_TRUE(port.Simulating());
-    EXPECT_EQ(StartsSoFar(), 2);
+    ASSERT_TRUE(QTest::qWaitFor([] { return StartsSoFar() == 2; }));
     EXPECT_NE(SimulatorPid(), first);
 }
 
 TEST_F(SimulatedReceiverPortTest, NoticeMarksTheTitleAndStatusBarWhileSimulated) {
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("Palomind"));
-    SimulatedReceiverPort port(settings, CountedSimulator());
+    SimulatedReceiverPort port(settings, CountedSimulator(), true);
     SimulationNotice notice(window, port);
     QLabel* panel = nullptr;
     for (QLabel* label : window.statusBar()->findChildren<QLabel*>())

@@ -1,5 +1,7 @@
 #include "platform/qt_sound_player.h"
 
+#include <gtest/gtest.h>
+
 #include <QAudioDevice>
 #include <QDir>
 #include <QElapsedTimer>
@@ -8,34 +10,30 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "tests/platform/qt_message_guard.h"
+#include "tests/support/qt_warnings.h"
+#include "tests/support/test_folders.h"
 
-namespace palomind {
+namespace palomind::testing {
 namespace {
 
 // The player resolves names against the current directory, so each test runs
 // in a directory of its own.
-class QtSoundPlayerTest : public testing::QtGuardedTest {
+class QtSoundPlayerTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        QtGuardedTest::SetUp();
-        ASSERT_TRUE(directory_.isValid());
-        previous_ = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(directory_.path()));
         player_.SetNoAudioOutputHandler([this] { ++noOutputNotices_; });
     }
-    void TearDown() override {
-        QDir::setCurrent(previous_);
-        QtGuardedTest::TearDown();
-    }
 
-    void CopyGeneratedSound(const QString& name) {
-        ASSERT_TRUE(
-            QFile::copy(QStringLiteral(PALOMIND_SOUND_DIR "/") + name, directory_.filePath(name)));
+    static void CopyGeneratedSound(const QString& name,
+                                   const QString& folder = QStringLiteral(".")) {
+        ASSERT_TRUE(QFile::copy(QStringLiteral(PALOMIND_SOUND_DIR "/") + name,
+                                QDir(folder).filePath(name)));
     }
+    // Without an output the operator is told once, not at every sound; the
+    // notice comes only for a file about to be played.
+    int NoticesForAFilePlayed() const { return QMediaDevices::audioOutputs().isEmpty() ? 1 : 0; }
 
-    QTemporaryDir directory_;
-    QString previous_;
+    TemporaryCurrentDirectory directory_;
     int defaultSounds_ = 0;
     int noOutputNotices_ = 0;
     QtSoundPlayer player_{[this] { ++defaultSounds_; }};
@@ -46,7 +44,7 @@ TEST_F(QtSoundPlayerTest, MissingFileGivesTheDefaultSoundWithoutWaiting) {
     timer.start();
     player_.PlaySound("lap.wav");
     player_.PlaySound("snd2.wav");
-    EXPECT_LT(timer.elapsed(), 200);
+    EXPECT_LT(timer.elapsed(), 1000);  // looking for a file takes a moment, even on a busy machine
     EXPECT_EQ(defaultSounds_, 2);
 }
 
@@ -54,6 +52,13 @@ TEST_F(QtSoundPlayerTest, FileCopiedInAfterAMissedPlayIsPlayedNextTime) {
     player_.PlaySound("snd1.wav");
     ASSERT_EQ(defaultSounds_, 1);
     CopyGeneratedSound(QStringLiteral("snd1.wav"));
+    player_.PlaySound("snd1.wav");
+    QTest::qWait(200);
+    EXPECT_EQ(defaultSounds_, 1);
+    EXPECT_EQ(noOutputNotices_, NoticesForAFilePlayed());
+    // Loaded at that play and kept: it plays on from memory once the file is
+    // gone, where a player that had not taken it up would miss it again.
+    ASSERT_TRUE(QFile::remove(QStringLiteral("snd1.wav")));
     player_.PlaySound("snd1.wav");
     QTest::qWait(200);
     EXPECT_EQ(defaultSounds_, 1);
@@ -67,19 +72,17 @@ TEST_F(QtSoundPlayerTest, GeneratedWaveFilesPlayWithoutTheDefaultSound) {
     for (int round = 0; round < 3; ++round) {
         for (const QString& name : names) player_.PlaySound(name.toStdString());
     }
-    EXPECT_LT(timer.elapsed(), 500);
+    // Generous for a busy machine, yet short of the 5.8 s that waiting for
+    // each sound to end would take.
+    EXPECT_LT(timer.elapsed(), 2000);
     QTest::qWait(300);  // let decoding finish: a decoding failure would show now
     EXPECT_EQ(defaultSounds_, 0);
-    // Without an output the operator is told once, not at every sound.
-    EXPECT_EQ(noOutputNotices_, QMediaDevices::audioOutputs().isEmpty() ? 1 : 0);
+    EXPECT_EQ(noOutputNotices_, NoticesForAFilePlayed());
 }
 
 TEST_F(QtSoundPlayerTest, FileThatIsNotAWaveGivesTheDefaultSound) {
-    ExpectQtWarning(QStringLiteral("Error decoding source"));
-    QFile file(directory_.filePath(QStringLiteral("snd3.wav")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("this is not a wave file");
-    file.close();
+    const ExpectedQtWarning decodingFails(QStringLiteral("Error decoding source"));
+    WriteBytes("snd3.wav", "this is not a wave file");
 
     player_.PlaySound("snd3.wav");
     ASSERT_TRUE(QTest::qWaitFor([&] { return defaultSounds_ == 1; }, 2000));
@@ -87,5 +90,25 @@ TEST_F(QtSoundPlayerTest, FileThatIsNotAWaveGivesTheDefaultSound) {
     EXPECT_EQ(defaultSounds_, 2);
 }
 
+// The installed program keeps its wave files in a data folder; the current
+// folder is still looked at first.
+TEST_F(QtSoundPlayerTest, DataFolderServesWhatTheCurrentFolderLacksButNeverWinsOverIt) {
+    QTemporaryDir dataFolder;
+    ASSERT_TRUE(dataFolder.isValid());
+    CopyGeneratedSound(QStringLiteral("lap.wav"), dataFolder.path());
+    CopyGeneratedSound(QStringLiteral("snd3.wav"), dataFolder.path());
+    QtSoundPlayer installed([this] { ++defaultSounds_; }, dataFolder.path());
+
+    installed.PlaySound("lap.wav");
+    QTest::qWait(300);  // a decoding failure would show by now
+    EXPECT_EQ(defaultSounds_, 0);
+
+    // A broken file here is played, and fails, rather than the good one there.
+    const ExpectedQtWarning decodingFails(QStringLiteral("Error decoding source"));
+    WriteBytes("snd3.wav", "this is not a wave file");
+    installed.PlaySound("snd3.wav");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return defaultSounds_ == 1; }, 2000));
+}
+
 }  // namespace
-}  // namespace palomind
+}  // namespace palomind::testing

@@ -1,14 +1,14 @@
 #include "platform/qt_translation.h"
 
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QTranslator>
-
-#include "tests/platform/qt_message_guard.h"
 
 namespace palomind {
 namespace {
 
-class QtTranslationTest : public testing::QtGuardedTest {
+class QtTranslationTest : public ::testing::Test {
   protected:
     void TearDown() override {
         // Later tests expect Qt's own texts.
@@ -16,7 +16,6 @@ class QtTranslationTest : public testing::QtGuardedTest {
             QCoreApplication::removeTranslator(translator);
             delete translator;
         }
-        QtGuardedTest::TearDown();
     }
 };
 

@@ -1,5 +1,7 @@
 #include "platform/qt_user_dialogs.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -10,8 +12,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
-
-#include "tests/platform/qt_message_guard.h"
 
 namespace palomind {
 namespace {
@@ -43,7 +43,7 @@ TEST(QtFileDialogFilter, PatternIsAddedInParenthesesAndPairsAreJoined) {
     EXPECT_EQ(QtFileDialogFilter(""), QString());
 }
 
-class QtUserDialogsTest : public testing::QtGuardedTest {
+class QtUserDialogsTest : public ::testing::Test {
   protected:
     QWidget window_;
     QtUserDialogs dialogs_{&window_};

@@ -15,83 +15,34 @@
 // At start: "ready <restored 0|1> <messages shown>" once the window is up.
 #include <unistd.h>
 
-#include <QAction>
 #include <QApplication>
 #include <QDateTime>
 #include <QSocketNotifier>
 #include <QTextEdit>
 #include <cstdio>
 #include <string>
-#include <vector>
 
-#include "app/application.h"
-#include "app/crash_recovery.h"
-#include "app/live_journal.h"
 #include "engine/journal.h"
 #include "platform/boot_identity.h"
-#include "platform/file_store.h"
 #include "platform/monotonic_tick_clock.h"
 #include "platform/qt_serial_port.h"
 #include "platform/qt_settings_store.h"
-#include "shell/main_window.h"
 #include "shell/race_window_view.h"
+#include "tests/support/race_counts.h"
+#include "tests/support/shell_harness.h"
 
-namespace palomind {
 namespace {
-
-class SilentSound final : public SoundPlayer {
-  public:
-    void PlaySound(std::string_view) override {}
-};
-
-class AnsweringDialogs final : public UserDialogs {
-  public:
-    void ShowMessage(std::string_view text) override { Shown(text); }
-    void ShowInformation(std::string_view text) override { Shown(text); }
-    std::optional<std::string> InputBox(std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-    bool AskYesNo(std::string_view) override {
-        ++questions;
-        return true;
-    }
-    std::string OpenFileName(std::string_view, std::string_view) override { return {}; }
-    std::string SaveFileName(std::string_view, std::string_view) override { return savePath; }
-
-    int messages = 0;
-    int questions = 0;
-    std::string savePath;
-
-  private:
-    void Shown(std::string_view text) {
-        ++messages;
-        std::fprintf(stderr, "message: %.*s\n", static_cast<int>(text.size()), text.data());
-    }
-};
-
-int CountedPasses(const RaceState& state) {
-    int passes = 0;
-    for (int id = 1; id <= kMaxId; ++id) passes += state.LapCount[static_cast<std::size_t>(id)] + 1;
-    return passes;
-}
 
 void Reply(const std::string& line) {
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
 }
 
-QAction* ToolbarButton(frmMain& window, const QString& key) {
-    for (QAction* action : window.findChildren<QAction*>())
-        if (action->data().toString() == key) return action;
-    return nullptr;
-}
-
 }  // namespace
-}  // namespace palomind
 
 int main(int argc, char** argv) {
     using namespace palomind;
+    using namespace palomind::testing;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
 
@@ -100,7 +51,7 @@ int main(int argc, char** argv) {
     QtSerialPort serial(settings);
     SilentSound sound;
     MonotonicTickClock ticks;
-    AnsweringDialogs dialogs;
+    PrintedUserDialogs dialogs(true);
     const std::string runName =
         "palomind-" +
         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString() +
@@ -130,7 +81,7 @@ int main(int argc, char** argv) {
             const std::string command = pending.substr(0, end);
             const RaceState& s = app.State();
             if (command == "start") {
-                window.tbToolBar_ButtonClick(ToolbarButton(window, QStringLiteral("レース開始")));
+                window.tbToolBar_ButtonClick(ToolbarButton(window, "レース開始"));
                 Reply("started " + std::to_string(s.RaceStart) + " " + std::to_string(s.RaceEnd));
             } else if (command == "status") {
                 Reply("status " + std::to_string(s.AllFinished) + " " +

@@ -5,35 +5,22 @@
 // whole race's journal, and every pass the simulator sent must be counted.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
-#include <QThread>
 #include <chrono>
 #include <thread>
 
 #include "platform/monotonic_tick_clock.h"
+#include "tests/support/startup_files.h"
+#include "tests/support/test_folders.h"
 #include "tools/receiver_simulator/send_log.h"
 
-namespace palomind {
+namespace palomind::testing {
 namespace {
 
 constexpr int kRaceSeconds = 14;
 constexpr int kStartWaitSeconds = 2;
 constexpr int kKillAfterTimingMs = 5'000;
 constexpr int kDownMs = 1'500;
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // One line of output from a process, or empty after the timeout.
 QString ReadLine(QProcess& process, int timeoutMs = 20'000) {
@@ -55,17 +42,11 @@ QString Ask(QProcess& driver, const QByteArray& command) {
 class CrashEndToEndTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(folder_.isValid());
-        // Port 1, the race time and the start wait, and the fixed comment
-        // "レースコメント記入欄" the program writes back at shutdown (the comment
-        // is not journaled, so the replay takes it from this file).
-        WriteFile(Path("Palomind.ini"), QByteArray("1\r\n") + QByteArray::number(kRaceSeconds) +
-                                            "\r\n" + QByteArray::number(kStartWaitSeconds) +
-                                            "\r\n0\r\n\"\x83\x8c\x81\x5b\x83\x58\x83\x52\x83\x81"
-                                            "\x83\x93\x83\x67\x8b\x4c\x93\xfc\x97\x93\"\r\n");
-        QByteArray roster;
-        for (int id = 1; id <= 64; ++id) roster += "\"R" + QByteArray::number(id) + "\"\r\n";
-        WriteFile(Path("idname.ind"), roster);
+        // Port 1, the race time and the start wait, and the fixed comment the
+        // program writes back at shutdown (the comment is not journaled, so
+        // the replay takes it from this file).
+        folder_.Write("Palomind.ini", SettingsFileBytes(1, kRaceSeconds, kStartWaitSeconds, 0));
+        folder_.Write("idname.ind", RosterFileBytes());
     }
     void TearDown() override {
         for (QProcess* p : {&simulator_, &driver_}) {
@@ -75,10 +56,11 @@ class CrashEndToEndTest : public ::testing::Test {
             }
         }
     }
-    QString Path(const char* name) const { return folder_.filePath(QString::fromUtf8(name)); }
+    std::string Path(const char* name) const { return folder_.File(name); }
+    QString Folder() const { return QString::fromStdString(folder_.Path().string()); }
 
     void StartSimulator() {
-        simulator_.setWorkingDirectory(folder_.path());
+        simulator_.setWorkingDirectory(Folder());
         simulator_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         simulator_.start(
             QStringLiteral(PALOMIND_SIMULATOR),
@@ -94,14 +76,14 @@ class CrashEndToEndTest : public ::testing::Test {
         environment.insert(QStringLiteral("PALOMIND_COM1"), line_);
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         driver_.setProcessEnvironment(environment);
-        driver_.setWorkingDirectory(folder_.path());
+        driver_.setWorkingDirectory(Folder());
         driver_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         driver_.start(QStringLiteral(PALOMIND_CRASH_DRIVER), {});
         EXPECT_TRUE(driver_.waitForStarted(5'000));
         return ReadLine(driver_);
     }
 
-    QTemporaryDir folder_;
+    ScratchFolder folder_;
     QProcess simulator_;
     QProcess driver_;
     QString line_;
@@ -163,8 +145,7 @@ TEST_F(CrashEndToEndTest,
     ASSERT_TRUE(simulator_.waitForFinished(10'000));
     std::vector<simulator::SendLogEntry> sent;
     std::string error;
-    ASSERT_TRUE(simulator::ParseSendLog(ReadFile(Path("simulator.log")).toStdString(), sent, error))
-        << error;
+    ASSERT_TRUE(simulator::ParseSendLog(ReadBytes(Path("simulator.log")), sent, error)) << error;
     int passesSent = 0;
     int notDelivered = 0;
     for (const auto& entry : sent) {
@@ -180,22 +161,16 @@ TEST_F(CrashEndToEndTest,
 
     // The second run's journal holds the whole race, from before the kill.
     QProcess replay;
-    replay.setWorkingDirectory(folder_.path());
+    replay.setWorkingDirectory(Folder());
     replay.setProcessChannelMode(QProcess::ForwardedChannels);
     replay.start(QStringLiteral(PALOMIND_PROGRAM),
                  {"--replay", journal.section(' ', 1), "--save", "replayed.rdt"});
     ASSERT_TRUE(replay.waitForFinished(30'000));
     ASSERT_EQ(replay.exitCode(), 0);
-    const QByteArray live = ReadFile(Path("live.rdt"));
-    ASSERT_GT(live.size(), 500);
-    EXPECT_EQ(ReadFile(Path("replayed.rdt")), live);
+    const std::string live = ReadBytes(Path("live.rdt"));
+    ASSERT_GT(live.size(), 500u);
+    EXPECT_EQ(ReadBytes(Path("replayed.rdt")), live);
 }
 
 }  // namespace
-}  // namespace palomind
-
-int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+}  // namespace palomind::testing

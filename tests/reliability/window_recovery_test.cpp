@@ -10,7 +10,8 @@
 #include <sstream>
 
 #include "app/replay_command.h"
-#include "tests/shell/shell_harness.h"
+#include "tests/support/race_counts.h"
+#include "tests/support/shell_harness.h"
 
 namespace palomind::testing {
 namespace {
@@ -20,12 +21,6 @@ namespace fs = std::filesystem;
 // A name that sorts after nothing this run writes and belongs to no live
 // program.
 constexpr const char* kCrashedName = "palomind-20240501-080000-77.running.journal";
-
-int CountedPasses(const RaceState& state) {
-    int passes = 0;
-    for (int id = 1; id <= kMaxId; ++id) passes += state.LapCount[static_cast<std::size_t>(id)] + 1;
-    return passes;
-}
 
 void PrepareFolder(ShellHarness& h) {
     h.WriteFile("Palomind.ini", SettingsFileBytes(1, 20, 2, 0));
@@ -81,11 +76,11 @@ class RestoreTest : public ::testing::Test {
 };
 
 TEST_F(RestoreTest, YesBringsTheRaceBackAndItGoesOnLiveToAResultTheReplayRepeats) {
-    h.ticks.tick = crashed.lastTick + 3'000;  // restarted three seconds later
+    h.ticks.Set(crashed.lastTick + 3'000);  // restarted three seconds later
     h.dialogs.yesNoAnswers.push_back(true);
     // A pass arrives while the question is open; it must count where it came.
     h.dialogs.whileAsking = [&] {
-        h.ticks.tick += 400;
+        h.ticks.Set(h.Now() + 400);
         h.serial.Receive(Frame(5));
     };
     h.Start();
@@ -115,7 +110,7 @@ TEST_F(RestoreTest, YesBringsTheRaceBackAndItGoesOnLiveToAResultTheReplayRepeats
 }
 
 TEST_F(RestoreTest, NoStartsAsUsualAndLeavesTheOldJournal) {
-    h.ticks.tick = crashed.lastTick + 3'000;
+    h.ticks.Set(crashed.lastTick + 3'000);
     h.dialogs.yesNoAnswers.push_back(false);
     h.Start();
 
@@ -127,7 +122,7 @@ TEST_F(RestoreTest, NoStartsAsUsualAndLeavesTheOldJournal) {
 }
 
 TEST_F(RestoreTest, AfterAMachineRestartTheRaceIsRestoredStopped) {
-    h.ticks.tick = 50'000;  // the tick counter started again
+    h.ticks.Set(50'000);  // the tick counter started again
     h.dialogs.yesNoAnswers.push_back(true);
     h.Start();
 
@@ -155,7 +150,7 @@ TEST_F(RestoreTest, OnAnotherBootTheRaceIsRestoredStoppedThoughTheCounterWentOn)
     PrepareFolder(rebooted);
     fs::create_directories("journal");
     rebooted.WriteFile("journal/" + std::string(kCrashedName), crashed.journal);
-    rebooted.ticks.tick = crashed.lastTick + 3'000;  // up longer than the crashed run was
+    rebooted.ticks.Set(crashed.lastTick + 3'000);  // up longer than the crashed run was
     rebooted.dialogs.yesNoAnswers.push_back(true);
     rebooted.Start();
     EXPECT_EQ(CountedPasses(rebooted.State()), crashed.passes);
@@ -225,6 +220,25 @@ TEST_F(ReceiverPulledOutTest, ToldOnceTriedQuietlyEverySecondAndReopenedWhenBack
     EXPECT_EQ(h.State().LapCount[5], 1);
     EXPECT_NE(h.ReadFile(h.journal.Path().string()).find("serial port COM1 reopened"),
               std::string::npos);
+}
+
+// The operator tries another port after the receiver was pulled out, and it
+// does not open: the port that failed must not come back behind the
+// operator's back a second later.
+TEST_F(ReceiverPulledOutTest, PortThatTheOperatorPicksInVainEndsTheAttemptsToo) {
+    h.serial.openable.erase(1);
+    h.serial.openable.erase(5);
+    h.serial.Vanish("device removed");
+    h.RunClockUntil(h.Now() + 1'500);
+    h.dialogs.messages.clear();
+    h.Choose("mnuSCI_COM5");
+    EXPECT_EQ(h.dialogs.messages.size(), 1u);  // "通信ポートが開けません。(COM5)..."
+    h.serial.openable.insert(1);
+    const std::size_t attempts = h.serial.openAttempts.size();
+    h.RunClockUntil(h.Now() + 5'000);
+    EXPECT_EQ(h.serial.openAttempts.size(), attempts);
+    EXPECT_EQ(h.serial.OpenPort(), 0);
+    EXPECT_FALSE(h.Item("mnuSCI_COM1")->isChecked());
 }
 
 TEST_F(ReceiverPulledOutTest, PortChosenByTheOperatorEndsTheAttempts) {

@@ -6,16 +6,10 @@
 #include <sstream>
 
 #include "app/replay_command.h"
-#include "tests/shell/shell_harness.h"
+#include "tests/support/shell_harness.h"
 
 namespace palomind::testing {
 namespace {
-
-std::vector<std::string> SoundNames(const RecordingSoundPlayer& sound) {
-    std::vector<std::string> names;
-    for (const auto& [tick, name] : sound.played) names.push_back(name);
-    return names;
-}
 
 class LiveRaceTest : public StartedShellTest {
   protected:
@@ -65,14 +59,14 @@ TEST_F(LiveRaceTest, RaceRunsFromTheStartButtonToAllFinishedWithItsCues) {
     EXPECT_EQ(afterFirstFinish, "終了中");
     EXPECT_EQ(h.Model().StatusCaption, "全終了");
     EXPECT_EQ(h.State().AllFinished, kTrue);
-    EXPECT_EQ(SoundNames(h.sound),
+    EXPECT_EQ(h.sound.played,
               (std::vector<std::string>{"snd3.wav", "snd1.wav", "snd1.wav", "snd1.wav", "snd2.wav",
                                         "lap.wav", "lap.wav", "lap.wav", "lap.wav", "snd3.wav",
                                         "snd1.wav", "snd1.wav", "snd1.wav", "snd2.wav", "lap.wav",
                                         "lap.wav"}));
     // The start cue at the start second, the end cue 30 seconds later.
-    EXPECT_EQ(h.sound.played[4].first, 1'009'500);
-    EXPECT_EQ(h.sound.played[13].first, 1'039'500);
+    EXPECT_EQ(h.sound.playedAt[4], 1'009'500);
+    EXPECT_EQ(h.sound.playedAt[13], 1'039'500);
     // ID 5 leads: two laps (the first timed from the start), its last pass
     // 31 s after the start.
     EXPECT_EQ(h.Model().Standings.TextMatrix(1, 1), "05");

@@ -18,7 +18,7 @@
 
 #include "shell/about_box.h"
 #include "shell/race_window_view.h"
-#include "tests/shell/shell_harness.h"
+#include "tests/support/shell_harness.h"
 
 namespace palomind::testing {
 namespace {
@@ -64,8 +64,8 @@ TEST_F(MenusTest, MenuBarHoldsEveryItemWithItsShortcutAndState) {
     EXPECT_EQ(
         Describe(menu("mnuFile")),
         (std::vector<std::string>{"開く(&O)... Ctrl+O", "上書き保存(&S)", "名前を付けて保存(&A)...",
-                                  "ｴｸｽﾎﾟｰﾄ(&E)...", "-", "ﾍﾟｰｼﾞ設定(&U)... (disabled)", "印刷ﾌﾟﾚﾋﾞｭｰ(&V) (disabled)",
-                                  "印刷(&P)...", "-", "終了(&X)"}));
+                                  "ｴｸｽﾎﾟｰﾄ(&E)...", "-", "ﾍﾟｰｼﾞ設定(&U)... (disabled)",
+                                  "印刷ﾌﾟﾚﾋﾞｭｰ(&V) (disabled)", "印刷(&P)...", "-", "終了(&X)"}));
     EXPECT_EQ(Describe(menu("mnuEdit")),
               (std::vector<std::string>{"元に戻す(&U)", "-", "切り取り(&T) Ctrl+X",
                                         "ｺﾋﾟｰ(&C) Ctrl+C", "貼り付け(&P) Ctrl+V"}));
@@ -75,7 +75,8 @@ TEST_F(MenusTest, MenuBarHoldsEveryItemWithItsShortcutAndState) {
                                         "参加者名簿..."}));
     EXPECT_EQ(Describe(menu("mnuSCI_Port")),
               (std::vector<std::string>{"ポート１ [x]", "ポート２", "ポート３", "ポート４",
-                                        "ポート５", "ポート６", "ポート７", "ポート８"}));
+                                        "ポート５", "ポート６", "ポート７", "ポート８", "-",
+                                        "ポートの割り当て...", "受信機シミュレーション"}));
     EXPECT_EQ(Describe(menu("mnuTTS")),
               (std::vector<std::string>{"なし [x]", "日本語 (disabled)", "英語 (disabled)"}));
     EXPECT_EQ(Describe(menu("mnuView")),
@@ -236,6 +237,21 @@ TEST_F(MenusTest, ExitClosesTheWindowWithoutAQuestionAndSavesTheSettings) {
     h.Choose("mnuFileExit");
     EXPECT_FALSE(h.window->isVisible());
     EXPECT_EQ(h.ReadFile("Palomind.ini"), SettingsFileBytes(1, 480, 10, 0));
+}
+
+// With a voice loaded, its item can be chosen and selects its mode as "なし"
+// does; an item whose voice could not be loaded stays disabled.
+TEST_F(MenusTest, ReadOutItemsOfLoadedVoicesCanBeChosen) {
+    h.window->SetReadOutVoices(true, false);
+    EXPECT_TRUE(h.Item("mnuTTSJ")->isEnabled());
+    EXPECT_FALSE(h.Item("mnuTTSE")->isEnabled());
+    h.Choose("mnuTTSJ");
+    EXPECT_EQ(h.State().TtsMode, 1);
+    EXPECT_FALSE(h.Item("mnuTTSN")->isChecked());
+    EXPECT_TRUE(h.Item("mnuTTSJ")->isChecked());
+    EXPECT_FALSE(h.Item("mnuTTSE")->isChecked());
+    h.Close();
+    EXPECT_EQ(h.ReadFile("Palomind.ini").substr(0, 13), "1\r\n480\r\n10\r\n1");
 }
 
 }  // namespace

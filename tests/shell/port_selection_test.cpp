@@ -4,7 +4,7 @@
 #include <QAction>
 #include <QLabel>
 
-#include "tests/shell/shell_harness.h"
+#include "tests/support/shell_harness.h"
 
 namespace palomind::testing {
 namespace {

@@ -1,7 +1,7 @@
 // The race time and start-wait menus, and what the race phase refuses.
 #include <gtest/gtest.h>
 
-#include "tests/shell/shell_harness.h"
+#include "tests/support/shell_harness.h"
 
 namespace palomind::testing {
 namespace {

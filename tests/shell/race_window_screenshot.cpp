@@ -1,5 +1,7 @@
 // Draws the real main window in the middle of a race and saves it as a PNG:
-//   race_window_screenshot OUTPUT.png
+//   race_window_screenshot [--default-size] OUTPUT.png
+// large enough for the whole race window, or at the size a first start
+// gives it.
 // The application runs as it does live (settings and roster files, start-up,
 // the toolbar's start button, receiver frames through the serial port, the
 // race clock's timer) over a stand-in serial port and a tick counter moved
@@ -7,49 +9,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QTemporaryDir>
 #include <QThread>
-#include <QToolBar>
-#include <cstdio>
-#include <fstream>
 #include <iostream>
 
 #include "documents/cp932.h"
-#include "platform/file_store.h"
 #include "documents/roster_file.h"
-#include "app/application.h"
-#include "app/live_journal.h"
-#include "shell/main_window.h"
-#include "tests/shell/shell_fakes.h"
+#include "shell/mdi_arrange.h"
+#include "tests/support/shell_harness.h"
 
-namespace palomind {
+namespace palomind::testing {
 namespace {
-
-class ManualClock final : public TickClock {
-  public:
-    std::int32_t TimeGetTime() override { return tick; }
-    std::int32_t tick = 5'000'000;
-};
-
-// Nothing should be asked of the operator; if something is, it is printed
-// instead of blocking the picture.
-class PrintedDialogs final : public UserDialogs {
-  public:
-    void ShowMessage(std::string_view text) override { std::cerr << "message: " << text << '\n'; }
-    void ShowInformation(std::string_view text) override { ShowMessage(text); }
-    std::optional<std::string> InputBox(std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-    bool AskYesNo(std::string_view) override { return false; }
-    std::string OpenFileName(std::string_view, std::string_view) override { return {}; }
-    std::string SaveFileName(std::string_view, std::string_view) override { return {}; }
-};
-
-class PrintedMessages final : public MessageSink {
-  public:
-    void ShowMessage(std::string_view text) override { std::cerr << "message: " << text << '\n'; }
-};
 
 void WriteStartupFiles(FileStore& files) {
     const std::string ini = "1\r\n600\r\n10\r\n0\r\n\"" +
@@ -61,32 +30,27 @@ void WriteStartupFiles(FileStore& files) {
                            "伊藤 大輔", "渡辺 蓮",   "山本 陸", "中村 悠"};
     const int ids[] = {3, 5, 7, 9, 12, 15, 18, 21};
     for (int i = 0; i < 8; ++i) names[static_cast<std::size_t>(ids[i])] = field[i];
-    PrintedMessages messages;
+    StreamMessageSink messages(std::cerr);
     Save_IdName(names, files, messages);
 }
 
-QAction* ToolbarButton(const frmMain& window, const QString& key) {
-    for (QAction* action : window.findChild<QToolBar*>(QStringLiteral("tbToolBar"))->actions()) {
-        if (action->data().toString() == key) return action;
-    }
-    return nullptr;
-}
-
-int Run(const QString& output) {
-    QTemporaryDir folder;
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(folder.path());
-
+int Run(const QString& output, bool defaultSize) {
+    const TemporaryCurrentDirectory folder;
     DiskFileStore files;
     WriteStartupFiles(files);
-    ManualClock ticks;
-    testing::RecordingSoundPlayer sound(ticks);
-    testing::FakeSerialPort serial;
-    testing::MemorySettingsStore settings;
-    // Large enough for the whole race window.
-    settings.SaveSetting("Settings", "MainWidth", "16200");
-    settings.SaveSetting("Settings", "MainHeight", "11100");
-    PrintedDialogs dialogs;
+    SetTickClock ticks;
+    ticks.Set(5'000'000);
+    SilentSound sound;
+    FakeSerialPort serial;
+    MemorySettingsStore settings;
+    if (!defaultSize) {
+        // Large enough for the whole race window.
+        settings.SaveSetting("Settings", "MainWidth", "16200");
+        settings.SaveSetting("Settings", "MainHeight", "11100");
+    }
+    // Nothing should be asked of the operator; if something is, it is
+    // printed instead of blocking the picture.
+    PrintedUserDialogs dialogs(false);
     LiveJournal journal("journal", "palomind-screenshot", 1);
     journal.Start();
     Application app({ticks, sound, serial, settings, dialogs, files, journal});
@@ -94,44 +58,46 @@ int Run(const QString& output) {
     window.Form_Load();
     window.show();
 
-    ToolbarButton(window, QStringLiteral("レース開始"))->trigger();
+    ToolbarButton(window, "レース開始")->trigger();
     // Eight transponders lapping in 27 to 34 seconds, for three and a half
     // minutes after the start of timing.
     const std::uint8_t ids[] = {3, 5, 7, 9, 12, 15, 18, 21};
     const int lapMs[] = {28'100, 27'450, 30'800, 29'020, 33'600, 31'250, 28'900, 34'150};
     std::int32_t nextPass[8];
-    const std::int32_t start = ticks.tick + 10'000;
+    const std::int32_t start = ticks.TimeGetTime() + 10'000;
     for (int i = 0; i < 8; ++i) nextPass[i] = start + 1'500 + 400 * i;
     const std::int32_t end = start + 210'000;
-    while (ticks.tick < end) {
-        ticks.tick += 10;
+    for (std::int32_t tick = ticks.TimeGetTime() + 10; tick <= end; tick += 10) {
+        ticks.Set(tick);
         window.Timer1_Timer();
         for (int i = 0; i < 8; ++i) {
-            if (ticks.tick < nextPass[i]) continue;
-            serial.Receive(
-                {0xFE, 0xFE, 0xFE, ids[i], 0x10, 0x20, static_cast<std::uint8_t>(ids[i] + 0x30)});
-            nextPass[i] += lapMs[i] + ((ticks.tick / 7) % 900) - 450;
+            if (tick < nextPass[i]) continue;
+            serial.Receive(Frame(ids[i]));
+            nextPass[i] += lapMs[i] + ((tick / 7) % 900) - 450;
         }
     }
     for (int i = 0; i < 20; ++i) {
         QApplication::processEvents();
         QThread::msleep(20);
     }
+    ShowTopLeftCorner(*window.MdiArea());  // as the program does at start
+    QApplication::processEvents();
     const bool saved = window.grab().save(output);
     window.hide();
-    QDir::setCurrent(previous);
     if (!saved) std::cerr << "cannot write " << output.toStdString() << '\n';
     return saved ? 0 : 1;
 }
 
 }  // namespace
-}  // namespace palomind
+}  // namespace palomind::testing
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    if (argc != 2) {
-        std::cerr << "usage: race_window_screenshot OUTPUT.png\n";
+    const QStringList arguments = QApplication::arguments().mid(1);
+    const bool defaultSize = arguments.size() == 2 && arguments[0] == "--default-size";
+    if (arguments.size() != 1 && !defaultSize) {
+        std::cerr << "usage: race_window_screenshot [--default-size] OUTPUT.png\n";
         return 2;
     }
-    return palomind::Run(QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[1])));
+    return palomind::testing::Run(QDir::current().absoluteFilePath(arguments.last()), defaultSize);
 }

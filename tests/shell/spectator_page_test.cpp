@@ -11,7 +11,7 @@
 #include "documents/race_json.h"
 #include "shell/spectator_page_dialog.h"
 #include "shell/spectator_publishing.h"
-#include "tests/shell/shell_harness.h"
+#include "tests/support/shell_harness.h"
 #include "tests/web/loopback_client.h"
 
 namespace palomind::testing {
@@ -58,7 +58,7 @@ TEST_F(SpectatorPageTest, TheMenuPublishesTheRaceAndRemembersItWithThePort) {
     // A change within the pacing interval of the last copy reaches the page
     // once the interval has passed on the tick counter.
     h.Press("ＩＤ２");
-    h.ticks.tick += SpectatorFeed::kDefaultIntervalMs;
+    h.ticks.Set(h.ticks.Now() + SpectatorFeed::kDefaultIntervalMs);
     QTest::qWait(250);
     EXPECT_EQ(Exchange(port, Get("/race.json")).body.toStdString(), RaceJson(h.Model()));
 

@@ -6,7 +6,7 @@
 #include <QTextEdit>
 
 #include "shell/race_window_view.h"
-#include "tests/shell/shell_harness.h"
+#include "tests/support/shell_harness.h"
 
 namespace palomind::testing {
 namespace {
@@ -134,15 +134,16 @@ TEST(StartupTest, WindowPlacementIsRestoredFromTwipsAndStoredBackAtShutdown) {
     h.settings.values[{"Settings", "MainWidth"}] = "9000";
     h.settings.values[{"Settings", "MainHeight"}] = "not a number";  // default 10000
     h.Start();
-    EXPECT_EQ(h.window->pos(), QPoint(100, 50));
-    EXPECT_EQ(h.window->size(), QSize(600, 667));
+    // The outer window, the offscreen platform's frame included.
+    EXPECT_EQ(h.window->frameGeometry(), QRect(100, 50, 600, 667));
 
     h.window->move(30, 45);
     h.Close();
     EXPECT_EQ((h.settings.values[{"Settings", "MainLeft"}]), "450");
     EXPECT_EQ((h.settings.values[{"Settings", "MainTop"}]), "675");
     EXPECT_EQ((h.settings.values[{"Settings", "MainWidth"}]), "9000");
-    EXPECT_EQ((h.settings.values[{"Settings", "MainHeight"}]), "10005");
+    // Not resized: as read, although 10000 twips are 666.67 pixels.
+    EXPECT_EQ((h.settings.values[{"Settings", "MainHeight"}]), "10000");
 }
 
 TEST(StartupTest, ClosingWhileMinimizedKeepsThePreviousPlacement) {
@@ -166,6 +167,21 @@ TEST(StartupTest, SettingsFileThatCannotBeWrittenIsReportedAndTheProgramStillClo
     h.Close();
     EXPECT_EQ(h.dialogs.messages, std::vector<std::string>{"設定ファイルが保存できません。"});
     EXPECT_FALSE(h.window->isVisible());
+}
+
+// A journal that cannot be started at start-up.
+TEST(LiveJournalTest, ApplicationWithoutAJournalWarnsOnceInTheWindowAndKeepsRunning) {
+    ShellHarness h;
+    h.WriteFile("journal", "in the way\n");
+    h.Start();  // the journal fails to start
+    h.dialogs.messages.clear();
+    h.Press("ＩＤ１");
+    h.Press("ＩＤ２");
+    EXPECT_TRUE(h.dialogs.messages.empty());  // no message box in the middle of a race
+    EXPECT_EQ(h.State().LapCount[1], 0);
+    EXPECT_EQ(h.State().LapCount[2], 0);
+    EXPECT_EQ(h.window->windowTitle().toStdString(),
+              "Palomind - 警告: レースの記録ファイルを書き込めません");
 }
 
 }  // namespace

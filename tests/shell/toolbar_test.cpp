@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -13,7 +14,7 @@
 
 #include "shell/race_window_view.h"
 #include "shell/roster_dialog.h"
-#include "tests/shell/shell_harness.h"
+#include "tests/support/shell_harness.h"
 
 namespace palomind::testing {
 namespace {
@@ -22,6 +23,16 @@ constexpr Qt::Alignment kLeftRightCentre = Qt::AlignLeft | Qt::AlignRight | Qt::
 
 class ToolbarTest : public StartedShellTest {
   protected:
+    QToolBar* Toolbar() const {
+        return h.window->findChild<QToolBar*>(QStringLiteral("tbToolBar"));
+    }
+    QToolButton* ButtonWidget(std::string_view key) const {
+        QAction* button = h.Button(key);
+        for (auto* widget : Toolbar()->findChildren<QToolButton*>()) {
+            if (widget->defaultAction() == button) return widget;
+        }
+        return nullptr;
+    }
     QTextEdit* CommentBox() const { return h.window->RaceWindow()->RichTextBox1(); }
     void SelectAllComment() const {
         QTextCursor cursor = CommentBox()->textCursor();
@@ -31,9 +42,8 @@ class ToolbarTest : public StartedShellTest {
 };
 
 TEST_F(ToolbarTest, ButtonsStandInOrderWithTheirKeysTooltipsAndSeparators) {
-    const auto* toolbar = h.window->findChild<QToolBar*>(QStringLiteral("tbToolBar"));
     std::vector<std::string> layout;
-    for (QAction* action : toolbar->actions()) {
+    for (QAction* action : Toolbar()->actions()) {
         layout.push_back(action->isSeparator() ? "|" : action->data().toString().toStdString());
     }
     EXPECT_EQ(layout, (std::vector<std::string>{
@@ -43,7 +53,7 @@ TEST_F(ToolbarTest, ButtonsStandInOrderWithTheirKeysTooltipsAndSeparators) {
                           "右揃え",     "|",          "レース開始", "ストップ", "|",
                           "参加者名簿", "|",          "ＩＤ１",     "ＩＤ２",   "ＩＤ３"}));
     const auto tooltip = [&](std::string_view key) {
-        return toolbar->widgetForAction(h.Button(key))->toolTip().toStdString();
+        return ButtonWidget(key)->toolTip().toStdString();
     };
     EXPECT_EQ(tooltip("上書き保存"), "上書き保存");
     EXPECT_EQ(tooltip("参加者名簿"), "参加者名簿");
@@ -51,6 +61,38 @@ TEST_F(ToolbarTest, ButtonsStandInOrderWithTheirKeysTooltipsAndSeparators) {
     // The ID buttons show their key as text, with no icon and no tooltip.
     EXPECT_TRUE(h.Button("ＩＤ１")->icon().isNull());
     EXPECT_EQ(tooltip("ＩＤ１"), "");
+}
+
+// The toolbar wraps onto further rows rather than hide buttons behind an
+// overflow arrow, so the test buttons take one click at any width.
+TEST_F(ToolbarTest, EveryButtonStandsInTheWindowAtTheDefaultWidthAndNarrower) {
+    // The default 10000 twips at 96 dpi, frame included.
+    ASSERT_EQ(h.window->frameGeometry().width(), 667);
+    QWidget* centre = h.window->centralWidget();
+    for (const int width : {h.window->width(), 240}) {
+        SCOPED_TRACE(width);
+        h.window->resize(width, h.window->height());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCoreApplication::processEvents();
+        int buttons = 0;
+        for (QAction* action : Toolbar()->actions()) {
+            if (action->isSeparator()) continue;
+            const std::string key = action->data().toString().toStdString();
+            const QToolButton* button = ButtonWidget(key);
+            ASSERT_NE(button, nullptr) << key;
+            EXPECT_TRUE(button->isVisible()) << key;
+            const QRect onToolbar(button->mapTo(Toolbar(), QPoint()), button->size());
+            EXPECT_TRUE(Toolbar()->rect().contains(onToolbar)) << key;
+            EXPECT_TRUE(h.window->rect().contains(onToolbar.translated(Toolbar()->pos()))) << key;
+            ++buttons;
+        }
+        EXPECT_EQ(buttons, 18);
+        for (const auto* arrow :
+             Toolbar()->findChildren<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))) {
+            EXPECT_FALSE(arrow->isVisible());
+        }
+        EXPECT_GE(centre->y(), Toolbar()->geometry().bottom());
+    }
 }
 
 TEST_F(ToolbarTest, FileRosterAndPrintButtonsAreRefusedWhileARaceRuns) {
@@ -99,8 +141,7 @@ TEST_F(ToolbarTest, RaceButtonsStartStopAndFeedTestPassesInEveryPhase) {
 }
 
 TEST_F(ToolbarTest, ClickingTheRealToolButtonReachesTheDispatch) {
-    const auto* toolbar = h.window->findChild<QToolBar*>(QStringLiteral("tbToolBar"));
-    auto* button = qobject_cast<QToolButton*>(toolbar->widgetForAction(h.Button("ＩＤ３")));
+    QToolButton* button = ButtonWidget("ＩＤ３");
     ASSERT_NE(button, nullptr);
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(h.State().LapCount[3], 0);

@@ -6,14 +6,11 @@
 #include <set>
 
 #include "engine/race_engine.h"
+#include "tests/support/platform_fakes.h"
+#include "tests/support/race_counts.h"
 
 namespace palomind::simulator {
 namespace {
-
-class SilentSound final : public SoundPlayer {
-  public:
-    void PlaySound(std::string_view) override {}
-};
 
 // The application's own frame decoder, timing, so the tests see what it
 // makes of the simulator's bytes.
@@ -29,20 +26,14 @@ class RunningDecoder {
     }
     bool AnyFrameAccepted() const { return state_.PassId != kSyncByte; }
     void Feed(const Bytes& bytes) { engine_.OnComm(bytes); }
-    // Passes lap processing counted: the first pass of an ID and every lap.
-    int Passes() const {
-        int passes = 0;
-        for (int id = 1; id <= 63; ++id)
-            passes += state_.LapCount[static_cast<std::size_t>(id)] + 1;
-        return passes;
-    }
+    int Passes() const { return testing::CountedPasses(state_); }
 
   private:
     RaceState state_;
     RaceWindowModel window_;
     RosterTable names_;
     SetTickClock clock_;
-    SilentSound sound_;
+    testing::SilentSound sound_;
     RaceEngine engine_{state_, window_, names_, clock_, sound_};
 };
 

@@ -8,13 +8,14 @@
 #include <QPrintDialog>
 #include <QPrinterInfo>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <sstream>
 
 #include "tests/documents/report/pdf_tools.h"
 #include "tests/documents/report/sample_race.h"
-#include "tests/platform/qt_message_guard.h"
+#include "tests/support/platform_fakes.h"
+#include "tests/support/qt_warnings.h"
+#include "tests/support/test_folders.h"
 
 namespace palomind {
 namespace {
@@ -23,28 +24,14 @@ using test::PdfPageCount;
 using test::PdfText;
 using test::SampleRace;
 
-struct RecordingSink final : MessageSink {
-    std::vector<std::string> messages;
-    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-};
+using RecordingSink = testing::RecordingMessageSink;
 
 // Runs each test in an empty current directory of its own.
-class PrintCommandsTest : public testing::QtGuardedTest {
+class PrintCommandsTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        QtGuardedTest::SetUp();
-        previous_ = QDir::currentPath();
-        ASSERT_TRUE(dir_.isValid());
-        QDir::setCurrent(dir_.path());
-    }
-    void TearDown() override {
-        QDir::setCurrent(previous_);
-        QtGuardedTest::TearDown();
-    }
-    QStringList FilesHere() const { return QDir(dir_.path()).entryList(QDir::Files, QDir::Name); }
+    QStringList FilesHere() const { return QDir::current().entryList(QDir::Files, QDir::Name); }
 
-    QTemporaryDir dir_;
-    QString previous_;
+    testing::TemporaryCurrentDirectory directory_;
 };
 
 // Checks that each text occurs in `haystack`, each after the one before.
@@ -72,6 +59,12 @@ TEST_F(PrintCommandsTest, ReportPdfHoldsEveryDocumentOnItsOwnPage) {
                              "Wind from the north", "Race time:300sec", "順位", "Best", "Rider 1",
                              "00h05m01s00", "00m21s00", "Rider 11", "20"});
     EXPECT_FALSE(pages[0].contains(QStringLiteral("00m31s00")));  // the latest lap column
+    // The comment's second line starts at the printable area's left edge,
+    // 500 twips (25 points) left of its first.
+    const auto words = test::PdfWordBoxes(QStringLiteral("report.pdf"));
+    ASSERT_TRUE(words.count(QStringLiteral("Wet")) && words.count(QStringLiteral("Wind")));
+    EXPECT_NEAR(words.at(QStringLiteral("Wet")).xMin - words.at(QStringLiteral("Wind")).xMin, 25.0,
+                0.5);
     ExpectInOrder(pages[1], {"Palomind LapTime履歴 その１", "Lap", "ID11", "ID20", "Rider 1", "1",
                              "01m01s00", "01m10s00", "3", "03m01s00"});
     EXPECT_FALSE(pages[1].contains(QStringLiteral("ID21")));
@@ -107,7 +100,7 @@ TEST_F(PrintCommandsTest, ReportPdfIsRefusedWithoutLapsAndWritesNoFile) {
 }
 
 TEST_F(PrintCommandsTest, ReportPdfThatCannotBeWrittenSaysSo) {
-    ExpectQtWarning(QStringLiteral("QPainter::begin"));
+    const testing::ExpectedQtWarning painterFails(QStringLiteral("QPainter::begin"));
     SampleRace race(2, 1);
     std::ostringstream err;
     EXPECT_FALSE(WriteReportPdf(race.state, race.model, "no-such-folder/report.pdf", err));
@@ -154,7 +147,7 @@ TEST_F(ToolbarPrintWithoutPrinterTest, ReportGoesToAPdfFileAndTheOperatorIsToldW
                     .match(files[0])
                     .hasMatch())
         << files[0].toStdString();
-    const QString path = QDir::toNativeSeparators(QDir(dir_.path()).absoluteFilePath(files[0]));
+    const QString path = QDir::toNativeSeparators(QDir::current().absoluteFilePath(files[0]));
     EXPECT_EQ(sink.messages,
               (std::vector<std::string>{
                   "プリンターが見つからないため、レポートをPDFファイルに保存しました: " +

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 
 #include "tests/documents/report/pdf_tools.h"
-#include "tests/platform/qt_message_guard.h"
+#include "tests/support/qt_warnings.h"
 
 namespace palomind {
 namespace {
@@ -15,7 +15,7 @@ namespace {
 using test::PdfPageCount;
 using test::PdfWordBoxes;
 
-class QtPrinterTest : public testing::QtGuardedTest {
+class QtPrinterTest : public ::testing::Test {
   protected:
     QString PdfPrinter(QPrinter& printer, const QString& name) {
         const QString path = dir_.filePath(name);
@@ -99,7 +99,7 @@ TEST_F(QtPrinterTest, AsPrintJobsEachDocumentEndClosesItsOutput) {
 }
 
 TEST_F(QtPrinterTest, AnOutputThatCannotOpenFailsTheDocument) {
-    ExpectQtWarning(QStringLiteral("QPainter::begin"));
+    const testing::ExpectedQtWarning painterFails(QStringLiteral("QPainter::begin"));
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir_.filePath(QStringLiteral("missing-folder/report.pdf")));

@@ -8,6 +8,7 @@
 
 #include "tests/documents/report/recording_printer.h"
 #include "tests/documents/report/sample_race.h"
+#include "tests/support/platform_fakes.h"
 
 namespace palomind {
 namespace {
@@ -17,10 +18,7 @@ using test::SampleRace;
 using Kind = RecordingPrinter::Kind;
 using Texts = std::vector<std::string>;
 
-struct RecordingSink final : MessageSink {
-    std::vector<std::string> messages;
-    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-};
+using RecordingSink = testing::RecordingMessageSink;
 
 ReportOutcome Print(const SampleRace& race, RecordingPrinter& printer, RecordingSink& sink) {
     return PrintRaceReport(race.state, race.model, printer, sink);
@@ -44,7 +42,7 @@ TEST(ResultPage, PrintsHeadingCommentAndConfiguredRaceTime) {
                                                  "0,440:",
                                                  "500,680:--Comment--",
                                                  "500,920:Good race",
-                                                 "500,1160:Dry track",
+                                                 "0,1160:Dry track",
                                                  "0,1400:",
                                                  "500,2000:Race time:480sec",
                                              }));
@@ -112,7 +110,9 @@ TEST(ResultPage, TableIsRuledWithRowLinesColumnLinesAndOutline) {
     EXPECT_TRUE(printer.Of(Kind::Rectangle, 1).empty());
 }
 
-TEST(ResultPage, CommentPrintsEachLineAtTheLeftMarginIncludingATrailingBreak) {
+// The comment is one text item: the lines after its breaks start at the left
+// edge of the printable area, not under its first line.
+TEST(ResultPage, CommentLinesAfterABreakStartAtTheLeftEdgeIncludingATrailingBreak) {
     SampleRace race(1, 1);
     race.model.Comment = "first\r\nsecond\nthird\r\n";
     RecordingPrinter printer;
@@ -122,9 +122,9 @@ TEST(ResultPage, CommentPrintsEachLineAtTheLeftMarginIncludingATrailingBreak) {
     EXPECT_EQ(Slice(printer.Texts(0), 2, 6), (Texts{
                                                  "500,600:--Comment--",
                                                  "500,800:first",
-                                                 "500,1000:second",
-                                                 "500,1200:third",
-                                                 "500,1400:",
+                                                 "0,1000:second",
+                                                 "0,1200:third",
+                                                 "0,1400:",
                                                  "0,1600:",
                                              }));
 }
@@ -142,7 +142,7 @@ TEST(ResultPage, CommentReachingTheRaceTimeLineContinuesOnANewPage) {
         if (item.text.rfind("line ", 0) != 0 && item.text != "last") continue;
         commentLines.push_back(item.text);
         EXPECT_LE(item.y1 + printer.lineHeight, 2000) << item.text << " on page " << item.page;
-        EXPECT_EQ(item.x1, 500);
+        EXPECT_EQ(item.x1, item.text == "line 1" ? 500 : 0) << item.text;
     }
     ASSERT_EQ(commentLines.size(), 9u);
     EXPECT_EQ(commentLines.front(), "line 1");

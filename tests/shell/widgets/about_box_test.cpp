@@ -11,7 +11,7 @@
 namespace palomind {
 namespace {
 
-using AboutBoxTest = testing::WidgetTest;
+using AboutBoxTest = ::testing::Test;
 
 TEST_F(AboutBoxTest, ShowsTitleAndThreePartVersionAndClosesOnOk) {
     frmAbout about(nullptr);

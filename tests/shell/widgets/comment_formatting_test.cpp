@@ -11,7 +11,7 @@
 namespace palomind {
 namespace {
 
-class CommentFormattingTest : public testing::WidgetTest {
+class CommentFormattingTest : public ::testing::Test {
   protected:
     void Select(int from, int to) {
         QTextCursor cursor(box.document());

@@ -10,7 +10,7 @@
 namespace palomind {
 namespace {
 
-using JapaneseFontTest = testing::WidgetTest;
+using JapaneseFontTest = ::testing::Test;
 
 // Every kind of character the windows show: kanji, hiragana, katakana,
 // half-width katakana, full-width brackets and ASCII.

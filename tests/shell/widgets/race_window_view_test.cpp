@@ -18,10 +18,9 @@
 namespace palomind {
 namespace {
 
-class RaceWindowViewTest : public testing::WidgetTest {
+class RaceWindowViewTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        WidgetTest::SetUp();
         view.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     }

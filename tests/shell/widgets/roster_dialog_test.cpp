@@ -13,13 +13,13 @@
 #include <vector>
 
 #include "documents/roster_file.h"
-#include "tests/documents/file_fakes.h"
+#include "tests/support/platform_fakes.h"
 #include "widget_test.h"
 
 namespace palomind {
 namespace {
 
-using MemoryFileStore = testing::FakeFileStore;
+using testing::MemoryFileStore;
 using RecordingSink = testing::RecordingMessageSink;
 
 // A roster file naming ID n "Driver n".
@@ -29,22 +29,17 @@ std::string RosterFile() {
     return bytes;
 }
 
-class RosterDialogTest : public testing::WidgetTest {
+class RosterDialogTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        WidgetTest::SetUp();
-        files.files["idname.ind"] = RosterFile();
-    }
-    void TearDown() override {
-        dialog.close();
-        WidgetTest::TearDown();
-    }
+    void SetUp() override { files.files["idname.ind"] = RosterFile(); }
+    void TearDown() override { dialog.close(); }
     void Open() {
         dialog.ShowDialog();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     }
     QLineEdit* Editor() { return dialog.findChild<QLineEdit*>(QStringLiteral("Text1")); }
     QTableWidget* Grid() { return dialog.findChild<QTableWidget*>(QStringLiteral("MSFlexGrid1")); }
+    QPushButton* OkButton() { return dialog.findChild<QPushButton*>(QStringLiteral("OKButton")); }
     QString IdLabel() { return dialog.findChild<QLabel*>(QStringLiteral("Label1"))->text(); }
     void Press(Qt::Key key, int times = 1) {
         for (int i = 0; i < times; ++i) QTest::keyClick(Editor(), key);
@@ -147,12 +142,43 @@ TEST_F(RosterDialogTest, ClosingWithoutOkKeepsTypedNamesInMemoryUntilTheNextOpen
     EXPECT_EQ(Editor()->text(), QStringLiteral("Driver 1"));
 }
 
+TEST_F(RosterDialogTest, EscapeDoesNothingWhileTheCloseButtonStillClosesWithoutSaving) {
+    Open();
+    QTest::keyClicks(Editor(), "Typed");
+    Press(Qt::Key_Escape);
+    QTest::keyClick(OkButton(), Qt::Key_Escape);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(Editor()->text(), QStringLiteral("Typed"));
+    EXPECT_EQ(names[1], "Typed");
+    dialog.close();
+    EXPECT_TRUE(dialog.isHidden());
+    EXPECT_TRUE(files.files["idname.ind"] == RosterFile());
+}
+
+TEST_F(RosterDialogTest, TabAndShiftTabMoveBetweenTheEditBoxAndOk) {
+    Open();
+    Press(Qt::Key_Down);
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(dialog.focusWidget(), OkButton());
+    QTest::keyClick(OkButton(), Qt::Key_Tab);
+    EXPECT_EQ(dialog.focusWidget(), Editor());
+    QTest::keyClick(Editor(), Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(dialog.focusWidget(), OkButton());
+    QTest::keyClick(OkButton(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(dialog.focusWidget(), Editor());
+    ExpectEditing(2);
+    // OK is no default button: Enter goes on to the next ID.
+    Press(Qt::Key_Return);
+    ExpectEditing(3);
+    EXPECT_TRUE(dialog.isVisible());
+}
+
 TEST_F(RosterDialogTest, OkWritesTheRosterFileAndCloses) {
     Open();
     testing::TypeText(Editor(), QStringLiteral("赤井"));
     Press(Qt::Key_Return);
     Press(Qt::Key_Backspace);  // the name is selected: this empties it
-    QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("OKButton")), Qt::LeftButton);
+    QTest::mouseClick(OkButton(), Qt::LeftButton);
     EXPECT_TRUE(dialog.isHidden());
 
     RosterTable reread;

@@ -1,0 +1,15 @@
+#pragma once
+#include <filesystem>
+#include <string>
+
+namespace palomind {
+
+// The working folder of --user-folder: "Palomind" in the user's home folder.
+std::filesystem::path UserFolder(const std::filesystem::path& home);
+
+// Makes the user folder under `home` the current folder, creating it on
+// first use, so "Palomind.ini", "idname.ind", journal/ and saved results live
+// there. Returns why that failed, or an empty text.
+std::string EnterUserFolder(const std::filesystem::path& home);
+
+}  // namespace palomind

@@ -1,0 +1,47 @@
+#pragma once
+#include <QMargins>
+#include <QObject>
+#include <QPoint>
+#include <QSize>
+#include <functional>
+
+#include "app/window_placement.h"
+#include "platform/settings_store.h"
+
+class QWidget;
+
+namespace palomind {
+
+// The frame the window system draws around a window (title bar and borders),
+// in pixels. Some systems (X11) add it only after the window is shown; with
+// no window manager there is none.
+using FrameMargins = std::function<QMargins(const QWidget& window)>;
+QMargins WindowFrameMargins(const QWidget& window);
+
+// The main window's place and size in the settings store: the outer window,
+// frame included, in twips at the screen's logical DPI.
+class MainWindowPlacement final : public QObject {
+  public:
+    explicit MainWindowPlacement(SettingsStore& settings, FrameMargins frame = WindowFrameMargins);
+
+    // Places `window` as stored, on a screen that is attached.
+    void Restore(QWidget& window);
+    // Stores the placement of `window`; a minimized one keeps the stored one.
+    void Store(const QWidget& window);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    SettingsStore& settings_;
+    FrameMargins frame_;
+    WindowPlacement read_;
+    // What the values read gave in pixels: the window's position, its outer
+    // size, the frame taken off it and the client size that remained.
+    QPoint restoredPos_;
+    QSize restoredOuter_;
+    QMargins restoredFrame_;
+    QSize restoredClient_;
+};
+
+}  // namespace palomind

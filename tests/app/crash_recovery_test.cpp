@@ -1,0 +1,147 @@
+#include "app/crash_recovery.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "app/replay_command.h"
+#include "documents/result_file.h"
+#include "documents/settings_file.h"
+#include "tests/support/test_folders.h"
+
+namespace palomind {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A journal as the running program writes it: the settings and the start-up
+// reset, a race started, a clock line each second and passes of four IDs,
+// some frames split across two receive blocks.
+std::string RaceJournal() {
+    std::ostringstream text;
+    text << "palomind-journal 1\n1000 racetime 20\n1000 startwait 2\n1000 ttsmode 0\n1000 "
+            "boot\n2000 start\n";
+    for (int second = 3; second <= 30; ++second) {
+        const int tick = second * 1000 - 500;
+        text << tick << " clock\n";
+        if (second >= 5 && second % 3 != 0) {
+            const int id = second % 4 + 1;
+            text << tick + 120 << " rx fe fe fe 0" << id << " 10 20 3" << id << "\n";
+        }
+        if (second % 3 == 0)
+            text << tick + 300 << " rx fe fe fe 0" << second % 4 + 1 << " 10\n"
+                 << tick + 301 << " rx 20 3" << second % 4 + 1 << "\n";
+    }
+    return text.str();
+}
+
+std::vector<JournalEvent> Events(const std::string& text) {
+    const JournalParseResult parsed = ParseJournal(text);
+    EXPECT_TRUE(parsed.ok) << parsed.errorLine << ": " << parsed.error;
+    return parsed.events;
+}
+
+bool SameEvents(const std::vector<JournalEvent>& a, const std::vector<JournalEvent>& b) {
+    return std::equal(
+        a.begin(), a.end(), b.begin(), b.end(), [](const JournalEvent& x, const JournalEvent& y) {
+            return x.tick == y.tick && x.kind == y.kind && x.value == y.value && x.bytes == y.bytes;
+        });
+}
+
+class CrashRecoveryFolderTest : public ::testing::Test {
+  protected:
+    fs::path Journal(const std::string& name, const std::string& text) const {
+        folder_.Write(name, text);
+        return folder_.Path() / name;
+    }
+    std::optional<CrashedRun> Find(
+        const std::string& own = "palomind-20240601-120000-9.running.journal") {
+        return FindCrashedRun(folder_.Path(), folder_.Path() / own, files_,
+                              [this](long pid) { return pid == livePid_; });
+    }
+
+    testing::ScratchFolder folder_;
+    DiskFileStore files_;
+    long livePid_ = -1;
+};
+
+TEST_F(CrashRecoveryFolderTest, OffersTheNewestRunWhenItEndedWithoutShuttingDown) {
+    Journal("palomind-20240501-090000-100.journal", RaceJournal() + "# shutdown\n");
+    const fs::path crashed = Journal("palomind-20240501-100000-200.running.journal", RaceJournal());
+    Journal("palomind-20240601-120000-9.running.journal",
+            "palomind-journal 1\n");  // this run's own
+    const auto run = Find();
+    ASSERT_TRUE(run);
+    EXPECT_EQ(run->journal, crashed);
+    EXPECT_TRUE(run->problem.empty());
+    EXPECT_TRUE(SameEvents(run->events, Events(RaceJournal())));
+}
+
+TEST_F(CrashRecoveryFolderTest, OffersNothingWhenTheLastRunShutDownCleanly) {
+    Journal("palomind-20240501-090000-100.running.journal", RaceJournal());
+    Journal("palomind-20240501-100000-200.journal", RaceJournal() + "# shutdown\n");
+    EXPECT_FALSE(Find());
+}
+
+TEST_F(CrashRecoveryFolderTest, OffersNothingFromARunThatIsStillGoingOrHeldNoRace) {
+    Journal("palomind-20240501-100000-200.running.journal", RaceJournal());
+    livePid_ = 200;  // a second instance, alive
+    EXPECT_FALSE(Find());
+
+    livePid_ = -1;
+    Journal("palomind-20240501-110000-300.running.journal",
+            "palomind-journal 1\n5 boot\n9 racetime 30\n");
+    EXPECT_FALSE(Find());
+}
+
+TEST_F(CrashRecoveryFolderTest, DamagedJournalIsReportedAndNotReplayed) {
+    std::string text = RaceJournal();
+    text.insert(text.find("2000 start"), "2000 strat\n");
+    Journal("palomind-20240501-100000-200.running.journal", text);
+    const auto run = Find();
+    ASSERT_TRUE(run);
+    EXPECT_TRUE(run->events.empty());
+    EXPECT_NE(run->problem.find("行目"), std::string::npos) << run->problem;
+    EXPECT_NE(DamagedJournalText(*run).find("palomind-20240501-100000-200.running.journal"),
+              std::string::npos);
+}
+
+TEST(CrashedJournal, CutAtAnyByteGivesExactlyTheEventsOfItsCompleteLines) {
+    const std::string text = RaceJournal();
+    const std::size_t header = text.find('\n') + 1;
+    for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+        const JournalParseResult parsed =
+            ParseCrashedJournal(std::string_view(text).substr(0, cut));
+        if (cut < header) {
+            EXPECT_FALSE(parsed.ok) << cut;
+            continue;
+        }
+        const std::size_t complete = text.rfind('\n', cut - 1) + 1;
+        ASSERT_TRUE(parsed.ok) << cut;
+        EXPECT_TRUE(SameEvents(parsed.events, Events(text.substr(0, complete))))
+            << "cut at " << cut;
+    }
+}
+
+TEST(CrashedJournal, DamageBeforeTheLastLineFailsTheRead) {
+    std::string text = RaceJournal();
+    text.replace(text.find(" clock"), 6, " clonk");
+    EXPECT_FALSE(ParseCrashedJournal(text).ok);
+}
+
+TEST(CrashedRunReplay, GoesOnLiveOnlyOnTheSameBootWithATickCounterThatWentOn) {
+    std::vector<JournalEvent> events = Events(RaceJournal());
+    EXPECT_TRUE(RaceCanGoOnLive(events, events.back().tick, ""));
+    EXPECT_TRUE(RaceCanGoOnLive(events, 40'000, "boot-b"));  // the journal knows no boot
+    EXPECT_FALSE(RaceCanGoOnLive(events, 1'234, ""));
+    for (JournalEvent& e : events)
+        if (e.kind == JournalEventKind::Boot) e.text = "boot-a";
+    EXPECT_TRUE(RaceCanGoOnLive(events, 40'000, "boot-a"));
+    EXPECT_TRUE(RaceCanGoOnLive(events, 40'000, ""));  // this system knows none
+    // Rebooted and up longer than before: the counter did not go back.
+    EXPECT_FALSE(RaceCanGoOnLive(events, 40'000, "boot-b"));
+}
+
+}  // namespace
+}  // namespace palomind

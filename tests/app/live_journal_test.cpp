@@ -1,0 +1,128 @@
+#include "app/live_journal.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <mutex>
+#include <thread>
+
+#include "tests/support/test_folders.h"
+
+namespace palomind::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> FileNames(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+JournalEvent Event(std::int32_t tick, JournalEventKind kind, std::int32_t value = 0,
+                   std::vector<std::uint8_t> bytes = {}) {
+    JournalEvent event;
+    event.tick = tick;
+    event.kind = kind;
+    event.value = value;
+    event.bytes = std::move(bytes);
+    return event;
+}
+
+TEST(LiveJournalTest, EveryLineIsInTheFileAsSoonAsItIsRecorded) {
+    TemporaryCurrentDirectory directory;
+    LiveJournal journal("journal", "palomind-20240501-093000-7", 5);
+    ASSERT_TRUE(journal.Start());
+    EXPECT_EQ(journal.Path(), fs::path("journal") / "palomind-20240501-093000-7.running.journal");
+
+    EXPECT_TRUE(journal.Record(Event(1000, JournalEventKind::Boot)));
+    EXPECT_TRUE(journal.Record(Event(2000, JournalEventKind::Rx, 0, {0xFE, 0x05})));
+    EXPECT_TRUE(journal.Note("line\r\nbreaks become spaces"));
+    // Read while the journal is still open, as after a crash.
+    const std::string written = ReadBytes(journal.Path());
+    EXPECT_EQ(written, "palomind-journal 1\n" +
+                           FormatJournalLine(Event(1000, JournalEventKind::Boot)) + "\n" +
+                           FormatJournalLine(Event(2000, JournalEventKind::Rx, 0, {0xFE, 0x05})) +
+                           "\n# line  breaks become spaces\n");
+    EXPECT_TRUE(ParseJournal(written).ok);
+}
+
+// A sync that takes as long as the disk likes (here: until the test lets it
+// go) holds up neither recording nor asking for the next sync.
+TEST(LiveJournalTest, ASlowSyncToTheDiskHoldsUpNothingOnTheRecordingThread) {
+    const TemporaryCurrentDirectory directory;
+    std::mutex gate;
+    std::unique_lock closed(gate);
+    std::atomic<int> syncsStarted = 0;
+    LiveJournal journal("journal", "palomind-20240501-093000-8", 5, [&](int) {
+        if (++syncsStarted == 1) return;  // the one at start
+        const std::lock_guard waitForTheTest(gate);
+    });
+    ASSERT_TRUE(journal.Start());
+    EXPECT_TRUE(journal.Record(Event(1000, JournalEventKind::Boot)));  // asks for a sync
+    while (syncsStarted < 2) std::this_thread::yield();  // the syncer is stuck in it now
+    for (std::int32_t tick = 1001; tick < 1100; ++tick) {
+        EXPECT_TRUE(journal.Record(Event(tick, JournalEventKind::Clock)));
+        journal.SyncIfDue();
+    }
+    EXPECT_NE(ReadBytes(journal.Path()).find("1099 clock\n"), std::string::npos);
+    closed.unlock();
+    journal.FinishCleanly();
+    EXPECT_EQ(ReadBytes(journal.Path()).substr(ReadBytes(journal.Path()).size() - 11),
+              "# shutdown\n");
+}
+
+TEST(LiveJournalTest, CleanShutdownMarksTheJournalCompleteUnderItsFinalName) {
+    TemporaryCurrentDirectory directory;
+    LiveJournal journal("journal", "palomind-20240501-093000-7", 5);
+    ASSERT_TRUE(journal.Start());
+    journal.Record(Event(1000, JournalEventKind::Boot));
+    journal.FinishCleanly();
+
+    EXPECT_EQ(FileNames("journal"), std::vector<std::string>{"palomind-20240501-093000-7.journal"});
+    const std::string written = ReadBytes("journal/palomind-20240501-093000-7.journal");
+    EXPECT_TRUE(written.ends_with("\n# shutdown\n"));
+    EXPECT_FALSE(journal.Record(Event(2000, JournalEventKind::Boot)));  // nothing after the end
+}
+
+TEST(LiveJournalTest, KeepsTheNewestCompleteJournalsAndNeverDeletesUnfinishedOnes) {
+    TemporaryCurrentDirectory directory;
+    fs::create_directory("journal");
+    for (const char* name :
+         {"palomind-20240101-080000-1.journal", "palomind-20240102-080000-1.journal",
+          "palomind-20240103-080000-1.journal", "palomind-20231231-080000-9.running.journal",
+          "notes.txt"}) {
+        std::ofstream("journal/" + std::string(name)) << "x\n";
+    }
+    LiveJournal journal("journal", "palomind-20240104-080000-1", 2);
+    ASSERT_TRUE(journal.Start());
+    // Two complete ones kept (the newest); the crashed run and other files stay.
+    EXPECT_EQ(FileNames("journal"),
+              (std::vector<std::string>{"notes.txt", "palomind-20231231-080000-9.running.journal",
+                                        "palomind-20240102-080000-1.journal",
+                                        "palomind-20240103-080000-1.journal",
+                                        "palomind-20240104-080000-1.running.journal"}));
+    journal.FinishCleanly();
+    EXPECT_EQ(FileNames("journal"),
+              (std::vector<std::string>{"notes.txt", "palomind-20231231-080000-9.running.journal",
+                                        "palomind-20240103-080000-1.journal",
+                                        "palomind-20240104-080000-1.journal"}));
+}
+
+TEST(LiveJournalTest, JournalThatCannotBeCreatedFailsOnceAndRecordsNothing) {
+    TemporaryCurrentDirectory directory;
+    std::ofstream("journal") << "a file where the folder should be\n";
+    LiveJournal journal("journal", "palomind-20240501-093000-7", 5);
+    EXPECT_FALSE(journal.Start());
+    EXPECT_NE(journal.Problem().find("journal"), std::string::npos);
+    EXPECT_FALSE(journal.Record(Event(1000, JournalEventKind::Boot)));
+    journal.FinishCleanly();  // harmless
+}
+
+}  // namespace
+}  // namespace palomind::testing

@@ -1,0 +1,192 @@
+#include "voice/speaker.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/monotonic_tick_clock.h"
+#include "platform/real_time_pcm_output.h"
+
+namespace palomind {
+namespace {
+
+struct ManualClock final : TickClock {
+    std::int32_t TimeGetTime() override { return tick; }
+    std::int32_t tick = 1'000'000;
+};
+
+// Speech at 1000 samples a second, so a sample is a millisecond: each byte of
+// text lasts kMsPerByte, and synthesis takes kSynthesisMs of the clock.
+struct FakeSpeech final : SpeechEngine {
+    static constexpr int kMsPerByte = 40;
+    static constexpr int kSynthesisMs = 30;
+    explicit FakeSpeech(ManualClock& c) : clock(c) {}
+    bool HasVoice(std::string_view voice) const override { return voice == "ja" || voice == "en"; }
+    SpeechSamples Synthesize(std::string_view text, std::string_view voice) override {
+        if (!HasVoice(voice)) return {};
+        clock.tick += kSynthesisMs;
+        synthesised.emplace_back(text);
+        return {1000, std::vector<std::int16_t>(text.size() * kMsPerByte, 100)};
+    }
+    ManualClock& clock;
+    std::vector<std::string> synthesised;
+};
+
+// Plays in real time on the manual clock, and notes when each utterance's
+// samples were handed to it.
+struct FakeOutput final : PcmOutput {
+    explicit FakeOutput(ManualClock& c) : clock(c) {}
+    void Play(const SpeechSamples& speech) override {
+        starts.push_back(clock.tick);
+        clock.tick += static_cast<std::int32_t>(speech.samples.size());
+    }
+    void Interrupt() override {}
+    ManualClock& clock;
+    std::vector<std::int32_t> starts;
+};
+
+class SpeakerTest : public ::testing::Test {
+  protected:
+    void Announce(AnnouncementKind kind, std::string text, int id = 0) {
+        speaker.Announce(
+            {.kind = kind, .voice = "ja", .text = std::move(text), .id = id, .tick = clock.tick});
+    }
+    void SpeakAll() {
+        while (speaker.SpeakNext()) {
+        }
+    }
+
+    ManualClock clock;
+    FakeSpeech speech{clock};
+    FakeOutput output{clock};
+    Speaker speaker{speech, output, clock};
+};
+
+TEST_F(SpeakerTest, AnIdleVoiceStartsAnAnnouncementWithinItsSynthesis) {
+    const std::int32_t passed = clock.tick;
+    Announce(AnnouncementKind::Pass, "ごばん、1しゅう、9てん50", 5);
+    ASSERT_TRUE(speaker.SpeakNext());
+    ASSERT_EQ(output.starts.size(), 1u);
+    EXPECT_EQ(output.starts[0] - passed, FakeSpeech::kSynthesisMs);
+    EXPECT_LE(output.starts[0] - passed, 300);
+    EXPECT_EQ(speaker.Figures().WorstDelayMs(AnnouncementKind::Pass), FakeSpeech::kSynthesisMs);
+    EXPECT_FALSE(speaker.SpeakNext());
+}
+
+TEST_F(SpeakerTest, ANewerPassOfAnIdTakesThePlaceOfTheOneWaiting) {
+    Announce(AnnouncementKind::Pass, "1 lap 1", 1);
+    Announce(AnnouncementKind::Pass, "2 lap 1", 2);
+    Announce(AnnouncementKind::Pass, "1 lap 2", 1);
+    Announce(AnnouncementKind::BestLap, "best 1", 1);
+    Announce(AnnouncementKind::BestLap, "best 2", 2);
+    SpeakAll();
+    EXPECT_EQ(speech.synthesised, (std::vector<std::string>{"1 lap 2", "2 lap 1", "best 2"}));
+    EXPECT_EQ(speaker.Figures().Dropped(AnnouncementKind::Pass), 1);
+    EXPECT_EQ(speaker.Figures().Dropped(AnnouncementKind::BestLap), 1);
+}
+
+TEST_F(SpeakerTest, CountdownsStartAndFinishesAreNeverDroppedAndTheClockGoesFirst) {
+    Announce(AnnouncementKind::Pass, "pass 1", 1);
+    Announce(AnnouncementKind::Finished, "1 finished", 1);
+    Announce(AnnouncementKind::Countdown, "3");
+    Announce(AnnouncementKind::Finishing, "time up");
+    Announce(AnnouncementKind::Start, "start");
+    clock.tick += 60'000;  // all of them a minute old
+    SpeakAll();
+    EXPECT_EQ(speech.synthesised,
+              (std::vector<std::string>{"3", "time up", "start", "1 finished"}));
+    const VoiceFigures figures = speaker.Figures();
+    EXPECT_EQ(figures.Dropped(AnnouncementKind::Pass), 1);
+    for (AnnouncementKind kind : {AnnouncementKind::Countdown, AnnouncementKind::Start,
+                                  AnnouncementKind::Finishing, AnnouncementKind::Finished}) {
+        EXPECT_EQ(figures.Dropped(kind), 0);
+        EXPECT_EQ(figures.Spoken(kind), 1);
+    }
+}
+
+// Twenty transponders passing every 3.6 ms in turn, far faster than speech:
+// every pass spoken is fresh, at most one per ID waits, and a countdown
+// announced in the middle is spoken next.
+TEST_F(SpeakerTest, KeepsUpWithASaturatedLineByDroppingStalePasses) {
+    constexpr int kIds = 20;
+    constexpr std::int32_t kGapMs = 4;
+    std::int32_t nextPass = clock.tick;
+    int id = 0;
+    int announced = 0;
+    bool countdownAnnounced = false;
+    std::size_t countdownAt = 0;
+    const std::int32_t end = clock.tick + 30'000;
+    while (clock.tick < end) {
+        // The race's passes up to now, at their own ticks.
+        const std::int32_t now = clock.tick;
+        for (; nextPass <= now; nextPass += kGapMs) {
+            clock.tick = nextPass;
+            Announce(AnnouncementKind::Pass, "pass " + std::to_string(id + 1), id + 1);
+            id = (id + 1) % kIds;
+            ++announced;
+        }
+        clock.tick = now;
+        if (!countdownAnnounced && now > end - 10'000) {
+            Announce(AnnouncementKind::Countdown, "10");
+            countdownAnnounced = true;
+            countdownAt = speech.synthesised.size();
+        }
+        if (!speaker.SpeakNext()) clock.tick += kGapMs;
+    }
+    // What still waits has gone stale by now.
+    clock.tick += AnnouncementQueue::kStaleAfterMs + 1;
+    SpeakAll();
+    const VoiceFigures figures = speaker.Figures();
+    // About one "pass NN" (310 ms with its synthesis) at a time for 30 s.
+    EXPECT_GT(figures.Spoken(AnnouncementKind::Pass), 80);
+    EXPECT_EQ(figures.Spoken(AnnouncementKind::Pass) + figures.Dropped(AnnouncementKind::Pass),
+              announced);
+    EXPECT_LE(figures.WorstDelayMs(AnnouncementKind::Pass),
+              AnnouncementQueue::kStaleAfterMs + FakeSpeech::kSynthesisMs);
+    ASSERT_LT(countdownAt, speech.synthesised.size());
+    EXPECT_EQ(speech.synthesised[countdownAt], "10");
+    EXPECT_EQ(figures.Spoken(AnnouncementKind::Countdown), 1);
+}
+
+}  // namespace
+}  // namespace palomind
+
+namespace palomind {
+namespace {
+
+struct ShortSpeech final : SpeechEngine {
+    bool HasVoice(std::string_view) const override { return true; }
+    SpeechSamples Synthesize(std::string_view text, std::string_view) override {
+        // "long" lasts a minute, anything else 10 ms.
+        return {1000, std::vector<std::int16_t>(text == "long" ? 60'000 : 10, 0)};
+    }
+};
+
+// The voice's own thread speaks what is announced, and stopping it cuts off
+// an utterance in progress instead of waiting for its end.
+TEST(SpeakerThreadTest, SpeaksOnItsOwnThreadAndStopsInTheMiddleOfAnUtterance) {
+    ShortSpeech speech;
+    RealTimePcmOutput output;
+    MonotonicTickClock clock;
+    Speaker speaker(speech, output, clock);
+    speaker.Start();
+    for (const char* text : {"a", "b", "long"})
+        speaker.Announce({.kind = AnnouncementKind::Finished,
+                          .voice = "en",
+                          .text = text,
+                          .tick = clock.TimeGetTime()});
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (speaker.Figures().Spoken(AnnouncementKind::Finished) < 3 &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(speaker.Figures().Spoken(AnnouncementKind::Finished), 3);
+    const auto stopping = std::chrono::steady_clock::now();
+    speaker.Stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - stopping, std::chrono::seconds(30));
+}
+
+}  // namespace
+}  // namespace palomind

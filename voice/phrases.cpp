@@ -1,0 +1,114 @@
+#include "voice/phrases.h"
+
+#include <iterator>
+
+#include "engine/time_format.h"
+#include "voice/spoken_numbers.h"
+
+namespace palomind {
+
+namespace {
+
+// Every text the voice speaks. docs/voice.md shows this table.
+constexpr PhraseRow kPhrases[] = {
+    {PhraseId::StartIn, "スタートまで {seconds}びょう", "{seconds} seconds to start"},
+    {PhraseId::EndIn, "のこり {seconds}びょう", "{seconds} seconds to go"},
+    {PhraseId::LastSeconds, "{seconds}", "{seconds}"},
+    {PhraseId::Start, "スタート", "Start"},
+    {PhraseId::Pass, "{who}、{lap}しゅう、{time}", "{who}, lap {lap}, {time}"},
+    {PhraseId::BestLap, "ベストラップ、{who}、{time}", "Best lap, {who}, {time}"},
+    {PhraseId::Finishing, "タイムアップ", "Time is up"},
+    {PhraseId::Finished, "{who}、ゴール、{place}い", "{who} finished, {place} place"},
+    {PhraseId::FinishedWithoutPlace, "{who}、ゴール", "{who} finished"},
+    {PhraseId::EntrantNumber, "{number}ばん", "Number {number}"},
+    {PhraseId::LapTime, "{seconds}てん{hundredths}", "{seconds}.{hundredths}"},
+    {PhraseId::LapTimeWithMinutes, "{minutes}ふん {seconds}てん{hundredths}",
+     "{minutes} {seconds}.{hundredths}"},
+};
+
+std::string_view Form(PhraseId id, ReadOutLanguage language) {
+    const PhraseRow& row = kPhrases[static_cast<std::size_t>(id)];
+    return language == ReadOutLanguage::Japanese ? row.japanese : row.english;
+}
+
+// The row with each "{name}" replaced by what `valueOf` gives for the name.
+template <typename ValueOf>
+std::string Fill(std::string_view form, ValueOf valueOf) {
+    std::string text;
+    while (!form.empty()) {
+        const std::size_t open = form.find('{');
+        const std::size_t close = form.find('}', open);
+        if (open == std::string_view::npos || close == std::string_view::npos) break;
+        text += form.substr(0, open);
+        text += valueOf(form.substr(open + 1, close - open - 1));
+        form.remove_prefix(close + 1);
+    }
+    text += form;
+    return text;
+}
+
+std::string TwoDigits(int value) {
+    return FormatPadded(value, 2);
+}
+
+std::string LapTimeText(ReadOutLanguage language, double seconds) {
+    const LapTimeParts parts = SplitLapTime(seconds);
+    const PhraseId id = parts.minutes > 0 ? PhraseId::LapTimeWithMinutes : PhraseId::LapTime;
+    return Fill(Form(id, language), [&](std::string_view name) -> std::string {
+        if (name == "minutes") return std::to_string(parts.minutes);
+        if (name == "hundredths") return TwoDigits(parts.hundredths);
+        // "1 05.07" in English reads "one oh five"; Japanese says the
+        // minutes with a unit and needs no padding.
+        if (parts.minutes > 0 && language == ReadOutLanguage::English)
+            return TwoDigits(parts.seconds);
+        return std::to_string(parts.seconds);
+    });
+}
+
+}  // namespace
+
+// Rows are looked up by their ID's value.
+constexpr bool RowsInIdOrder() {
+    for (std::size_t i = 0; i < std::size(kPhrases); ++i)
+        if (static_cast<std::size_t>(kPhrases[i].id) != i) return false;
+    return std::size(kPhrases) == static_cast<std::size_t>(PhraseId::LapTimeWithMinutes) + 1;
+}
+static_assert(RowsInIdOrder());
+
+std::optional<ReadOutLanguage> LanguageOfMode(int ttsMode) {
+    if (ttsMode == 1) return ReadOutLanguage::Japanese;
+    if (ttsMode == 2) return ReadOutLanguage::English;
+    return std::nullopt;
+}
+
+std::string_view VoiceOf(ReadOutLanguage language) {
+    return language == ReadOutLanguage::Japanese ? "ja" : "en";
+}
+
+std::span<const PhraseRow> PhraseTable() {
+    return kPhrases;
+}
+
+std::string Phrase(PhraseId id, ReadOutLanguage language, const PhraseFields& fields) {
+    return Fill(Form(id, language), [&](std::string_view name) -> std::string {
+        if (name == "who") return fields.who;
+        if (name == "lap") return std::to_string(fields.lap);
+        if (name == "time") return LapTimeText(language, fields.lapTime);
+        if (name == "seconds") return std::to_string(fields.seconds);
+        if (name == "place")
+            return language == ReadOutLanguage::English ? EnglishOrdinal(fields.place)
+                                                        : std::to_string(fields.place);
+        return {};
+    });
+}
+
+std::string Entrant(ReadOutLanguage language, int id, std::string_view rosterName) {
+    const bool readable = language == ReadOutLanguage::Japanese ? IsKanaOnly(rosterName)
+                                                                : IsAsciiLettersOnly(rosterName);
+    if (readable) return std::string(rosterName);
+    const std::string number =
+        language == ReadOutLanguage::Japanese ? KanaNumber(id) : std::to_string(id);
+    return Fill(Form(PhraseId::EntrantNumber, language), [&](std::string_view) { return number; });
+}
+
+}  // namespace palomind
