@@ -50,7 +50,7 @@ diff -u <(printf '%s\n' "${expected[@]}" | sort) \
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for package in libqt6widgets6 libqt6multimedia6 gstreamer1.0-plugins-base \
-  gstreamer1.0-plugins-good qt6-translations-l10n fonts-ipafont-gothic; do
+  gstreamer1.0-plugins-good qt6-translations-l10n fonts-ipafont-gothic libespeak-ng1 espeak-ng-data; do
   [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package: $depends"
 done
 
