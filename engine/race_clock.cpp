@@ -9,17 +9,22 @@
 
 namespace palomind {
 
-// The same test as Timer1_Timer's first steps, without acting.
+bool RaceEngine::ClockRunning() const {
+    return s_.RaceStarted == kTrue && s_.AllFinished == kFalse;
+}
+
+// Timer1_Timer acts exactly when this says so: the live program asks it to
+// journal a tick before running it.
 bool RaceEngine::ClockActsAt(std::int32_t tick) const {
-    if (s_.RaceStarted != kTrue || s_.AllFinished != kFalse) return false;
-    return RoundHalfEven32(tick / 1000.0) != s_.LastClockSecond;
+    return ClockRunning() && RoundHalfEven32(tick / 1000.0) != s_.LastClockSecond;
 }
 
 bool RaceEngine::Timer1_Timer() {
-    if (s_.RaceStarted != kTrue || s_.AllFinished != kFalse) return false;
-    const std::int32_t now = RoundHalfEven32(clock_.TimeGetTime() / 1000.0);
+    if (!ClockRunning()) return false;
+    const std::int32_t tick = clock_.TimeGetTime();
+    const std::int32_t now = RoundHalfEven32(tick / 1000.0);
     s_.NowSecond = now;
-    if (s_.LastClockSecond == now) return false;
+    if (!ClockActsAt(tick)) return false;
     const std::optional<std::int32_t> previous = s_.LastClockSecond;
     s_.LastClockSecond = now;
 

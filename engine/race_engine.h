@@ -61,6 +61,7 @@ class RaceEngine {
     void UpdateLapHistory(int n);
     void PlayCue(Cue cue);
 
+    bool ClockRunning() const;
     void SetStatus(std::string_view caption, std::uint32_t lampColor);
     void ActOnSecond(std::int32_t second, bool playCountdownCues);
     void PlayCountdownCue(std::int32_t remaining, Cue tenSecondCue);
