@@ -14,6 +14,7 @@ GridTableModel::GridTableModel(const GridModel& grid, QObject* parent)
     leftCol_ = shape.leftCol;
     shownRows_ = shape.rows;
     shownCols_ = shape.cols;
+    RememberShownTexts();
 }
 
 GridTableModel::Shape GridTableModel::ShapeFor(int topRow, int leftCol) const {
@@ -29,21 +30,45 @@ GridTableModel::Shape GridTableModel::ShapeFor(int topRow, int leftCol) const {
 
 bool GridTableModel::Sync(int topRow, int leftCol) {
     const Shape wanted = ShapeFor(topRow, leftCol);
-    if (wanted != Shape{topRow_, leftCol_, shownRows_, shownCols_}) {
+    topRow_ = wanted.topRow;
+    leftCol_ = wanted.leftCol;
+    if (wanted.rows != shownRows_ || wanted.cols != shownCols_) {
         beginResetModel();
-        topRow_ = wanted.topRow;
-        leftCol_ = wanted.leftCol;
         shownRows_ = wanted.rows;
         shownCols_ = wanted.cols;
+        RememberShownTexts();
         endResetModel();
         return true;
     }
-    // Same shape: a grid of a few hundred cells is repainted as a whole,
-    // which is cheaper than finding out which cells changed.
-    if (shownRows_ > 0 && shownCols_ > 0)
-        emit dataChanged(index(0, 0), index(shownRows_ - 1, shownCols_ - 1),
-                         {Qt::DisplayRole, Qt::TextAlignmentRole});
+    // Same number of cells, perhaps scrolled: only the cells whose text
+    // changed are announced, one range per row. At a saturated receiver line
+    // repainting both grids whole on every redraw was most of the window
+    // thread's work; comparing a few hundred short texts costs next to none.
+    for (int row = 0; row < shownRows_; ++row) {
+        int first = -1;
+        int last = -1;
+        for (int col = 0; col < shownCols_; ++col) {
+            std::string& known = shownTexts_[static_cast<std::size_t>(row * shownCols_ + col)];
+            const std::string& text = grid_.TextMatrix(GridRow(row), GridCol(col));
+            if (known == text) continue;
+            known = text;
+            if (first < 0) first = col;
+            last = col;
+        }
+        if (first >= 0)
+            emit dataChanged(index(row, first), index(row, last),
+                             {Qt::DisplayRole, Qt::TextAlignmentRole});
+    }
     return false;
+}
+
+void GridTableModel::RememberShownTexts() {
+    shownTexts_.assign(static_cast<std::size_t>(shownRows_) * static_cast<std::size_t>(shownCols_),
+                       std::string());
+    for (int row = 0; row < shownRows_; ++row)
+        for (int col = 0; col < shownCols_; ++col)
+            shownTexts_[static_cast<std::size_t>(row * shownCols_ + col)] =
+                grid_.TextMatrix(GridRow(row), GridCol(col));
 }
 
 int GridTableModel::GridRow(int viewRow) const {

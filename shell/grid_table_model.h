@@ -1,6 +1,8 @@
 #pragma once
 #include <QAbstractTableModel>
 #include <QBrush>
+#include <string>
+#include <vector>
 
 #include "engine/grid_model.h"
 
@@ -17,8 +19,10 @@ class GridTableModel final : public QAbstractTableModel {
     explicit GridTableModel(const GridModel& grid, QObject* parent = nullptr);
 
     // Takes up whatever changed in the grid and the wanted scroll origin
-    // (clamped to the grid). Returns true when the view's rows or columns
-    // changed shape, so the caller re-applies the section sizes.
+    // (clamped to the grid). Returns true when the number of rows or columns
+    // in view changed (the model was reset), so the caller re-applies every
+    // section size; a scroll alone keeps the model and announces the cells
+    // whose text changed.
     bool Sync(int topRow, int leftCol);
 
     int TopRow() const { return topRow_; }
@@ -38,10 +42,10 @@ class GridTableModel final : public QAbstractTableModel {
         int leftCol;
         int rows;
         int cols;
-        bool operator==(const Shape&) const = default;
     };
     Shape ShapeFor(int topRow, int leftCol) const;
     bool IsFixed(const QModelIndex& index) const;
+    void RememberShownTexts();
 
     const GridModel& grid_;
     int topRow_;
@@ -50,6 +54,8 @@ class GridTableModel final : public QAbstractTableModel {
     // under them, which is why they are kept rather than read from the grid.
     int shownRows_ = 0;
     int shownCols_ = 0;
+    // The text of each cell in view as last announced, row by row.
+    std::vector<std::string> shownTexts_;
     QBrush fixedBrush_;
 };
 

@@ -208,8 +208,33 @@ TEST_F(RaceWindowViewTest, RefreshOfAnUnchangedModelTouchesNoCell) {
     model.LapHistory.SetTextMatrix(2, 1, "00m59s00");
     view.Refresh();
     view.Refresh();
-    EXPECT_EQ(changed.count(), 1);
+    ASSERT_EQ(changed.count(), 1);
     EXPECT_EQ(reset.count(), 0);
+    // Only that cell is announced, so only it is repainted.
+    const QModelIndex cell = history->Table()->model()->index(2, 1);
+    EXPECT_EQ(changed.at(0).at(0).value<QModelIndex>(), cell);
+    EXPECT_EQ(changed.at(0).at(1).value<QModelIndex>(), cell);
+}
+
+TEST_F(RaceWindowViewTest, LapHistoryFollowingNewLapsKeepsTheTableAndShowsTheNewRows) {
+    GridModel& laps = model.LapHistory;
+    laps.SetRows(19);
+    laps.SetTopRow(3);
+    laps.SetTextMatrix(18, 0, "17");
+    view.Refresh();
+    GridView* history = Grid("MSFlexGrid2");
+    QSignalSpy reset(history->Table()->model(), &QAbstractItemModel::modelReset);
+
+    // A lap more: one row more and the top row one lower, as many rows in view.
+    laps.SetRows(20);
+    laps.SetTopRow(4);
+    laps.SetTextMatrix(19, 0, "18");
+    view.Refresh();
+    EXPECT_EQ(reset.count(), 0);
+    EXPECT_EQ(history->TopRow(), 4);
+    EXPECT_EQ(Shown(history, 16, 0), QStringLiteral("17"));
+    EXPECT_EQ(Shown(history, 17, 0), QStringLiteral("18"));
+    EXPECT_EQ(Bar(history, Qt::Vertical)->value(), 4);
 }
 
 TEST_F(RaceWindowViewTest, TypedCommentIsStoredWithCrLfLineBreaks) {
