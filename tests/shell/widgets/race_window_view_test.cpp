@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
@@ -235,6 +236,38 @@ TEST_F(RaceWindowViewTest, LapHistoryFollowingNewLapsKeepsTheTableAndShowsTheNew
     EXPECT_EQ(Shown(history, 16, 0), QStringLiteral("17"));
     EXPECT_EQ(Shown(history, 17, 0), QStringLiteral("18"));
     EXPECT_EQ(Bar(history, Qt::Vertical)->value(), 4);
+}
+
+// What is on the screen after only the changed cells were repainted must be
+// what drawing the whole grid afresh gives.
+TEST_F(RaceWindowViewTest, PartlyRepaintedGridsLookAsIfDrawnWhole) {
+    GridModel& laps = model.LapHistory;
+    laps.SetTextMatrix(0, 1, "ID1");
+    for (int lap = 1; lap <= 18; ++lap) laps.SetTextMatrix(lap + 1, 0, std::to_string(lap));
+    laps.SetRows(20);
+    laps.SetTopRow(4);
+    view.Refresh();
+    QTest::qWait(20);
+
+    laps.SetRows(21);
+    laps.SetTopRow(5);
+    laps.SetTextMatrix(20, 0, "19");
+    laps.SetTextMatrix(20, 1, "00m59s00");
+    model.Standings.SetTextMatrix(1, 1, "Taro");
+    view.Refresh();
+    QTest::qWait(20);
+
+    for (GridView* grid : {Grid("MSFlexGrid1"), Grid("MSFlexGrid2")}) {
+        QWidget* cells = grid->Table()->viewport();
+        const QPoint at = cells->mapTo(&view, QPoint(0, 0));
+        const QImage onScreen =
+            view.screen()
+                ->grabWindow(view.winId(), at.x(), at.y(), cells->width(), cells->height())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+        const QImage drawnWhole = cells->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(onScreen, drawnWhole) << grid->objectName().toStdString();
+    }
 }
 
 TEST_F(RaceWindowViewTest, TypedCommentIsStoredWithCrLfLineBreaks) {
