@@ -9,7 +9,6 @@
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
-#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -52,11 +51,12 @@ class PluggableReceiver {
 
 // The program's side: the adapter reporting to a listener that starts the
 // reconnection when the port fails, and the 10 ms timer polling it.
-class ReceiverUnpluggedTest : public ::testing::Test, private SerialListener {
+class ReceiverUnpluggedTest : public ::testing::Test {
   protected:
     ReceiverUnpluggedTest() {
         settings_.SaveSetting("Ports", "COM1", folder_.File("receiver"));
-        port_.SetListener(this);
+        listener_.onFailed = [this] { reconnect_.PortFailed(1); };
+        port_.SetListener(&listener_);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             ++polls_;
             if (reconnect_.Poll() == ReceiverReconnect::Result::Reconnected) ++reconnections_;
@@ -66,38 +66,20 @@ class ReceiverUnpluggedTest : public ::testing::Test, private SerialListener {
     ~ReceiverUnpluggedTest() override { port_.SetListener(nullptr); }
 
     bool WaitForBytes(std::size_t count) {
-        return QTest::qWaitFor([&] { return received_.size() >= count; }, kWaitMs);
+        return QTest::qWaitFor([&] { return listener_.received.size() >= count; }, kWaitMs);
     }
+    int Failures() const { return static_cast<int>(listener_.failures.size()); }
 
     ScratchFolder folder_;
     PluggableReceiver receiver_{folder_.Path() / "receiver"};
     MemorySettingsStore settings_;
+    RecordingSerialListener listener_;  // outlives the port and its reader thread
     QtSerialPort port_{settings_};
     MonotonicTickClock ticks_;
     ReceiverReconnect reconnect_{port_, ticks_};
     QTimer timer_;
-    std::vector<std::uint8_t> received_;
-    int failures_ = 0;
     int reconnections_ = 0;
     int polls_ = 0;
-
-  private:
-    // On the port's reader thread: staged, and taken on this thread.
-    void OnBytes(std::span<const std::uint8_t> bytes) override {
-        const std::lock_guard lock(stagedMutex_);
-        staged_.insert(staged_.end(), bytes.begin(), bytes.end());
-    }
-    void OnBytesWaiting() override {
-        const std::lock_guard lock(stagedMutex_);
-        received_.insert(received_.end(), staged_.begin(), staged_.end());
-        staged_.clear();
-    }
-    std::mutex stagedMutex_;
-    std::vector<std::uint8_t> staged_;
-    void OnPortFailed(std::string_view) override {
-        ++failures_;
-        reconnect_.PortFailed(1);
-    }
 };
 
 TEST_F(ReceiverUnpluggedTest, ReceiverPluggedBackIsReopenedWithinAboutASecondAndDeliversAgain) {
@@ -107,13 +89,13 @@ TEST_F(ReceiverUnpluggedTest, ReceiverPluggedBackIsReopenedWithinAboutASecondAnd
     ASSERT_TRUE(WaitForBytes(7));
 
     receiver_.Unplug();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return failures_ > 0; }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Failures() > 0; }, kWaitMs));
     EXPECT_FALSE(port_.IsOpen());
 
     // Away for three seconds: a few quiet attempts, no second report, no
     // busy loop.
     ExpectQuietEventLoop(3000, "while the receiver was away");
-    EXPECT_EQ(failures_, 1);
+    EXPECT_EQ(Failures(), 1);
     EXPECT_EQ(reconnections_, 0);
     EXPECT_TRUE(reconnect_.Waiting());
 
@@ -122,8 +104,8 @@ TEST_F(ReceiverUnpluggedTest, ReceiverPluggedBackIsReopenedWithinAboutASecondAnd
     EXPECT_TRUE(port_.IsOpen());
     receiver_.Send(Frame(6));
     ASSERT_TRUE(WaitForBytes(14));
-    EXPECT_EQ(received_[10], 0x06);
-    EXPECT_EQ(failures_, 1);
+    EXPECT_EQ(listener_.received[10], 0x06);
+    EXPECT_EQ(Failures(), 1);
 }
 
 TEST_F(ReceiverUnpluggedTest, UnpluggedAgainAfterComingBackIsToldAndMendedAgain) {
@@ -131,7 +113,7 @@ TEST_F(ReceiverUnpluggedTest, UnpluggedAgainAfterComingBackIsToldAndMendedAgain)
     ASSERT_TRUE(port_.Open(1));
     for (int round = 1; round <= 2; ++round) {
         receiver_.Unplug();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return failures_ == round; }, kWaitMs));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Failures() == round; }, kWaitMs));
         receiver_.PlugIn();
         ASSERT_TRUE(QTest::qWaitFor([&] { return reconnections_ == round; }, 2500));
     }

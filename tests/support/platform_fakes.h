@@ -68,10 +68,14 @@ class RecordingSerialListener final : public SerialListener {
         received.insert(received.end(), staged_.begin(), staged_.end());
         staged_.clear();
     }
-    void OnPortFailed(std::string_view reason) override { failures.emplace_back(reason); }
+    void OnPortFailed(std::string_view reason) override {
+        failures.emplace_back(reason);
+        if (onFailed) onFailed();
+    }
 
     std::vector<std::uint8_t> received;
     std::vector<std::string> failures;
+    std::function<void()> onFailed;  // what the program does next, if anything
 
   private:
     std::mutex mutex_;
