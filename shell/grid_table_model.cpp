@@ -30,26 +30,30 @@ GridTableModel::Shape GridTableModel::ShapeFor(int topRow, int leftCol) const {
 
 bool GridTableModel::Sync(int topRow, int leftCol) {
     const Shape wanted = ShapeFor(topRow, leftCol);
-    topRow_ = wanted.topRow;
-    leftCol_ = wanted.leftCol;
     if (wanted.rows != shownRows_ || wanted.cols != shownCols_) {
+        // Nothing the view may still read changes before it is told.
         beginResetModel();
+        topRow_ = wanted.topRow;
+        leftCol_ = wanted.leftCol;
         shownRows_ = wanted.rows;
         shownCols_ = wanted.cols;
         RememberShownTexts();
         endResetModel();
         return true;
     }
+    topRow_ = wanted.topRow;
+    leftCol_ = wanted.leftCol;
     // Same number of cells, perhaps scrolled: only the cells whose text
     // changed are announced, one range per row. At a saturated receiver line
     // repainting both grids whole on every redraw was most of the window
     // thread's work; comparing a few hundred short texts costs next to none.
+    std::size_t cell = 0;
     for (int row = 0; row < shownRows_; ++row) {
         int first = -1;
         int last = -1;
         for (int col = 0; col < shownCols_; ++col) {
-            std::string& known = shownTexts_[static_cast<std::size_t>(row * shownCols_ + col)];
-            const std::string& text = grid_.TextMatrix(GridRow(row), GridCol(col));
+            std::string& known = shownTexts_[cell++];
+            const std::string& text = CellText(row, col);
             if (known == text) continue;
             known = text;
             if (first < 0) first = col;
@@ -63,12 +67,13 @@ bool GridTableModel::Sync(int topRow, int leftCol) {
 }
 
 void GridTableModel::RememberShownTexts() {
-    shownTexts_.assign(static_cast<std::size_t>(shownRows_) * static_cast<std::size_t>(shownCols_),
-                       std::string());
+    shownTexts_.clear();
     for (int row = 0; row < shownRows_; ++row)
-        for (int col = 0; col < shownCols_; ++col)
-            shownTexts_[static_cast<std::size_t>(row * shownCols_ + col)] =
-                grid_.TextMatrix(GridRow(row), GridCol(col));
+        for (int col = 0; col < shownCols_; ++col) shownTexts_.push_back(CellText(row, col));
+}
+
+const std::string& GridTableModel::CellText(int viewRow, int viewCol) const {
+    return grid_.TextMatrix(GridRow(viewRow), GridCol(viewCol));
 }
 
 int GridTableModel::GridRow(int viewRow) const {
@@ -104,14 +109,12 @@ QVariant GridTableModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
             // Out-of-range reads give an empty text, so a grid that shrank
             // before the view heard of it is still safe to paint.
-            return QString::fromStdString(
-                grid_.TextMatrix(GridRow(index.row()), GridCol(index.column())));
+            return QString::fromStdString(CellText(index.row(), index.column()));
         case Qt::TextAlignmentRole: {
             // Numbers to the right and other texts to the left, as the
             // grid control these windows were laid out for aligns cells.
             bool isNumber = false;
-            QString::fromStdString(grid_.TextMatrix(GridRow(index.row()), GridCol(index.column())))
-                .toDouble(&isNumber);
+            QString::fromStdString(CellText(index.row(), index.column())).toDouble(&isNumber);
             return QVariant::fromValue(Qt::AlignVCenter |
                                        (isNumber ? Qt::AlignRight : Qt::AlignLeft));
         }

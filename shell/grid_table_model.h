@@ -46,6 +46,8 @@ class GridTableModel final : public QAbstractTableModel {
     Shape ShapeFor(int topRow, int leftCol) const;
     bool IsFixed(const QModelIndex& index) const;
     void RememberShownTexts();
+    // The grid's text at a cell of the view (empty outside the grid).
+    const std::string& CellText(int viewRow, int viewCol) const;
 
     const GridModel& grid_;
     int topRow_;
