@@ -50,7 +50,6 @@ status=0
 # does. cyclictest (a real-time thread per core waking every millisecond,
 # the reader's own priority) gives that floor, idle and beside two CPU hogs;
 # read the maxima of run 1 against it.
-hog() { sh -c 'while :; do :; done' & pids+=($!); }
 wakeup_max_ms() {
   # Without the right to real-time scheduling, as the reader then runs.
   { cyclictest -q -m -p1 -i1000 -a -t -D"${seconds}s" 2>/dev/null ||
@@ -59,10 +58,10 @@ wakeup_max_ms() {
 }
 echo "== 0. How late this machine wakes a real-time thread (cyclictest, $seconds s each)"
 echo "  idle: max $(wakeup_max_ms) ms"
-hog; hog
+hogs=()
+for _ in 1 2; do sh -c 'while :; do :; done' & hogs+=($!); pids+=($!); done
 echo "  beside two CPU hogs: max $(wakeup_max_ms) ms"
-kill "${pids[@]:1}" 2>/dev/null || true
-pids=("${pids[0]}")
+kill "${hogs[@]}" 2>/dev/null || true
 
 echo "== 1. Saturated line, four ways of loading the machine"
 # idle, two CPU hogs, a window thread blocked 300 ms every 5 s, a disk that
