@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/journal.h"
 #include "engine/race_state.h"
+#include "journal/journal.h"
 #include "platform/file_store.h"
 
 namespace palomind {

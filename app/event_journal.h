@@ -1,7 +1,7 @@
 #pragma once
 #include <string_view>
 
-#include "engine/journal.h"
+#include "journal/journal.h"
 
 namespace palomind {
 

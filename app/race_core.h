@@ -2,11 +2,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/journal.h"
 #include "engine/race_engine.h"
 #include "engine/race_events.h"
 #include "engine/race_state.h"
 #include "engine/race_window_model.h"
+#include "journal/journal.h"
 #include "platform/file_store.h"
 #include "platform/message_sink.h"
 #include "platform/sound_player.h"

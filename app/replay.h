@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/race_core.h"
-#include "engine/journal.h"
+#include "journal/journal.h"
 
 namespace palomind {
 

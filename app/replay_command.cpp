@@ -13,7 +13,7 @@
 #include "documents/race_csv.h"
 #include "documents/race_html.h"
 #include "documents/result_file.h"
-#include "engine/journal.h"
+#include "journal/journal.h"
 #include "platform/file_store.h"
 #include "platform/message_sink.h"
 #include "voice/read_out.h"
@@ -29,7 +29,7 @@ struct ReplayOptions {
     std::optional<std::string> print;
     std::optional<std::string> exportCsv;
     std::optional<std::string> exportHtml;
-    std::optional<WebAddress> web;
+    std::optional<std::string> web;
     std::optional<std::int32_t> until;
 };
 
@@ -50,13 +50,7 @@ std::optional<ReplayOptions> ParseOptions(const std::vector<std::string>& args, 
     options.print = line.Value("--print");
     options.exportCsv = line.Value("--export-csv");
     options.exportHtml = line.Value("--export-html");
-    if (const std::optional<std::string> value = line.Value("--web")) {
-        options.web = ParseWebAddress(*value);
-        if (!options.web) {
-            err << "palomind: --web needs [ADDRESS:]PORT, not \"" << *value << "\"\n";
-            return std::nullopt;
-        }
-    }
+    options.web = line.Value("--web");
     if (const std::optional<std::string> value = line.Value("--until")) {
         std::int32_t tick = 0;
         const auto [ptr, ec] = std::from_chars(value->data(), value->data() + value->size(), tick);
@@ -107,10 +101,11 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
         err << "palomind: --print is not available in this build\n";
         return 2;
     }
-    if (options->web && !serveRace) {
+    if (options->web && (!serveRace.accepts || !serveRace.serve)) {
         err << "palomind: --web is not available in this build\n";
         return 2;
     }
+    if (options->web && !serveRace.accepts(*options->web, err)) return 2;
 
     DiskFileStore files;
     const std::optional<std::string> text = files.ReadAll(options->journal);
@@ -155,7 +150,7 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
     if (options->exportCsv) exportTo(options->exportCsv, RaceCsv(state, window, core.Roster()));
     if (options->exportHtml) exportTo(options->exportHtml, RaceHtml(window));
     if (!ok) return 1;
-    return options->web ? serveRace(window, *options->web, err) : 0;
+    return options->web ? serveRace.serve(window, *options->web, err) : 0;
 }
 
 }  // namespace palomind

@@ -2,9 +2,9 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "app/web_address.h"
 #include "engine/race_state.h"
 #include "engine/race_window_model.h"
 
@@ -17,9 +17,13 @@ using ReportPdfWriter = std::function<bool(const RaceState&, const RaceWindowMod
                                            const std::string& pdfPath, std::ostream& err)>;
 
 // Serves the spectators' page of a race until the program is interrupted.
-// Supplied by the desktop program (the web server is built on the toolkit);
-// returns the exit status.
-using RaceServer = std::function<int(const RaceWindowModel&, const WebAddress&, std::ostream& err)>;
+// Supplied by the desktop program (the web server sits above this layer):
+// `accepts` checks the "--web" text before anything is replayed (false, with
+// a message on `err`, refuses it); `serve` returns the exit status.
+struct RaceServer {
+    std::function<bool(std::string_view address, std::ostream& err)> accepts;
+    std::function<int(const RaceWindowModel&, std::string_view address, std::ostream& err)> serve;
+};
 
 // palomind --replay JOURNAL [--save RESULT.rdt] [--trace TRACE.txt]
 //          [--until TICK] [--print REPORT.pdf] [--export-csv RESULTS.csv]
@@ -32,6 +36,6 @@ using RaceServer = std::function<int(const RaceWindowModel&, const WebAddress&, 
 // Returns the exit status.
 int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
                      const ReportPdfWriter& writeReportPdf = nullptr,
-                     const RaceServer& serveRace = nullptr);
+                     const RaceServer& serveRace = {});
 
 }  // namespace palomind

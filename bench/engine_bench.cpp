@@ -8,8 +8,8 @@
 
 #include "app/race_core.h"
 #include "app/replay.h"
-#include "engine/journal.h"
 #include "engine/race_engine.h"
+#include "journal/journal.h"
 
 using namespace palomind;
 

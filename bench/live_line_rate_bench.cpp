@@ -59,7 +59,7 @@
 #include "app/live_journal.h"
 #include "documents/roster_file.h"
 #include "documents/settings_file.h"
-#include "engine/journal.h"
+#include "journal/journal.h"
 #include "platform/file_store.h"
 #include "platform/monotonic_tick_clock.h"
 #include "platform/qt_serial_port.h"

@@ -1,8 +1,8 @@
 #include "documents/race_html.h"
 
+#include "documents/page_assets.h"
 #include "documents/race_view_extent.h"
 #include "engine/race_state.h"
-#include "web/web_assets.h"
 
 namespace palomind {
 

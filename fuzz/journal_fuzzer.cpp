@@ -14,9 +14,9 @@
 #include "app/journal_reading.h"
 #include "app/race_core.h"
 #include "app/replay.h"
-#include "engine/journal.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/race_invariants.h"
+#include "journal/journal.h"
 
 namespace palomind::fuzz {
 namespace {

@@ -24,7 +24,6 @@
 #include "app/live_journal.h"
 #include "app/replay_command.h"
 #include "app/user_folder.h"
-#include "app/web_address.h"
 #include "platform/boot_identity.h"
 #include "platform/espeak_speech_engine.h"
 #include "platform/file_store.h"
@@ -45,6 +44,7 @@
 #include "shell/spoken_read_out.h"
 #include "voice/say_command.h"
 #include "web/serve_until_interrupted.h"
+#include "web/web_address.h"
 
 namespace palomind {
 namespace {
@@ -108,11 +108,16 @@ int RunReplay(char* program, const CommandLine& commandLine, const std::vector<s
     }
     ToolkitArguments toolkit(program);
     QGuiApplication application(toolkit.argc, toolkit.argv);
-    const RaceServer serve = [](const RaceWindowModel& window, const WebAddress& address,
-                                std::ostream& err) {
-        return ServeUntilInterrupted(window, address, std::cout, err);
-    };
-    return RunReplayCommand(args, std::cerr, WriteReportPdf, serve);
+    const RaceServer server{
+        [](std::string_view address, std::ostream& err) {
+            if (ParseWebAddress(address)) return true;
+            err << "palomind: --web needs [ADDRESS:]PORT, not \"" << address << "\"\n";
+            return false;
+        },
+        [](const RaceWindowModel& window, std::string_view address, std::ostream& err) {
+            return ServeUntilInterrupted(window, *ParseWebAddress(address), std::cout, err);
+        }};
+    return RunReplayCommand(args, std::cerr, WriteReportPdf, server);
 }
 
 // folderProblem: why the working folder asked for could not be used, or empty.

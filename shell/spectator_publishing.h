@@ -6,10 +6,10 @@
 #include <optional>
 
 #include "app/application.h"
-#include "app/race_snapshot_slot.h"
-#include "app/spectator_feed.h"
-#include "app/web_address.h"
+#include "web/race_snapshot_slot.h"
+#include "web/spectator_feed.h"
 #include "web/spectator_service.h"
+#include "web/web_address.h"
 
 class QAction;
 class QWidget;

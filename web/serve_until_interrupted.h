@@ -1,8 +1,8 @@
 #pragma once
 #include <ostream>
 
-#include "app/web_address.h"
 #include "engine/race_window_model.h"
+#include "web/web_address.h"
 
 namespace palomind {
 

@@ -4,8 +4,8 @@
 #include <QHttpServerResponder>
 #include <QTcpSocket>
 
+#include "documents/page_assets.h"
 #include "documents/race_json.h"
-#include "web/web_assets.h"
 
 namespace palomind {
 

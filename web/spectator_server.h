@@ -4,8 +4,8 @@
 #include <QHostAddress>
 #include <cstdint>
 
-#include "app/race_snapshot_slot.h"
 #include "web/connection_guard.h"
+#include "web/race_snapshot_slot.h"
 
 namespace palomind {
 

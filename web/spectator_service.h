@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/race_snapshot_slot.h"
-#include "app/web_address.h"
 #include "web/connection_guard.h"
+#include "web/race_snapshot_slot.h"
+#include "web/web_address.h"
 
 namespace palomind {
 

@@ -4,11 +4,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/spectator_feed.h"
 #include "documents/race_csv.h"
 #include "documents/race_html.h"
 #include "documents/race_json.h"
 #include "tests/engine/engine_fixture.h"
+#include "web/spectator_feed.h"
 
 namespace palomind::testing {
 namespace {

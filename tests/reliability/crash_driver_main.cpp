@@ -22,7 +22,7 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/journal.h"
+#include "journal/journal.h"
 #include "platform/boot_identity.h"
 #include "platform/monotonic_tick_clock.h"
 #include "platform/qt_serial_port.h"

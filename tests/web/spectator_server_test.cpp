@@ -7,10 +7,10 @@
 #include <memory>
 #include <vector>
 
+#include "documents/page_assets.h"
 #include "documents/race_json.h"
 #include "tests/web/loopback_client.h"
 #include "web/spectator_service.h"
-#include "web/web_assets.h"
 
 namespace palomind::testing {
 namespace {

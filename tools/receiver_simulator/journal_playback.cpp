@@ -1,6 +1,6 @@
 #include "tools/receiver_simulator/journal_playback.h"
 
-#include "engine/journal.h"
+#include "journal/journal.h"
 
 namespace palomind::simulator {
 

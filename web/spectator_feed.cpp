@@ -1,4 +1,4 @@
-#include "app/spectator_feed.h"
+#include "web/spectator_feed.h"
 
 namespace palomind {
 

@@ -1,9 +1,9 @@
 #pragma once
 #include <cstdint>
 
-#include "app/race_snapshot_slot.h"
 #include "engine/race_events.h"
 #include "engine/race_window_model.h"
+#include "web/race_snapshot_slot.h"
 
 namespace palomind {
 

@@ -1,4 +1,4 @@
-#include "app/web_address.h"
+#include "web/web_address.h"
 
 #include <gtest/gtest.h>
 

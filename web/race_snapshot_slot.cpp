@@ -1,4 +1,4 @@
-#include "app/race_snapshot_slot.h"
+#include "web/race_snapshot_slot.h"
 
 #include <utility>
 
