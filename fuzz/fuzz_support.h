@@ -36,8 +36,6 @@ class ByteProgram {
     std::size_t pos_ = 0;
 };
 
-bool IsValidUtf8(std::string_view text);
-
 // True when every line break in `text` is CR LF (no lone CR or LF).
 bool HasOnlyCrLfBreaks(std::string_view text);
 
