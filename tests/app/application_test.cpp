@@ -14,6 +14,7 @@
 #include "documents/cp932.h"
 #include "documents/result_file.h"
 #include "tests/support/platform_fakes.h"
+#include "tests/support/receiver_frame.h"
 
 namespace palomind::testing {
 namespace {
@@ -51,11 +52,6 @@ struct ManualClock final : TickClock {
     std::int32_t TimeGetTime() override { return tick; }
     std::int32_t tick = 1'000'000;
 };
-
-std::vector<std::uint8_t> Frame(std::uint8_t id) {
-    const std::uint8_t d1 = 0x10, d2 = 0x20;
-    return {0xFE, 0xFE, 0xFE, id, d1, d2, static_cast<std::uint8_t>((id + d1 + d2) & 0xFF)};
-}
 
 class ApplicationTest : public ::testing::Test {
   protected:
