@@ -31,7 +31,6 @@ class GuardedTcpServer final : public QTcpServer {
   public:
     explicit GuardedTcpServer(ConnectionLimits limits, QObject* parent = nullptr);
 
-    int OpenConnections() const { return *open_; }
     const ConnectionLimits& Limits() const { return limits_; }
     // The server has answered a request on this socket: the next request
     // starts with an empty byte count and a fresh deadline. False when the

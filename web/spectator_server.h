@@ -22,7 +22,6 @@ class SpectatorServer final : public QAbstractHttpServer {
     // program holds the port.
     bool Listen(const QHostAddress& address, quint16 port, QString& error, bool& portInUse);
     quint16 Port() const;
-    int OpenConnections() const { return tcp_->OpenConnections(); }
 
   protected:
     bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
