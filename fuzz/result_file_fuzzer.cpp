@@ -17,11 +17,6 @@
 namespace palomind::fuzz {
 namespace {
 
-class SilentSound final : public SoundPlayer {
-  public:
-    void PlaySound(std::string_view) override {}
-};
-
 void CheckSameTexts(const std::vector<std::string>& reread,
                     const std::vector<std::string>& original) {
     FUZZ_CHECK(reread.size() == original.size());
