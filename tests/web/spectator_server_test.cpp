@@ -34,6 +34,19 @@ class SpectatorServerTest : public ::testing::Test {
         port = service->Port();
     }
     void SetUp() override { StartWith({}); }
+    // Connections from 127.0.0.1 that sent `sent` (nothing: idle ones).
+    std::vector<std::unique_ptr<QTcpSocket>> Hold(int count, const QByteArray& sent = {}) {
+        std::vector<std::unique_ptr<QTcpSocket>> held;
+        for (int i = 0; i < count; ++i) {
+            auto socket = std::make_unique<QTcpSocket>();
+            if (!Connect(*socket, port)) continue;
+            if (!sent.isEmpty()) socket->write(sent);
+            socket->waitForBytesWritten(100);
+            held.push_back(std::move(socket));
+        }
+        QTest::qWait(100);
+        return held;
+    }
 
     RaceWindowModel window;
     RaceSnapshotSlot race;
@@ -105,14 +118,8 @@ TEST_F(SpectatorServerTest, RefusesOversizedRequestsAndTooManyHeaders) {
 
 TEST_F(SpectatorServerTest, OpensNoMoreThanItsConnectionsAndServesAgainWhenOneCloses) {
     StartWith({.maxConnections = 4});
-    std::vector<std::unique_ptr<QTcpSocket>> held;
-    for (int i = 0; i < 4; ++i) {
-        held.push_back(std::make_unique<QTcpSocket>());
-        ASSERT_TRUE(Connect(*held.back(), port));
-        held.back()->write("GET / HTTP/1.1\r\n");  // busy: a request under way
-        held.back()->waitForBytesWritten(1000);
-    }
-    QTest::qWait(100);
+    std::vector<std::unique_ptr<QTcpSocket>> held = Hold(4, "GET / HTTP/1.1\r\n");  // busy
+    ASSERT_EQ(held.size(), 4u);
     const Reply refused = Exchange(port, Get("/race.json"), true);
     EXPECT_EQ(refused.status, 503);
     EXPECT_TRUE(refused.closed);
@@ -124,12 +131,8 @@ TEST_F(SpectatorServerTest, OpensNoMoreThanItsConnectionsAndServesAgainWhenOneCl
 
 TEST_F(SpectatorServerTest, ClosesAnIdleConnectionRatherThanRefuseANewClient) {
     StartWith({.maxConnections = 4});
-    std::vector<std::unique_ptr<QTcpSocket>> idle;
-    for (int i = 0; i < 4; ++i) {
-        idle.push_back(std::make_unique<QTcpSocket>());
-        ASSERT_TRUE(Connect(*idle.back(), port));
-    }
-    QTest::qWait(100);
+    const std::vector<std::unique_ptr<QTcpSocket>> idle = Hold(4);
+    ASSERT_EQ(idle.size(), 4u);
     EXPECT_EQ(Exchange(port, Get("/race.json")).status, 200);
 }
 
@@ -138,13 +141,8 @@ TEST_F(SpectatorServerTest, OneAddressHoldingAllItCanKeepsNoOtherClientWaiting) 
     // it can and again as they are closed; 127.0.0.2 to .21 are served meanwhile.
     std::vector<std::unique_ptr<QTcpSocket>> hostile;
     const auto holdMore = [&](int count) {
-        for (int i = 0; i < count; ++i) {
-            auto socket = std::make_unique<QTcpSocket>();
-            if (!Connect(*socket, port)) continue;
-            socket->write("GET / HTTP/1.1\r\nX-Slow: ");
-            socket->waitForBytesWritten(100);
+        for (auto& socket : Hold(count, "GET / HTTP/1.1\r\nX-Slow: "))
             hostile.push_back(std::move(socket));
-        }
     };
     holdMore(300);
     for (int client = 2; client <= 21; ++client) {
