@@ -87,7 +87,14 @@ class GuardedConnection final : public QTcpSocket {
           framer_({book_->limits.maxRequestBytes, book_->limits.maxHeaders}),
           idleMark_(book_->NextIdleMark()) {
         deadline_.setSingleShot(true);
-        connect(&deadline_, &QTimer::timeout, this, &QTcpSocket::abort);
+        // After a request it cannot parse, the HTTP library disconnects
+        // every signal of the socket and forgets it: the deadline then
+        // frees its slot and the socket itself.
+        connect(&deadline_, &QTimer::timeout, this, [this] {
+            abort();
+            book_->Forget(this);
+            deleteLater();
+        });
         // Connected before the HTTP server connects its own handler, so the
         // bytes are framed (and refused) before it parses them.
         connect(this, &QTcpSocket::readyRead, this, &GuardedConnection::Frame);
@@ -112,6 +119,8 @@ class GuardedConnection final : public QTcpSocket {
     }
 
     AnswerPlan Begin() {
+        // The library has read this request and nothing after it.
+        framedUnread_ = bytesAvailable();
         if (pending_.empty() || state() != ConnectedState) return AnswerPlan::Drop;
         if (bytesToWrite() > book_->limits.maxUnsentBytes) {
             abort();  // the client has stopped reading its answers
@@ -137,23 +146,35 @@ class GuardedConnection final : public QTcpSocket {
     }
 
   private:
+    // The HTTP library reads one request a time and leaves what follows in
+    // the socket's buffer, reading it again when it asks itself for more;
+    // so the bytes framed already, at the front of the buffer, are told
+    // from new ones by their count.
     void Frame() {
         const qint64 available = bytesAvailable();
-        if (refused_ || framer_.Stopped()) {
+        // A request it has begun, the library holds in a transaction: it has
+        // read every byte framed before.
+        if (isTransactionStarted()) framedUnread_ = 0;
+        const qint64 fresh = std::max<qint64>(0, available - framedUnread_);
+        if (refused_ || (framer_.Stopped() && pending_.empty())) {
             skip(available);  // past the last request: the HTTP library never sees it
+            framedUnread_ = 0;
             return;
         }
-        const QByteArray bytes = peek(available);
+        framedUnread_ = available;
+        if (fresh == 0 || framer_.Stopped()) return;
+        const QByteArray bytes = peek(available).right(fresh);
         for (const RequestVerdict& verdict : framer_.Feed(
                  std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
             if (verdict.refusal == 0) {
                 pending_.push_back(verdict);
             } else if (pending_.empty()) {
                 skip(available);  // the HTTP library never sees the refused request
+                framedUnread_ = 0;
                 Refuse(verdict.refusal, verdict.reason);
                 return;
             } else {
-                // Requests ahead of it in the same bytes are answered first.
+                // Requests ahead of it are answered first.
                 refusalBehind_ = PlainRefusal(verdict.refusal, verdict.reason);
             }
         }
@@ -165,6 +186,7 @@ class GuardedConnection final : public QTcpSocket {
     QByteArray refusalBehind_;
     QTimer deadline_;
     std::uint64_t idleMark_;
+    qint64 framedUnread_ = 0;  // at the buffer's front, framed, not read by the library
     bool refused_ = false;
 };
 

@@ -25,6 +25,20 @@ bool IsToken(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), IsTokenCharacter);
 }
 
+// Visible ASCII: what a request target is made of (RFC 9112 section 3.2).
+bool IsVisible(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c > ' ' && c < 0x7F; });
+}
+
+// No control character but TAB, which RFC 9110 section 5.5 keeps out of a
+// field value (the HTTP library lets them through).
+bool IsFieldValue(std::string_view text) {
+    return std::none_of(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) < ' ' && c != '\t') || c == 0x7F;
+    });
+}
+
 std::string_view Trimmed(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
@@ -72,8 +86,7 @@ Judged JudgeHead(std::string_view head, const FramingLimits& limits) {
     const std::size_t lastSpace = requestLine.rfind(' ');
     if (firstSpace == std::string_view::npos || firstSpace == lastSpace ||
         !IsToken(requestLine.substr(0, firstSpace)) ||
-        requestLine.substr(firstSpace + 1, lastSpace - firstSpace - 1).find(' ') !=
-            std::string_view::npos)
+        !IsVisible(requestLine.substr(firstSpace + 1, lastSpace - firstSpace - 1)))
         return Refuse(400, "not an HTTP request\n");
     const std::string_view version = requestLine.substr(lastSpace + 1);
     const auto digit = [&](std::size_t at) { return version[at] >= '0' && version[at] <= '9'; };
@@ -95,6 +108,7 @@ Judged JudgeHead(std::string_view head, const FramingLimits& limits) {
         if (colon == std::string_view::npos || !IsToken(name))
             return Refuse(400, "malformed header field\n");
         const std::string_view value = Trimmed(lines[i].substr(colon + 1));
+        if (!IsFieldValue(value)) return Refuse(400, "malformed header field\n");
         if (SameLetters(name, "Host")) {
             ++hosts;
         } else if (SameLetters(name, "Content-Length")) {

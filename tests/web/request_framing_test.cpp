@@ -31,6 +31,7 @@ TEST(RequestFramingTest, ServesWellFormedRequestsAndSaysWhichCloseTheConnection)
         {"GET / HTTP/1.1\r\nHost: x\r\nConnection: keep-alive, CLOSE\r\n\r\n", true},
         {"GET / HTTP/1.1\r\nhost: x\r\nContent-Length: 2\r\ncontent-length: 2\r\n\r\nab", false},
         {"GET / HTTP/1.1\r\nHost: x\r\n" + Fields(63) + "\r\n", false},
+        {"GET /?q=%C3%A9 HTTP/1.1\r\nHost: x\r\nX: caf\xC3\xA9\tau lait\r\n\r\n", false},
     };
     for (const auto& [request, closeAfter] : cases) {
         const std::vector<RequestVerdict> verdicts = FeedAll(request);
@@ -55,6 +56,8 @@ TEST(RequestFramingTest, RefusesWhatHttp11RefusesAndWhatIsOverTheLimits) {
         {"\x16\x03\x01 garbage\r\n\r\n", 400},
         {"GET  / HTTP/1.1\r\nHost: x\r\n\r\n", 400},
         {"GET / HTTP/1.1\r\nHost: x\r\nNoColon\r\n\r\n", 400},
+        {"GET /\x01 HTTP/1.1\r\nHost: x\r\n\r\n", 400},
+        {"GET / HTTP/1.1\r\nHost: x\r\nX: a\x1b[2Jb\r\n\r\n", 400},
         {"GET / HTTP/1.1\r\nHost : x\r\n\r\n", 400},
         {"GET / HTTP/1.1\r\nHost: x\r\nX: a\r\n folded\r\n\r\n", 400},
         {"GET / HTTP/1.1\r\nHost: x\r\n" + Fields(64) + "\r\n", 431},

@@ -224,6 +224,22 @@ TEST_F(SpectatorServerTest, LimitsEachPipelinedRequestNotAllThatArrivedTogether)
         answers += socket.readAll();
     EXPECT_EQ(answers.count("HTTP/1.1 200 "), 40);
     EXPECT_FALSE(answers.contains("HTTP/1.1 413"));
+    // Each request was counted once: the next one is the one answered.
+    socket.write(Get("/race.json", "Connection: close\r\n"));
+    const Reply last = ReadReply(socket, 2000, true);
+    EXPECT_TRUE(last.Has("Connection: close\r\n"));
+    EXPECT_TRUE(last.closed);
+}
+
+TEST_F(SpectatorServerTest, AnswersThePipelinedRequestsAheadOfARefusedOneFirst) {
+    QTcpSocket socket;
+    ASSERT_TRUE(Connect(socket, port));
+    socket.write(Get("/race.json") + Get("/") + "GET / HTTP/9.9\r\nHost: x\r\n\r\n" + Get("/"));
+    const Reply replies = ReadReply(socket, 2000, true);
+    const QByteArray all = replies.head + "\r\n" + replies.body;
+    EXPECT_EQ(all.count("HTTP/1.1 200 "), 2);
+    EXPECT_EQ(all.indexOf("HTTP/1.1 505 "), all.lastIndexOf("HTTP/1.1 "));  // last, once
+    EXPECT_TRUE(replies.closed);
 }
 
 TEST_F(SpectatorServerTest, ClosesAClientThatDawdlesButKeepsOneThatReads) {
