@@ -20,6 +20,10 @@ struct RankingCase {
     std::string expected;
 };
 
+void PrintTo(const RankingCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 std::string Spelled(const QualifyingRanking& ranking) {
     std::string text;
     for (const RankingRow& row : ranking.ranking) {
