@@ -9,49 +9,22 @@ namespace palomind {
 namespace {
 
 PassBecame BecameOf(PassOutcome outcome) {
-    switch (outcome) {
-        case PassOutcome::Start:
-            return PassBecame::Start;
-        case PassOutcome::Lap:
-            return PassBecame::Lap;
-        case PassOutcome::Finish:
-            return PassBecame::Finish;
-        case PassOutcome::AfterFinish:
-            return PassBecame::AfterFinish;
-        case PassOutcome::Ignored:
-            break;
-    }
-    return PassBecame::Ignored;
+    constexpr PassBecame kBecame[] = {PassBecame::Start, PassBecame::Lap, PassBecame::Finish,
+                                      PassBecame::AfterFinish, PassBecame::Ignored};
+    return kBecame[static_cast<std::size_t>(outcome)];
 }
 
+// The CSV's words, in the order of the enumerations.
+constexpr const char* kSourceTexts[] = {"receiver", "button", "manual"};
+constexpr const char* kBecameTexts[] = {"start",        "lap",     "finish",
+                                        "after-finish", "deleted", "ignored"};
+
 const char* SourceText(PassSource source) {
-    switch (source) {
-        case PassSource::Receiver:
-            return "receiver";
-        case PassSource::Button:
-            return "button";
-        case PassSource::Manual:
-            break;
-    }
-    return "manual";
+    return kSourceTexts[static_cast<std::size_t>(source)];
 }
 
 const char* BecameText(PassBecame became) {
-    switch (became) {
-        case PassBecame::Start:
-            return "start";
-        case PassBecame::Lap:
-            return "lap";
-        case PassBecame::Finish:
-            return "finish";
-        case PassBecame::AfterFinish:
-            return "after-finish";
-        case PassBecame::Deleted:
-            return "deleted";
-        case PassBecame::Ignored:
-            break;
-    }
-    return "ignored";
+    return kBecameTexts[static_cast<std::size_t>(became)];
 }
 
 }  // namespace

@@ -8,23 +8,14 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-const char* StatusText(EntrantStatus status) {
-    switch (status) {
-        case EntrantStatus::Start:
-            return "START";
-        case EntrantStatus::Run:
-            return "RUN";
-        case EntrantStatus::Dq:
-            break;
-    }
-    return "DQ";
-}
+// In the order of EntrantStatus.
+constexpr const char* kStatusTexts[] = {"START", "RUN", "DQ"};
 
 Json EntrantJson(const EntrantResult& entrant, const RosterTable& names) {
     Json json = Json::object();
     json["id"] = entrant.id;
     json["name"] = names[static_cast<std::size_t>(entrant.id)];
-    json["status"] = StatusText(entrant.status);
+    json["status"] = kStatusTexts[static_cast<std::size_t>(entrant.status)];
     json["place"] = entrant.place ? Json(*entrant.place) : Json(nullptr);
     json["laps"] = entrant.laps;
     json["time_ms"] = entrant.timeMs;

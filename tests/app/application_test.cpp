@@ -231,6 +231,18 @@ TEST_F(ApplicationTest, BlocksStampedWhileTheWindowIsBlockedCountAtTheirStamps) 
     EXPECT_EQ(Replayed(), Live());
 }
 
+// A file that could not be read once may read the next time: what the
+// operator is told is what the journal holds, and it is the first read.
+TEST_F(ApplicationTest, AFileThatCannotBeReadIsRefusedEvenWhenItReadsAMomentLater) {
+    app.Boot();
+    files.files["saved.rdt"] = "\"x\"\r\n0\r\n0\r\n";
+    files.failingReads = 1;
+    EXPECT_EQ(app.OpenResultFile("saved.rdt"), kResultFileUnreadable);
+    EXPECT_TRUE(journal.Lines("open").empty());
+    EXPECT_EQ(app.OpenResultFile("saved.rdt"), "");
+    EXPECT_EQ(journal.Lines("open").size(), 1u);
+}
+
 // A run that crashed during timing, with a typed comment and a renamed ID.
 class RestoreTest : public ApplicationTest {
   protected:
