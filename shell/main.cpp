@@ -1,6 +1,7 @@
 // Program entry: the desktop application, the headless replay of a journal
-// ("palomind --replay JOURNAL ...") or the synthesis of one utterance
-// ("palomind --say TEXT --voice ja|en --wav FILE"). The command line is
+// ("palomind --replay JOURNAL ..."), the synthesis of one utterance
+// ("palomind --say TEXT --voice ja|en --wav FILE") or a meeting's rankings
+// ("palomind --rank IN.json --out OUT.json", --mains, --grid, --final). The command line is
 // checked against the table of options before any window exists, so --help,
 // --version and a refused line need no display. The toolkit gets no
 // arguments: its own options (-platform, -style, ...) are refused like any
@@ -24,6 +25,7 @@
 #include "app/live_journal.h"
 #include "app/replay_command.h"
 #include "app/user_folder.h"
+#include "meeting/meeting_commands.h"
 #include "platform/boot_identity.h"
 #include "platform/espeak_speech_engine.h"
 #include "platform/file_store.h"
@@ -198,6 +200,12 @@ int main(int argc, char** argv) {
         palomind::EspeakSpeechEngine engine;
         palomind::DiskFileStore files;
         return palomind::RunSayCommand(commandLine.ArgumentsOf("--say"), engine, files, std::cerr);
+    }
+    if (palomind::IsMeetingCommand(commandLine.run)) {
+        if (!folderProblem.empty()) return 1;
+        palomind::DiskFileStore files;
+        return palomind::RunMeetingCommand(commandLine.run, *commandLine.Value(commandLine.run),
+                                           commandLine.Value("--out"), files, std::cerr);
     }
     char fallbackName[] = "palomind";
     char* program = argc > 0 ? argv[0] : fallbackName;
