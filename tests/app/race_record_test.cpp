@@ -5,12 +5,15 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <random>
 #include <sstream>
 
 #include "app/replay_command.h"
+#include "record/race_start_time.h"
 #include "tests/support/receiver_frame.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/test_folders.h"
 
 namespace palomind::testing {
@@ -295,6 +298,40 @@ TEST_F(RaceRecordOfEveryKindOfPass, OptionsForARecordRefuseAJournalAndTheOtherWa
     EXPECT_FALSE(fs::exists("p.csv"));
     EXPECT_FALSE(fs::exists("r.json"));
     EXPECT_FALSE(fs::exists("again"));
+}
+
+// The journal's name is local time; the record's time says its offset, and
+// the zone's rules (POSIX strings, so no zone files are needed) decide it.
+TEST(RaceStartTime, IsTheRunsLocalStartPlusTheTicksWithTheZonesOffset) {
+    const struct {
+        const char* zone;
+        std::string journal;
+        std::int64_t sinceRunStartMs;
+        std::string stem;
+        std::string wallClock;
+    } cases[] = {
+        {"JST-9", "palomind-20261209-114551-7.journal", 2500, "20261209-114553",
+         "2026-12-09T11:45:53+09:00"},
+        {"NST+3:30", "palomind-20261209-114551-7.running.journal", 2500, "20261209-114553",
+         "2026-12-09T11:45:53-03:30"},
+        {"JST-9", "palomind-20261231-235959-7.journal", 1000, "20270101-000000",
+         "2027-01-01T00:00:00+09:00"},
+        {"JST-9", "run.journal", -1500, "19691231-235958", "1969-12-31T23:59:58+00:00"},
+        {"JST-9", "palomind-2026x209-114551-7.journal", 0, "19700101-000000",
+         "1970-01-01T00:00:00+00:00"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.journal);
+        {
+            const ScopedEnvironmentVariable zone("TZ", c.zone);
+            tzset();
+            const RaceStartTime start =
+                RaceStartAt(RunStartFromJournalName(c.journal), c.sinceRunStartMs);
+            EXPECT_EQ(start.stem, c.stem);
+            EXPECT_EQ(start.wallClock, c.wallClock);
+        }
+        tzset();
+    }
 }
 
 }  // namespace
