@@ -11,7 +11,12 @@ namespace palomind {
 void Application::KeepRaceRecords(RaceRecorder* recorder) {
     if (recorder_ != nullptr) core_.StopObserving(recorder_);
     recorder_ = recorder;
-    if (recorder_ != nullptr) core_.Observe(recorder_);
+    if (recorder_ == nullptr) return;
+    core_.Observe(recorder_);
+    recorder_->SetFailureHandler([this](const std::string& identity) {
+        ReportPlatformProblem(PlatformProblem::JournalFailed,
+                              "レース記録を書き込めません: " + identity + ".race");
+    });
 }
 
 void Application::CatchUpRaceRecords(std::string_view crashedJournal) {

@@ -94,6 +94,7 @@ void RaceRecorder::BeginRecord(const JournalEvent& start, const RaceBeforeEvent&
         if (catchingUp_) break;
         const RaceRecordOutput::Begun begun = output_.Begin(identity);
         if (begun == RaceRecordOutput::Begun::Created) break;
+        if (begun == RaceRecordOutput::Begun::Failed && failed_) failed_(identity);
         if (begun == RaceRecordOutput::Begun::Failed || whenTaken_ == WhenTaken::Skip) return;
     }
     current_ = identity;
@@ -134,7 +135,9 @@ void RaceRecorder::WriteLine(std::string_view line) {
     }
     // A record that can no longer be written stops; the journal still holds
     // the race, and its records can be written from it again.
-    if (!output_.Append(line)) EndRecord();
+    if (output_.Append(line)) return;
+    if (failed_) failed_(*current_);
+    EndRecord();
 }
 
 void RaceRecorder::EndRecord() {

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,6 +45,12 @@ class RaceRecorder final : public AppliedEventObserver {
 
     void BeforeApply(const JournalEvent& event, const RaceBeforeEvent& race) override;
 
+    // Told, with the record's identity, when a record cannot be created or
+    // written on: the race goes on, its journal still holds it.
+    void SetFailureHandler(std::function<void(const std::string& identity)> handler) {
+        failed_ = std::move(handler);
+    }
+
     // The program's end: the record in progress is complete.
     void Finish();
 
@@ -82,6 +89,7 @@ class RaceRecorder final : public AppliedEventObserver {
     // While catching up, the record in progress is kept here.
     bool catchingUp_ = false;
     std::string caughtUp_;
+    std::function<void(const std::string&)> failed_;
 };
 
 }  // namespace palomind

@@ -311,6 +311,7 @@ class RecordedRestoreTest : public RestoreTest {
 };
 
 TEST_F(RecordedRestoreTest, EveryRaceOfTheRunReplaysFromItsOwnLiveRecord) {
+    ASSERT_TRUE(serial.Open(1));
     app.KeepRaceRecords(&recorder);
     app.Boot();
     app.StartRace();
@@ -320,6 +321,7 @@ TEST_F(RecordedRestoreTest, EveryRaceOfTheRunReplaysFromItsOwnLiveRecord) {
     app.SetName(5, "Goro");
     Pass(5, 25'000);
     const std::string firstRace = Live();
+    ASSERT_EQ(app.State().LapCount[3], 2);  // the first frame came in the countdown
     app.StartRace();
     Pass(5, 4000);
     app.CommentTyped("二回目");
@@ -329,6 +331,31 @@ TEST_F(RecordedRestoreTest, EveryRaceOfTheRunReplaysFromItsOwnLiveRecord) {
     ASSERT_EQ(written.size(), 2u);
     EXPECT_EQ(ReplayedFrom(ReadBytes(written[0])), firstRace);
     EXPECT_EQ(ReplayedFrom(ReadBytes(written[1])), Live());
+}
+
+// Where the records cannot be written the operator is told, and the race
+// goes on.
+TEST_F(RecordedRestoreTest, ARecordThatCannotBeWrittenIsToldAndTheRaceGoesOn) {
+    struct ToldView final : ApplicationView {
+        void PlatformFailed(PlatformProblem problem, std::string_view detail) override {
+            if (problem == PlatformProblem::JournalFailed) told.emplace_back(detail);
+        }
+        std::vector<std::string> told;
+    } view;
+    app.SetView(&view);
+    const std::filesystem::path blocked = folder.Path() / "races";
+    WriteBytes(blocked, "a file where the folder should be");
+    RaceRecordFolder unwritable(blocked);
+    RaceRecorder writer(unwritable, RaceRecorder::WhenTaken::NextNumber, std::nullopt);
+    app.KeepRaceRecords(&writer);
+    app.Boot();
+    app.StartRace();
+    RunUntil(clock.tick + 3000);
+    app.TestPass(2);
+    ASSERT_EQ(view.told.size(), 1u);
+    EXPECT_EQ(view.told[0], "レース記録を書き込めません: 19700101-000000-1.race");
+    EXPECT_EQ(app.State().LapCount[2], 0);
+    app.SetView(nullptr);
 }
 
 TEST_F(RecordedRestoreTest, TheRestoredRaceGoesOnInTheRecordTheCrashLeftCutShort) {
