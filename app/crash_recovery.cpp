@@ -107,7 +107,14 @@ JournalParseResult ParseCrashedJournal(std::string_view text) {
     const std::size_t lastLineEnd = text.rfind('\n');
     text = lastLineEnd == std::string_view::npos ? std::string_view()
                                                  : text.substr(0, lastLineEnd + 1);
-    return ReadJournal(text);
+    JournalParseResult parsed = ReadJournal(text);
+    // A race record is one race, not a run that can be brought back.
+    if (parsed.ok && parsed.raceRecord) {
+        parsed = {};
+        parsed.errorLine = 1;
+        parsed.error = "a race record, not a run's journal";
+    }
+    return parsed;
 }
 
 bool RaceCanGoOnLive(const std::vector<JournalEvent>& events, std::int32_t now,

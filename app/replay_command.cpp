@@ -1,6 +1,7 @@
 #include "app/replay_command.h"
 
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <optional>
@@ -13,9 +14,14 @@
 #include "documents/race_csv.h"
 #include "documents/race_html.h"
 #include "documents/result_file.h"
+#include "engine/exact_result.h"
 #include "journal/journal.h"
 #include "platform/file_store.h"
 #include "platform/message_sink.h"
+#include "record/race_passes.h"
+#include "record/race_record_folder.h"
+#include "record/race_start_time.h"
+#include "record/result_json.h"
 #include "voice/read_out.h"
 
 namespace palomind {
@@ -30,6 +36,9 @@ struct ReplayOptions {
     std::optional<std::string> exportCsv;
     std::optional<std::string> exportHtml;
     std::optional<std::string> web;
+    std::optional<std::string> races;
+    std::optional<std::string> passes;
+    std::optional<std::string> resultJson;
     std::optional<std::int32_t> until;
 };
 
@@ -51,6 +60,9 @@ std::optional<ReplayOptions> ParseOptions(const std::vector<std::string>& args, 
     options.exportCsv = line.Value("--export-csv");
     options.exportHtml = line.Value("--export-html");
     options.web = line.Value("--web");
+    options.races = line.Value("--races");
+    options.passes = line.Value("--passes");
+    options.resultJson = line.Value("--result-json");
     if (const std::optional<std::string> value = line.Value("--until")) {
         std::int32_t tick = 0;
         const auto [ptr, ec] = std::from_chars(value->data(), value->data() + value->size(), tick);
@@ -119,15 +131,39 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
         return 1;
     }
 
+    if ((options->passes || options->resultJson) && !journal.raceRecord) {
+        err << "palomind: --passes and --result-json need a race record, not a journal\n";
+        return 2;
+    }
+    if (options->races && journal.raceRecord) {
+        err << "palomind: --races needs a journal, not a race record\n";
+        return 2;
+    }
+
     TraceRecorder trace;
     RaceCore core(trace);
     trace.SetCore(&core);
     core.Subscribe(&trace);
     ReadOut readOut(core.State(), core.Roster(), trace);
     core.Subscribe(&readOut);
+    PassLog passes(core.State());
+    core.Observe(&passes);
+    core.Subscribe(&passes);
+    std::optional<RaceRecordFolder> races;
+    std::optional<RaceRecorder> recorder;
+    if (options->races) {
+        std::error_code error;
+        std::filesystem::create_directories(*options->races, error);
+        races.emplace(*options->races);
+        recorder.emplace(
+            *races, RaceRecorder::WhenTaken::Skip,
+            RunStartFromJournalName(std::filesystem::path(options->journal).filename().string()));
+        core.Observe(&*recorder);
+    }
     StreamMessageSink messages(err);
     core.LoadStartupFiles(files, messages);
     ReplayJournal(journal.events, core, options->until);
+    if (recorder) recorder->Finish();
     const RaceState& state = core.State();
     const RaceWindowModel& window = core.Window();
 
@@ -149,6 +185,16 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
     };
     if (options->exportCsv) exportTo(options->exportCsv, RaceCsv(state, window, core.Roster()));
     if (options->exportHtml) exportTo(options->exportHtml, RaceHtml(window));
+    if (options->passes) exportTo(options->passes, PassesCsv(passes.Passes()));
+    if (options->resultJson) {
+        const JournalEvent& race = journal.events.front();
+        exportTo(options->resultJson, ResultJson({.race = race.text, .started = race.wallClock},
+                                                 ExactResultOf(state), core.Roster()));
+    }
+    if (options->races && !std::filesystem::is_directory(*options->races)) {
+        err << "palomind: cannot write the race records into " << *options->races << '\n';
+        ok = false;
+    }
     if (!ok) return 1;
     return options->web ? serveRace.serve(window, *options->web, err) : 0;
 }

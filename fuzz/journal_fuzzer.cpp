@@ -31,11 +31,12 @@ class SilentSound final : public SoundPlayer {
 };
 
 bool SameEvent(const JournalEvent& a, const JournalEvent& b) {
-    return a.tick == b.tick && a.kind == b.kind && a.value == b.value && a.bytes == b.bytes;
+    return a.tick == b.tick && a.kind == b.kind && a.value == b.value && a.bytes == b.bytes &&
+           a.text == b.text && a.wallClock == b.wallClock && a.carried == b.carried;
 }
 
 void CheckRoundTrip(const JournalParseResult& parsed) {
-    std::string text(kJournalHeader);
+    std::string text(parsed.raceRecord ? kRaceRecordHeader : kJournalHeader);
     text += '\n';
     for (const JournalEvent& event : parsed.events) {
         const std::string line = FormatJournalLine(event);
@@ -44,7 +45,7 @@ void CheckRoundTrip(const JournalParseResult& parsed) {
         text += '\n';
     }
     const JournalParseResult again = ParseJournal(text);
-    FUZZ_CHECK(again.ok);
+    FUZZ_CHECK(again.ok && again.raceRecord == parsed.raceRecord);
     FUZZ_CHECK(again.events.size() == parsed.events.size());
     for (std::size_t i = 0; i < parsed.events.size(); ++i)
         FUZZ_CHECK(SameEvent(again.events[i], parsed.events[i]));

@@ -130,6 +130,13 @@ TEST(CrashedJournal, DamageBeforeTheLastLineFailsTheRead) {
     EXPECT_FALSE(ParseCrashedJournal(text).ok);
 }
 
+TEST(CrashedJournal, ARaceRecordIsNoRunToBringBack) {
+    const JournalParseResult parsed = ParseCrashedJournal(
+        "palomind-race 1\n100 race 19700101-000000-1 1970-01-01T00:00:00+00:00\n100 start\n");
+    EXPECT_FALSE(parsed.ok);
+    EXPECT_EQ(parsed.errorLine, 1);
+}
+
 TEST(CrashedRunReplay, GoesOnLiveOnlyOnTheSameBootWithATickCounterThatWentOn) {
     std::vector<JournalEvent> events = Events(RaceJournal());
     EXPECT_TRUE(RaceCanGoOnLive(events, events.back().tick, ""));

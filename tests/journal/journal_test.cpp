@@ -106,5 +106,67 @@ TEST(Journal, RejectsMalformedLinesNamingTheLine) {
     EXPECT_EQ(ParseJournal("palomind-journal 2\n").errorLine, 1);
 }
 
+constexpr const char* kRaceLine = "100 race 20261209-114551-1 2026-12-09T11:45:51+09:00\n";
+
+TEST(Journal, ARaceRecordsOwnLinesReadBackAsWritten) {
+    const JournalEvent carry{.tick = 100,
+                             .kind = JournalEventKind::Carry,
+                             .carried = {.passId = 255,
+                                         .clockSecond = -7,
+                                         .lapRows = 1002,
+                                         .lapTopRow = 988,
+                                         .syncCount = 3,
+                                         .frameLength = 2,
+                                         .frameSum = 254,
+                                         .frame = {5, 249, 0, 0}}};
+    const JournalEvent noClockYet{
+        .tick = 100, .kind = JournalEventKind::Carry, .carried = {.lapRows = 20, .lapTopRow = 2}};
+    EXPECT_EQ(FormatJournalLine(carry), "100 carry 255 -7 1002 988 3 2 254 5 249 0 0");
+    EXPECT_EQ(FormatJournalLine(noClockYet), "100 carry 0 - 20 2 0 0 0 0 0 0 0");
+    const std::string text = std::string(kRaceRecordHeader) + "\n" + kRaceLine +
+                             FormatJournalLine(carry) + "\n" + FormatJournalLine(noClockYet) +
+                             "\n100 start\n";
+    const JournalParseResult parsed = ParseJournal(text);
+    ASSERT_TRUE(parsed.ok) << parsed.errorLine << ": " << parsed.error;
+    EXPECT_TRUE(parsed.raceRecord);
+    ASSERT_EQ(parsed.events.size(), 4u);
+    EXPECT_EQ(parsed.events[0].text, "20261209-114551-1");
+    EXPECT_EQ(parsed.events[0].wallClock, "2026-12-09T11:45:51+09:00");
+    EXPECT_EQ(parsed.events[1].carried, carry.carried);
+    EXPECT_EQ(parsed.events[2].carried, noClockYet.carried);
+    EXPECT_FALSE(ParseJournal("palomind-journal 1\n100 boot\n").raceRecord);
+}
+
+TEST(Journal, RefusesRaceLinesOutOfTheirPlace) {
+    const std::string record = std::string(kRaceRecordHeader) + "\n";
+    const struct {
+        std::string text;
+        int errorLine;
+    } cases[] = {
+        {"palomind-journal 1\n" + std::string(kRaceLine), 2},
+        {"palomind-journal 1\n100 carry 0 - 20 2 0 0 0 0 0 0 0\n", 2},
+        {record, 1},
+        {record + "100 boot\n" + kRaceLine, 2},
+        {record + kRaceLine + kRaceLine, 3},
+        {record + "100 race ../x 2026-12-09T11:45:51+09:00\n", 2},
+        {record + "100 race .hidden 2026-12-09T11:45:51+09:00\n", 2},
+        {record + "100 race a 2026-12-09 11:45:51\n", 2},
+        {record + "100 race a 2026-12-09T11:45:51Z\n", 2},
+        {record + "100 race a\n", 2},
+        {record + kRaceLine + "100 carry 0 - 20 2 0 0 0 0 0 0\n", 3},
+        {record + kRaceLine + "100 carry 256 - 20 2 0 0 0 0 0 0 0\n", 3},
+        {record + kRaceLine + "100 carry 0 x 20 2 0 0 0 0 0 0 0\n", 3},
+        {record + kRaceLine + "100 carry 0 - 1003 2 0 0 0 0 0 0 0\n", 3},
+        {record + kRaceLine + "100 carry 0 - 20 2 4 0 0 0 0 0 0\n", 3},
+        {record + kRaceLine + "100 carry 0 - 20 2 0 0 0 0 0 0 256\n", 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const JournalParseResult parsed = ParseJournal(c.text);
+        EXPECT_FALSE(parsed.ok);
+        EXPECT_EQ(parsed.errorLine, c.errorLine) << parsed.error;
+    }
+}
+
 }  // namespace
 }  // namespace palomind::testing
