@@ -333,9 +333,14 @@ bool DiskFileStore::WriteAtomically(const std::string& path, const std::string& 
     const fs::path& target = *resolved;
     // Renaming over a device or a pipe would put a file where the system
     // expects them (/dev/null for one); nothing else is ever replaced.
+    // Asked of the path as given too: a link of the system's own
+    // (/dev/stdout to "pipe:[N]") names no file to follow by hand.
     std::error_code ec;
     const fs::file_status existing = fs::status(target, ec);
-    if (fs::exists(existing) && !fs::is_regular_file(existing)) return Fail("not a regular file");
+    const fs::file_status followed = fs::status(fs::path(path), ec);
+    if ((fs::exists(existing) && !fs::is_regular_file(existing)) ||
+        (fs::exists(followed) && !fs::is_regular_file(followed)))
+        return Fail("not a regular file");
     RemoveStaleTemporaries(target.parent_path());
 
     fs::path temporary;
