@@ -11,10 +11,12 @@
 #include "app/journal_reading.h"
 #include "app/race_core.h"
 #include "app/replay.h"
+#include "app/user_folder.h"
 #include "documents/race_csv.h"
 #include "documents/race_html.h"
 #include "documents/result_file.h"
 #include "engine/exact_result.h"
+#include "journal/echoed_text.h"
 #include "journal/journal.h"
 #include "platform/file_store.h"
 #include "platform/message_sink.h"
@@ -27,6 +29,12 @@
 namespace palomind {
 
 namespace {
+
+// ": why", as the file system told it, or nothing.
+std::string Reason(const FileStore& files) {
+    const std::string why = files.LastFailure();
+    return why.empty() ? why : ": " + why;
+}
 
 struct ReplayOptions {
     std::string journal;
@@ -119,10 +127,11 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
     }
     if (options->web && !serveRace.accepts(*options->web, err)) return 2;
 
-    DiskFileStore files;
+    DiskFileStore files(kKeepFolder);
+    files.RestoreInterruptedWrites();
     const std::optional<std::string> text = files.ReadAll(options->journal);
     if (!text) {
-        err << "palomind: cannot read the journal " << options->journal << '\n';
+        err << "palomind: cannot read the journal " << options->journal << Reason(files) << '\n';
         return 1;
     }
     const JournalParseResult journal = ReadJournal(*text);
@@ -130,6 +139,11 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
         err << options->journal << ':' << journal.errorLine << ": " << journal.error << '\n';
         return 1;
     }
+    if (journal.tornLine != 0)
+        err << options->journal << ':' << journal.tornLine
+            << ": warning: the last line has no line end (cut short while written) and is left "
+               "out: "
+            << EchoedText(journal.tornText) << '\n';
 
     if ((options->passes || options->resultJson) && !journal.raceRecord) {
         err << "palomind: --passes and --result-json need a race record, not a journal\n";
@@ -169,17 +183,17 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
 
     bool ok = true;
     if (options->trace && !files.WriteAtomically(*options->trace, trace.Text())) {
-        err << "palomind: cannot write the trace " << *options->trace << '\n';
+        err << "palomind: cannot write the trace " << *options->trace << Reason(files) << '\n';
         ok = false;
     }
     if (options->save && !SaveResultFile(*options->save, state, window, files)) {
-        err << "palomind: cannot write the result file " << *options->save << '\n';
+        err << "palomind: cannot write the result file " << *options->save << Reason(files) << '\n';
         ok = false;
     }
     if (options->print && !writeReportPdf(state, window, *options->print, err)) ok = false;
     const auto exportTo = [&](const std::optional<std::string>& path, const std::string& bytes) {
         if (path && !files.WriteAtomically(*path, bytes)) {
-            err << "palomind: cannot write the export " << *path << '\n';
+            err << "palomind: cannot write the export " << *path << Reason(files) << '\n';
             ok = false;
         }
     };

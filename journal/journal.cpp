@@ -5,6 +5,9 @@
 #include <limits>
 #include <optional>
 
+#include "documents/utf8.h"
+#include "journal/echoed_text.h"
+
 namespace palomind {
 
 namespace {
@@ -143,11 +146,14 @@ std::optional<std::string> UnescapeText(std::string_view escaped) {
 }
 
 // A text argument: everything after exactly one separating space, to the end
-// of the line; an empty text may also come without the space.
+// of the line; an empty text may also come without the space. The text is
+// UTF-8, as the exports that carry it say they are.
 std::optional<std::string> ParseTextArgument(std::string_view rest) {
     if (rest.empty()) return std::string();
     if (rest.front() != ' ') return std::nullopt;
-    return UnescapeText(rest.substr(1));
+    std::optional<std::string> text = UnescapeText(rest.substr(1));
+    if (!text || !IsWellFormedUtf8(*text)) return std::nullopt;
+    return text;
 }
 
 // An ID of the roster: decimal 1 to 64, no sign, no leading zeros.
@@ -256,7 +262,7 @@ std::string ParseEventLine(std::string_view line, JournalEvent& event) {
     const EventName* name = nullptr;
     for (const auto& e : kEventNames)
         if (e.name == nameText) name = &e;
-    if (name == nullptr) return "unknown event \"" + std::string(nameText) + "\"";
+    if (name == nullptr) return "unknown event " + EchoedText(nameText);
     event.kind = name->kind;
     // What follows the event name, its separating space included.
     const std::string_view rest = line.substr(nameEnd);
@@ -269,7 +275,7 @@ std::string ParseEventLine(std::string_view line, JournalEvent& event) {
             return {};
         case JournalEventKind::Comment: {
             std::optional<std::string> text = ParseTextArgument(rest);
-            if (!text) return "comment: bad text (a control character or a bad escape)";
+            if (!text) return "comment: bad text (a control character, a bad escape or not UTF-8)";
             event.text = std::move(*text);
             return {};
         }
@@ -278,7 +284,7 @@ std::string ParseEventLine(std::string_view line, JournalEvent& event) {
             if (rest.empty() || !ParseRosterId(args.substr(0, idEnd), event.value))
                 return "name needs an ID from 1 to 64";
             std::optional<std::string> text = ParseTextArgument(args.substr(idEnd));
-            if (!text) return "name: bad text (a control character or a bad escape)";
+            if (!text) return "name: bad text (a control character, a bad escape or not UTF-8)";
             event.text = std::move(*text);
             return {};
         }
@@ -432,6 +438,18 @@ std::string FormatJournalLine(const JournalEvent& event) {
 
 JournalParseResult ParseJournal(std::string_view text) {
     JournalParseResult result;
+    // A line counts only with its line end: a last line without one was cut
+    // short while it was written, and could read as a different event
+    // ("racetime 30" for "racetime 300"). A header on its own is a journal
+    // with no events yet, line end or not.
+    if (const std::size_t lastLineEnd = text.rfind('\n'); lastLineEnd != std::string_view::npos) {
+        const std::string_view torn = text.substr(lastLineEnd + 1);
+        if (!torn.empty()) {
+            result.tornLine = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
+            result.tornText = std::string(torn);
+            text.remove_suffix(torn.size());
+        }
+    }
     int lineNumber = 0;
     std::size_t pos = 0;
     bool lastTickSet = false;

@@ -9,7 +9,8 @@
 namespace palomind {
 
 // The race journal: every event that drives the engine, one per line, so a
-// race can be replayed exactly. Text, UTF-8, LF or CR LF line ends; line 1 is
+// race can be replayed exactly. Text, UTF-8, LF or CR LF line ends (a line
+// counts only with its line end); line 1 is
 // the header, blank lines and lines starting with '#' are ignored, every
 // other line is "<tick> <event> [arguments]" with single spaces.
 inline constexpr std::string_view kJournalHeader = "palomind-journal 1";
@@ -72,6 +73,10 @@ struct JournalParseResult {
     std::vector<int> lines;  // the 1-based line of each event
     int errorLine = 0;       // 1-based line of the first error
     std::string error;       // what is wrong with it (English)
+    // A last line without its line end, left out as if it were absent (0 and
+    // empty when the journal ends with a line end).
+    int tornLine = 0;
+    std::string tornText;
 };
 
 // Reads a journal or a race record. A race record's first event is its one

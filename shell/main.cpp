@@ -156,7 +156,8 @@ int RunDesktop(char* program, const std::string& folderProblem, bool simulate,
     }
     const InstalledFiles installed = InstalledFilesFor(QCoreApplication::applicationDirPath());
 
-    DiskFileStore files;
+    DiskFileStore files(kKeepFolder);
+    files.RestoreInterruptedWrites();
     QtSettingsStore settings;
     // The receiver is simulated only when the operator asks for it.
     SimulatedReceiverPort serial(settings, DefaultSimulatorCommand(installed.simulatorFolders),

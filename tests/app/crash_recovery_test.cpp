@@ -107,6 +107,17 @@ TEST_F(CrashRecoveryFolderTest, DamagedJournalIsReportedAndNotReplayed) {
               std::string::npos);
 }
 
+TEST_F(CrashRecoveryFolderTest, ALastLineLeftOutIsNotedForTheNewJournal) {
+    Journal("palomind-20240501-100000-200.running.journal", RaceJournal() + "31000 rx fe f");
+    const auto run = Find();
+    ASSERT_TRUE(run);
+    EXPECT_TRUE(SameEvents(run->events, Events(RaceJournal())));
+    EXPECT_NE(run->leftOutNote.find("no line end"), std::string::npos) << run->leftOutNote;
+    EXPECT_NE(run->leftOutNote.find("\"31000 rx fe f\""), std::string::npos) << run->leftOutNote;
+    Journal("palomind-20240501-110000-300.running.journal", RaceJournal());
+    EXPECT_TRUE(Find()->leftOutNote.empty());
+}
+
 TEST(CrashedJournal, CutAtAnyByteGivesExactlyTheEventsOfItsCompleteLines) {
     const std::string text = RaceJournal();
     const std::size_t header = text.find('\n') + 1;

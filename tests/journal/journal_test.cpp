@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "journal/echoed_text.h"
 #include "tests/engine/engine_fixture.h"
 
 namespace palomind::testing {
@@ -93,6 +94,11 @@ TEST(Journal, RejectsMalformedLinesNamingTheLine) {
         "100 open",
         "100 open 1",
         "100 open fe  fe",
+        // Texts are UTF-8, whether raw or escaped.
+        "100 comment a\xff",
+        "100 comment \xed\xa0\x80",
+        "100 name 5 \xc3(",
+        "100 name 5 \\x80",
     };
     for (const char* line : bad) {
         SCOPED_TRACE(line);
@@ -166,6 +172,50 @@ TEST(Journal, RefusesRaceLinesOutOfTheirPlace) {
         EXPECT_FALSE(parsed.ok);
         EXPECT_EQ(parsed.errorLine, c.errorLine) << parsed.error;
     }
+}
+
+TEST(Journal, ALastLineWithoutItsLineEndIsLeftOutAndNamed) {
+    const JournalParseResult torn = ParseJournal("palomind-journal 1\n1000 boot\n1100 racetime 30");
+    ASSERT_TRUE(torn.ok) << torn.error;
+    ASSERT_EQ(torn.events.size(), 1u);
+    EXPECT_EQ(torn.events[0].kind, JournalEventKind::Boot);
+    EXPECT_EQ(torn.tornLine, 3);
+    EXPECT_EQ(torn.tornText, "1100 racetime 30");
+    // Even a line that would be bad: it was never finished.
+    EXPECT_TRUE(ParseJournal("palomind-journal 1\n1000 boot\n1100 rac").ok);
+    for (const char* whole : {"palomind-journal 1\n1000 boot\n", "palomind-journal 1"}) {
+        const JournalParseResult parsed = ParseJournal(whole);
+        EXPECT_TRUE(parsed.ok) << whole;
+        EXPECT_EQ(parsed.tornLine, 0) << whole;
+    }
+}
+
+TEST(Journal, ErrorsQuoteTheLineEscapedAndCutShort) {
+    const char raw[] = "palomind-journal 1\n100 \x1b]0;x\x07\0\n";
+    const JournalParseResult escaped = ParseJournal(std::string(raw, sizeof raw - 1));
+    ASSERT_FALSE(escaped.ok);
+    EXPECT_EQ(escaped.error, "unknown event \"\\x1b]0;x\\x07\\x00\"");
+    const JournalParseResult huge =
+        ParseJournal("palomind-journal 1\n100 " + std::string(10'000'000, 'n') + "\n");
+    ASSERT_FALSE(huge.ok);
+    EXPECT_EQ(huge.error, "unknown event \"" + std::string(kEchoedCharacters, 'n') + "\"…");
+}
+
+TEST(Journal, EchoedTextEscapesWhatActsOnATerminal) {
+    const struct {
+        std::string raw, echoed;
+    } cases[] = {
+        {"plain 名前", "\"plain 名前\""},
+        {"a\tb\r\n", "\"a\\tb\\r\\n\""},
+        {"say \"hi\" \\", "\"say \\\"hi\\\" \\\\\""},
+        {"\x1b[2J\x7f", "\"\\x1b[2J\\x7f\""},
+        {"\xc2\x9b"
+         "1m",
+         "\"\\xc2\\x9b1m\""},                     // a C1 control
+        {"\xff\xe6\x97", "\"\\xff\\xe6\\x97\""},  // not UTF-8
+        {std::string(79, 'a') + "名前", "\"" + std::string(79, 'a') + "名\"…"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(EchoedText(c.raw), c.echoed) << c.raw;
 }
 
 }  // namespace
