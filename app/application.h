@@ -18,6 +18,7 @@
 #include "platform/sound_player.h"
 #include "platform/tick_clock.h"
 #include "platform/user_dialogs.h"
+#include "record/race_recorder.h"
 #include "roster/roster_table.h"
 
 namespace palomind {
@@ -125,6 +126,10 @@ class Application final : public SerialListener {
     // The race for saving, printing or exporting, with the comment as typed.
     RaceDocument Document();
 
+    // Every race from now on is written into its race record by `recorder`
+    // (docs/race-record.md), each line before its event is applied.
+    void KeepRaceRecords(RaceRecorder* recorder);
+
     // A line for the journal's reader about something the replay does not
     // act on (a port opened, a result file saved).
     void NoteInJournal(std::string_view text);
@@ -150,6 +155,11 @@ class Application final : public SerialListener {
     void SetParameter(JournalEventKind kind, std::int32_t value);
     void RecordStartupInput();
     void ReceiveHeldBytes(bool atTheirTicks);
+    // The race records while a crashed run is brought back: its records
+    // are followed, not written again, and the record of the race restored
+    // goes on being written (application_records.cpp).
+    void CatchUpRaceRecords(std::string_view crashedJournal);
+    void GoOnWithRaceRecord(bool sameCounter, std::string_view crashedJournal);
 
     ApplicationServices services_;
     RaceCore core_;
@@ -163,6 +173,7 @@ class Application final : public SerialListener {
     std::optional<std::string> typedComment_;
     std::int32_t typedSince_ = 0;
     bool journalFailureReported_ = false;
+    RaceRecorder* recorder_ = nullptr;
 };
 
 }  // namespace palomind

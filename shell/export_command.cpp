@@ -6,6 +6,7 @@
 
 #include "documents/race_csv.h"
 #include "documents/race_html.h"
+#include "platform/file_store.h"
 #include "shell/main_window.h"
 
 namespace palomind {
@@ -30,7 +31,8 @@ void frmMain::mnuFileExport_Click() {
     const std::string bytes =
         NamesHtml(path) ? RaceHtml(race.window) : RaceCsv(race.state, race.window, app_.Roster());
     if (!app_.Services().files.WriteAtomically(path, bytes)) {
-        dialogs_.ShowMessage("エクスポートできませんでした。\r\n" + path);
+        dialogs_.ShowMessage("エクスポートできませんでした。\r\n" + path +
+                             FailureReasonLine(app_.Services().files));
         return;
     }
     app_.NoteInJournal("results exported: " + path);

@@ -1,6 +1,7 @@
 #include "app/live_journal.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <atomic>
@@ -75,6 +76,38 @@ TEST(LiveJournalTest, ASlowSyncToTheDiskHoldsUpNothingOnTheRecordingThread) {
     journal.FinishCleanly();
     EXPECT_EQ(ReadBytes(journal.Path()).substr(ReadBytes(journal.Path()).size() - 11),
               "# shutdown\n");
+}
+
+// A race record handed over is synced with the journal, on the journal's own
+// thread, and once more when it is handed back.
+TEST(LiveJournalTest, AFileHandedOverIsSyncedOnTheJournalsThreadAndOnceMoreWhenItEnds) {
+    const TemporaryCurrentDirectory directory;
+    std::FILE* record = std::fopen("r.race", "wb");
+    ASSERT_NE(record, nullptr);
+    struct stat recordStat {};
+    ASSERT_EQ(fstat(fileno(record), &recordStat), 0);
+    const std::thread::id recordingThread = std::this_thread::get_id();
+    std::atomic<int> recordSyncs = 0;
+    std::atomic<bool> syncedOnTheRecordingThread = false;
+    LiveJournal journal("journal", "palomind-20240501-093000-9", 5, [&](int fd) {
+        struct stat synced {};
+        if (fstat(fd, &synced) != 0 || synced.st_ino != recordStat.st_ino) return;
+        if (std::this_thread::get_id() == recordingThread) syncedOnTheRecordingThread = true;
+        ++recordSyncs;
+    });
+    ASSERT_TRUE(journal.Start());
+    const auto waitFor = [&](int syncs) {
+        for (int i = 0; i < 5000 && recordSyncs < syncs; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return recordSyncs >= syncs;
+    };
+    journal.SyncAlso(fileno(record));
+    EXPECT_TRUE(waitFor(1));
+    journal.SyncAlso(-1);
+    std::fclose(record);  // the journal's thread has a descriptor of its own
+    EXPECT_TRUE(waitFor(2));
+    journal.FinishCleanly();
+    EXPECT_FALSE(syncedOnTheRecordingThread);
 }
 
 TEST(LiveJournalTest, CleanShutdownMarksTheJournalCompleteUnderItsFinalName) {
