@@ -15,6 +15,13 @@ constexpr std::string_view kReplayRun = "--replay";
 constexpr std::string_view kHelpRun = "--help";
 constexpr std::string_view kVersionRun = "--version";
 constexpr std::string_view kSayRun = "--say";
+constexpr std::string_view kRankRun = "--rank";
+constexpr std::string_view kMainsRun = "--mains";
+constexpr std::string_view kGridRun = "--grid";
+constexpr std::string_view kFinalRun = "--final";
+
+constexpr std::array kWebAlsoRuns{kReplayRun};
+constexpr std::array kOutAlsoRuns{kMainsRun, kGridRun, kFinalRun};
 
 // The order here is the order of --help and the manual page. An option of an
 // existing run is one more row; a new run (a row whose run is its own name)
@@ -47,12 +54,27 @@ constexpr std::array kOptions{
     CommandLineOption{"--web", "[ADDRESS:]PORT", kWindowRun,
                       "Publish the spectators' page on this port for this run, without storing "
                       "the choice; with --replay, serve the replayed race until interrupted.",
-                      kReplayRun},
+                      kWebAlsoRuns},
     CommandLineOption{"--say", "TEXT", kSayRun,
                       "Speak TEXT with the read-out's voice into a wave file (16-bit PCM, "
                       "mono) and exit; needs no display and no audio device."},
     CommandLineOption{"--voice", "ja|en", kSayRun, "The voice --say speaks with."},
     CommandLineOption{"--wav", "FILE", kSayRun, "The wave file --say writes."},
+    CommandLineOption{"--rank", "IN.json", kRankRun,
+                      "Rank a class over its qualifying rounds as IN.json says (method, "
+                      "entrants, round results) and exit; needs no display."},
+    CommandLineOption{"--mains", "IN.json", kMainsRun,
+                      "Fill a class's mains from the qualifying order, main size and bump-ups "
+                      "in IN.json and exit; needs no display."},
+    CommandLineOption{"--grid", "IN.json", kGridRun,
+                      "Fill a main's bump slots from the result of the main below, as IN.json "
+                      "gives them, and exit; needs no display."},
+    CommandLineOption{"--final", "IN.json", kFinalRun,
+                      "Write a class's final result from its qualifying order and the results "
+                      "of its mains in IN.json and exit; needs no display."},
+    CommandLineOption{"--out", "OUT.json", kRankRun,
+                      "The JSON file --rank, --mains, --grid and --final write (docs/meeting.md).",
+                      kOutAlsoRuns},
     CommandLineOption{"--help", "", kHelpRun, "Show this help and exit."},
     CommandLineOption{"--version", "", kVersionRun, "Show the version and exit."},
 };
@@ -73,7 +95,8 @@ bool StartsRun(const CommandLineOption& option) {
 // Whether `run` takes the option as one of its own (not as one every run
 // takes).
 bool BelongsTo(const CommandLineOption& option, std::string_view run) {
-    return option.run == run || option.alsoRun == run;
+    return option.run == run ||
+           std::find(option.alsoRuns.begin(), option.alsoRuns.end(), run) != option.alsoRuns.end();
 }
 
 // "for the window" or "with --replay".
@@ -198,7 +221,9 @@ std::vector<const CommandLineOption*> RunOptions(std::string_view run) {
 std::string UsageNote(const CommandLineOption& option) {
     if (option.run == kEveryRun || StartsRun(option)) return {};
     std::string note = "Only " + RunPhrase(option.run);
-    if (option.alsoRun) note += " and " + RunPhrase(*option.alsoRun);
+    for (std::size_t i = 0; i < option.alsoRuns.size(); ++i) {
+        note += (i + 1 == option.alsoRuns.size() ? " and " : ", ") + RunPhrase(option.alsoRuns[i]);
+    }
     return note + ".";
 }
 

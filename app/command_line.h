@@ -21,9 +21,9 @@ struct CommandLineOption {
     // its own name starts that run.
     std::string_view run;
     std::string_view description;  // one sentence for --help and the manual page
-    // A second run that takes the option, for one that two runs share
+    // Further runs that take the option, for one that several runs share
     // ("--web": the window and --replay) but not every run.
-    std::optional<std::string_view> alsoRun{};
+    std::span<const std::string_view> alsoRuns{};
 };
 
 // The desktop window: the run without a starting option.

@@ -1,6 +1,7 @@
 // Program entry: the desktop application, the headless replay of a journal
-// ("palomind --replay JOURNAL ...") or the synthesis of one utterance
-// ("palomind --say TEXT --voice ja|en --wav FILE"). The command line is
+// ("palomind --replay JOURNAL ..."), the synthesis of one utterance
+// ("palomind --say TEXT --voice ja|en --wav FILE") or a meeting's rankings
+// ("palomind --rank IN.json --out OUT.json", --mains, --grid, --final). The command line is
 // checked against the table of options before any window exists, so --help,
 // --version and a refused line need no display. The toolkit gets no
 // arguments: its own options (-platform, -style, ...) are refused like any
@@ -24,6 +25,7 @@
 #include "app/live_journal.h"
 #include "app/replay_command.h"
 #include "app/user_folder.h"
+#include "meeting/meeting_commands.h"
 #include "platform/boot_identity.h"
 #include "platform/espeak_speech_engine.h"
 #include "platform/file_store.h"
@@ -44,6 +46,7 @@
 #include "shell/spoken_read_out.h"
 #include "voice/say_command.h"
 #include "web/serve_until_interrupted.h"
+#include "web/system_host_resolver.h"
 #include "web/web_address.h"
 
 namespace palomind {
@@ -89,6 +92,20 @@ std::string JournalRunName() {
            "-" + std::to_string(QCoreApplication::applicationPid());
 }
 
+// The "--web" text as the address to serve at, its host name resolved; the
+// reason in one line on `err` when it is none.
+std::optional<WebAddress> WebAddressOf(std::string_view text, std::ostream& err) {
+    const std::optional<WebAddress> parsed = ParseWebAddress(text);
+    if (!parsed) {
+        err << "palomind: --web needs [ADDRESS:]PORT, not \"" << text << "\"\n";
+        return std::nullopt;
+    }
+    std::string error;
+    std::optional<WebAddress> resolved = ResolveWebAddress(*parsed, SystemResolveHost, error);
+    if (!resolved) err << "palomind: --web: " << error << '\n';
+    return resolved;
+}
+
 // The toolkit is given the program's name only (see the top of this file).
 struct ToolkitArguments {
     explicit ToolkitArguments(char* program) : argv{program, nullptr} {}
@@ -108,14 +125,15 @@ int RunReplay(char* program, const CommandLine& commandLine, const std::vector<s
     }
     ToolkitArguments toolkit(program);
     QGuiApplication application(toolkit.argc, toolkit.argv);
+    // Resolved once, before the replay: served at what was checked.
+    std::optional<WebAddress> web;
     const RaceServer server{
-        [](std::string_view address, std::ostream& err) {
-            if (ParseWebAddress(address)) return true;
-            err << "palomind: --web needs [ADDRESS:]PORT, not \"" << address << "\"\n";
-            return false;
+        [&web](std::string_view address, std::ostream& err) {
+            web = WebAddressOf(address, err);
+            return web.has_value();
         },
-        [](const RaceWindowModel& window, std::string_view address, std::ostream& err) {
-            return ServeUntilInterrupted(window, *ParseWebAddress(address), std::cout, err);
+        [&web](const RaceWindowModel& window, std::string_view, std::ostream& err) {
+            return ServeUntilInterrupted(window, *web, std::cout, err);
         }};
     return RunReplayCommand(args, std::cerr, WriteReportPdf, server);
 }
@@ -191,6 +209,12 @@ int main(int argc, char** argv) {
         palomind::DiskFileStore files;
         return palomind::RunSayCommand(commandLine.ArgumentsOf("--say"), engine, files, std::cerr);
     }
+    if (palomind::IsMeetingCommand(commandLine.run)) {
+        if (!folderProblem.empty()) return 1;
+        palomind::DiskFileStore files;
+        return palomind::RunMeetingCommand(commandLine.run, *commandLine.Value(commandLine.run),
+                                           commandLine.Value("--out"), files, std::cerr);
+    }
     char fallbackName[] = "palomind";
     char* program = argc > 0 ? argv[0] : fallbackName;
     if (commandLine.run == "--replay") {
@@ -198,11 +222,9 @@ int main(int argc, char** argv) {
     }
     std::optional<palomind::WebAddress> web;
     if (const std::optional<std::string> value = commandLine.Value("--web")) {
-        web = palomind::ParseWebAddress(*value);
-        if (!web) {
-            std::cerr << "palomind: --web needs [ADDRESS:]PORT, not \"" << *value << "\"\n";
-            return 2;
-        }
+        // Before the window exists: the resolver may wait for the network.
+        web = palomind::WebAddressOf(*value, std::cerr);
+        if (!web) return 2;
     }
     return palomind::RunDesktop(program, folderProblem, commandLine.Has("--simulate"), web);
 }

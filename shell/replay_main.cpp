@@ -1,6 +1,6 @@
 // The program without the desktop window (a build without the toolkit): only
-// the headless replay and the synthesis of one utterance, with the same table
-// of options as the desktop program.
+// the headless replay, the synthesis of one utterance and a meeting's
+// rankings, with the same table of options as the desktop program.
 #include <cstdlib>
 #include <iostream>
 #include <optional>
@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/replay_command.h"
 #include "app/user_folder.h"
+#include "meeting/meeting_commands.h"
 #include "platform/espeak_speech_engine.h"
 #include "platform/file_store.h"
 #include "voice/say_command.h"
@@ -26,8 +27,14 @@ int main(int argc, char** argv) {
         palomind::DiskFileStore files;
         return palomind::RunSayCommand(commandLine.ArgumentsOf("--say"), engine, files, std::cerr);
     }
+    if (palomind::IsMeetingCommand(commandLine.run)) {
+        palomind::DiskFileStore files;
+        return palomind::RunMeetingCommand(commandLine.run, *commandLine.Value(commandLine.run),
+                                           commandLine.Value("--out"), files, std::cerr);
+    }
     if (commandLine.run != "--replay") {
-        std::cerr << "palomind: this build has no window; it only replays journals and speaks\n"
+        std::cerr << "palomind: this build has no window; it only replays journals, speaks and "
+                     "ranks\n"
                   << palomind::UsageText();
         return 2;
     }

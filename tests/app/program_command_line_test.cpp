@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 
 #include "app/command_line.h"
 #include "tests/support/test_folders.h"
@@ -95,6 +96,72 @@ TEST_F(ProgramCommandLineTest, UserFolderKeepsTheReplaysFilesInTheHomeFolder) {
     EXPECT_EQ(blocked.status, 1);
     EXPECT_NE(blocked.err.find("Palomind"), std::string::npos) << blocked.err;
     EXPECT_FALSE(fs::exists(dir_ / "trace.txt"));
+}
+
+// One meeting command: its input and the answer it must write.
+struct MeetingCommandCase {
+    std::string option;
+    std::string input;
+    std::string output;
+};
+
+TEST_F(ProgramCommandLineTest, MeetingCommandsAnswerWithoutADisplay) {
+    const std::vector<MeetingCommandCase> cases{
+        {"--rank",
+         R"({"method": "round-points", "best": 2, "entrants": [{"entrant": "A", "number": 1},
+             {"entrant": "B", "number": 2}, {"entrant": "C", "number": 3}],
+             "rounds": [[{"entrant": "B", "status": "RUN", "laps": 20, "time_ms": 301250,
+                          "provisional": true},
+                         {"entrant": "A", "status": "START", "laps": 0, "time_ms": 5000}]]})",
+         R"({"version": 1, "provisional": true, "ranking": [{"entrant": "B", "position": 1,
+             "shared": false}, {"entrant": "A", "position": 2, "shared": false}],
+             "unranked": ["C"]})"},
+        {"--mains", R"({"ranking": ["Q1", "Q2", "Q3", "Q4", "Q5"], "size": 3, "bump": 1})",
+         R"({"version": 1, "mains": [{"name": "A", "locked": ["Q1", "Q2"], "bump_slots": 1},
+             {"name": "B", "locked": ["Q3", "Q4", "Q5"], "bump_slots": 0}]})"},
+        {"--grid",
+         R"({"locked": ["Q1"], "bump_slots": 2, "lower": [
+             {"entrant": "Q2", "status": "DNS", "laps": 0, "time_ms": 0},
+             {"entrant": "Q3", "status": "DQ", "laps": 9, "time_ms": 1},
+             {"entrant": "Q4", "status": "RUN", "laps": 8, "time_ms": 1}]})",
+         R"({"version": 1, "grid": ["Q1", "Q4"]})"},
+        {"--final",
+         R"({"qualifying": ["Q1", "Q2", "Q3"], "mains": [{"name": "A", "grid": ["Q1", "Q2"],
+             "legs": [[{"entrant": "Q2", "status": "RUN", "laps": 8, "time_ms": 1}]]}]})",
+         R"({"version": 1, "ranking": [{"entrant": "Q2", "position": 1, "main": "A"},
+             {"entrant": "Q1", "position": 2, "main": "A"},
+             {"entrant": "Q3", "position": 3, "main": null}]})"},
+    };
+    for (const MeetingCommandCase& c : cases) {
+        std::ofstream(dir_ / "in.json") << c.input;
+        const Outcome run = Start(c.option + " in.json --out out.json");
+        EXPECT_EQ(run.status, 0) << c.option << ": " << run.err;
+        EXPECT_EQ(run.err, "") << c.option;
+        EXPECT_EQ(nlohmann::json::parse(ReadBytes(dir_ / "out.json"), nullptr, false),
+                  nlohmann::json::parse(c.output))
+            << c.option;
+    }
+}
+
+TEST_F(ProgramCommandLineTest, MalformedMeetingInputIsRefusedWithOneLineAndNoOutput) {
+    const std::vector<std::pair<std::string, std::string>> refused{
+        {"--rank", R"({"method": "best-round", "entrants": [], "rounds": [[{"entrant": "X",
+             "status": "RUN", "laps": 1, "time_ms": 1}]]})"},
+        {"--mains", R"({"ranking": [], "size": -6, "bump": 0})"},
+        {"--grid", "not json"},
+        {"--final", R"({"qualifying": []})"},
+    };
+    for (const auto& [option, input] : refused) {
+        std::ofstream(dir_ / "in.json") << input;
+        const Outcome run = Start(option + " in.json --out out.json");
+        EXPECT_EQ(run.status, 2) << option;
+        EXPECT_EQ(run.err.rfind("palomind: in.json: ", 0), 0u) << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+        EXPECT_FALSE(fs::exists(dir_ / "out.json")) << option;
+    }
+    const Outcome noOut = Start("--rank in.json");
+    EXPECT_EQ(noOut.status, 2);
+    EXPECT_EQ(noOut.err, "palomind: --rank needs --out OUT.json\n");
 }
 
 }  // namespace
