@@ -1,9 +1,9 @@
 #include "app/crash_recovery.h"
 
 #include <algorithm>
-#include <charconv>
 #include <system_error>
 
+#include "app/journal_file_names.h"
 #include "app/journal_reading.h"
 #include "journal/echoed_text.h"
 
@@ -18,28 +18,6 @@ namespace palomind {
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr std::string_view kJournalPrefix = "palomind-";
-constexpr std::string_view kJournalSuffix = ".journal";
-constexpr std::string_view kRunningSuffix = ".running.journal";
-
-bool IsJournalName(std::string_view name) {
-    return name.starts_with(kJournalPrefix) && name.ends_with(kJournalSuffix);
-}
-
-// Run names end with the process ID: "palomind-<date>-<time>-<pid>".
-std::optional<long> ProcessIdOf(std::string_view name) {
-    name.remove_suffix(name.ends_with(kRunningSuffix) ? kRunningSuffix.size()
-                                                      : kJournalSuffix.size());
-    const std::size_t dash = name.rfind('-');
-    if (dash == std::string_view::npos) return std::nullopt;
-    long pid = 0;
-    const std::string_view digits = name.substr(dash + 1);
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), pid);
-    if (error != std::errc() || end != digits.data() + digits.size() || pid <= 0)
-        return std::nullopt;
-    return pid;
-}
 
 bool HoldsARace(const std::vector<JournalEvent>& events) {
     return std::any_of(events.begin(), events.end(),
@@ -78,15 +56,15 @@ std::optional<CrashedRun> FindCrashedRun(const fs::path& folder, const fs::path&
          it.increment(error)) {
         const fs::path& path = it->path();
         const std::string name = path.filename().string();
-        if (!IsJournalName(name) || fs::equivalent(path, ownJournal, error)) continue;
+        if (!IsJournalFileName(name) || fs::equivalent(path, ownJournal, error)) continue;
         error.clear();
         // Run names begin with the start time, so they sort by age.
         if (!newest || name > newest->filename().string()) newest = path;
     }
     if (!newest) return std::nullopt;
     const std::string name = newest->filename().string();
-    if (!name.ends_with(kRunningSuffix)) return std::nullopt;  // the last run ended cleanly
-    if (const auto pid = ProcessIdOf(name); pid && isLive(*pid)) return std::nullopt;
+    if (!IsRunningJournalFileName(name)) return std::nullopt;  // the last run ended cleanly
+    if (const auto pid = JournalProcessId(name); pid && isLive(*pid)) return std::nullopt;
 
     CrashedRun run{*newest, {}, {}, {}};
     const std::optional<std::string> text = files.ReadAll(newest->string());

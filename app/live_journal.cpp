@@ -11,6 +11,8 @@
 #include <unistd.h>
 #endif
 
+#include "app/journal_file_names.h"
+
 namespace palomind {
 namespace {
 
@@ -52,15 +54,6 @@ void CloseDescriptor(int fd) {
 #else
     close(fd);
 #endif
-}
-
-bool EndsWith(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
-}
-
-bool IsCompleteJournalName(std::string_view name) {
-    return name.starts_with("palomind-") && EndsWith(name, LiveJournal::kCompleteSuffix) &&
-           !EndsWith(name, LiveJournal::kRunningSuffix);
 }
 
 // A note must stay one line whatever it quotes (file names may hold breaks).
@@ -161,7 +154,7 @@ bool LiveJournal::Start() {
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
     if (error) return Fail("記録ファイルのフォルダを作成できません: " + folder_.string());
-    path_ = folder_ / (runName_ + std::string(kRunningSuffix));
+    path_ = folder_ / RunningJournalFileName(runName_);
     file_ = CreateNewFile(path_);
     if (file_ == nullptr) return Fail("記録ファイルを作成できません: " + path_.string());
     if (!WriteLine(kJournalHeader)) return false;
@@ -203,7 +196,7 @@ void LiveJournal::FinishCleanly() {
     std::fclose(file_);
     file_ = nullptr;
     if (!written) return;
-    const std::filesystem::path complete = folder_ / (runName_ + std::string(kCompleteSuffix));
+    const std::filesystem::path complete = folder_ / CompleteJournalFileName(runName_);
     std::error_code error;
     std::filesystem::rename(path_, complete, error);
     // A journal that cannot be renamed keeps looking unfinished: kept, never lost.
@@ -240,7 +233,7 @@ void LiveJournal::DeleteOldCompleteJournals() {
     for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
         const std::string name = it->path().filename().string();
         std::error_code typeError;
-        if (IsCompleteJournalName(name) && it->is_regular_file(typeError)) {
+        if (IsCompleteJournalFileName(name) && it->is_regular_file(typeError)) {
             complete.push_back(it->path());
         }
     }

@@ -16,7 +16,8 @@
 namespace palomind {
 
 // The journal of the running application: one file per run in a folder of its
-// own, named "<run>.running.journal" while the program runs. Every line is
+// own, named "<run>.running.journal" while the program runs
+// (app/journal_file_names.h). Every line is
 // written and handed to the system at once, so a crashed process loses
 // nothing. A clean shutdown adds "# shutdown" and renames the file to
 // "<run>.journal"; only such completed journals are ever deleted (the newest
@@ -56,10 +57,6 @@ class LiveJournal final : public EventJournal {
     const std::filesystem::path& Path() const { return path_; }
     // Empty while all is well; otherwise a message for the operator.
     const std::string& Problem() const { return problem_; }
-
-    // The suffixes that tell a journal's state by its name.
-    static constexpr std::string_view kRunningSuffix = ".running.journal";
-    static constexpr std::string_view kCompleteSuffix = ".journal";
 
   private:
     bool WriteLine(std::string_view line);

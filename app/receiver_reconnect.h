@@ -30,7 +30,6 @@ class ReceiverReconnect {
     Result Poll();
 
     bool Waiting() const { return portNumber_ != 0; }
-    int PortNumber() const { return portNumber_; }
 
     // One attempt about every second: often enough that a receiver plugged
     // back in counts the next pass, rarely enough that a missing device costs

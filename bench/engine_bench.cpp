@@ -9,6 +9,7 @@
 #include "app/race_core.h"
 #include "app/replay.h"
 #include "engine/race_engine.h"
+#include "engine/receiver_frame.h"
 #include "journal/journal.h"
 
 using namespace palomind;
@@ -40,18 +41,15 @@ double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
-std::vector<std::uint8_t> Frame(std::uint8_t id, std::uint8_t d1, std::uint8_t d2) {
-    return {0xFE, 0xFE, 0xFE, id, d1, d2, static_cast<std::uint8_t>(id + d1 + d2)};
-}
-
 void BenchDecoding() {
     // A long stream of noise and frames with IDs the tables drop, so the
     // figure is the decoder's own.
     std::mt19937 rng(1);
     std::vector<std::uint8_t> stream;
     while (stream.size() < 64u * 1024u * 1024u) {
-        const auto f = Frame(static_cast<std::uint8_t>(100 + rng() % 100),
-                             static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()));
+        const auto f =
+            ReceiverFrame(static_cast<std::uint8_t>(100 + rng() % 100),
+                          static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()));
         stream.insert(stream.end(), f.begin(), f.end());
         stream.push_back(static_cast<std::uint8_t>(rng() % 0xFE));
     }
@@ -112,7 +110,7 @@ void BenchOneHourReplay() {
         if (t > end) break;
         events.push_back(
             {static_cast<std::int32_t>(t), JournalEventKind::Rx, 0,
-             Frame(static_cast<std::uint8_t>(id), static_cast<std::uint8_t>(rng()), 0x11)});
+             ReceiverFrame(static_cast<std::uint8_t>(id), static_cast<std::uint8_t>(rng()), 0x11)});
         next[static_cast<std::size_t>(id)] = t + 20000 + static_cast<std::int64_t>(rng() % 20000);
     }
     SilentSound sound;

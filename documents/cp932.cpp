@@ -2,9 +2,12 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstddef>
+
+#include "documents/utf8.h"
 
 namespace palomind {
 
@@ -36,20 +39,7 @@ std::size_t InvalidCp932Length(std::string_view rest) {
 // A well-formed UTF-8 character is replaced as a whole; a malformed byte
 // alone.
 std::size_t InvalidUtf8Length(std::string_view rest) {
-    const auto lead = static_cast<unsigned char>(rest[0]);
-    std::size_t length = 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4;
-    if (rest.size() < length) return 1;
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto b = static_cast<unsigned char>(rest[i]);
-        if (b < 0x80 || b > 0xBF) return 1;
-    }
-    return length;
+    return std::max<std::size_t>(Utf8CharacterLength(rest), 1);
 }
 
 constexpr InvalidInputPolicy kDecodePolicy{InvalidCp932Length, "\xEF\xBF\xBD"};  // U+FFFD

@@ -15,11 +15,6 @@ namespace {
 
 constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
 constexpr const char* kLineEnd = "\r\n";
-constexpr int kStandingsIdCol = 1;
-constexpr int kStandingsNameCol = 2;
-constexpr int kStandingsLapsCol = 3;
-constexpr int kStandingsTimeCol = 4;
-constexpr int kStandingsBestCol = 6;
 
 struct Entrant {
     std::string place, id, name, laps, time, best;
@@ -114,12 +109,12 @@ std::vector<Entrant> ShownEntrants(const RaceState& state, const RaceWindowModel
     for (int row = 1; row <= kShownPlaces; ++row) {
         const std::string& idCell = standings.TextMatrix(row, kStandingsIdCol);
         if (idCell.empty() || idCell == "--") continue;
-        Entrant e{standings.TextMatrix(row, 0),
+        Entrant e{standings.TextMatrix(row, kStandingsPlaceCol),
                   Number(idCell),
                   standings.TextMatrix(row, kStandingsNameCol),
                   Number(standings.TextMatrix(row, kStandingsLapsCol)),
                   TimeCellSeconds(standings.TextMatrix(row, kStandingsTimeCol)),
-                  TimeCellSeconds(standings.TextMatrix(row, kStandingsBestCol)),
+                  TimeCellSeconds(standings.TextMatrix(row, kStandingsBestLapCol)),
                   {}};
         if (const int col = LapHistoryColumn(history, idCell); col != 0) {
             long long laps = 0;

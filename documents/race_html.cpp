@@ -8,9 +8,6 @@ namespace palomind {
 
 namespace {
 
-constexpr const char* kStandingsClasses[kStandingsCols] = {"place", "id",  "name", "laps",
-                                                           "time",  "lap", "best"};
-
 std::string Escaped(std::string_view text) {
     std::string out;
     out.reserve(text.size());
@@ -53,7 +50,7 @@ void Standings(std::string& out, const GridModel& grid) {
     for (int row = 1; row <= kShownPlaces; ++row) {
         out += "<tr>";
         for (int col = 0; col < kStandingsCols; ++col)
-            Cell(out, "td", grid.TextMatrix(row, col), kStandingsClasses[col]);
+            Cell(out, "td", grid.TextMatrix(row, col), StandingsColumnName(StandingsCol(col)));
         out += "</tr>\n";
     }
     out += "</tbody></table>\n";

@@ -11,16 +11,12 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// The standings grid's columns, in order, by the key each one gets.
-constexpr const char* kStandingsKeys[kStandingsCols] = {"place", "id",  "name", "laps",
-                                                        "time",  "lap", "best"};
-
 Json Standings(const GridModel& grid) {
     Json places = Json::array();
     for (int row = 1; row <= kShownPlaces; ++row) {
         Json place = Json::object();
         for (int col = 0; col < kStandingsCols; ++col)
-            place[kStandingsKeys[col]] = grid.TextMatrix(row, col);
+            place[StandingsColumnName(StandingsCol(col))] = grid.TextMatrix(row, col);
         places.push_back(std::move(place));
     }
     return places;

@@ -16,6 +16,26 @@ LapHistoryExtent ShownLapHistory(const GridModel& lapHistory) {
     return extent;
 }
 
+const char* StandingsColumnName(StandingsCol col) {
+    switch (col) {
+        case kStandingsPlaceCol:
+            return "place";
+        case kStandingsIdCol:
+            return "id";
+        case kStandingsNameCol:
+            return "name";
+        case kStandingsLapsCol:
+            return "laps";
+        case kStandingsTimeCol:
+            return "time";
+        case kStandingsLastLapCol:
+            return "lap";
+        case kStandingsBestLapCol:
+            return "best";
+    }
+    return "";
+}
+
 std::string CssColor(std::uint32_t color) {
     char text[8];
     std::snprintf(text, sizeof text, "#%02X%02X%02X", color & 0xFFu, (color >> 8) & 0xFFu,

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/grid_model.h"
+#include "engine/race_window_model.h"
 
 namespace palomind {
 
@@ -15,6 +16,10 @@ struct LapHistoryExtent {
     int lastRow = 1;     // lap rows are 2..lastRow
 };
 LapHistoryExtent ShownLapHistory(const GridModel& lapHistory);
+
+// The name a standings column goes by: its key in /race.json and its class
+// in the page and the exported results.
+const char* StandingsColumnName(StandingsCol col);
 
 // "#RRGGBB" of a window colour (0x00BBGGRR).
 std::string CssColor(std::uint32_t color);

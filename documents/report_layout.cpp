@@ -15,7 +15,7 @@ constexpr int kTitleY = 200;
 constexpr int kRaceTimeY = 2000;
 
 // Standings table: 21 rows from y 2300, one ruled line under each row, five
-// column rules and an outline. Column 5 (the latest lap) is left out.
+// column rules and an outline. The latest lap is left out.
 constexpr int kStandingsTextY = 2300;
 constexpr int kStandingsRuleY = 2500;
 constexpr int kRowPitch = 200;
@@ -27,8 +27,12 @@ struct PrintedColumn {
     int gridCol;
     int x;
 };
-constexpr std::array<PrintedColumn, 6> kStandingsColumns{
-    {{0, 500}, {1, 1000}, {2, 1500}, {3, 2400}, {4, 2900}, {6, 4100}}};
+constexpr std::array<PrintedColumn, 6> kStandingsColumns{{{kStandingsPlaceCol, 500},
+                                                          {kStandingsIdCol, 1000},
+                                                          {kStandingsNameCol, 1500},
+                                                          {kStandingsLapsCol, 2400},
+                                                          {kStandingsTimeCol, 2900},
+                                                          {kStandingsBestLapCol, 4100}}};
 constexpr std::array<int, 5> kStandingsColumnRules{950, 1450, 2350, 2850, 4050};
 
 // Lap history: columns 1000 twips apart, rows 200 apart from y 2000; grid rows

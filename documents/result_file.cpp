@@ -8,10 +8,6 @@ namespace {
 
 constexpr std::int16_t kMaxStoredLap = kMaxLaps;
 constexpr std::int16_t kMaxEntryCount = kMaxRankedId;
-// The lap history shows 16 laps without scrolling; a longer race scrolls so
-// that the last 15 laps are in view, as during the race.
-constexpr int kLapsInView = 16;
-constexpr int kLapsAboveTopRow = 14;
 
 // A rectangle of grid cells stored row by row, each row by columns from 0.
 struct StoredCells {
@@ -136,10 +132,7 @@ ResultFileParse ReadResultFile(const std::string& path, FileStore& files) {
 void ApplyResultFile(const ResultFileContent& content, RaceState& state, RaceWindowModel& window) {
     state.MaxLap = content.maxLap;
     state.EntryCount = content.entryCount;
-    if (content.maxLap > kLapsInView) {
-        window.LapHistory.SetRows(LapHistoryStored(content.maxLap).rows);
-        window.LapHistory.SetTopRow(content.maxLap - kLapsAboveTopRow);
-    }
+    FitLapHistoryToLaps(window.LapHistory, content.maxLap);
     window.Comment = content.comment;
     if (content.maxLap <= 0) return;
 

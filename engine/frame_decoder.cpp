@@ -1,12 +1,22 @@
-// The receiver's frame: three 0xFE sync bytes, the transponder ID, two data
-// bytes and a checksum ((ID + data 1 + data 2) mod 256). Frames are looked
+// The receiver's frame (engine/receiver_frame.h), decoded. Frames are looked
 // for only while the race is timing; anything else just resets the decoder.
 #include "engine/race_engine.h"
+#include "engine/receiver_frame.h"
 
 namespace palomind {
 
-namespace {
-constexpr std::uint8_t kSync = 0xFE;
+std::uint8_t ReceiverFrameChecksum(std::uint8_t id, std::uint8_t data1, std::uint8_t data2) {
+    return static_cast<std::uint8_t>((id + data1 + data2) & 0xFF);
+}
+
+std::vector<std::uint8_t> ReceiverFrame(std::uint8_t id, std::uint8_t data1, std::uint8_t data2) {
+    return {kReceiverSyncByte,
+            kReceiverSyncByte,
+            kReceiverSyncByte,
+            id,
+            data1,
+            data2,
+            ReceiverFrameChecksum(id, data1, data2)};
 }
 
 void RaceEngine::OnComm(std::span<const std::uint8_t> input) {
@@ -17,12 +27,12 @@ void RaceEngine::OnComm(std::span<const std::uint8_t> input) {
 }
 
 void RaceEngine::DecodeByte(std::uint8_t b) {
-    if (b == kSync && s_.RaceRunning == kTrue) {
+    if (b == kReceiverSyncByte && s_.RaceRunning == kTrue) {
         // Sync runs count modulo 4: a fourth 0xFE starts the count again.
-        if (++s_.SyncCount > 3) s_.SyncCount = 0;
+        if (++s_.SyncCount > kReceiverSyncLength) s_.SyncCount = 0;
         return;
     }
-    if (s_.SyncCount != 3) {
+    if (s_.SyncCount != kReceiverSyncLength) {
         s_.FrameLen = 0;
         s_.FrameSum = 0;
         s_.SyncCount = 0;

@@ -32,11 +32,12 @@ void RaceEngine::ReSet() {
         standings.SetColWidth(c, kStandingsColumns[c].width);
     }
     for (int row = 1; row <= kShownPlaces; ++row) {
-        standings.SetTextMatrix(row, 0, std::to_string(row));
-        standings.SetTextMatrix(row, 1, "--");
-        standings.SetTextMatrix(row, 2, "");
-        standings.SetTextMatrix(row, 3, "---");
-        for (int c = 4; c <= 6; ++c) standings.SetTextMatrix(row, c, "");
+        standings.SetTextMatrix(row, kStandingsPlaceCol, std::to_string(row));
+        standings.SetTextMatrix(row, kStandingsIdCol, "--");
+        standings.SetTextMatrix(row, kStandingsNameCol, "");
+        standings.SetTextMatrix(row, kStandingsLapsCol, "---");
+        for (int c = kStandingsTimeCol; c <= kStandingsBestLapCol; ++c)
+            standings.SetTextMatrix(row, c, "");
     }
 
     GridModel& laps = w_.LapHistory;

@@ -15,9 +15,34 @@ inline constexpr std::uint32_t kTimingBlue = 0x00FF8080u;
 inline constexpr std::uint32_t kPanelGrey = 0x00E0E0E0u;
 
 inline constexpr int kStandingsRows = 21;  // header and places 1 to 20
-inline constexpr int kStandingsCols = 7;
+
+// The standings grid's columns, left to right; the engine writes them, the
+// result file, the exports and the printed report read them.
+enum StandingsCol : int {
+    kStandingsPlaceCol,
+    kStandingsIdCol,
+    kStandingsNameCol,
+    kStandingsLapsCol,
+    kStandingsTimeCol,  // race time at the last pass
+    kStandingsLastLapCol,
+    kStandingsBestLapCol,
+};
+inline constexpr int kStandingsCols = kStandingsBestLapCol + 1;
+
 inline constexpr int kLapHistoryRows = 20;
 inline constexpr int kLapHistoryCols = 21;  // lap numbers and 20 entrants
+
+// The lap history shows 16 laps without scrolling. A longer race gets a row
+// per lap (below the headings and names) and scrolls so that the newest laps
+// stay in view, as during the race.
+inline constexpr int kLapHistoryLapsInView = 16;
+inline constexpr int kLapHistoryLapsAboveTopRow = 14;
+
+inline void FitLapHistoryToLaps(GridModel& lapHistory, int maxLap) {
+    if (maxLap <= kLapHistoryLapsInView) return;
+    lapHistory.SetRows(maxLap + 2);
+    lapHistory.SetTopRow(maxLap - kLapHistoryLapsAboveTopRow);
+}
 
 // The race window as data: every text, colour and grid cell the window shows.
 // The engine writes it, the desktop view renders it, and the result file and

@@ -13,12 +13,12 @@ void RaceEngine::ShowStandings() {
         const int id = s_.RankOrder[static_cast<std::size_t>(p)];
         const auto i = static_cast<std::size_t>(id);
         if (s_.LapCount[i] >= 0) {
-            grid.SetTextMatrix(p, 1, FormatPadded(id, 2));
-            grid.SetTextMatrix(p, 2, names_[i]);
-            grid.SetTextMatrix(p, 3, FormatPadded(s_.LapCount[i], 3));
-            grid.SetTextMatrix(p, 4, FormatRaceTime(s_.LastPass[i] - s_.RaceStart));
-            grid.SetTextMatrix(p, 5, FormatLapTime(s_.LastLap[i]));
-            grid.SetTextMatrix(p, 6, FormatLapTime(s_.BestLap[i]));
+            grid.SetTextMatrix(p, kStandingsIdCol, FormatPadded(id, 2));
+            grid.SetTextMatrix(p, kStandingsNameCol, names_[i]);
+            grid.SetTextMatrix(p, kStandingsLapsCol, FormatPadded(s_.LapCount[i], 3));
+            grid.SetTextMatrix(p, kStandingsTimeCol, FormatRaceTime(s_.LastPass[i] - s_.RaceStart));
+            grid.SetTextMatrix(p, kStandingsLastLapCol, FormatLapTime(s_.LastLap[i]));
+            grid.SetTextMatrix(p, kStandingsBestLapCol, FormatLapTime(s_.BestLap[i]));
         }
         int found = 0;
         for (int n = 1; n <= kMaxRankedId; ++n) {
@@ -52,10 +52,7 @@ void RaceEngine::AddEntrant(int id) {
 
 void RaceEngine::UpdateLapHistory(int n) {
     GridModel& grid = w_.LapHistory;
-    if (s_.MaxLap > 16) {
-        grid.SetRows(s_.MaxLap + 2);
-        grid.SetTopRow(s_.MaxLap - 14);
-    }
+    FitLapHistoryToLaps(grid, s_.MaxLap);
     const int id = s_.EntryIds[static_cast<std::size_t>(n)];
     const int k = s_.LapCount[static_cast<std::size_t>(id)];
     grid.SetTextMatrix(k + 1, n, FormatLapTime(s_.LapTimes(id, k)));

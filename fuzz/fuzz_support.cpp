@@ -32,35 +32,6 @@ std::string_view ByteProgram::Bytes(std::size_t count) {
     return bytes;
 }
 
-bool IsValidUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = 0;
-        std::uint32_t min = 0;
-        if (lead < 0x80)
-            length = 1;
-        else if (lead >= 0xC2 && lead <= 0xDF)
-            length = 2, min = 0x80;
-        else if (lead >= 0xE0 && lead <= 0xEF)
-            length = 3, min = 0x800;
-        else if (lead >= 0xF0 && lead <= 0xF4)
-            length = 4, min = 0x10000;
-        else
-            return false;
-        if (i + length > text.size()) return false;
-        std::uint32_t code = length == 1 ? lead : (lead & (0x7F >> length));
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto b = static_cast<unsigned char>(text[i + k]);
-            if ((b & 0xC0) != 0x80) return false;
-            code = (code << 6) | (b & 0x3F);
-        }
-        if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-        i += length;
-    }
-    return true;
-}
-
 bool HasOnlyCrLfBreaks(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n')) return false;

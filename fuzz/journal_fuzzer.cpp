@@ -26,11 +26,6 @@ namespace {
 // a single input would take seconds, with nothing new to find.
 constexpr std::int64_t kLongestReplayedSpanMs = 10 * 60 * 1000;
 
-class SilentSound final : public SoundPlayer {
-  public:
-    void PlaySound(std::string_view) override {}
-};
-
 bool SameEvent(const JournalEvent& a, const JournalEvent& b) {
     return a.tick == b.tick && a.kind == b.kind && a.value == b.value && a.bytes == b.bytes &&
            a.text == b.text && a.wallClock == b.wallClock && a.carried == b.carried;

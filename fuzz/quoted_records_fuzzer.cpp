@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "documents/quoted_records.h"
+#include "documents/utf8.h"
 #include "fuzz/fuzz_support.h"
 
 namespace palomind::fuzz {
@@ -72,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const auto text = reader.ReadText();
             if (!text) break;
             FUZZ_CHECK(reader.LastError() == RecordError::None);
-            FUZZ_CHECK(IsValidUtf8(*text));
+            FUZZ_CHECK(IsWellFormedUtf8(*text));
             FUZZ_CHECK(HasOnlyCrLfBreaks(*text));
             CheckTextSurvivesRewrite(*text);
         } else {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/race_engine.h"
+#include "engine/receiver_frame.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/race_invariants.h"
 
@@ -72,10 +73,6 @@ void CheckLapSounds(const Race& race) {
     FUZZ_CHECK(counted == race.sound.laps);
 }
 
-std::vector<std::uint8_t> Frame(std::uint8_t id, std::uint8_t d1, std::uint8_t d2) {
-    return {0xFE, 0xFE, 0xFE, id, d1, d2, static_cast<std::uint8_t>(id + d1 + d2)};
-}
-
 class TwoRaces {
   public:
     void Run(ByteProgram& program) {
@@ -111,7 +108,7 @@ class TwoRaces {
             case kReceiveFrame: {
                 const std::uint8_t id = program.Byte();
                 const std::uint8_t d1 = program.Byte();
-                Receive(Frame(id, d1, program.Byte()));
+                Receive(ReceiverFrame(id, d1, program.Byte()));
                 break;
             }
             case kTimerSteps:

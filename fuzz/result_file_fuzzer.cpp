@@ -10,16 +10,12 @@
 #include <string_view>
 
 #include "documents/result_file.h"
+#include "documents/utf8.h"
 #include "engine/race_engine.h"
 #include "fuzz/fuzz_support.h"
 
 namespace palomind::fuzz {
 namespace {
-
-class SilentSound final : public SoundPlayer {
-  public:
-    void PlaySound(std::string_view) override {}
-};
 
 void CheckSameTexts(const std::vector<std::string>& reread,
                     const std::vector<std::string>& original) {
@@ -39,7 +35,7 @@ void CheckShape(const ResultFileContent& content) {
                    static_cast<std::size_t>(kStoredStandingsCells));
         FUZZ_CHECK(content.lapHistoryCells.size() == lapRows * kStoredLapHistoryCols);
     }
-    FUZZ_CHECK(IsValidUtf8(content.comment) && HasOnlyCrLfBreaks(content.comment));
+    FUZZ_CHECK(IsWellFormedUtf8(content.comment) && HasOnlyCrLfBreaks(content.comment));
 }
 
 // Open (reset, then apply) and save again.
@@ -82,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ResultFileParse parse =
         ParseResultFile(std::string_view(reinterpret_cast<const char*>(data), size));
     if (!parse.ok) {
-        FUZZ_CHECK(!parse.error.empty() && fuzz::IsValidUtf8(parse.error));
+        FUZZ_CHECK(!parse.error.empty() && IsWellFormedUtf8(parse.error));
         return 0;
     }
     fuzz::CheckShape(parse.content);

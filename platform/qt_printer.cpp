@@ -6,11 +6,11 @@
 #include <QPrinter>
 #include <cmath>
 
+#include "platform/twips.h"
+
 namespace palomind {
 
 namespace {
-
-constexpr double kTwipsPerInch = 1440.0;
 
 // Rules are drawn half a point wide: a one-device-pixel line nearly vanishes
 // on a 1200 dpi printer.
@@ -36,7 +36,7 @@ QtPrinter::~QtPrinter() {
 }
 
 double QtPrinter::ToDevice(int twips) const {
-    return twips * resolution_ / kTwipsPerInch;
+    return static_cast<double>(twips) * resolution_ / kTwipsPerInch;
 }
 
 bool QtPrinter::ReadyToDraw() {

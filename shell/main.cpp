@@ -22,6 +22,7 @@
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/crash_recovery.h"
+#include "app/journal_file_names.h"
 #include "app/live_journal.h"
 #include "app/replay_command.h"
 #include "app/user_folder.h"
@@ -86,12 +87,11 @@ class MainWindowDialogs final : public UserDialogs {
     std::optional<QtUserDialogs> attached_;
 };
 
-// One journal per run, named by its start time and process, so runs never
-// share a file and the names sort by age.
-std::string JournalRunName() {
-    return "palomind-" +
-           QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString() +
-           "-" + std::to_string(QCoreApplication::applicationPid());
+// One journal per run, named by its start time and process.
+std::string ThisRunsJournalName() {
+    return JournalRunName(
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString(),
+        static_cast<long>(QCoreApplication::applicationPid()));
 }
 
 // The "--web" text as the address to serve at, its host name resolved; the
@@ -166,7 +166,7 @@ int RunDesktop(char* program, const std::string& folderProblem, bool simulate,
     QtSoundPlayer sound({}, installed.dataFolder);
     MonotonicTickClock ticks;
     MainWindowDialogs dialogs;
-    LiveJournal journal("journal", JournalRunName(), kCompleteJournalsKept);
+    LiveJournal journal("journal", ThisRunsJournalName(), kCompleteJournalsKept);
     journal.Start();  // a journal that cannot be written is reported below
 
     Application app({ticks, sound, serial, settings, dialogs, files, journal, ReadBootIdentity()});

@@ -11,7 +11,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTemporaryFile>
-#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -30,26 +29,6 @@ class CollectingSink final : public MessageSink {
   public:
     void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
     std::vector<std::string> messages;
-};
-
-// The printer needs a GUI application's fonts. The headless replay has no
-// application object, so a windowless one is brought up while it prints.
-class GuiForPrinting {
-  public:
-    GuiForPrinting() {
-        if (!QCoreApplication::instance()) app_.emplace(argc_, argv_);
-    }
-    bool Ready() const {
-        return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
-    }
-
-  private:
-    int argc_ = 3;
-    char name_[9] = "palomind";
-    char platformOption_[10] = "-platform";
-    char platform_[10] = "offscreen";
-    char* argv_[4] = {name_, platformOption_, platform_, nullptr};
-    std::optional<QGuiApplication> app_;
 };
 
 struct PrintRun {
@@ -209,8 +188,9 @@ void RunToolbarPrint([[maybe_unused]] QWidget* parent, const RaceState& state,
 
 bool WriteReportPdf(const RaceState& state, const RaceWindowModel& model,
                     const std::string& pdfPath, std::ostream& err) {
-    const GuiForPrinting gui;
-    if (!gui.Ready()) {
+    // The printer needs a GUI application's fonts; the program makes a
+    // windowless one for --print.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
         err << "PDFファイルを作成できません: 文字の描画に必要なGUIアプリケーションがありません\n";
         return false;
     }

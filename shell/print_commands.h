@@ -26,9 +26,8 @@ void RunToolbarPrint(QWidget* parent, const RaceState& state, const RaceWindowMo
 
 // The whole report in one PDF file, each print document starting a new page
 // (palomind --replay ... --print REPORT.pdf). False, with the reason on `err`,
-// when there is nothing to print or the file cannot be written. Works without
-// a running application object: it then brings up a windowless one for the
-// duration.
+// when there is nothing to print or the file cannot be written. Needs a GUI
+// application object, windowless will do (the program makes one for --print).
 bool WriteReportPdf(const RaceState& state, const RaceWindowModel& model,
                     const std::string& pdfPath, std::ostream& err);
 

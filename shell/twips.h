@@ -2,12 +2,13 @@
 #include <QRect>
 #include <cstdint>
 
+#include "platform/twips.h"
+
 namespace palomind {
 
-// Window layouts are given in twips (1/1440 inch). They become device pixels
-// through the screen's logical DPI, so fonts given in points and the layout
-// grow together on a high-DPI screen.
-inline constexpr int kTwipsPerInch = 1440;
+// Window layouts are given in twips. They become device pixels through the
+// screen's logical DPI, so fonts given in points and the layout grow together
+// on a high-DPI screen.
 
 // Rounds to the nearest pixel, halves away from zero.
 inline int TwipsToPixels(int twips, int dpi) {

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "documents/utf8.h"
+
 namespace palomind {
 
 namespace {
@@ -11,25 +13,6 @@ namespace {
 constexpr std::array<std::string_view, 10> kKanaDigits = {
     "ぜろ", "いち", "に", "さん", "よん", "ご", "ろく", "なな", "はち", "きゅう",
 };
-
-// The next code point of UTF-8 text, or none where the text is not UTF-8.
-std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const int length = lead < 0x80         ? 1
-                       : lead >> 5 == 0x6  ? 2
-                       : lead >> 4 == 0xE  ? 3
-                       : lead >> 3 == 0x1E ? 4
-                                           : 0;
-    if (length == 0 || at + static_cast<std::size_t>(length) > text.size()) return std::nullopt;
-    char32_t value = length == 1 ? lead : lead & (0x7F >> length);
-    for (int i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[at + static_cast<std::size_t>(i)]);
-        if (next >> 6 != 0x2) return std::nullopt;
-        value = value << 6 | (next & 0x3F);
-    }
-    at += static_cast<std::size_t>(length);
-    return value;
-}
 
 bool IsKana(char32_t c) {
     return (c >= U'\u3041' && c <= U'\u3096') ||  // hiragana
@@ -74,7 +57,7 @@ std::string EnglishOrdinal(int value) {
 bool IsKanaOnly(std::string_view utf8) {
     if (utf8.empty()) return false;
     for (std::size_t at = 0; at < utf8.size();) {
-        const std::optional<char32_t> c = NextCodePoint(utf8, at);
+        const std::optional<char32_t> c = DecodeUtf8(utf8, at);
         if (!c || !IsKana(*c)) return false;
     }
     return true;

@@ -15,8 +15,9 @@ namespace palomind {
 
 namespace {
 
-// The server's thread yields to the window thread, where the receiver's
-// passes are stamped: on a busy machine the phones wait, not the race.
+// The server's thread yields to the window thread, which scores the
+// receiver's passes and keeps the race window going: on a busy machine the
+// phones wait, not the race.
 constexpr int kServerNiceness = 5;
 
 void LowerThisThreadsPriority() {

@@ -17,6 +17,7 @@
 #include "documents/result_file.h"
 #include "record/race_record_folder.h"
 #include "tests/support/platform_fakes.h"
+#include "tests/support/receiver_frame.h"
 #include "tests/support/test_folders.h"
 
 namespace palomind::testing {
@@ -55,11 +56,6 @@ struct ManualClock final : TickClock {
     std::int32_t TimeGetTime() override { return tick; }
     std::int32_t tick = 1'000'000;
 };
-
-std::vector<std::uint8_t> Frame(std::uint8_t id) {
-    const std::uint8_t d1 = 0x10, d2 = 0x20;
-    return {0xFE, 0xFE, 0xFE, id, d1, d2, static_cast<std::uint8_t>((id + d1 + d2) & 0xFF)};
-}
 
 class ApplicationTest : public ::testing::Test {
   protected:

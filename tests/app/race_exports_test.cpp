@@ -2,7 +2,9 @@
 // HTML exports, and the paced copies of the window the web server reads.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <nlohmann/json.hpp>
+#include <utility>
 
 #include "documents/race_csv.h"
 #include "documents/race_html.h"
@@ -28,29 +30,41 @@ class ScriptedRaceTest : public EngineTest {
 };
 
 TEST_F(ScriptedRaceTest, RaceJsonHoldsTheWindowsTexts) {
+    Pass(1, 12'000 + 4 * 30'000 + 700 + 5'000);  // a slower fourth lap: last and best differ
     const auto json = nlohmann::json::parse(RaceJson(window));
     EXPECT_EQ(json["status"], window.StatusCaption);
     EXPECT_EQ(json["lamp"], "#8080FF");
     EXPECT_EQ(json["elapsed"], window.ElapsedCaption);
     EXPECT_EQ(json["remaining"], window.RemainingCaption);
     EXPECT_EQ(json["comment"], window.Comment);
-    const char* keys[] = {"place", "id", "name", "laps", "time", "lap", "best"};
+    // Each key of a place (docs/spectators.md) with the window's column that
+    // means the same, whatever their order.
+    const std::pair<const char*, StandingsCol> meanings[] = {
+        {"place", kStandingsPlaceCol}, {"id", kStandingsIdCol},     {"name", kStandingsNameCol},
+        {"laps", kStandingsLapsCol},   {"time", kStandingsTimeCol}, {"lap", kStandingsLastLapCol},
+        {"best", kStandingsBestLapCol}};
     ASSERT_EQ(json["standings"].size(), 20u);
-    for (int row = 1; row <= 20; ++row)
-        for (int col = 0; col < 7; ++col)
-            EXPECT_EQ(json["standings"][row - 1][keys[col]], Standing(row, col)) << row << col;
+    for (int row = 1; row <= 20; ++row) {
+        ASSERT_EQ(json["standings"][row - 1].size(), std::size(meanings)) << row;
+        for (const auto& [key, col] : meanings)
+            EXPECT_EQ(json["standings"][row - 1][key], Standing(row, col)) << row << key;
+    }
     EXPECT_EQ(json["standings"][0]["id"], "01");
+    EXPECT_EQ(json["standings"][0]["name"], names[1]);
+    EXPECT_EQ(json["standings"][0]["laps"], "004");
+    EXPECT_EQ(json["standings"][0]["best"], "00m30s00");
+    EXPECT_NE(json["standings"][0]["lap"], json["standings"][0]["best"]);
 
     const auto& columns = json["lapHistory"]["columns"];
     const auto& rows = json["lapHistory"]["rows"];
     ASSERT_EQ(columns.size(), 20u);  // the 21st and 22nd entrants have no column
-    ASSERT_EQ(rows.size(), 3u);      // laps 1 to 3
+    ASSERT_EQ(rows.size(), 4u);      // laps 1 to 4
     for (int col = 1; col <= 20; ++col) {
         EXPECT_EQ(columns[col - 1]["id"], LapCell(0, col));
         EXPECT_EQ(columns[col - 1]["name"], LapCell(1, col));
-        for (int lap = 1; lap <= 3; ++lap) EXPECT_EQ(rows[lap - 1][col], LapCell(lap + 1, col));
+        for (int lap = 1; lap <= 4; ++lap) EXPECT_EQ(rows[lap - 1][col], LapCell(lap + 1, col));
     }
-    EXPECT_EQ(rows[2][0], "3");
+    EXPECT_EQ(rows[3][0], "4");
 }
 
 TEST_F(ScriptedRaceTest, RaceJsonReplacesTextThatIsNotUtf8) {

@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "engine/receiver_frame.h"
 #include "tests/engine/engine_fixture.h"
 
 namespace palomind::testing {
@@ -27,6 +28,11 @@ class FrameDecoderTest : public EngineTest {
 };
 
 const Bytes kFrameId5 = {0xFE, 0xFE, 0xFE, 0x05, 0x10, 0x20, 0x35};
+
+TEST(ReceiverFrame, CarriesTheSumOfIdAndDataModulo256) {
+    EXPECT_EQ(ReceiverFrame(0x05, 0x10, 0x20), kFrameId5);
+    EXPECT_EQ(ReceiverFrame(0xF0, 0x20, 0x10), (Bytes{0xFE, 0xFE, 0xFE, 0xF0, 0x20, 0x10, 0x20}));
+}
 
 TEST_F(FrameDecoderTest, ValidFrameBecomesAPassOfItsId) {
     Feed(kFrameId5);

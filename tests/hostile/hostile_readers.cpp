@@ -10,6 +10,7 @@
 #include "documents/result_file.h"
 #include "documents/roster_file.h"
 #include "documents/settings_file.h"
+#include "documents/utf8.h"
 
 namespace palomind::testing {
 
@@ -18,23 +19,6 @@ namespace {
 constexpr std::string_view kSettingsMessage = "設定ファイルがありません。新規に作成します";
 constexpr std::string_view kRosterMessage = "参加者名簿を新規に作成します。";
 constexpr std::string_view kResultMessagePrefix = "レース結果ファイルを読み込めません。";
-
-bool IsValidUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80                    ? 1
-                                   : lead >= 0xC2 && lead <= 0xDF ? 2
-                                   : lead >= 0xE0 && lead <= 0xEF ? 3
-                                   : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                                  : 0;
-        if (length == 0 || i + length > text.size()) return false;
-        for (std::size_t k = 1; k < length; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-        i += length;
-    }
-    return true;
-}
 
 // A few well-formed files, written in cp932 by hand: the readers must take
 // them as they stand.
@@ -83,7 +67,7 @@ ReadOutcome ReadSettings(const ScratchFolder& folder) {
         else if (state.PortNumber != 1 || state.RaceTime != 480 || state.StartWait != 10 ||
                  state.TtsMode != 0 || window.Comment != kDefaultComment)
             outcome.problem = "fallback without every default";
-    } else if (window.Comment == "before" || !IsValidUtf8(window.Comment)) {
+    } else if (window.Comment == "before" || !IsWellFormedUtf8(window.Comment)) {
         outcome.problem = "accepted without a comment of valid UTF-8";
     }
     return outcome;
@@ -102,7 +86,7 @@ ReadOutcome ReadRoster(const ScratchFolder& folder) {
         const std::string& name = names[static_cast<std::size_t>(id)];
         if (outcome.refused && name != kUnregisteredName)
             outcome.problem = "fallback left a name that was read";
-        if (!outcome.refused && (name == "before" || !IsValidUtf8(name)))
+        if (!outcome.refused && (name == "before" || !IsWellFormedUtf8(name)))
             outcome.problem = "a name not read whole";
     }
     if (outcome.refused &&
@@ -117,14 +101,14 @@ ReadOutcome ReadResult(const ScratchFolder& folder) {
     ReadOutcome outcome;
     outcome.refused = !parse.ok;
     if (!parse.ok) {
-        if (parse.error.rfind(kResultMessagePrefix, 0) != 0 || !IsValidUtf8(parse.error))
+        if (parse.error.rfind(kResultMessagePrefix, 0) != 0 || !IsWellFormedUtf8(parse.error))
             outcome.problem = "refused without a clear message: " + parse.error;
         return outcome;
     }
     const ResultFileContent& content = parse.content;
-    bool texts = IsValidUtf8(content.comment);
-    for (const auto& cell : content.standingsCells) texts = texts && IsValidUtf8(cell);
-    for (const auto& cell : content.lapHistoryCells) texts = texts && IsValidUtf8(cell);
+    bool texts = IsWellFormedUtf8(content.comment);
+    for (const auto& cell : content.standingsCells) texts = texts && IsWellFormedUtf8(cell);
+    for (const auto& cell : content.lapHistoryCells) texts = texts && IsWellFormedUtf8(cell);
     if (!texts) outcome.problem = "accepted with text that is not valid UTF-8";
     return outcome;
 }
@@ -168,7 +152,8 @@ ReadOutcome ReadCrashedJournal(const ScratchFolder& folder) {
     outcome.refused = !run->problem.empty();
     if (outcome.refused) {
         if (!run->events.empty()) outcome.problem = "damaged yet replayable";
-        if (!IsValidUtf8(DamagedJournalText(*run))) outcome.problem = "message not valid UTF-8";
+        if (!IsWellFormedUtf8(DamagedJournalText(*run)))
+            outcome.problem = "message not valid UTF-8";
     } else if (run->events.empty()) {
         outcome.problem = "offered without events";
     }

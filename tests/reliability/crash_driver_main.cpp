@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/journal_file_names.h"
 #include "journal/journal.h"
 #include "platform/boot_identity.h"
 #include "platform/monotonic_tick_clock.h"
@@ -52,10 +53,9 @@ int main(int argc, char** argv) {
     SilentSound sound;
     MonotonicTickClock ticks;
     PrintedUserDialogs dialogs(true);
-    const std::string runName =
-        "palomind-" +
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString() +
-        "-" + std::to_string(QCoreApplication::applicationPid());
+    const std::string runName = JournalRunName(
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString(),
+        static_cast<long>(QCoreApplication::applicationPid()));
     LiveJournal journal("journal", runName, 30);
     if (!journal.Start()) std::fprintf(stderr, "journal: %s\n", journal.Problem().c_str());
 

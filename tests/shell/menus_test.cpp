@@ -15,6 +15,10 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
 
 #include "shell/about_box.h"
 #include "shell/race_window_view.h"
@@ -34,60 +38,57 @@ class MenusTest : public StartedShellTest {
     }
 };
 
-// One line per item: caption, shortcut and state; "-" for a separator.
-std::vector<std::string> Describe(const QMenu* menu) {
-    std::vector<std::string> lines;
-    for (const QAction* item : menu->actions()) {
+// One line per item, indented two spaces for each menu it sits in: caption,
+// shortcut, "[x]" or "[ ]" where it can be checked, "(disabled)"; "-" for a
+// separator. A submenu's items follow its item.
+void Describe(const QList<QAction*>& items, int depth, std::vector<std::string>& lines) {
+    for (const QAction* item : items) {
+        std::string line(static_cast<std::size_t>(2 * depth), ' ');
         if (item->isSeparator()) {
-            lines.push_back("-");
+            lines.push_back(line + "-");
             continue;
         }
-        std::string line = item->text().toStdString();
+        line += item->text().toStdString();
         if (!item->shortcut().isEmpty()) line += " " + item->shortcut().toString().toStdString();
-        if (item->isChecked()) line += " [x]";
+        if (item->isCheckable()) line += item->isChecked() ? " [x]" : " [ ]";
         if (!item->isEnabled()) line += " (disabled)";
         lines.push_back(line);
+        if (item->menu() != nullptr) Describe(item->menu()->actions(), depth + 1, lines);
+    }
+}
+
+// The golden listing's lines, without its comment lines ("#").
+std::vector<std::string> GoldenLines(const std::string& path, std::string& comments) {
+    std::ifstream file(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) {
+        if (line.starts_with('#'))
+            comments += line + "\n";
+        else
+            lines.push_back(line);
     }
     return lines;
 }
 
-TEST_F(MenusTest, MenuBarHoldsEveryItemWithItsShortcutAndState) {
-    std::vector<std::string> bar;
-    for (const QAction* menu : h.window->menuBar()->actions()) {
-        bar.push_back(menu->text().toStdString() + (menu->isEnabled() ? "" : " (disabled)"));
-    }
-    EXPECT_EQ(bar, (std::vector<std::string>{"ﾌｧｲﾙ(&F)", "編集(&E)", "設定", "表示(&V)",
-                                             "ｳｨﾝﾄﾞｳ(&W) (disabled)", "ﾍﾙﾌﾟ(&H)"}));
-    const auto menu = [&](const char* name) {
-        return h.window->findChild<QMenu*>(QString::fromUtf8(name));
-    };
-    EXPECT_EQ(
-        Describe(menu("mnuFile")),
-        (std::vector<std::string>{"開く(&O)... Ctrl+O", "上書き保存(&S)", "名前を付けて保存(&A)...",
-                                  "ｴｸｽﾎﾟｰﾄ(&E)...", "-", "ﾍﾟｰｼﾞ設定(&U)... (disabled)",
-                                  "印刷ﾌﾟﾚﾋﾞｭｰ(&V) (disabled)", "印刷(&P)...", "-", "終了(&X)"}));
-    EXPECT_EQ(Describe(menu("mnuEdit")),
-              (std::vector<std::string>{"元に戻す(&U)", "-", "切り取り(&T) Ctrl+X",
-                                        "ｺﾋﾟｰ(&C) Ctrl+C", "貼り付け(&P) Ctrl+V"}));
-    EXPECT_EQ(Describe(menu("mnuSetting")),
-              (std::vector<std::string>{"通信ポート", "-", "レース時間... Ctrl+T",
-                                        "スタート待時間... Ctrl+W", "-", "読上げ設定", "-",
-                                        "参加者名簿..."}));
-    EXPECT_EQ(Describe(menu("mnuSCI_Port")),
-              (std::vector<std::string>{"ポート１ [x]", "ポート２", "ポート３", "ポート４",
-                                        "ポート５", "ポート６", "ポート７", "ポート８", "-",
-                                        "ポートの割り当て...", "受信機シミュレーション"}));
-    EXPECT_EQ(Describe(menu("mnuTTS")),
-              (std::vector<std::string>{"なし [x]", "日本語 (disabled)", "英語 (disabled)"}));
-    EXPECT_EQ(Describe(menu("mnuView")),
-              (std::vector<std::string>{"ﾂｰﾙ ﾊﾞｰ(&T) [x]", "ｽﾃｰﾀｽ ﾊﾞｰ(&B) [x]", "-",
-                                        "観客用ﾍﾟｰｼﾞを公開"}));
-    EXPECT_EQ(Describe(menu("mnuWindow")),
-              (std::vector<std::string>{"重ねて表示(&C)", "上下に並べて表示(&H)",
-                                        "左右に並べて表示(&V)", "ｱｲｺﾝの整列(&A)"}));
-    EXPECT_EQ(Describe(menu("mnuHelp")),
-              (std::vector<std::string>{"目次(&C) (disabled)", "ﾄﾋﾟｯｸの検索(&S)... (disabled)", "-",
-                                        "ﾊﾞｰｼﾞｮﾝ情報(&A)"}));
+// The menu bar as the program starts is the reviewed listing in
+// tests/shell/golden/menus.txt. On a mismatch the bar as it is goes to a
+// .actual file in the build folder: read it, and copy it over the listing
+// where the change is meant.
+TEST_F(MenusTest, MenuBarMatchesTheGoldenListing) {
+    std::vector<std::string> lines;
+    Describe(h.window->menuBar()->actions(), 0, lines);
+    std::string comments;
+    const std::vector<std::string> golden = GoldenLines(PALOMIND_MENUS_GOLDEN, comments);
+    ASSERT_FALSE(golden.empty()) << "cannot read " << PALOMIND_MENUS_GOLDEN;
+    if (lines == golden) return;
+    const std::filesystem::path actual = PALOMIND_MENUS_ACTUAL;
+    std::filesystem::create_directories(actual.parent_path());
+    std::ofstream out(actual);
+    out << comments;
+    for (const std::string& line : lines) out << line << '\n';
+    ADD_FAILURE() << "the menu bar differs from " << PALOMIND_MENUS_GOLDEN
+                  << "; as it is now: " << actual.string();
+    EXPECT_EQ(lines, golden);
 }
 
 TEST_F(MenusTest, ViewItemsHideAndShowTheToolbarAndStatusBarWithTheirCheckMarks) {

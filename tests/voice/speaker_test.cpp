@@ -9,69 +9,65 @@
 
 #include "platform/monotonic_tick_clock.h"
 #include "platform/real_time_pcm_output.h"
+#include "platform/tick_clock.h"
 
 namespace palomind {
 namespace {
-
-struct ManualClock final : TickClock {
-    std::int32_t TimeGetTime() override { return tick; }
-    std::int32_t tick = 1'000'000;
-};
 
 // Speech at 1000 samples a second, so a sample is a millisecond: each byte of
 // text lasts kMsPerByte, and synthesis takes kSynthesisMs of the clock.
 struct FakeSpeech final : SpeechEngine {
     static constexpr int kMsPerByte = 40;
     static constexpr int kSynthesisMs = 30;
-    explicit FakeSpeech(ManualClock& c) : clock(c) {}
+    explicit FakeSpeech(SetTickClock& c) : clock(c) {}
     bool HasVoice(std::string_view voice) const override { return voice == "ja" || voice == "en"; }
     SpeechSamples Synthesize(std::string_view text, std::string_view voice) override {
         if (!HasVoice(voice)) return {};
-        clock.tick += kSynthesisMs;
+        clock.Set(clock.Now() + kSynthesisMs);
         synthesised.emplace_back(text);
         return {1000, std::vector<std::int16_t>(text.size() * kMsPerByte, 100)};
     }
-    ManualClock& clock;
+    SetTickClock& clock;
     std::vector<std::string> synthesised;
 };
 
-// Plays in real time on the manual clock, and notes when each utterance's
+// Plays in real time on the test's clock, and notes when each utterance's
 // samples were handed to it.
 struct FakeOutput final : PcmOutput {
-    explicit FakeOutput(ManualClock& c) : clock(c) {}
+    explicit FakeOutput(SetTickClock& c) : clock(c) {}
     void Play(const SpeechSamples& speech) override {
-        starts.push_back(clock.tick);
-        clock.tick += static_cast<std::int32_t>(speech.samples.size());
+        starts.push_back(clock.Now());
+        clock.Set(clock.Now() + static_cast<std::int32_t>(speech.samples.size()));
     }
     void Interrupt() override {}
-    ManualClock& clock;
+    SetTickClock& clock;
     std::vector<std::int32_t> starts;
 };
 
 class SpeakerTest : public ::testing::Test {
   protected:
+    SpeakerTest() { clock.Set(1'000'000); }
     void Announce(AnnouncementKind kind, std::string text, int id = 0) {
         speaker.Announce(
-            {.kind = kind, .voice = "ja", .text = std::move(text), .id = id, .tick = clock.tick});
+            {.kind = kind, .voice = "ja", .text = std::move(text), .id = id, .tick = clock.Now()});
     }
     void SpeakAll() {
         while (speaker.SpeakNext()) {
         }
     }
 
-    ManualClock clock;
+    SetTickClock clock;
     FakeSpeech speech{clock};
     FakeOutput output{clock};
     Speaker speaker{speech, output, clock};
 };
 
 TEST_F(SpeakerTest, AnIdleVoiceStartsAnAnnouncementWithinItsSynthesis) {
-    const std::int32_t passed = clock.tick;
+    const std::int32_t passed = clock.Now();
     Announce(AnnouncementKind::Pass, "ごばん、1しゅう、9てん50", 5);
     ASSERT_TRUE(speaker.SpeakNext());
     ASSERT_EQ(output.starts.size(), 1u);
     EXPECT_EQ(output.starts[0] - passed, FakeSpeech::kSynthesisMs);
-    EXPECT_LE(output.starts[0] - passed, 300);
     EXPECT_EQ(speaker.Figures().WorstDelayMs(AnnouncementKind::Pass), FakeSpeech::kSynthesisMs);
     EXPECT_FALSE(speaker.SpeakNext());
 }
@@ -94,7 +90,7 @@ TEST_F(SpeakerTest, CountdownsStartAndFinishesAreNeverDroppedAndTheClockGoesFirs
     Announce(AnnouncementKind::Countdown, "3");
     Announce(AnnouncementKind::Finishing, "time up");
     Announce(AnnouncementKind::Start, "start");
-    clock.tick += 60'000;  // all of them a minute old
+    clock.Set(clock.Now() + 60'000);  // all of them a minute old
     SpeakAll();
     EXPECT_EQ(speech.synthesised,
               (std::vector<std::string>{"3", "time up", "start", "1 finished"}));
@@ -113,31 +109,31 @@ TEST_F(SpeakerTest, CountdownsStartAndFinishesAreNeverDroppedAndTheClockGoesFirs
 TEST_F(SpeakerTest, KeepsUpWithASaturatedLineByDroppingStalePasses) {
     constexpr int kIds = 20;
     constexpr std::int32_t kGapMs = 4;
-    std::int32_t nextPass = clock.tick;
+    std::int32_t nextPass = clock.Now();
     int id = 0;
     int announced = 0;
     bool countdownAnnounced = false;
     std::size_t countdownAt = 0;
-    const std::int32_t end = clock.tick + 30'000;
-    while (clock.tick < end) {
+    const std::int32_t end = clock.Now() + 30'000;
+    while (clock.Now() < end) {
         // The race's passes up to now, at their own ticks.
-        const std::int32_t now = clock.tick;
+        const std::int32_t now = clock.Now();
         for (; nextPass <= now; nextPass += kGapMs) {
-            clock.tick = nextPass;
+            clock.Set(nextPass);
             Announce(AnnouncementKind::Pass, "pass " + std::to_string(id + 1), id + 1);
             id = (id + 1) % kIds;
             ++announced;
         }
-        clock.tick = now;
+        clock.Set(now);
         if (!countdownAnnounced && now > end - 10'000) {
             Announce(AnnouncementKind::Countdown, "10");
             countdownAnnounced = true;
             countdownAt = speech.synthesised.size();
         }
-        if (!speaker.SpeakNext()) clock.tick += kGapMs;
+        if (!speaker.SpeakNext()) clock.Set(clock.Now() + kGapMs);
     }
     // What still waits has gone stale by now.
-    clock.tick += AnnouncementQueue::kStaleAfterMs + 1;
+    clock.Set(clock.Now() + AnnouncementQueue::kStaleAfterMs + 1);
     SpeakAll();
     const VoiceFigures figures = speaker.Figures();
     // About one "pass NN" (310 ms with its synthesis) at a time for 30 s.

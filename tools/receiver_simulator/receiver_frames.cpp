@@ -6,7 +6,7 @@ namespace {
 
 std::uint8_t ByteOtherThanSync(SeededRandom& random) {
     std::uint8_t b = random.Byte();
-    while (b == kSyncByte) b = random.Byte();
+    while (b == kReceiverSyncByte) b = random.Byte();
     return b;
 }
 
@@ -17,12 +17,12 @@ Bytes FrameBody(SeededRandom& random, bool matching) {
         const std::uint8_t id = ByteOtherThanSync(random);
         const std::uint8_t data1 = ByteOtherThanSync(random);
         const std::uint8_t data2 = ByteOtherThanSync(random);
-        const std::uint8_t sum = FrameChecksum(id, data1, data2);
+        const std::uint8_t sum = ReceiverFrameChecksum(id, data1, data2);
         std::uint8_t check = sum;
         if (!matching) {
             check = static_cast<std::uint8_t>(sum + random.Between(1, 255));
         }
-        if (check != kSyncByte) return {id, data1, data2, check};
+        if (check != kReceiverSyncByte) return {id, data1, data2, check};
     }
 }
 
@@ -48,19 +48,12 @@ std::string_view KindName(TransmissionKind kind) {
     return "?";
 }
 
-std::uint8_t FrameChecksum(std::uint8_t id, std::uint8_t data1, std::uint8_t data2) {
-    return static_cast<std::uint8_t>((id + data1 + data2) & 0xFF);
-}
-
-Bytes MakeFrame(std::uint8_t id, std::uint8_t data1, std::uint8_t data2) {
-    return {kSyncByte, kSyncByte, kSyncByte, id, data1, data2, FrameChecksum(id, data1, data2)};
-}
-
 Bytes MakePassFrame(std::uint8_t id, SeededRandom& random) {
     while (true) {
         const std::uint8_t data1 = ByteOtherThanSync(random);
         const std::uint8_t data2 = ByteOtherThanSync(random);
-        if (FrameChecksum(id, data1, data2) != kSyncByte) return MakeFrame(id, data1, data2);
+        if (ReceiverFrameChecksum(id, data1, data2) != kReceiverSyncByte)
+            return ReceiverFrame(id, data1, data2);
     }
 }
 
@@ -68,13 +61,13 @@ Bytes MakeNoise(TransmissionKind kind, SeededRandom& random) {
     Bytes bytes;
     switch (kind) {
         case TransmissionKind::WrongChecksum:
-            bytes.assign(3, kSyncByte);
+            bytes.assign(static_cast<std::size_t>(kReceiverSyncLength), kReceiverSyncByte);
             Append(bytes, FrameBody(random, false));
             break;
         case TransmissionKind::BrokenSync: {
             // Runs of 1, 2, 4, 5 or 6: counted modulo 4 they never reach 3.
             static constexpr int kBrokenRuns[] = {1, 2, 4, 5, 6};
-            bytes.assign(static_cast<std::size_t>(kBrokenRuns[random.Below(5)]), kSyncByte);
+            bytes.assign(static_cast<std::size_t>(kBrokenRuns[random.Below(5)]), kReceiverSyncByte);
             // Behind a broken run even a matching checksum must be refused.
             Append(bytes, FrameBody(random, true));
             break;

@@ -4,13 +4,12 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/receiver_frame.h"
 #include "tools/receiver_simulator/seeded_random.h"
 
 namespace palomind::simulator {
 
 using Bytes = std::vector<std::uint8_t>;
-
-inline constexpr std::uint8_t kSyncByte = 0xFE;
 
 // What one block put on the line is.
 enum class TransmissionKind {
@@ -22,12 +21,6 @@ enum class TransmissionKind {
 };
 
 std::string_view KindName(TransmissionKind kind);
-
-// (ID + data 1 + data 2) mod 256.
-std::uint8_t FrameChecksum(std::uint8_t id, std::uint8_t data1, std::uint8_t data2);
-
-// FE FE FE, ID, data 1, data 2, checksum.
-Bytes MakeFrame(std::uint8_t id, std::uint8_t data1, std::uint8_t data2);
 
 // A valid frame for `id` with random data bytes. A running decoder counts any
 // 0xFE as a sync byte, so the data bytes are drawn until neither they nor the

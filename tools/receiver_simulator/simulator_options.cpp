@@ -4,6 +4,8 @@
 #include <cmath>
 #include <map>
 
+#include "engine/receiver_frame.h"
+
 namespace palomind::simulator {
 
 namespace {
@@ -48,7 +50,8 @@ bool ReadNumber(std::string_view text, Number& value) {
 bool ReadId(std::string_view text, std::uint8_t& id) {
     int value = 0;
     // 0xFE would be a sync byte: no frame can carry it.
-    if (!ReadNumber(text, value) || value < 0 || value > 255 || value == 0xFE) return false;
+    if (!ReadNumber(text, value) || value < 0 || value > 255 || value == kReceiverSyncByte)
+        return false;
     id = static_cast<std::uint8_t>(value);
     return true;
 }

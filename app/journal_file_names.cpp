@@ -1,0 +1,51 @@
+#include "app/journal_file_names.h"
+
+#include <charconv>
+#include <system_error>
+
+namespace palomind {
+
+namespace {
+constexpr std::string_view kRunPrefix = "palomind-";
+}
+
+std::string JournalRunName(std::string_view startTime, long processId) {
+    return std::string(kRunPrefix) + std::string(startTime) + "-" + std::to_string(processId);
+}
+
+std::string RunningJournalFileName(std::string_view runName) {
+    return std::string(runName) + std::string(kRunningJournalSuffix);
+}
+
+std::string CompleteJournalFileName(std::string_view runName) {
+    return std::string(runName) + std::string(kCompleteJournalSuffix);
+}
+
+bool IsJournalFileName(std::string_view fileName) {
+    return fileName.starts_with(kRunPrefix) && fileName.ends_with(kCompleteJournalSuffix);
+}
+
+bool IsRunningJournalFileName(std::string_view fileName) {
+    return IsJournalFileName(fileName) && fileName.ends_with(kRunningJournalSuffix);
+}
+
+bool IsCompleteJournalFileName(std::string_view fileName) {
+    return IsJournalFileName(fileName) && !fileName.ends_with(kRunningJournalSuffix);
+}
+
+std::optional<long> JournalProcessId(std::string_view fileName) {
+    if (!IsJournalFileName(fileName)) return std::nullopt;
+    fileName.remove_suffix(fileName.ends_with(kRunningJournalSuffix)
+                               ? kRunningJournalSuffix.size()
+                               : kCompleteJournalSuffix.size());
+    const std::size_t dash = fileName.rfind('-');
+    if (dash == std::string_view::npos) return std::nullopt;
+    long pid = 0;
+    const std::string_view digits = fileName.substr(dash + 1);
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), pid);
+    if (error != std::errc() || end != digits.data() + digits.size() || pid <= 0)
+        return std::nullopt;
+    return pid;
+}
+
+}  // namespace palomind
