@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <system_error>
 
-#include "app/journal_file_names.h"
 #include "app/journal_reading.h"
 #include "journal/echoed_text.h"
+#include "journal/journal_file_names.h"
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <signal.h>

@@ -11,7 +11,7 @@
 #include <unistd.h>
 #endif
 
-#include "app/journal_file_names.h"
+#include "journal/journal_file_names.h"
 
 namespace palomind {
 namespace {

@@ -17,7 +17,7 @@ namespace palomind {
 
 // The journal of the running application: one file per run in a folder of its
 // own, named "<run>.running.journal" while the program runs
-// (app/journal_file_names.h). Every line is
+// (journal/journal_file_names.h). Every line is
 // written and handed to the system at once, so a crashed process loses
 // nothing. A clean shutdown adds "# shutdown" and renames the file to
 // "<run>.journal"; only such completed journals are ever deleted (the newest

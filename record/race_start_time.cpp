@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "journal/journal_file_names.h"
+
 namespace palomind {
 
 namespace {
@@ -24,9 +26,8 @@ std::int64_t FloorSeconds(std::int64_t ms) {
 }  // namespace
 
 std::optional<std::int64_t> RunStartFromJournalName(std::string_view fileName) {
-    constexpr std::string_view kPrefix = "palomind-";
-    if (!fileName.starts_with(kPrefix)) return std::nullopt;
-    const std::string_view stamp = fileName.substr(kPrefix.size());
+    if (!fileName.starts_with(kJournalRunPrefix)) return std::nullopt;
+    const std::string_view stamp = fileName.substr(kJournalRunPrefix.size());
     std::tm local{};
     int year = 0;
     int month = 0;

@@ -22,8 +22,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/journal_file_names.h"
 #include "journal/journal.h"
+#include "journal/journal_file_names.h"
 #include "platform/boot_identity.h"
 #include "platform/monotonic_tick_clock.h"
 #include "platform/qt_serial_port.h"

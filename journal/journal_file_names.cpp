@@ -1,16 +1,13 @@
-#include "app/journal_file_names.h"
+#include "journal/journal_file_names.h"
 
 #include <charconv>
 #include <system_error>
 
 namespace palomind {
 
-namespace {
-constexpr std::string_view kRunPrefix = "palomind-";
-}
-
 std::string JournalRunName(std::string_view startTime, long processId) {
-    return std::string(kRunPrefix) + std::string(startTime) + "-" + std::to_string(processId);
+    return std::string(kJournalRunPrefix) + std::string(startTime) + "-" +
+           std::to_string(processId);
 }
 
 std::string RunningJournalFileName(std::string_view runName) {
@@ -22,7 +19,7 @@ std::string CompleteJournalFileName(std::string_view runName) {
 }
 
 bool IsJournalFileName(std::string_view fileName) {
-    return fileName.starts_with(kRunPrefix) && fileName.ends_with(kCompleteJournalSuffix);
+    return fileName.starts_with(kJournalRunPrefix) && fileName.ends_with(kCompleteJournalSuffix);
 }
 
 bool IsRunningJournalFileName(std::string_view fileName) {

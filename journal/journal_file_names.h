@@ -9,6 +9,7 @@ namespace palomind {
 // "palomind-<yyyyMMdd>-<HHmmss>-<process ID>", so runs never share a file and
 // the names sort by age. Its file is "<run>.running.journal" while the
 // program runs and "<run>.journal" once it has shut down cleanly.
+inline constexpr std::string_view kJournalRunPrefix = "palomind-";
 inline constexpr std::string_view kRunningJournalSuffix = ".running.journal";
 inline constexpr std::string_view kCompleteJournalSuffix = ".journal";
 
