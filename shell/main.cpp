@@ -153,7 +153,8 @@ int RunDesktop(char* program, const std::string& folderProblem, bool simulate,
     Application app({ticks, sound, serial, settings, dialogs, files, journal, ReadBootIdentity()});
     frmMain window(app);
     SpokenReadOut voice(app, window, ticks);
-    window.Ports().AttachSetup(serialDevices, serial);
+    app.Port().AttachSimulation(serial);
+    window.Ports().AttachSetup(serialDevices);
     SimulationNotice simulationNotice(window, serial);
     dialogs.AttachTo(&window);
     sound.SetNoAudioOutputHandler(
