@@ -46,6 +46,7 @@
 #include "shell/spoken_read_out.h"
 #include "voice/say_command.h"
 #include "web/serve_until_interrupted.h"
+#include "web/system_host_resolver.h"
 #include "web/web_address.h"
 
 namespace palomind {
@@ -91,6 +92,20 @@ std::string JournalRunName() {
            "-" + std::to_string(QCoreApplication::applicationPid());
 }
 
+// The "--web" text as the address to serve at, its host name resolved; the
+// reason in one line on `err` when it is none.
+std::optional<WebAddress> WebAddressOf(std::string_view text, std::ostream& err) {
+    const std::optional<WebAddress> parsed = ParseWebAddress(text);
+    if (!parsed) {
+        err << "palomind: --web needs [ADDRESS:]PORT, not \"" << text << "\"\n";
+        return std::nullopt;
+    }
+    std::string error;
+    std::optional<WebAddress> resolved = ResolveWebAddress(*parsed, SystemResolveHost, error);
+    if (!resolved) err << "palomind: --web: " << error << '\n';
+    return resolved;
+}
+
 // The toolkit is given the program's name only (see the top of this file).
 struct ToolkitArguments {
     explicit ToolkitArguments(char* program) : argv{program, nullptr} {}
@@ -110,14 +125,15 @@ int RunReplay(char* program, const CommandLine& commandLine, const std::vector<s
     }
     ToolkitArguments toolkit(program);
     QGuiApplication application(toolkit.argc, toolkit.argv);
+    // Resolved once, before the replay: served at what was checked.
+    std::optional<WebAddress> web;
     const RaceServer server{
-        [](std::string_view address, std::ostream& err) {
-            if (ParseWebAddress(address)) return true;
-            err << "palomind: --web needs [ADDRESS:]PORT, not \"" << address << "\"\n";
-            return false;
+        [&web](std::string_view address, std::ostream& err) {
+            web = WebAddressOf(address, err);
+            return web.has_value();
         },
-        [](const RaceWindowModel& window, std::string_view address, std::ostream& err) {
-            return ServeUntilInterrupted(window, *ParseWebAddress(address), std::cout, err);
+        [&web](const RaceWindowModel& window, std::string_view, std::ostream& err) {
+            return ServeUntilInterrupted(window, *web, std::cout, err);
         }};
     return RunReplayCommand(args, std::cerr, WriteReportPdf, server);
 }
@@ -207,11 +223,9 @@ int main(int argc, char** argv) {
     }
     std::optional<palomind::WebAddress> web;
     if (const std::optional<std::string> value = commandLine.Value("--web")) {
-        web = palomind::ParseWebAddress(*value);
-        if (!web) {
-            std::cerr << "palomind: --web needs [ADDRESS:]PORT, not \"" << *value << "\"\n";
-            return 2;
-        }
+        // Before the window exists: the resolver may wait for the network.
+        web = palomind::WebAddressOf(*value, std::cerr);
+        if (!web) return 2;
     }
     return palomind::RunDesktop(program, folderProblem, commandLine.Has("--simulate"), web);
 }

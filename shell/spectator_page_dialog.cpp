@@ -12,6 +12,8 @@
 #include <QVBoxLayout>
 #include <memory>
 
+#include "web/web_address.h"
+
 namespace palomind {
 
 namespace {
@@ -99,7 +101,9 @@ void SpectatorPageDialog::ShowAddress(const QString& host, int port) {
         qrCode_->clear();
         return;
     }
-    const QString url = QStringLiteral("http://%1:%2/").arg(host).arg(port);
+    const QString url = QString::fromStdString(
+        WebUrl(WebAddress{host.toStdString(), static_cast<std::uint16_t>(port), {}},
+               static_cast<std::uint16_t>(port)));
     url_->setText(url);
     qrCode_->setPixmap(QPixmap::fromImage(QrCodeImage(url, kQrScale)));
 }

@@ -94,14 +94,16 @@ void SpectatorPublishing::StopServing() {
 
 QString SpectatorPublishing::ChangePort(int port) {
     const WebAddress previous = address_;
-    QString problem = Serve({previous.host, static_cast<std::uint16_t>(port)});
+    WebAddress moved = previous;
+    moved.port = static_cast<std::uint16_t>(port);
+    QString problem = Serve(moved);
     if (!problem.isEmpty()) {
         // The page stays where it was; the operator is told why.
         if (!Serve(previous).isEmpty()) item_.setChecked(false);
     } else {
         Remember();
     }
-    if (dialog_ != nullptr) dialog_->ShowAddress(LanAddress(), address_.port);
+    if (dialog_ != nullptr) dialog_->ShowAddress(ShownHost(), address_.port);
     return problem;
 }
 
@@ -111,10 +113,16 @@ void SpectatorPublishing::Remember() {
     if (IsPublishing()) settings.SaveSetting(kSection, kPortKey, std::to_string(address_.port));
 }
 
+QString SpectatorPublishing::ShownHost() const {
+    if (address_.host.empty()) return LanAddress();
+    return QString::fromStdString(address_.resolved.empty() ? address_.host
+                                                            : address_.resolved.front());
+}
+
 void SpectatorPublishing::ShowDialog() {
     if (dialog_ == nullptr)
         dialog_ = new SpectatorPageDialog(window_, [this](int port) { return ChangePort(port); });
-    dialog_->ShowAddress(LanAddress(), address_.port);
+    dialog_->ShowAddress(ShownHost(), address_.port);
     dialog_->show();
     dialog_->raise();
 }

@@ -43,6 +43,9 @@ class SpectatorPublishing final : public QObject {
     QString ChangePort(int port);
     void Remember();
     void ShowDialog();
+    // The address a phone opens: the one served, or the machine's on the
+    // network when every address is served.
+    QString ShownHost() const;
 
     Application& app_;
     QWidget* window_;

@@ -1,7 +1,6 @@
 #pragma once
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTimer>
 #include <memory>
 
 namespace palomind {
@@ -10,6 +9,9 @@ namespace palomind {
 // no limits of its own, so the server's sockets are made here.
 struct ConnectionLimits {
     int maxConnections = 256;
+    // A share of those one client address may hold, so that one client
+    // cannot keep the others out.
+    int maxConnectionsPerAddress = 32;
     // Bytes a client may send for one request, request line, headers and
     // body together.
     qint64 maxRequestBytes = 16 * 1024;
@@ -22,33 +24,42 @@ struct ConnectionLimits {
     qint64 maxUnsentBytes = 8 * 1024 * 1024;
 };
 
-// The listening socket of the spectators' server: it opens at most
-// `maxConnections` connections and watches each for its size and time limits,
-// answering the first breach with a plain error and closing the connection.
-// All on the server's own thread.
+// How the server goes on once the HTTP library hands it a request.
+enum class AnswerPlan {
+    Answer,          // answer, and keep the connection for the next request
+    AnswerAndClose,  // answer, then close (HTTP/1.0, "Connection: close")
+    Drop,            // write nothing: the connection is closed or closing
+};
+
+// The connections of every listening socket of one server, and the limits
+// they share. On the server's thread.
+class ConnectionBook;
+
+// A listening socket of the spectators' server: it admits a connection while
+// the server and the client's address have a free share of the slots,
+// closing an idle connection to make room rather than refusing, and watches
+// each connection for its size and time limits. A request the limits or
+// HTTP/1.1 refuse is answered with a plain error before the HTTP library
+// sees it, and its connection closed.
 class GuardedTcpServer final : public QTcpServer {
     Q_OBJECT
   public:
-    explicit GuardedTcpServer(ConnectionLimits limits, QObject* parent = nullptr);
+    GuardedTcpServer(std::shared_ptr<ConnectionBook> book, QObject* parent);
+    static std::shared_ptr<ConnectionBook> NewBook(const ConnectionLimits& limits);
 
-    int OpenConnections() const { return *open_; }
-    const ConnectionLimits& Limits() const { return limits_; }
-    // The server has answered a request on this socket: the next request
-    // starts with an empty byte count and a fresh deadline. False when the
-    // client has stopped reading its answers (the connection is then closed).
-    bool RequestAnswered(QTcpSocket* socket);
+    // The HTTP library hands the server the next request of this socket.
+    static AnswerPlan BeginAnswer(QTcpSocket* socket);
+    // The answer is written: what was refused behind it in the same bytes is
+    // answered, and the connection is closed when its plan said so.
+    static void EndAnswer(QTcpSocket* socket, AnswerPlan plan);
 
   protected:
     void incomingConnection(qintptr descriptor) override;
 
   private:
-    class Connection;
-    friend class Connection;
-
-    ConnectionLimits limits_;
     // Shared with the connections: the HTTP server may delete them after
     // this listening socket.
-    std::shared_ptr<int> open_ = std::make_shared<int>(0);
+    std::shared_ptr<ConnectionBook> book_;
 };
 
 }  // namespace palomind

@@ -41,8 +41,7 @@ int ServeUntilInterrupted(const RaceWindowModel& window, const WebAddress& addre
         close(signalFd);
         return 1;
     }
-    out << "serving http://" << (address.host.empty() ? "0.0.0.0" : address.host) << ':'
-        << service.Port() << "/ until interrupted" << std::endl;
+    out << "serving " << WebUrl(address, service.Port()) << " until interrupted" << std::endl;
 
     QSocketNotifier interrupted(signalFd, QSocketNotifier::Read);
     QObject::connect(&interrupted, &QSocketNotifier::activated, [] { QCoreApplication::quit(); });

@@ -3,6 +3,7 @@
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
 #include <QTcpSocket>
+#include <vector>
 
 #include "documents/page_assets.h"
 #include "documents/race_json.h"
@@ -26,7 +27,7 @@ Answer Plain(Status status, const char* text) {
 
 // Written through the library's responder; a HEAD request gets the headers
 // of the same answer without its body.
-void Respond(QHttpServerResponder& responder, const Answer& answer, bool withBody) {
+void Respond(QHttpServerResponder& responder, const Answer& answer, bool withBody, bool closing) {
     responder.writeStatusLine(answer.status);
     if (answer.status != Status::NotModified) {
         responder.writeHeader("Content-Type", answer.contentType);
@@ -40,6 +41,7 @@ void Respond(QHttpServerResponder& responder, const Answer& answer, bool withBod
                           "script-src 'unsafe-inline'; connect-src 'self'; img-src 'self'");
     if (!answer.etag.isEmpty()) responder.writeHeader("ETag", answer.etag);
     if (answer.status == Status::MethodNotAllowed) responder.writeHeader("Allow", "GET, HEAD");
+    if (closing) responder.writeHeader("Connection", "close");
     responder.writeBody(withBody ? answer.body : QByteArray());
 }
 
@@ -47,21 +49,43 @@ void Respond(QHttpServerResponder& responder, const Answer& answer, bool withBod
 
 SpectatorServer::SpectatorServer(const RaceSnapshotSlot& race, ConnectionLimits limits,
                                  QObject* parent)
-    : QAbstractHttpServer(parent), race_(race), tcp_(new GuardedTcpServer(limits, this)) {}
+    : QAbstractHttpServer(parent), race_(race), connections_(GuardedTcpServer::NewBook(limits)) {}
 
-bool SpectatorServer::Listen(const QHostAddress& address, quint16 port, QString& error,
+bool SpectatorServer::Listen(const QList<QHostAddress>& addresses, quint16 port, QString& error,
                              bool& portInUse) {
-    if (!tcp_->listen(address, port)) {
-        error = tcp_->errorString();
-        portInUse = tcp_->serverError() == QAbstractSocket::AddressInUseError;
-        return false;
+    // A free port found at the first address may be taken at the next: a
+    // few more tries then.
+    constexpr int kTriesForAnyPort = 8;
+    for (int attempt = 0; attempt < (port == 0 ? kTriesForAnyPort : 1); ++attempt) {
+        std::vector<std::unique_ptr<GuardedTcpServer>> listening;
+        quint16 chosen = port;
+        for (const QHostAddress& address : addresses) {
+            auto socket = std::make_unique<GuardedTcpServer>(connections_, nullptr);
+            if (!socket->listen(address, chosen)) {
+                error = address.toString() + QStringLiteral(": ") + socket->errorString();
+                portInUse = socket->serverError() == QAbstractSocket::AddressInUseError;
+                break;
+            }
+            chosen = socket->serverPort();
+            listening.push_back(std::move(socket));
+        }
+        if (listening.size() != static_cast<std::size_t>(addresses.size())) {
+            if (!portInUse) return false;
+            continue;
+        }
+        for (auto& socket : listening) {
+            socket->setParent(this);
+            bind(socket.release());
+        }
+        port_ = chosen;
+        portInUse = false;
+        return true;
     }
-    bind(tcp_);
-    return true;
+    return false;
 }
 
 quint16 SpectatorServer::Port() const {
-    return tcp_->serverPort();
+    return port_;
 }
 
 void SpectatorServer::RefreshJson() {
@@ -74,15 +98,15 @@ void SpectatorServer::RefreshJson() {
 }
 
 bool SpectatorServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
-    const ConnectionLimits& limits = tcp_->Limits();
+    // The connection's guard has framed the request and refused what it must.
+    const AnswerPlan plan = GuardedTcpServer::BeginAnswer(socket);
+    if (plan == AnswerPlan::Drop) return true;
     const QHttpServerRequest::Method method = request.method();
     const bool head = method == QHttpServerRequest::Method::Head;
     const QString path = request.url().path();
 
     Answer answer;
-    if (request.headers().size() > limits.maxHeaders) {
-        answer = Plain(Status::RequestHeaderFieldsTooLarge, "too many header fields\n");
-    } else if (method != QHttpServerRequest::Method::Get && !head) {
+    if (method != QHttpServerRequest::Method::Get && !head) {
         answer = Plain(Status::MethodNotAllowed, "only GET and HEAD\n");
     } else if (path == QLatin1String("/") || path == QLatin1String("/index.html")) {
         answer = {Status::Ok,
@@ -102,9 +126,12 @@ bool SpectatorServer::handleRequest(const QHttpServerRequest& request, QTcpSocke
     } else {
         answer = Plain(Status::NotFound, "not found\n");
     }
-    if (!tcp_->RequestAnswered(socket)) return true;  // the client reads nothing: closed
-    QHttpServerResponder responder = makeResponder(request, socket);
-    Respond(responder, answer, !head && answer.status != Status::NotModified);
+    {
+        QHttpServerResponder responder = makeResponder(request, socket);
+        Respond(responder, answer, !head && answer.status != Status::NotModified,
+                plan == AnswerPlan::AnswerAndClose);
+    }
+    GuardedTcpServer::EndAnswer(socket, plan);
     return true;
 }
 

@@ -2,7 +2,9 @@
 #include <QAbstractHttpServer>
 #include <QByteArray>
 #include <QHostAddress>
+#include <QList>
 #include <cstdint>
+#include <memory>
 
 #include "web/connection_guard.h"
 #include "web/race_snapshot_slot.h"
@@ -18,11 +20,12 @@ class SpectatorServer final : public QAbstractHttpServer {
     SpectatorServer(const RaceSnapshotSlot& race, ConnectionLimits limits,
                     QObject* parent = nullptr);
 
-    // Listens at the address; on failure the reason, and whether another
-    // program holds the port.
-    bool Listen(const QHostAddress& address, quint16 port, QString& error, bool& portInUse);
+    // Listens at every address, at one port (port 0: one free at all of
+    // them); on failure at any, listens at none and gives the reason, and
+    // whether another program holds the port.
+    bool Listen(const QList<QHostAddress>& addresses, quint16 port, QString& error,
+                bool& portInUse);
     quint16 Port() const;
-    int OpenConnections() const { return tcp_->OpenConnections(); }
 
   protected:
     bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
@@ -33,7 +36,8 @@ class SpectatorServer final : public QAbstractHttpServer {
     void RefreshJson();
 
     const RaceSnapshotSlot& race_;
-    GuardedTcpServer* tcp_;
+    std::shared_ptr<ConnectionBook> connections_;
+    quint16 port_ = 0;
     std::uint64_t jsonSequence_ = 0;
     QByteArray json_;
     QByteArray jsonTag_;

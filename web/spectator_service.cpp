@@ -4,7 +4,10 @@
 #include <unistd.h>
 
 #include <QHostAddress>
+#include <QList>
 #include <QMetaObject>
+#include <optional>
+#include <vector>
 
 #include "web/spectator_server.h"
 
@@ -23,6 +26,29 @@ void LowerThisThreadsPriority() {
 #endif
 }
 
+// Exactly the addresses asked for: a host that is no address is refused,
+// never taken for every address. Names are resolved by the caller, which may
+// wait for the network; "localhost" needs no resolver.
+std::optional<QList<QHostAddress>> ListenAddresses(const WebAddress& asked, std::string& error) {
+    if (asked.host.empty()) return QList<QHostAddress>{QHostAddress(QHostAddress::Any)};
+    std::optional<WebAddress> address = asked;
+    if (asked.resolved.empty())
+        address = ResolveWebAddress(
+            asked, [](const std::string&) { return std::vector<std::string>{}; }, error);
+    if (!address) return std::nullopt;
+    QList<QHostAddress> hosts;
+    for (const std::string& each :
+         address->resolved.empty() ? std::vector{address->host} : address->resolved) {
+        const QHostAddress host(QString::fromStdString(each));
+        if (host.isNull()) {
+            error = "\"" + each + "\" is no address";
+            return std::nullopt;
+        }
+        hosts.push_back(host);
+    }
+    return hosts;
+}
+
 }  // namespace
 
 SpectatorService::SpectatorService(const RaceSnapshotSlot& race, ConnectionLimits limits)
@@ -36,12 +62,12 @@ SpectatorService::~SpectatorService() {
 
 SpectatorService::StartResult SpectatorService::Start(const WebAddress& address) {
     Stop();
+    std::string unresolved;
+    const std::optional<QList<QHostAddress>> hosts = ListenAddresses(address, unresolved);
+    if (!hosts) return {false, false, unresolved};
     thread_.start();
     auto* server = new SpectatorServer(race_, limits_);
     server->moveToThread(&thread_);
-    const QHostAddress host = address.host.empty()
-                                  ? QHostAddress(QHostAddress::Any)
-                                  : QHostAddress(QString::fromStdString(address.host));
     bool listening = false;
     bool portInUse = false;
     QString error;
@@ -51,7 +77,7 @@ SpectatorService::StartResult SpectatorService::Start(const WebAddress& address)
         server,
         [&] {
             LowerThisThreadsPriority();
-            listening = server->Listen(host, address.port, error, portInUse);
+            listening = server->Listen(*hosts, address.port, error, portInUse);
             if (listening) port = server->Port();
         },
         Qt::BlockingQueuedConnection);

@@ -48,16 +48,22 @@ inline Reply ReadReply(QTcpSocket& socket, int quietMs = 2000, bool untilClosed 
     return ParseReply(bytes, socket.state() == QAbstractSocket::UnconnectedState);
 }
 
-inline bool Connect(QTcpSocket& socket, quint16 port) {
-    socket.connectToHost(QHostAddress::LocalHost, port);
+// From `from` (any loopback address: 127.0.0.0/8 is all this machine's) to
+// the server at `to`.
+inline bool Connect(QTcpSocket& socket, quint16 port,
+                    const QHostAddress& to = QHostAddress::LocalHost,
+                    const QHostAddress& from = {}) {
+    if (!from.isNull() && !socket.bind(from)) return false;
+    socket.connectToHost(to, port);
     return socket.waitForConnected(2000);
 }
 
 // One request on a connection of its own.
 inline Reply Exchange(quint16 port, const QByteArray& request, bool untilClosed = false,
-                      int quietMs = 2000) {
+                      int quietMs = 2000, const QHostAddress& to = QHostAddress::LocalHost,
+                      const QHostAddress& from = {}) {
     QTcpSocket socket;
-    if (!Connect(socket, port)) return {};
+    if (!Connect(socket, port, to, from)) return {};
     socket.write(request);
     socket.waitForBytesWritten(2000);
     return ReadReply(socket, quietMs, untilClosed);

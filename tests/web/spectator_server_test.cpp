@@ -2,9 +2,11 @@
 // slow or hostile client from holding up the others. Loopback only.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTest>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "documents/page_assets.h"
@@ -32,6 +34,19 @@ class SpectatorServerTest : public ::testing::Test {
         port = service->Port();
     }
     void SetUp() override { StartWith({}); }
+    // Connections from 127.0.0.1 that sent `sent` (nothing: idle ones).
+    std::vector<std::unique_ptr<QTcpSocket>> Hold(int count, const QByteArray& sent = {}) {
+        std::vector<std::unique_ptr<QTcpSocket>> held;
+        for (int i = 0; i < count; ++i) {
+            auto socket = std::make_unique<QTcpSocket>();
+            if (!Connect(*socket, port)) continue;
+            if (!sent.isEmpty()) socket->write(sent);
+            socket->waitForBytesWritten(100);
+            held.push_back(std::move(socket));
+        }
+        QTest::qWait(100);
+        return held;
+    }
 
     RaceWindowModel window;
     RaceSnapshotSlot race;
@@ -103,11 +118,8 @@ TEST_F(SpectatorServerTest, RefusesOversizedRequestsAndTooManyHeaders) {
 
 TEST_F(SpectatorServerTest, OpensNoMoreThanItsConnectionsAndServesAgainWhenOneCloses) {
     StartWith({.maxConnections = 4});
-    std::vector<std::unique_ptr<QTcpSocket>> held;
-    for (int i = 0; i < 4; ++i) {
-        held.push_back(std::make_unique<QTcpSocket>());
-        ASSERT_TRUE(Connect(*held.back(), port));
-    }
+    std::vector<std::unique_ptr<QTcpSocket>> held = Hold(4, "GET / HTTP/1.1\r\n");  // busy
+    ASSERT_EQ(held.size(), 4u);
     const Reply refused = Exchange(port, Get("/race.json"), true);
     EXPECT_EQ(refused.status, 503);
     EXPECT_TRUE(refused.closed);
@@ -115,6 +127,119 @@ TEST_F(SpectatorServerTest, OpensNoMoreThanItsConnectionsAndServesAgainWhenOneCl
     held.erase(held.begin());
     QTest::qWait(100);
     EXPECT_EQ(Exchange(port, Get("/race.json")).status, 200);
+}
+
+TEST_F(SpectatorServerTest, ClosesAnIdleConnectionRatherThanRefuseANewClient) {
+    StartWith({.maxConnections = 4});
+    const std::vector<std::unique_ptr<QTcpSocket>> idle = Hold(4);
+    ASSERT_EQ(idle.size(), 4u);
+    EXPECT_EQ(Exchange(port, Get("/race.json")).status, 200);
+}
+
+TEST_F(SpectatorServerTest, OneAddressHoldingAllItCanKeepsNoOtherClientWaiting) {
+    // 127.0.0.1 opens connections, each with a request under way, as fast as
+    // it can and again as they are closed; 127.0.0.2 to .21 are served meanwhile.
+    std::vector<std::unique_ptr<QTcpSocket>> hostile;
+    const auto holdMore = [&](int count) {
+        for (auto& socket : Hold(count, "GET / HTTP/1.1\r\nX-Slow: "))
+            hostile.push_back(std::move(socket));
+    };
+    holdMore(300);
+    for (int client = 2; client <= 21; ++client) {
+        holdMore(10);
+        const QHostAddress from(QStringLiteral("127.0.0.%1").arg(client));
+        QElapsedTimer clock;
+        clock.start();
+        const Reply reply =
+            Exchange(port, Get("/race.json"), false, 2000, QHostAddress::LocalHost, from);
+        EXPECT_EQ(reply.status, 200) << from.toString().toStdString();
+        EXPECT_LT(clock.elapsed(), 1000) << from.toString().toStdString();
+    }
+    int held = 0;
+    for (const auto& socket : hostile) {
+        socket->waitForReadyRead(0);
+        if (socket->state() == QAbstractSocket::ConnectedState && socket->bytesAvailable() == 0)
+            ++held;
+    }
+    EXPECT_LE(held, 32);  // its share of the slots
+}
+
+TEST_F(SpectatorServerTest, ListensExactlyAtTheAddressesAskedFor) {
+    service = std::make_unique<SpectatorService>(race);
+    ASSERT_TRUE(service->Start({"localhost", 0}).serving);
+    port = service->Port();
+    EXPECT_EQ(Exchange(port, Get("/race.json")).status, 200);
+    EXPECT_EQ(Exchange(port, Get("/race.json"), false, 2000, QHostAddress::LocalHostIPv6).status,
+              200);
+    EXPECT_EQ(Exchange(port, Get("/race.json"), false, 2000, QHostAddress("127.0.0.2")).status,
+              0);  // nobody listens there
+    // An address that is none is refused, never taken for every address.
+    for (const char* bad : {"127.0.0.1.5", "no such host", "999.1.1.1"})
+        EXPECT_FALSE(service->Start({bad, 0}).serving) << bad;
+}
+
+TEST_F(SpectatorServerTest, RefusesWhatHttp11Refuses) {
+    QByteArray manyHeaders;
+    for (int i = 0; i < 101; ++i) manyHeaders += "X-H" + QByteArray::number(i) + ": v\r\n";
+    const std::pair<QByteArray, int> cases[] = {
+        {"GET /race.json HTTP/9.9\r\nHost: x\r\n\r\n", 505},
+        {"GET /race.json HTTP/1.1\r\n\r\n", 400},  // no Host
+        {"GET /race.json HTTP/1.1\r\nHost: x\r\nContent-Length: 1\r\n"
+         "Content-Length: 2\r\n\r\nab",
+         400},
+        {"GET /race.json HTTP/1.1\r\nHost: x\r\nContent-Length: -1\r\n\r\n", 400},
+        {Get("/race.json", manyHeaders), 431},  // past the library's own count
+    };
+    for (const auto& [request, status] : cases) {
+        const Reply reply = Exchange(port, request, true);
+        EXPECT_EQ(reply.status, status) << request.left(40).toStdString();
+        EXPECT_TRUE(reply.closed) << request.left(40).toStdString();
+    }
+    EXPECT_EQ(Exchange(port, Get("/race.json")).status, 200);
+}
+
+TEST_F(SpectatorServerTest, ClosesAfterTheAnswerForHttp10OrWhenAskedTo) {
+    for (const QByteArray& request : {QByteArray("GET /race.json HTTP/1.0\r\n\r\n"),
+                                      Get("/race.json", "Connection: close\r\n")}) {
+        QElapsedTimer clock;
+        clock.start();
+        const Reply reply = Exchange(port, request, true);
+        EXPECT_EQ(reply.status, 200) << request.toStdString();
+        EXPECT_TRUE(reply.Has("Connection: close\r\n")) << request.toStdString();
+        EXPECT_TRUE(reply.closed) << request.toStdString();
+        EXPECT_LT(clock.elapsed(), 1000) << request.toStdString();
+    }
+}
+
+TEST_F(SpectatorServerTest, LimitsEachPipelinedRequestNotAllThatArrivedTogether) {
+    QByteArray pipelined;
+    for (int i = 0; i < 40; ++i)
+        pipelined += Get("/race.json", "X-Pad: " + QByteArray(500, 'p') + "\r\n");
+    ASSERT_GT(pipelined.size(), ConnectionLimits{}.maxRequestBytes);
+    QTcpSocket socket;
+    ASSERT_TRUE(Connect(socket, port));
+    socket.write(pipelined);
+    QByteArray answers;
+    while (answers.count("HTTP/1.1 200 ") < 40 && socket.waitForReadyRead(2000))
+        answers += socket.readAll();
+    EXPECT_EQ(answers.count("HTTP/1.1 200 "), 40);
+    EXPECT_FALSE(answers.contains("HTTP/1.1 413"));
+    // Each request was counted once: the next one is the one answered.
+    socket.write(Get("/race.json", "Connection: close\r\n"));
+    const Reply last = ReadReply(socket, 2000, true);
+    EXPECT_TRUE(last.Has("Connection: close\r\n"));
+    EXPECT_TRUE(last.closed);
+}
+
+TEST_F(SpectatorServerTest, AnswersThePipelinedRequestsAheadOfARefusedOneFirst) {
+    QTcpSocket socket;
+    ASSERT_TRUE(Connect(socket, port));
+    socket.write(Get("/race.json") + Get("/") + "GET / HTTP/9.9\r\nHost: x\r\n\r\n" + Get("/"));
+    const Reply replies = ReadReply(socket, 2000, true);
+    const QByteArray all = replies.head + "\r\n" + replies.body;
+    EXPECT_EQ(all.count("HTTP/1.1 200 "), 2);
+    EXPECT_EQ(all.indexOf("HTTP/1.1 505 "), all.lastIndexOf("HTTP/1.1 "));  // last, once
+    EXPECT_TRUE(replies.closed);
 }
 
 TEST_F(SpectatorServerTest, ClosesAClientThatDawdlesButKeepsOneThatReads) {
