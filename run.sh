@@ -6,7 +6,9 @@
 # settings, roster and journals are kept there too.
 cd "$(dirname "$0")"
 source ./scripts_common.sh
-palomind_install_packages
-palomind_build build
+# Only what the program needs: the tests and benchmarks are test.sh's (which
+# turns them on again in build/).
+palomind_install_packages "${PALOMIND_BUILD_PACKAGES[@]}"
+palomind_build build -DPALOMIND_BUILD_TESTS=OFF -DPALOMIND_BUILD_BENCH=OFF
 cd build
 exec ./palomind --simulate "$@"

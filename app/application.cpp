@@ -114,9 +114,11 @@ void Application::Boot() {
 
 bool Application::BootRestoring(const std::vector<JournalEvent>& events, std::string_view from) {
     const bool goesOn = RaceCanGoOnLive(events, ReadTick(), services_.bootIdentity);
+    CatchUpRaceRecords(from);
     core_.SetSilent(true);
     ReplayJournal(events, core_, std::nullopt);
     core_.SetSilent(false);
+    GoOnWithRaceRecord(goesOn, from);
     if (goesOn) {
         for (const JournalEvent& event : events) Record(event);
         NoteInJournal("race restored from " + std::string(from) + ", goes on live");
@@ -214,9 +216,10 @@ void Application::SetName(int id, std::string name) {
 }
 
 std::string Application::OpenResultFile(const std::string& path) {
+    // Read once: what is checked is what goes into the journal.
     const std::optional<std::string> bytes = services_.files.ReadAll(path);
-    const ResultFileParse parsed =
-        bytes ? ParseResultFile(*bytes) : ReadResultFile(path, services_.files);
+    if (!bytes) return std::string(kResultFileUnreadable);
+    const ResultFileParse parsed = ParseResultFile(*bytes);
     if (!parsed.ok) return parsed.error;
     CommitComment();
     NoteInJournal("result file opened: " + path);

@@ -19,6 +19,7 @@
 #include "platform/sound_player.h"
 #include "platform/tick_clock.h"
 #include "platform/user_dialogs.h"
+#include "record/race_recorder.h"
 #include "roster/roster_table.h"
 
 namespace palomind {
@@ -135,6 +136,10 @@ class Application final {
     // The race for saving, printing or exporting, with the comment as typed.
     RaceDocument Document();
 
+    // Every race from now on is written into its race record by `recorder`
+    // (docs/race-record.md), each line before its event is applied.
+    void KeepRaceRecords(RaceRecorder* recorder);
+
     // A line for the journal's reader about something the replay does not
     // act on (a port opened, a result file saved).
     void NoteInJournal(std::string_view text);
@@ -173,6 +178,11 @@ class Application final {
     void SetParameter(JournalEventKind kind, std::int32_t value);
     void RecordStartupInput();
     void ReceiveHeldBytes(bool atTheirTicks);
+    // The race records while a crashed run is brought back: its records
+    // are followed, not written again, and the record of the race restored
+    // goes on being written (application_records.cpp).
+    void CatchUpRaceRecords(std::string_view crashedJournal);
+    void GoOnWithRaceRecord(bool sameCounter, std::string_view crashedJournal);
 
     ApplicationServices services_;
     RaceCore core_;
@@ -186,6 +196,7 @@ class Application final {
     std::optional<std::string> typedComment_;
     std::int32_t typedSince_ = 0;
     bool journalFailureReported_ = false;
+    RaceRecorder* recorder_ = nullptr;
     // Last, so the port lets go of the listener before anything it calls
     // into (the inbox, the race) is gone.
     PortListener listener_{*this};

@@ -51,6 +51,14 @@ constexpr std::array kOptions{
                       "a spreadsheet."},
     CommandLineOption{"--export-html", "RESULTS.html", kReplayRun,
                       "Write the race's results as one HTML page that needs no other file."},
+    CommandLineOption{"--races", "DIR", kReplayRun,
+                      "Write the race record of every race in the journal into DIR, as the "
+                      "program writes them as it runs; a record that exists is left as it is."},
+    CommandLineOption{"--passes", "FILE.csv", kReplayRun,
+                      "Write every pass of a race record as CSV (UTF-8, one row for each pass): "
+                      "its ID, ordinal, source, tick, race time and what it became."},
+    CommandLineOption{"--result-json", "FILE", kReplayRun,
+                      "Write the exact result of a race record as JSON, times in milliseconds."},
     CommandLineOption{"--web", "[ADDRESS:]PORT", kWindowRun,
                       "Publish the spectators' page on this port for this run, without storing "
                       "the choice; with --replay, serve the replayed race until interrupted.",

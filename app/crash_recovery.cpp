@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "app/journal_reading.h"
+#include "journal/echoed_text.h"
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <signal.h>
@@ -87,7 +88,7 @@ std::optional<CrashedRun> FindCrashedRun(const fs::path& folder, const fs::path&
     if (!name.ends_with(kRunningSuffix)) return std::nullopt;  // the last run ended cleanly
     if (const auto pid = ProcessIdOf(name); pid && isLive(*pid)) return std::nullopt;
 
-    CrashedRun run{*newest, {}, {}};
+    CrashedRun run{*newest, {}, {}, {}};
     const std::optional<std::string> text = files.ReadAll(newest->string());
     if (!text) {
         run.problem = "ファイルを開けません";
@@ -100,14 +101,25 @@ std::optional<CrashedRun> FindCrashedRun(const fs::path& folder, const fs::path&
     }
     if (!HoldsARace(parsed.events)) return std::nullopt;  // nothing to bring back
     run.events = std::move(parsed.events);
+    if (parsed.tornLine != 0)
+        run.leftOutNote = "line " + std::to_string(parsed.tornLine) +
+                          " of the crashed run's journal had no line end and was left out: " +
+                          EchoedText(parsed.tornText);
     return run;
 }
 
 JournalParseResult ParseCrashedJournal(std::string_view text) {
-    const std::size_t lastLineEnd = text.rfind('\n');
-    text = lastLineEnd == std::string_view::npos ? std::string_view()
-                                                 : text.substr(0, lastLineEnd + 1);
-    return ReadJournal(text);
+    // A journal cut within its header has no events yet; a torn last line
+    // is left out (and named) by the reader.
+    if (text.find('\n') == std::string_view::npos) text = {};
+    JournalParseResult parsed = ReadJournal(text);
+    // A race record is one race, not a run that can be brought back.
+    if (parsed.ok && parsed.raceRecord) {
+        parsed = {};
+        parsed.errorLine = 1;
+        parsed.error = "a race record, not a run's journal";
+    }
+    return parsed;
 }
 
 bool RaceCanGoOnLive(const std::vector<JournalEvent>& events, std::int32_t now,

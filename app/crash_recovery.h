@@ -31,6 +31,8 @@ struct CrashedRun {
     std::filesystem::path journal;
     std::vector<JournalEvent> events;  // empty when the journal is damaged
     std::string problem;               // why it cannot be read, for the operator
+    // A last line without its line end, left out: noted in the new journal.
+    std::string leftOutNote;
 };
 
 // The crashed run to offer, if any: the newest journal in `folder` (other
@@ -42,9 +44,9 @@ std::optional<CrashedRun> FindCrashedRun(const std::filesystem::path& folder,
                                          const LiveInstanceTest& isLive = IsLiveInstance);
 
 // Reads a journal as a crash left it: a last line without its line end was
-// being written when the run died and is dropped whole (cut short it could
-// read as a different event: "rx fe fe" for "rx fe fe fe 05 ..."); any other
-// damage fails the read.
+// being written when the run died and is dropped whole, as the journal's
+// form says (cut short it could read as a different event: "rx fe fe" for
+// "rx fe fe fe 05 ..."); any other damage fails the read.
 JournalParseResult ParseCrashedJournal(std::string_view text);
 
 // The tick counter starts again with the machine: a race restored after a

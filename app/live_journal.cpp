@@ -38,6 +38,14 @@ int DuplicateDescriptor(std::FILE* file) {
 #endif
 }
 
+int DuplicateOf(int fd) {
+#if defined(_WIN32)
+    return _dup(fd);
+#else
+    return dup(fd);
+#endif
+}
+
 void CloseDescriptor(int fd) {
 #if defined(_WIN32)
     _close(fd);
@@ -105,6 +113,28 @@ void LiveJournal::StopSyncer() {
     }
     if (syncFd_ >= 0) CloseDescriptor(syncFd_);
     syncFd_ = -1;
+    const std::lock_guard lock(syncMutex_);
+    if (alsoFd_ >= 0) retiredAlsoFds_.push_back(alsoFd_);
+    alsoFd_ = -1;
+    for (const int fd : retiredAlsoFds_) CloseDescriptor(fd);
+    retiredAlsoFds_.clear();
+}
+
+void LiveJournal::SyncAlso(int fd) {
+    const int duplicate = fd >= 0 ? DuplicateOf(fd) : -1;
+    {
+        const std::lock_guard lock(syncMutex_);
+        if (alsoFd_ >= 0) retiredAlsoFds_.push_back(alsoFd_);
+        alsoFd_ = duplicate;
+        // Without a syncer nothing else would close them.
+        if (!syncer_.joinable()) {
+            for (const int retired : retiredAlsoFds_) CloseDescriptor(retired);
+            retiredAlsoFds_.clear();
+            return;
+        }
+        syncRequested_ = true;
+    }
+    syncWanted_.notify_one();
 }
 
 void LiveJournal::SyncerLoop() {
@@ -113,8 +143,16 @@ void LiveJournal::SyncerLoop() {
         syncWanted_.wait(lock, [this] { return syncRequested_ || stopSyncer_; });
         if (stopSyncer_) return;
         syncRequested_ = false;
+        const int also = alsoFd_;
+        const std::vector<int> retired = std::exchange(retiredAlsoFds_, {});
         lock.unlock();
         fileSync_(syncFd_);
+        if (also >= 0) fileSync_(also);
+        // Closed here, never while the window thread could still hand it over.
+        for (const int fd : retired) {
+            fileSync_(fd);
+            CloseDescriptor(fd);
+        }
         lock.lock();
     }
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "app/event_journal.h"
 
@@ -42,6 +43,11 @@ class LiveJournal final : public EventJournal {
     bool Record(const JournalEvent& event) override;
     bool Note(std::string_view text) override;
     void SyncIfDue() override;
+
+    // Another file the journal's thread syncs with its own (a race record):
+    // a duplicate of `fd` is taken; -1 stops. The file before is synced a
+    // last time and its duplicate closed on that thread.
+    void SyncAlso(int fd);
 
     // Marks the journal complete: "# shutdown", synced, closed and renamed.
     void FinishCleanly();
@@ -81,6 +87,8 @@ class LiveJournal final : public EventJournal {
     std::condition_variable syncWanted_;
     bool syncRequested_ = false;
     bool stopSyncer_ = false;
+    int alsoFd_ = -1;                  // SyncAlso's duplicate, guarded by syncMutex_
+    std::vector<int> retiredAlsoFds_;  // to sync once more and close, likewise
 };
 
 }  // namespace palomind

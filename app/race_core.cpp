@@ -14,6 +14,9 @@ RaceCore::RaceCore(SoundPlayer& sound)
 }
 
 bool RaceCore::Apply(const JournalEvent& event) {
+    if (event.kind != JournalEventKind::Clock || engine_.ClockActsAt(event.tick))
+        for (AppliedEventObserver* observer : observers_)
+            observer->BeforeApply(event, {state_, window_, roster_});
     clock_.Set(event.tick);
     switch (event.kind) {
         case JournalEventKind::Boot:
@@ -62,8 +65,25 @@ bool RaceCore::Apply(const JournalEvent& event) {
         case JournalEventKind::Open:
             ShowResultFile(event.bytes);
             break;
+        case JournalEventKind::Race:
+            break;  // the record's identity: nothing for the engine
+        case JournalEventKind::Carry:
+            TakeOver(event.carried);
+            break;
     }
     return true;
+}
+
+// What a race record's race inherited from the races before it in its run.
+void RaceCore::TakeOver(const CarriedState& carried) {
+    state_.PassId = static_cast<std::uint8_t>(carried.passId);
+    state_.LastClockSecond = carried.clockSecond;
+    window_.LapHistory.SetRows(carried.lapRows);
+    window_.LapHistory.SetTopRow(carried.lapTopRow);
+    state_.SyncCount = static_cast<std::int16_t>(carried.syncCount);
+    state_.FrameLen = static_cast<std::int16_t>(carried.frameLength);
+    state_.FrameSum = static_cast<std::int16_t>(carried.frameSum);
+    std::copy(carried.frame.begin(), carried.frame.end(), state_.FrameBuf.begin());
 }
 
 // The journal reader has checked the file; a file that does not parse here
@@ -82,6 +102,15 @@ void RaceCore::LoadStartupFiles(FileStore& files, MessageSink& messages) {
     Load_Setting(state_, window_, files, messages);
     Load_IdName(roster_, files, messages);
     ApplyStartupRaceTimeDefault(state_);
+}
+
+void RaceCore::Observe(AppliedEventObserver* observer) {
+    if (std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+        observers_.push_back(observer);
+}
+
+void RaceCore::StopObserving(AppliedEventObserver* observer) {
+    std::erase(observers_, observer);
 }
 
 void RaceCore::Subscribe(RaceEventListener* subscriber) {

@@ -11,6 +11,7 @@
 #include "platform/message_sink.h"
 #include "platform/sound_player.h"
 #include "platform/tick_clock.h"
+#include "record/event_observer.h"
 #include "roster/roster_table.h"
 
 namespace palomind {
@@ -42,6 +43,12 @@ class RaceCore final : private RaceEventListener {
     // sounds must not play again.
     void SetSilent(bool silent) { silent_ = silent; }
 
+    // Told of each event just before it is applied (a clock event only when
+    // it acts), with the race as it is then: the race records follow the run
+    // through here, live, in a replay and in a restore alike.
+    void Observe(AppliedEventObserver* observer);
+    void StopObserving(AppliedEventObserver* observer);
+
     // Every race event goes to each subscriber, in the order they subscribed.
     void Subscribe(RaceEventListener* subscriber);
     void Unsubscribe(RaceEventListener* subscriber);
@@ -70,6 +77,7 @@ class RaceCore final : private RaceEventListener {
     void OnRaceEvent(const RaceEvent& event) override;
     void Raise(RaceEvent event);
     void ShowResultFile(const std::vector<std::uint8_t>& bytes);
+    void TakeOver(const CarriedState& carried);
 
     bool silent_ = false;
     MutableSound sound_;
@@ -79,6 +87,7 @@ class RaceCore final : private RaceEventListener {
     RosterTable roster_;
     RaceEngine engine_;
     std::vector<RaceEventListener*> subscribers_;
+    std::vector<AppliedEventObserver*> observers_;
 };
 
 }  // namespace palomind

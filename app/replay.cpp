@@ -36,8 +36,10 @@ void ReplayJournal(const std::vector<JournalEvent>& events, RaceCore& core,
     const std::int64_t lastEventTick = events.back().tick;
     const std::int64_t end =
         std::max<std::int64_t>(lastEventTick, until.value_or(events.back().tick));
+    // A race record is always written with the clock's acting ticks, even
+    // when a race ended before the clock first acted.
     const bool clockLines = std::any_of(events.begin(), events.end(), [](const JournalEvent& e) {
-        return e.kind == JournalEventKind::Clock;
+        return e.kind == JournalEventKind::Clock || e.kind == JournalEventKind::Race;
     });
 
     std::int64_t nextTick = FirstTimerTickAtOrAfter(events.front().tick);

@@ -14,8 +14,9 @@ namespace palomind {
 // Without "clock" lines the race clock ticks every 10 ms from the first
 // event's tick (rounded up to a multiple of 10) to the last event's tick, or
 // to `until` when that is later; timer ticks due at or before an event run
-// before it. A journal that holds "clock" lines (written live) runs the race
-// clock exactly there up to its last event, then every 10 ms to `until`.
+// before it. A journal that holds "clock" lines (written live), and every
+// race record, runs the race clock exactly there up to its last event, then
+// every 10 ms to `until`.
 //
 // Names and the comment journaled before "boot" are start-up input. If the
 // first event that is not start-up input is not "boot", the start-up reset

@@ -1,6 +1,7 @@
 #include "app/replay_command.h"
 
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <optional>
@@ -10,17 +11,30 @@
 #include "app/journal_reading.h"
 #include "app/race_core.h"
 #include "app/replay.h"
+#include "app/user_folder.h"
 #include "documents/race_csv.h"
 #include "documents/race_html.h"
 #include "documents/result_file.h"
+#include "engine/exact_result.h"
+#include "journal/echoed_text.h"
 #include "journal/journal.h"
 #include "platform/file_store.h"
 #include "platform/message_sink.h"
+#include "record/race_passes.h"
+#include "record/race_record_folder.h"
+#include "record/race_start_time.h"
+#include "record/result_json.h"
 #include "voice/read_out.h"
 
 namespace palomind {
 
 namespace {
+
+// ": why", as the file system told it, or nothing.
+std::string Reason(const FileStore& files) {
+    const std::string why = files.LastFailure();
+    return why.empty() ? why : ": " + why;
+}
 
 struct ReplayOptions {
     std::string journal;
@@ -30,6 +44,9 @@ struct ReplayOptions {
     std::optional<std::string> exportCsv;
     std::optional<std::string> exportHtml;
     std::optional<std::string> web;
+    std::optional<std::string> races;
+    std::optional<std::string> passes;
+    std::optional<std::string> resultJson;
     std::optional<std::int32_t> until;
 };
 
@@ -51,6 +68,9 @@ std::optional<ReplayOptions> ParseOptions(const std::vector<std::string>& args, 
     options.exportCsv = line.Value("--export-csv");
     options.exportHtml = line.Value("--export-html");
     options.web = line.Value("--web");
+    options.races = line.Value("--races");
+    options.passes = line.Value("--passes");
+    options.resultJson = line.Value("--result-json");
     if (const std::optional<std::string> value = line.Value("--until")) {
         std::int32_t tick = 0;
         const auto [ptr, ec] = std::from_chars(value->data(), value->data() + value->size(), tick);
@@ -107,16 +127,31 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
     }
     if (options->web && !serveRace.accepts(*options->web, err)) return 2;
 
-    DiskFileStore files;
+    DiskFileStore files(kKeepFolder);
+    files.RestoreInterruptedWrites();
     const std::optional<std::string> text = files.ReadAll(options->journal);
     if (!text) {
-        err << "palomind: cannot read the journal " << options->journal << '\n';
+        err << "palomind: cannot read the journal " << options->journal << Reason(files) << '\n';
         return 1;
     }
     const JournalParseResult journal = ReadJournal(*text);
     if (!journal.ok) {
         err << options->journal << ':' << journal.errorLine << ": " << journal.error << '\n';
         return 1;
+    }
+    if (journal.tornLine != 0)
+        err << options->journal << ':' << journal.tornLine
+            << ": warning: the last line has no line end (cut short while written) and is left "
+               "out: "
+            << EchoedText(journal.tornText) << '\n';
+
+    if ((options->passes || options->resultJson) && !journal.raceRecord) {
+        err << "palomind: --passes and --result-json need a race record, not a journal\n";
+        return 2;
+    }
+    if (options->races && journal.raceRecord) {
+        err << "palomind: --races needs a journal, not a race record\n";
+        return 2;
     }
 
     TraceRecorder trace;
@@ -125,30 +160,55 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
     core.Subscribe(&trace);
     ReadOut readOut(core.State(), core.Roster(), trace);
     core.Subscribe(&readOut);
+    PassLog passes(core.State());
+    core.Observe(&passes);
+    core.Subscribe(&passes);
+    std::optional<RaceRecordFolder> races;
+    std::optional<RaceRecorder> recorder;
+    if (options->races) {
+        std::error_code error;
+        std::filesystem::create_directories(*options->races, error);
+        races.emplace(*options->races);
+        recorder.emplace(
+            *races, RaceRecorder::WhenTaken::Skip,
+            RunStartFromJournalName(std::filesystem::path(options->journal).filename().string()));
+        core.Observe(&*recorder);
+    }
     StreamMessageSink messages(err);
     core.LoadStartupFiles(files, messages);
     ReplayJournal(journal.events, core, options->until);
+    if (recorder) recorder->Finish();
     const RaceState& state = core.State();
     const RaceWindowModel& window = core.Window();
 
     bool ok = true;
     if (options->trace && !files.WriteAtomically(*options->trace, trace.Text())) {
-        err << "palomind: cannot write the trace " << *options->trace << '\n';
+        err << "palomind: cannot write the trace " << *options->trace << Reason(files) << '\n';
         ok = false;
     }
     if (options->save && !SaveResultFile(*options->save, state, window, files)) {
-        err << "palomind: cannot write the result file " << *options->save << '\n';
+        err << "palomind: cannot write the result file " << *options->save << Reason(files) << '\n';
         ok = false;
     }
     if (options->print && !writeReportPdf(state, window, *options->print, err)) ok = false;
     const auto exportTo = [&](const std::optional<std::string>& path, const std::string& bytes) {
         if (path && !files.WriteAtomically(*path, bytes)) {
-            err << "palomind: cannot write the export " << *path << '\n';
+            err << "palomind: cannot write the export " << *path << Reason(files) << '\n';
             ok = false;
         }
     };
     if (options->exportCsv) exportTo(options->exportCsv, RaceCsv(state, window, core.Roster()));
     if (options->exportHtml) exportTo(options->exportHtml, RaceHtml(window));
+    if (options->passes) exportTo(options->passes, PassesCsv(passes.Passes()));
+    if (options->resultJson) {
+        const JournalEvent& race = journal.events.front();
+        exportTo(options->resultJson, ResultJson({.race = race.text, .started = race.wallClock},
+                                                 ExactResultOf(state), core.Roster()));
+    }
+    if (options->races && !std::filesystem::is_directory(*options->races)) {
+        err << "palomind: cannot write the race records into " << *options->races << '\n';
+        ok = false;
+    }
     if (!ok) return 1;
     return options->web ? serveRace.serve(window, *options->web, err) : 0;
 }

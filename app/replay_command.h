@@ -27,12 +27,15 @@ struct RaceServer {
 
 // palomind --replay JOURNAL [--save RESULT.rdt] [--trace TRACE.txt]
 //          [--until TICK] [--print REPORT.pdf] [--export-csv RESULTS.csv]
-//          [--export-html RESULTS.html] [--web [ADDRESS:]PORT]
+//          [--export-html RESULTS.html] [--races DIR] [--passes FILE.csv]
+//          [--result-json FILE] [--web [ADDRESS:]PORT]
 // `args` are the arguments after the program name, checked against the
 // program's table of options (app/command_line.h). Runs in the current
 // directory, reading "Palomind.ini" and "idname.ind" as start-up does (their
 // messages go to `err`) and writing neither. With --web, the replayed race's
 // final state is served once every file is written, until interrupted.
+// JOURNAL may be a race record (docs/race-record.md); --passes and
+// --result-json take only a record, --races only a journal.
 // Returns the exit status.
 int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
                      const ReportPdfWriter& writeReportPdf = nullptr,

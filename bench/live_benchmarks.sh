@@ -23,7 +23,13 @@ source ./scripts_common.sh
 # Xvfb is the display, xwininfo tells when the window is shown, and rt-tests'
 # cyclictest measures how late this machine wakes a real-time thread.
 palomind_install_packages xvfb x11-utils rt-tests
-build=$(realpath "${1:-build}")
+build=$(realpath -m "${1:-build}")
+# A build without the benchmarks (run.sh's) gets them built first.
+if [ ! -x "$build/bench/palomind_line_rate_bench" ] || [ ! -x "$build/palomind" ]; then
+  palomind_install_packages "${PALOMIND_BUILD_PACKAGES[@]}" "${PALOMIND_BENCH_PACKAGES[@]}"
+  cmake -S . -B "$build" -G Ninja -DPALOMIND_BUILD_BENCH=ON >/dev/null
+  cmake --build "$build" --target palomind_line_rate_bench palomind
+fi
 seconds=${2:-60}
 runs=${STARTUP_RUNS:-7}
 work=$(mktemp -d)

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "engine/time_format.h"
@@ -25,9 +26,33 @@ struct Entrant {
     std::vector<std::string> lapSeconds;
 };
 
+// "-5", "-1.25": a number, which a spreadsheet reads as one.
+bool IsNumber(std::string_view text) {
+    if (text.starts_with('-')) text.remove_prefix(1);
+    const std::size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    const auto digits = [](std::string_view part) {
+        return std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    return !whole.empty() && digits(whole) && digits(fraction) &&
+           (point == std::string_view::npos || !fraction.empty());
+}
+
+// A spreadsheet runs a text that begins like a formula; a leading
+// apostrophe makes it plain text there. Numbers stay as they are.
+std::string Defused(const std::string& text) {
+    if (text.empty() || std::string_view("=+-@\t\r").find(text.front()) == std::string_view::npos ||
+        IsNumber(text))
+        return text;
+    return "'" + text;
+}
+
 // RFC 4180: a field holding a comma, a quote or a line break is quoted, its
 // quotes doubled.
-std::string Field(const std::string& text) {
+std::string Field(const std::string& cell) {
+    const std::string text = Defused(cell);
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string quoted = "\"";
     for (const char c : text) {

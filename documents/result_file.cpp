@@ -129,7 +129,7 @@ ResultFileParse ParseResultFile(std::string_view bytes) {
 
 ResultFileParse ReadResultFile(const std::string& path, FileStore& files) {
     const auto bytes = files.ReadAll(path);
-    if (!bytes) return Failure("ファイルを開けないか、大きすぎます。");
+    if (!bytes) return Failure(std::string(kResultFileUnreadable));
     return ParseResultFile(*bytes);
 }
 

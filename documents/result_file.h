@@ -32,6 +32,9 @@ struct ResultFileParse {
     std::string error;
 };
 
+// Told when a result file cannot be read at all.
+inline constexpr std::string_view kResultFileUnreadable = "ファイルを開けないか、大きすぎます。";
+
 // The file's bytes (cp932, CR LF).
 std::string FormatResultFile(const RaceState& state, const RaceWindowModel& window);
 

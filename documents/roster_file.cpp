@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "documents/quoted_records.h"
+#include "platform/file_store.h"
 
 namespace palomind {
 
@@ -42,7 +43,7 @@ bool Save_IdName(const RosterTable& names, FileStore& files, MessageSink& messag
     QuotedRecordWriter writer;
     for (int id = 1; id < kRosterSize; ++id) writer.WriteText(names[static_cast<std::size_t>(id)]);
     if (files.WriteAtomically(path, writer.Cp932Bytes())) return true;
-    messages.ShowMessage("参加者名簿が保存できませんでした。");
+    messages.ShowMessage("参加者名簿が保存できませんでした。" + FailureReasonLine(files));
     return false;
 }
 

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "documents/quoted_records.h"
+#include "platform/file_store.h"
 
 namespace palomind {
 
@@ -60,7 +61,7 @@ bool Save_Setting(const RaceState& state, FileStore& files, MessageSink& message
     // The comment box's own text is kept in result files, not here.
     writer.WriteText(kDefaultComment);
     if (files.WriteAtomically(path, writer.Cp932Bytes())) return true;
-    messages.ShowMessage("設定ファイルが保存できません。");
+    messages.ShowMessage("設定ファイルが保存できません。" + FailureReasonLine(files));
     return false;
 }
 

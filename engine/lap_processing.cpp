@@ -13,20 +13,24 @@ constexpr const char* kLapSound = "lap.wav";
 
 void RaceEngine::ProcessPass() {
     const int id = s_.PassId;
+    const auto uncounted = [this, id](PassOutcome outcome) {
+        Raise({.kind = RaceEventKind::PassProcessed, .id = id, .outcome = outcome});
+    };
     // ID 0 marks empty places and unused entries, and IDs above 64 have no
     // table entry: such passes are dropped before anything changes.
-    if (id == 0 || id > kMaxId) return;
+    if (id == 0 || id > kMaxId) return uncounted(PassOutcome::Ignored);
     // Lap 1000 is the last one the lap history can hold. Further passes are
     // dropped whole, so the stored laps, MaxLap and the result file's bounds
     // stay intact.
-    if (s_.LapCount[static_cast<std::size_t>(id)] >= kMaxLaps) return;
+    if (s_.LapCount[static_cast<std::size_t>(id)] >= kMaxLaps)
+        return uncounted(PassOutcome::Ignored);
 
     const auto i = static_cast<std::size_t>(id);
     const double now = clock_.TimeGetTime() / 1000.0;
 
     bool finishes = false;
     if (now > s_.RaceEnd) {
-        if (s_.RunningFlag[i] != 1) return;
+        if (s_.RunningFlag[i] != 1) return uncounted(PassOutcome::AfterFinish);
         s_.RunningFlag[i] = 0;
         --s_.RunningCount;
         finishes = true;
@@ -67,6 +71,15 @@ void RaceEngine::ProcessPass() {
         Raise({.kind = RaceEventKind::BestLapOfRace, .id = id, .lapTime = s_.LastLap[i]});
     if (finishes) Raise({.kind = RaceEventKind::EntrantFinished, .id = id, .place = place});
     Raise({.kind = RaceEventKind::StandingsChanged});
+    const bool lap = s_.LapCount[i] > 0;
+    Raise({.kind = RaceEventKind::PassProcessed,
+           .id = id,
+           .lap = s_.LapCount[i],
+           .lapTime = lap ? s_.LastLap[i] : 0.0,
+           .raceTime = s_.LastPass[i] - s_.RaceStart,
+           .outcome = finishes ? PassOutcome::Finish
+                      : lap    ? PassOutcome::Lap
+                               : PassOutcome::Start});
 }
 
 int RaceEngine::PlaceOf(int id) const {

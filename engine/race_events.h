@@ -19,6 +19,19 @@ enum class RaceEventKind {
     CommentChanged,    // text: the race comment (line breaks as CR LF)
     NameChanged,       // id, text: the roster name of an ID
     ResultFileShown,   // a result file was opened and is shown
+    // id, outcome, lap, lapTime, raceTime: every pass that reached lap
+    // processing, counted or not, after what it did (lap and times only for
+    // a lap or a finish).
+    PassProcessed,
+};
+
+// What a pass became in lap processing.
+enum class PassOutcome {
+    Start,        // the entrant's first pass
+    Lap,          // completed a lap
+    Finish,       // completed the lap that finished the entrant
+    AfterFinish,  // after the race time, of an ID that had finished or was never entered
+    Ignored,      // ID 0, an ID above 64, or lap 1000 reached
 };
 
 struct RaceEvent {
@@ -35,7 +48,8 @@ struct RaceEvent {
     int secondsToStart = 0;
     int secondsToEnd = 0;
     std::string text{};
-    std::uint32_t color = 0;  // 0x00BBGGRR
+    std::uint32_t color = 0;                     // 0x00BBGGRR
+    PassOutcome outcome = PassOutcome::Ignored;  // PassProcessed
 };
 
 // Told of every race event. Called on the thread that changes the race, in

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/journal_reading.h"
 #include "app/race_core.h"
@@ -31,11 +32,12 @@ class SilentSound final : public SoundPlayer {
 };
 
 bool SameEvent(const JournalEvent& a, const JournalEvent& b) {
-    return a.tick == b.tick && a.kind == b.kind && a.value == b.value && a.bytes == b.bytes;
+    return a.tick == b.tick && a.kind == b.kind && a.value == b.value && a.bytes == b.bytes &&
+           a.text == b.text && a.wallClock == b.wallClock && a.carried == b.carried;
 }
 
 void CheckRoundTrip(const JournalParseResult& parsed) {
-    std::string text(kJournalHeader);
+    std::string text(parsed.raceRecord ? kRaceRecordHeader : kJournalHeader);
     text += '\n';
     for (const JournalEvent& event : parsed.events) {
         const std::string line = FormatJournalLine(event);
@@ -44,10 +46,21 @@ void CheckRoundTrip(const JournalParseResult& parsed) {
         text += '\n';
     }
     const JournalParseResult again = ParseJournal(text);
-    FUZZ_CHECK(again.ok);
+    FUZZ_CHECK(again.ok && again.raceRecord == parsed.raceRecord);
     FUZZ_CHECK(again.events.size() == parsed.events.size());
     for (std::size_t i = 0; i < parsed.events.size(); ++i)
         FUZZ_CHECK(SameEvent(again.events[i], parsed.events[i]));
+}
+
+// A file opened after the last reset (a start or a boot) is what the window
+// shows at the end.
+Shown ShownAtEnd(const std::vector<JournalEvent>& events) {
+    for (auto e = events.rbegin(); e != events.rend(); ++e) {
+        if (e->kind == JournalEventKind::Open) return Shown::ResultFile;
+        if (e->kind == JournalEventKind::Start || e->kind == JournalEventKind::Boot)
+            return Shown::TimedRace;
+    }
+    return Shown::TimedRace;
 }
 
 void Replay(const JournalParseResult& parsed) {
@@ -58,7 +71,7 @@ void Replay(const JournalParseResult& parsed) {
     SilentSound sound;
     RaceCore core(sound);
     ReplayJournal(parsed.events, core, std::nullopt);
-    CheckRaceInvariants(core.State(), core.Window(), Clock::Steady);
+    CheckRaceInvariants(core.State(), core.Window(), Clock::Steady, ShownAtEnd(parsed.events));
 }
 
 }  // namespace

@@ -12,7 +12,13 @@ namespace palomind::fuzz {
 // jumping anywhere (wrapping around, going back).
 enum class Clock { Steady, Jumped };
 
-void CheckRaceInvariants(const RaceState& s, const RaceWindowModel& w, Clock clock);
+// What the window shows: a race the engine timed, or a result file opened
+// since the last reset. A shown file brings its lap and entrant counts and
+// its grids but none of the per-ID tables behind them.
+enum class Shown { TimedRace, ResultFile };
+
+void CheckRaceInvariants(const RaceState& s, const RaceWindowModel& w, Clock clock,
+                         Shown shown = Shown::TimedRace);
 
 // The two races are the same in everything a replay or a result file can see
 // (the decoder's last input block aside).

@@ -5,6 +5,9 @@
 #include <limits>
 #include <optional>
 
+#include "documents/utf8.h"
+#include "journal/echoed_text.h"
+
 namespace palomind {
 
 namespace {
@@ -29,7 +32,12 @@ constexpr EventName kEventNames[] = {
     {"comment", JournalEventKind::Comment},
     {"name", JournalEventKind::Name},
     {"open", JournalEventKind::Open},
+    {"race", JournalEventKind::Race},
+    {"carry", JournalEventKind::Carry},
 };
+
+// The lap history has 2 fixed rows and at most 1000 laps below them.
+constexpr long long kMostLapRows = 1002;
 
 std::string_view NameOf(JournalEventKind kind) {
     for (const auto& e : kEventNames)
@@ -138,11 +146,14 @@ std::optional<std::string> UnescapeText(std::string_view escaped) {
 }
 
 // A text argument: everything after exactly one separating space, to the end
-// of the line; an empty text may also come without the space.
+// of the line; an empty text may also come without the space. The text is
+// UTF-8, as the exports that carry it say they are.
 std::optional<std::string> ParseTextArgument(std::string_view rest) {
     if (rest.empty()) return std::string();
     if (rest.front() != ' ') return std::nullopt;
-    return UnescapeText(rest.substr(1));
+    std::optional<std::string> text = UnescapeText(rest.substr(1));
+    if (!text || !IsWellFormedUtf8(*text)) return std::nullopt;
+    return text;
 }
 
 // An ID of the roster: decimal 1 to 64, no sign, no leading zeros.
@@ -157,6 +168,81 @@ bool ParseRosterId(std::string_view text, std::int32_t& id) {
 bool IsBootIdentity(std::string_view text) {
     return !text.empty() &&
            std::all_of(text.begin(), text.end(), [](char c) { return c > 0x20 && c < 0x7F; });
+}
+
+// A race record's identity names its file: letters, digits, '-', '_' and
+// '.', not starting with '.', at most 64.
+bool IsRaceIdentity(std::string_view text) {
+    return !text.empty() && text.size() <= 64 && text.front() != '.' &&
+           std::all_of(text.begin(), text.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                      c == '-' || c == '_' || c == '.';
+           });
+}
+
+// "2026-12-09T11:45:51+09:00": local time in ISO 8601 with its offset.
+bool IsWallClock(std::string_view text) {
+    constexpr std::string_view kPattern = "dddd-dd-ddTdd:dd:dd+dd:dd";
+    if (text.size() != kPattern.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char want = kPattern[i];
+        const char c = text[i];
+        if (want == 'd' ? (c < '0' || c > '9') : want == '+' ? (c != '+' && c != '-') : c != want)
+            return false;
+    }
+    return true;
+}
+
+std::string ParseRaceArguments(std::string_view args, JournalEvent& event) {
+    std::vector<std::string_view> fields;
+    if (!SplitFields(args, fields) || fields.size() != 2 || !IsRaceIdentity(fields[0]) ||
+        !IsWallClock(fields[1]))
+        return "race takes an identity and a wall-clock time (2026-12-09T11:45:51+09:00)";
+    event.text = std::string(fields[0]);
+    event.wallClock = std::string(fields[1]);
+    return {};
+}
+
+std::string ParseCarryArguments(std::string_view args, CarriedState& carried) {
+    static const std::string kUsage =
+        "carry takes the last ID, the clock's last second or -, the lap history's rows and top "
+        "row, and the decoder's sync count, frame length, sum and four frame bytes";
+    std::vector<std::string_view> fields;
+    if (!SplitFields(args, fields) || fields.size() != 11) return kUsage;
+    struct Bounded {
+        std::int32_t* out;
+        long long min;
+        long long max;
+    };
+    const Bounded numbers[] = {
+        {&carried.passId, 0, 255},
+        {&carried.lapRows, 2, kMostLapRows},
+        {&carried.lapTopRow, 0, kMostLapRows},
+        {&carried.syncCount, 0, 3},
+        {&carried.frameLength, 0, 3},
+        {&carried.frameSum, 0, 255},
+    };
+    const std::size_t positions[] = {0, 2, 3, 4, 5, 6};
+    for (std::size_t i = 0; i < std::size(numbers); ++i) {
+        long long value = 0;
+        if (!ParseInteger(fields[positions[i]], numbers[i].min, numbers[i].max, value))
+            return kUsage;
+        *numbers[i].out = static_cast<std::int32_t>(value);
+    }
+    carried.clockSecond.reset();
+    if (fields[1] != "-") {
+        long long second = 0;
+        if (!ParseInteger(fields[1], std::numeric_limits<std::int32_t>::min(),
+                          std::numeric_limits<std::int32_t>::max(), second))
+            return kUsage;
+        carried.clockSecond = static_cast<std::int32_t>(second);
+    }
+    for (std::size_t i = 0; i < carried.frame.size(); ++i) {
+        long long value = 0;
+        if (!ParseInteger(fields[7 + i], 0, 255, value)) return kUsage;
+        carried.frame[i] = static_cast<std::uint8_t>(value);
+    }
+    return {};
 }
 
 // Parses one event line; returns an error text, empty when the line is good.
@@ -176,7 +262,7 @@ std::string ParseEventLine(std::string_view line, JournalEvent& event) {
     const EventName* name = nullptr;
     for (const auto& e : kEventNames)
         if (e.name == nameText) name = &e;
-    if (name == nullptr) return "unknown event \"" + std::string(nameText) + "\"";
+    if (name == nullptr) return "unknown event " + EchoedText(nameText);
     event.kind = name->kind;
     // What follows the event name, its separating space included.
     const std::string_view rest = line.substr(nameEnd);
@@ -189,7 +275,7 @@ std::string ParseEventLine(std::string_view line, JournalEvent& event) {
             return {};
         case JournalEventKind::Comment: {
             std::optional<std::string> text = ParseTextArgument(rest);
-            if (!text) return "comment: bad text (a control character or a bad escape)";
+            if (!text) return "comment: bad text (a control character, a bad escape or not UTF-8)";
             event.text = std::move(*text);
             return {};
         }
@@ -198,10 +284,14 @@ std::string ParseEventLine(std::string_view line, JournalEvent& event) {
             if (rest.empty() || !ParseRosterId(args.substr(0, idEnd), event.value))
                 return "name needs an ID from 1 to 64";
             std::optional<std::string> text = ParseTextArgument(args.substr(idEnd));
-            if (!text) return "name: bad text (a control character or a bad escape)";
+            if (!text) return "name: bad text (a control character, a bad escape or not UTF-8)";
             event.text = std::move(*text);
             return {};
         }
+        case JournalEventKind::Race:
+            return ParseRaceArguments(args, event);
+        case JournalEventKind::Carry:
+            return ParseCarryArguments(args, event.carried);
         case JournalEventKind::Boot:
             if (rest.empty()) return {};
             if (!IsBootIdentity(args)) return "boot takes one word of printable ASCII";
@@ -244,6 +334,22 @@ void AppendHexBytes(std::string& line, const std::vector<std::uint8_t>& bytes) {
         line += kHex[b >> 4];
         line += kHex[b & 0xF];
     }
+}
+
+void AppendCarriedState(std::string& line, const CarriedState& carried) {
+    const auto number = [&line](long long value) {
+        line += ' ';
+        line += std::to_string(value);
+    };
+    number(carried.passId);
+    if (carried.clockSecond)
+        number(*carried.clockSecond);
+    else
+        line += " -";
+    for (const std::int32_t value : {carried.lapRows, carried.lapTopRow, carried.syncCount,
+                                     carried.frameLength, carried.frameSum})
+        number(value);
+    for (const std::uint8_t b : carried.frame) number(b);
 }
 
 }  // namespace
@@ -304,6 +410,15 @@ std::string FormatJournalLine(const JournalEvent& event) {
             line += ' ';
             line += EscapeJournalText(event.text);
             break;
+        case JournalEventKind::Race:
+            line += ' ';
+            line += event.text;
+            line += ' ';
+            line += event.wallClock;
+            break;
+        case JournalEventKind::Carry:
+            AppendCarriedState(line, event.carried);
+            break;
         case JournalEventKind::Boot:
             if (!event.text.empty()) {
                 line += ' ';
@@ -323,6 +438,18 @@ std::string FormatJournalLine(const JournalEvent& event) {
 
 JournalParseResult ParseJournal(std::string_view text) {
     JournalParseResult result;
+    // A line counts only with its line end: a last line without one was cut
+    // short while it was written, and could read as a different event
+    // ("racetime 30" for "racetime 300"). A header on its own is a journal
+    // with no events yet, line end or not.
+    if (const std::size_t lastLineEnd = text.rfind('\n'); lastLineEnd != std::string_view::npos) {
+        const std::string_view torn = text.substr(lastLineEnd + 1);
+        if (!torn.empty()) {
+            result.tornLine = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
+            result.tornText = std::string(torn);
+            text.remove_suffix(torn.size());
+        }
+    }
     int lineNumber = 0;
     std::size_t pos = 0;
     bool lastTickSet = false;
@@ -342,8 +469,10 @@ JournalParseResult ParseJournal(std::string_view text) {
             return result;
         };
         if (lineNumber == 1) {
-            if (line != kJournalHeader)
-                return fail("the first line must be \"" + std::string(kJournalHeader) + "\"");
+            result.raceRecord = line == kRaceRecordHeader;
+            if (line != kJournalHeader && !result.raceRecord)
+                return fail("the first line must be \"" + std::string(kJournalHeader) +
+                            "\" (or \"" + std::string(kRaceRecordHeader) + "\" for a race record)");
             continue;
         }
         if (line.empty() || line.front() == '#') continue;
@@ -351,10 +480,21 @@ JournalParseResult ParseJournal(std::string_view text) {
         if (std::string error = ParseEventLine(line, event); !error.empty())
             return fail(std::move(error));
         if (lastTickSet && event.tick < lastTick) return fail("ticks must never decrease");
+        const bool raceLine = event.kind == JournalEventKind::Race;
+        if (!result.raceRecord && (raceLine || event.kind == JournalEventKind::Carry))
+            return fail("race and carry lines belong to a race record, not a journal");
+        if (result.raceRecord && raceLine != result.events.empty())
+            return fail("a race record's first event, and only that, is its race line");
         lastTick = event.tick;
         lastTickSet = true;
         result.events.push_back(std::move(event));
         result.lines.push_back(lineNumber);
+    }
+    if (result.raceRecord && result.events.empty()) {
+        JournalParseResult failed;
+        failed.errorLine = lineNumber;
+        failed.error = "a race record needs its race line";
+        return failed;
     }
     result.ok = true;
     return result;

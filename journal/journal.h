@@ -1,5 +1,7 @@
 #pragma once
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -7,10 +9,15 @@
 namespace palomind {
 
 // The race journal: every event that drives the engine, one per line, so a
-// race can be replayed exactly. Text, UTF-8, LF or CR LF line ends; line 1 is
+// race can be replayed exactly. Text, UTF-8, LF or CR LF line ends (a line
+// counts only with its line end); line 1 is
 // the header, blank lines and lines starting with '#' are ignored, every
 // other line is "<tick> <event> [arguments]" with single spaces.
 inline constexpr std::string_view kJournalHeader = "palomind-journal 1";
+// A race record is one race in the same form (docs/race-record.md): its own
+// header, then a "race" line, what the race inherits from its run, "start"
+// and every event of the race.
+inline constexpr std::string_view kRaceRecordHeader = "palomind-race 1";
 
 enum class JournalEventKind {
     Boot,       // application start-up: the start-up reset; text: the machine's boot identity
@@ -27,6 +34,23 @@ enum class JournalEventKind {
     Comment,    // the race comment's text became `text`
     Name,       // the roster name of ID `value` (1 to 64) became `text`
     Open,       // a result file was opened and shown: `bytes` are the file
+    Race,       // a race record's identity (`text`) and the start's wall-clock time (`wallClock`)
+    Carry,      // what a race record's race inherits from its run: `carried`
+};
+
+// The state a race takes over from the races before it in its run, which a
+// race record must set before its "start" to be scored alone.
+struct CarriedState {
+    std::int32_t passId = 0;  // the last ID processed, which "ＩＤ１" counts on from
+    std::optional<std::int32_t> clockSecond{};  // the race clock's last second
+    std::int32_t lapRows = 0;                   // the lap history's row count
+    std::int32_t lapTopRow = 0;                 // and its first scrollable row in view
+    std::int32_t syncCount = 0;                 // the frame decoder's partial frame
+    std::int32_t frameLength = 0;
+    std::int32_t frameSum = 0;
+    std::array<std::uint8_t, 4> frame{};
+
+    bool operator==(const CarriedState&) const = default;
 };
 
 struct JournalEvent {
@@ -35,6 +59,8 @@ struct JournalEvent {
     std::int32_t value = 0;             // RaceTime, StartWait, TtsMode; Name: the ID
     std::vector<std::uint8_t> bytes{};  // Rx, Open
     std::string text{};                 // Comment, Name; Boot: the boot identity (may be empty)
+    std::string wallClock{};            // Race: ISO 8601 with offset
+    CarriedState carried{};             // Carry
 };
 
 // One journal line without its line end.
@@ -42,12 +68,19 @@ std::string FormatJournalLine(const JournalEvent& event);
 
 struct JournalParseResult {
     bool ok = false;
+    bool raceRecord = false;  // the header was kRaceRecordHeader
     std::vector<JournalEvent> events;
     std::vector<int> lines;  // the 1-based line of each event
     int errorLine = 0;       // 1-based line of the first error
     std::string error;       // what is wrong with it (English)
+    // A last line without its line end, left out as if it were absent (0 and
+    // empty when the journal ends with a line end).
+    int tornLine = 0;
+    std::string tornText;
 };
 
+// Reads a journal or a race record. A race record's first event is its one
+// "race" line; a journal holds none, nor "carry".
 JournalParseResult ParseJournal(std::string_view text);
 
 // Texts (comments and names) are written with `\\`, `\n`, `\r`, `\t` and

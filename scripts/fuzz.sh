@@ -25,7 +25,7 @@ merge=${3:-}
 build=${PALOMIND_FUZZ_BUILD:-build-fuzz}
 
 source ./scripts_common.sh
-palomind_install_packages clang libclang-rt-14-dev  # libFuzzer's runtime
+palomind_install_packages "${PALOMIND_BUILD_PACKAGES[@]}" clang libclang-rt-14-dev  # libFuzzer's runtime
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DPALOMIND_FUZZ=ON -DPALOMIND_BUILD_GUI=OFF -DPALOMIND_BUILD_TESTS=OFF -DPALOMIND_BUILD_BENCH=OFF >/dev/null

@@ -101,6 +101,12 @@ write("journal", "extremes",
       HEADER + "-2147483648 racetime 2147483647\n-2147483648 startwait -2147483648\n-2147483648 ttsmode -32768\n"
       "-2147483648 start\n-2147483000 clock\n2147483647 id1\n")
 write("journal", "bad_line", HEADER + "10 boot\n20 rx fe fe zz\n")
+RECORD = "palomind-race 1\n2000 race 20261209-114551-1 2026-12-09T11:45:51+09:00\n"
+write("journal", "race_record",
+      RECORD + "2000 racetime 20\n2000 startwait 3\n2000 ttsmode 0\n2000 name 5 Taro\n2000 comment \n"
+      "2000 boot 3f0c-9a\n2000 carry 7 1 22 6 3 2 40 05 10 0 0\n2000 start\n2010 rx 20 35\n"
+      "3000 clock\n5000 clock\n5300 rx fe fe fe 05 10 20 35\n5400 id1\n6000 clock\n")
+write("journal", "race_record_carry_cut_short", RECORD + "2000 carry 7 - 22 6 3 2\n2000 start\n")
 
 # --- quoted_records: one plan byte, then a file --------------------------------
 def cp932(text):

@@ -12,7 +12,7 @@ cd "$root"
 source ./scripts_common.sh
 # dpkg-dev brings dpkg-buildflags and dpkg-shlibdeps (the package's library
 # dependencies), which CPack runs with file.
-palomind_install_packages dpkg-dev file
+palomind_install_packages "${PALOMIND_BUILD_PACKAGES[@]}" dpkg-dev file
 
 build=build-package
 palomind_build "$build" -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr \

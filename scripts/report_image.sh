@@ -8,9 +8,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 build=${PALOMIND_BUILD_DIR:-build}
+source ./scripts_common.sh
+palomind_install_packages poppler-utils  # pdftoppm and pdfinfo
 if [ ! -x "$build/palomind" ]; then
-  source ./scripts_common.sh
-  palomind_install_packages
+  palomind_install_packages "${PALOMIND_BUILD_PACKAGES[@]}"
   palomind_build "$build"
 fi
 

@@ -11,10 +11,12 @@ cd "$root"
 build=${PALOMIND_BUILD_DIR:-build}
 program="$build/tests/shell/race_window_screenshot"
 source ./scripts_common.sh
-palomind_install_packages xvfb xauth  # xvfb-run and the display's key
+# The drawing programs are built with the tests; xvfb-run and the display's
+# key draw them.
+palomind_install_packages "${PALOMIND_BUILD_PACKAGES[@]}" "${PALOMIND_TEST_PACKAGES[@]}" xvfb xauth
 dialog_program="$build/tests/shell/port_assignment_screenshot"
 if [ ! -x "$program" ] || [ ! -x "$dialog_program" ]; then
-  cmake -S . -B "$build" -G Ninja >/dev/null
+  cmake -S . -B "$build" -G Ninja -DPALOMIND_BUILD_TESTS=ON >/dev/null
   cmake --build "$build" --target race_window_screenshot port_assignment_screenshot
 fi
 

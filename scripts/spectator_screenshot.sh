@@ -5,8 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source ./scripts_common.sh
-palomind_install_packages chromium
-palomind_build build
+palomind_install_packages "${PALOMIND_BUILD_PACKAGES[@]}" "${PALOMIND_TEST_PACKAGES[@]}"
+palomind_build build -DPALOMIND_BUILD_TESTS=ON
 cd build
 QT_QPA_PLATFORM=offscreen PALOMIND_SPECTATOR_SCREENSHOT="$PWD/../docs/spectator-page.png" \
   ./tests/live/palomind_live_tests --gtest_filter='LiveProgramTest.SpectatorsPageInABrowser*'

@@ -6,6 +6,7 @@
 
 #include "documents/race_csv.h"
 #include "documents/race_html.h"
+#include "platform/file_store.h"
 #include "shell/main_window.h"
 
 namespace palomind {
@@ -30,7 +31,10 @@ void frmMain::mnuFileExport_Click() {
     const std::string bytes =
         NamesHtml(path) ? RaceHtml(race.window) : RaceCsv(race.state, race.window, app_.Roster());
     if (!app_.Files().WriteAtomically(path, bytes)) {
-        dialogs_.ShowMessage("エクスポートできませんでした。\r\n" + path);
+        dialogs_.ShowMessage(
+            "エクスポートできませんでした。
+            " + path +
+            FailureReasonLine(app_.Files()));
         return;
     }
     app_.NoteInJournal("results exported: " + path);

@@ -35,6 +35,8 @@
 #include "platform/qt_sound_player.h"
 #include "platform/qt_translation.h"
 #include "platform/qt_user_dialogs.h"
+#include "record/race_record_folder.h"
+#include "record/race_start_time.h"
 #include "shell/installed_files.h"
 #include "shell/main_window.h"
 #include "shell/mdi_arrange.h"
@@ -154,7 +156,8 @@ int RunDesktop(char* program, const std::string& folderProblem, bool simulate,
     }
     const InstalledFiles installed = InstalledFilesFor(QCoreApplication::applicationDirPath());
 
-    DiskFileStore files;
+    DiskFileStore files(kKeepFolder);
+    files.RestoreInterruptedWrites();
     QtSettingsStore settings;
     // The receiver is simulated only when the operator asks for it.
     SimulatedReceiverPort serial(settings, DefaultSimulatorCommand(installed.simulatorFolders),
@@ -167,6 +170,11 @@ int RunDesktop(char* program, const std::string& folderProblem, bool simulate,
     journal.Start();  // a journal that cannot be written is reported below
 
     Application app({ticks, sound, serial, settings, dialogs, files, journal, ReadBootIdentity()});
+    // Each race in a record of its own, synced with the journal.
+    RaceRecordFolder raceRecords("races", [&journal](int fd) { journal.SyncAlso(fd); });
+    RaceRecorder recorder(raceRecords, RaceRecorder::WhenTaken::NextNumber,
+                          RunStartFromJournalName(journal.Path().filename().string()));
+    app.KeepRaceRecords(&recorder);
     frmMain window(app);
     SpokenReadOut voice(app, window, ticks);
     app.Port().AttachSimulation(serial);
@@ -186,6 +194,7 @@ int RunDesktop(char* program, const std::string& folderProblem, bool simulate,
     window.show();
     QTimer::singleShot(0, &window, [&window] { ShowTopLeftCorner(*window.MdiArea()); });
     const int status = application.exec();
+    recorder.Finish();
     journal.FinishCleanly();
     return status;
 }

@@ -6,6 +6,7 @@
 
 #include "app/seconds_input.h"
 #include "documents/result_file.h"
+#include "platform/file_store.h"
 #include "shell/main_window.h"
 #include "shell/print_commands.h"
 #include "shell/race_window_view.h"
@@ -60,7 +61,10 @@ void frmMain::SaveResult(const char* title, const char* filter) {
     if (path.empty()) return;
     const RaceDocument race = app_.Document();
     if (!SaveResultFile(path, race.state, race.window, app_.Files())) {
-        dialogs_.ShowMessage("レース結果ファイルを保存できませんでした。\r\n" + path);
+        dialogs_.ShowMessage(
+            "レース結果ファイルを保存できませんでした。
+            " + path +
+            FailureReasonLine(app_.Files()));
         return;
     }
     app_.NoteInJournal("result file saved: " + path);

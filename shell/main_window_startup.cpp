@@ -31,6 +31,7 @@ bool frmMain::RestoreCrashedRace() {
     }
     if (!dialogs_.AskYesNo(kRestoreQuestion)) return false;  // the old journal stays as it is
     const bool goesOn = app_.BootRestoring(run.events, run.journal.string());
+    if (!run.leftOutNote.empty()) app_.NoteInJournal(run.leftOutNote);
     // The restored race brings its own read-out mode.
     const std::int16_t mode = app_.State().TtsMode;
     for (std::size_t i = 0; i < readOutItems_.size(); ++i)

@@ -10,10 +10,14 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTemporaryFile>
 #include <optional>
+#include <string_view>
 #include <vector>
 
+#include "app/user_folder.h"
 #include "documents/report_layout.h"
+#include "platform/file_store.h"
 #include "platform/qt_printer.h"
 #include "shell/japanese_font.h"
 
@@ -51,6 +55,7 @@ class GuiForPrinting {
 struct PrintRun {
     ReportOutcome outcome;
     bool closed = false;
+    std::string failure;  // why a PDF file was not written, when it is known
 };
 
 // The report's columns are laid out for a Japanese printer font, whose
@@ -82,8 +87,54 @@ void UsePdfFile(QPrinter& printer, const QString& path) {
     printer.setPageSize(QPageSize(QPageSize::A4));
 }
 
-std::string FileWriteFailure(const QString& path) {
-    return "PDFファイルに書き込めませんでした: " + QDir::toNativeSeparators(path).toStdString();
+std::string FileWriteFailure(const QString& path, const std::string& why = {}) {
+    return "PDFファイルに書き込めませんでした: " + QDir::toNativeSeparators(path).toStdString() +
+           (why.empty() ? why : " (" + why + ")");
+}
+
+// A PDF file that ends with its end-of-file marker: the writer does not
+// always notice a short write.
+bool IsWholePdf(const QByteArray& bytes) {
+    std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    while (!text.empty() && std::string_view(" \r\n\t").find(text.back()) != std::string_view::npos)
+        text.remove_suffix(1);
+    return text.ends_with("%%EOF");
+}
+
+// Prints into a temporary file beside `path` (in the system's temporary
+// folder where that folder takes no new file), then puts the file in place
+// as every save does, once it is whole: a failure or a kill part-way leaves
+// the old file as it was.
+PrintRun PrintPdfFile(QPrinter& printer, const QString& path, const RaceState& state,
+                      const RaceWindowModel& model, MessageSink& messages) {
+    const QFileInfo target(path);
+    QTemporaryFile temporary(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                             QStringLiteral(".tmpXXXXXX"));
+    // A missing folder stays the painter's failure, as the report says.
+    if (!temporary.open() && target.absoluteDir().exists()) {
+        temporary.setFileTemplate(QDir::tempPath() + QStringLiteral("/palomind-report-XXXXXX.pdf"));
+        temporary.open();
+    }
+    const QString output = temporary.isOpen() ? temporary.fileName() : path;
+    printer.setOutputFileName(output);
+    temporary.close();
+    PrintRun run = PrintOn(printer, state, model, messages);
+    printer.setOutputFileName(path);
+    if (run.outcome.refused || !run.outcome.Complete() || !run.closed) return run;
+    QFile written(output);
+    const QByteArray bytes = written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
+    if (printer.printerState() == QPrinter::Error || !IsWholePdf(bytes)) {
+        run.closed = false;
+        run.failure = "the PDF writer could not write the whole file";
+        return run;
+    }
+    if (output == path) return run;  // nowhere to print it first
+    DiskFileStore files(kKeepFolder);
+    if (!files.WriteAtomically(QFile::encodeName(path).toStdString(), bytes.toStdString())) {
+        run.closed = false;
+        run.failure = files.LastFailure();
+    }
+    return run;
 }
 
 // The current directory is where Palomind keeps all its files. A second
@@ -106,7 +157,7 @@ void PrintToFallbackPdf(const RaceState& state, const RaceWindowModel& model,
     QPrinter printer(QPrinter::HighResolution);
     UsePdfFile(printer, path);
     CollectingSink collected;
-    const PrintRun run = PrintOn(printer, state, model, collected);
+    const PrintRun run = PrintPdfFile(printer, path, state, model, collected);
     if (run.outcome.refused) {
         for (const std::string& message : collected.messages) messages.ShowMessage(message);
         return;
@@ -116,7 +167,7 @@ void PrintToFallbackPdf(const RaceState& state, const RaceWindowModel& model,
                              QDir::toNativeSeparators(path).toStdString());
         return;
     }
-    std::string text = FileWriteFailure(path);
+    std::string text = FileWriteFailure(path, run.failure);
     for (const std::string& message : collected.messages) text += "\n" + message;
     messages.ShowMessage(text);
 }
@@ -138,9 +189,11 @@ void RunMenuPrint(QWidget* parent, const RaceState& state, const RaceWindowModel
     dialog.setWindowTitle(QStringLiteral("印刷"));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     if (dialog.exec() != QDialog::Accepted) return;
-    const PrintRun run = PrintOn(printer, state, model, messages);
+    const QString file = printer.outputFileName();
+    const PrintRun run = file.isEmpty() ? PrintOn(printer, state, model, messages)
+                                        : PrintPdfFile(printer, file, state, model, messages);
     if (run.outcome.Complete() && !run.closed)
-        messages.ShowMessage(FileWriteFailure(printer.outputFileName()));
+        messages.ShowMessage(FileWriteFailure(file, run.failure));
 }
 
 void RunToolbarPrint([[maybe_unused]] QWidget* parent, const RaceState& state,
@@ -165,10 +218,10 @@ bool WriteReportPdf(const RaceState& state, const RaceWindowModel& model,
     QPrinter printer(QPrinter::HighResolution);
     UsePdfFile(printer, path);
     StreamMessageSink messages(err);
-    const PrintRun run = PrintOn(printer, state, model, messages);
+    const PrintRun run = PrintPdfFile(printer, path, state, model, messages);
     if (run.outcome.refused) return false;
     if (run.outcome.Complete() && run.closed) return true;
-    err << FileWriteFailure(path) << '\n';
+    err << FileWriteFailure(path, run.failure) << '\n';
     return false;
 }
 

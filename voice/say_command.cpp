@@ -68,7 +68,9 @@ int RunSayCommand(const std::vector<std::string>& args, SpeechEngine& engine, Fi
         return 1;
     }
     if (!files.WriteAtomically(*options->wav, WaveFileBytes(speech))) {
-        err << "palomind: cannot write the wave file " << *options->wav << '\n';
+        const std::string why = files.LastFailure();
+        err << "palomind: cannot write the wave file " << *options->wav
+            << (why.empty() ? why : ": " + why) << '\n';
         return 1;
     }
     return 0;

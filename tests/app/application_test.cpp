@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,7 +18,9 @@
 #include "app/replay.h"
 #include "documents/cp932.h"
 #include "documents/result_file.h"
+#include "record/race_record_folder.h"
 #include "tests/support/platform_fakes.h"
+#include "tests/support/test_folders.h"
 
 namespace palomind::testing {
 namespace {
@@ -81,8 +85,10 @@ class ApplicationTest : public ::testing::Test {
     }
     // The result file a replay of the journal alone gives, with no settings
     // or roster files to read.
-    std::string Replayed() const {
-        const JournalParseResult parsed = ReadJournal(journal.text);
+    std::string Replayed() const { return ReplayedFrom(journal.text); }
+    // The same of a race record (or any journal text).
+    std::string ReplayedFrom(const std::string& text) const {
+        const JournalParseResult parsed = ReadJournal(text);
         EXPECT_TRUE(parsed.ok) << parsed.errorLine << ": " << parsed.error;
         RecordingSoundPlayer silent(replayClock);
         RaceCore core(silent);
@@ -269,6 +275,18 @@ TEST_F(ApplicationTest, PassesStampedOnTheReceiversThreadWhileTheTimerRunsCountI
     EXPECT_EQ(Replayed(), Live());
 }
 
+// A file that could not be read once may read the next time: what the
+// operator is told is what the journal holds, and it is the first read.
+TEST_F(ApplicationTest, AFileThatCannotBeReadIsRefusedEvenWhenItReadsAMomentLater) {
+    app.Boot();
+    files.files["saved.rdt"] = "\"x\"\r\n0\r\n0\r\n";
+    files.failingReads = 1;
+    EXPECT_EQ(app.OpenResultFile("saved.rdt"), kResultFileUnreadable);
+    EXPECT_TRUE(journal.Lines("open").empty());
+    EXPECT_EQ(app.OpenResultFile("saved.rdt"), "");
+    EXPECT_EQ(journal.Lines("open").size(), 1u);
+}
+
 // A run that crashed during timing, with a typed comment and a renamed ID.
 class RestoreTest : public ApplicationTest {
   protected:
@@ -304,6 +322,114 @@ TEST_F(RestoreTest, AnotherBootRestoresTheRaceStoppedThoughTheCounterWentOn) {
     EXPECT_EQ(app.Window().Comment, "typed\r\nlive");
     EXPECT_EQ(app.Roster()[5], "Shiro");
     EXPECT_EQ(app.State().LapCount[5], 0);  // the race as it stood is still shown
+}
+
+// The run's race records, written live into a folder of their own.
+class RecordedRestoreTest : public RestoreTest {
+  protected:
+    std::vector<std::filesystem::path> RecordFiles() const {
+        std::vector<std::filesystem::path> found;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+            found.push_back(entry.path());
+        std::sort(found.begin(), found.end());
+        return found;
+    }
+    // The record the crashed run wrote of its race, as --races writes it,
+    // from the same start-up files.
+    std::string CrashedRecord() {
+        ScratchFolder written;
+        RaceRecordFolder output(written.Path());
+        RaceRecorder writer(output, RaceRecorder::WhenTaken::Skip, std::nullopt);
+        RecordingSoundPlayer silent(replayClock);
+        RaceCore core(silent);
+        core.LoadStartupFiles(files, dialogs);
+        core.Observe(&writer);
+        ReplayJournal(CrashedRun("boot-2"), core, std::nullopt);
+        writer.Finish();
+        return ReadBytes(written.Path() / "19700101-000001-1.race");
+    }
+
+    ScratchFolder folder;
+    RaceRecordFolder records{folder.Path()};
+    RaceRecorder recorder{records, RaceRecorder::WhenTaken::NextNumber, std::nullopt};
+};
+
+TEST_F(RecordedRestoreTest, EveryRaceOfTheRunReplaysFromItsOwnLiveRecord) {
+    ASSERT_TRUE(serial.Open(1));
+    app.KeepRaceRecords(&recorder);
+    app.Boot();
+    app.StartRace();
+    for (int lap = 0; lap < 4; ++lap)
+        for (std::uint8_t id : {3, 5}) Pass(id, 900);
+    app.TestPass(1);
+    app.SetName(5, "Goro");
+    Pass(5, 25'000);
+    const std::string firstRace = Live();
+    ASSERT_EQ(app.State().LapCount[3], 2);  // the first frame came in the countdown
+    app.StartRace();
+    Pass(5, 4000);
+    app.CommentTyped("二回目");
+    app.StopRace();
+    recorder.Finish();
+    const std::vector<std::filesystem::path> written = RecordFiles();
+    ASSERT_EQ(written.size(), 2u);
+    EXPECT_EQ(ReplayedFrom(ReadBytes(written[0])), firstRace);
+    EXPECT_EQ(ReplayedFrom(ReadBytes(written[1])), Live());
+}
+
+// Where the records cannot be written the operator is told, and the race
+// goes on.
+TEST_F(RecordedRestoreTest, ARecordThatCannotBeWrittenIsToldAndTheRaceGoesOn) {
+    struct ToldView final : ApplicationView {
+        void PlatformFailed(PlatformProblem problem, std::string_view detail) override {
+            if (problem == PlatformProblem::JournalFailed) told.emplace_back(detail);
+        }
+        std::vector<std::string> told;
+    } view;
+    app.SetView(&view);
+    const std::filesystem::path blocked = folder.Path() / "races";
+    WriteBytes(blocked, "a file where the folder should be");
+    RaceRecordFolder unwritable(blocked);
+    RaceRecorder writer(unwritable, RaceRecorder::WhenTaken::NextNumber, std::nullopt);
+    app.KeepRaceRecords(&writer);
+    app.Boot();
+    app.StartRace();
+    RunUntil(clock.tick + 3000);
+    app.TestPass(2);
+    ASSERT_EQ(view.told.size(), 1u);
+    EXPECT_EQ(view.told[0], "レース記録を書き込めません: 19700101-000000-1.race");
+    EXPECT_EQ(app.State().LapCount[2], 0);
+    app.SetView(nullptr);
+}
+
+TEST_F(RecordedRestoreTest, TheRestoredRaceGoesOnInTheRecordTheCrashLeftCutShort) {
+    const std::string crashed = CrashedRecord();
+    ASSERT_FALSE(crashed.empty());
+    // The crash came while the last line but one was being written.
+    const std::size_t cut = crashed.rfind('\n', crashed.size() - 2);
+    WriteBytes(folder.Path() / "19700101-000001-1.race", crashed.substr(0, cut - 4));
+    app.KeepRaceRecords(&recorder);
+    ASSERT_TRUE(app.BootRestoring(CrashedRun("boot-2"), "crashed.journal"));
+    Pass(5, 1000);
+    app.StopRace();
+    recorder.Finish();
+    const std::vector<std::filesystem::path> written = RecordFiles();
+    ASSERT_EQ(written.size(), 1u);
+    const std::string record = ReadBytes(written[0]);
+    EXPECT_EQ(record.substr(0, crashed.size()), crashed);
+    EXPECT_EQ(ReplayedFrom(record), Live());
+}
+
+TEST_F(RecordedRestoreTest, AfterARestartTheJournalSaysWhichRecordTheRaceGoesOnIn) {
+    app.KeepRaceRecords(&recorder);
+    ASSERT_FALSE(app.BootRestoring(CrashedRun("boot-1"), "crashed.journal"));
+    app.CommentTyped("再起動の後");
+    app.CommitComment();
+    recorder.Finish();
+    EXPECT_NE(journal.text.find("goes on in the race record 19700101-000001-1"), std::string::npos);
+    const std::string record = ReadBytes(folder.Path() / "19700101-000001-1.race");
+    EXPECT_TRUE(ReadJournal(record).ok);  // its ticks never went back
+    EXPECT_EQ(ReplayedFrom(record), Live());
 }
 
 }  // namespace

@@ -107,6 +107,17 @@ TEST_F(CrashRecoveryFolderTest, DamagedJournalIsReportedAndNotReplayed) {
               std::string::npos);
 }
 
+TEST_F(CrashRecoveryFolderTest, ALastLineLeftOutIsNotedForTheNewJournal) {
+    Journal("palomind-20240501-100000-200.running.journal", RaceJournal() + "31000 rx fe f");
+    const auto run = Find();
+    ASSERT_TRUE(run);
+    EXPECT_TRUE(SameEvents(run->events, Events(RaceJournal())));
+    EXPECT_NE(run->leftOutNote.find("no line end"), std::string::npos) << run->leftOutNote;
+    EXPECT_NE(run->leftOutNote.find("\"31000 rx fe f\""), std::string::npos) << run->leftOutNote;
+    Journal("palomind-20240501-110000-300.running.journal", RaceJournal());
+    EXPECT_TRUE(Find()->leftOutNote.empty());
+}
+
 TEST(CrashedJournal, CutAtAnyByteGivesExactlyTheEventsOfItsCompleteLines) {
     const std::string text = RaceJournal();
     const std::size_t header = text.find('\n') + 1;
@@ -128,6 +139,13 @@ TEST(CrashedJournal, DamageBeforeTheLastLineFailsTheRead) {
     std::string text = RaceJournal();
     text.replace(text.find(" clock"), 6, " clonk");
     EXPECT_FALSE(ParseCrashedJournal(text).ok);
+}
+
+TEST(CrashedJournal, ARaceRecordIsNoRunToBringBack) {
+    const JournalParseResult parsed = ParseCrashedJournal(
+        "palomind-race 1\n100 race 19700101-000000-1 1970-01-01T00:00:00+00:00\n100 start\n");
+    EXPECT_FALSE(parsed.ok);
+    EXPECT_EQ(parsed.errorLine, 1);
 }
 
 TEST(CrashedRunReplay, GoesOnLiveOnlyOnTheSameBootWithATickCounterThatWentOn) {

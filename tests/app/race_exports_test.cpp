@@ -87,6 +87,30 @@ TEST_F(ScriptedRaceTest, CsvListsEveryRankedEntrantWithLapsInSeconds) {
     EXPECT_EQ(lines, 2u + 22u + 1u);  // the first name holds a line break
 }
 
+TEST_F(ScriptedRaceTest, CsvMarksTextsThatBeginLikeAFormulaAndKeepsNumbers) {
+    const struct {
+        const char* name;
+        const char* field;
+    } cases[] = {
+        {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
+        {"+1+2", "'+1+2"},
+        {"-2+3", "'-2+3"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\t=1", "'\t=1"},
+        {"\r=1", "\"'\r=1\""},
+        {"-5", "-5"},
+        {"-1.25", "-1.25"},
+        {"Ito-san", "Ito-san"},
+    };
+    for (const auto& c : cases) {
+        window.Standings.SetTextMatrix(1, 2, c.name);
+        const std::string csv = RaceCsv(state, window, names);
+        EXPECT_NE(csv.find(std::string("\r\n1,1,") + c.field + ",3,"), std::string::npos)
+            << c.name << "\n"
+            << csv.substr(0, 200);
+    }
+}
+
 TEST_F(ScriptedRaceTest, HtmlIsOnePageWithTheWindowsTextsEscaped) {
     const std::string html = RaceHtml(window);
     EXPECT_NE(html.find("&lt;b&gt;Ito&lt;/b&gt; &amp; Co"), std::string::npos);

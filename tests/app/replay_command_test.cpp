@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -73,6 +75,36 @@ TEST_F(ReplayCommandTest, UnwritableOutputFailsWithAMessage) {
     WriteBytes("ok.journal", "palomind-journal 1\n100 boot\n");
     EXPECT_NE(Run({"--replay", "ok.journal", "--save", "no/such/dir/r.rdt"}), 0);
     EXPECT_NE(err_.str().find("no/such/dir/r.rdt"), std::string::npos);
+}
+
+TEST_F(ReplayCommandTest, ATornLastLineIsLeftOutWithAWarning) {
+    WriteBytes("torn.journal", "palomind-journal 1\n1000 boot\n1100 racetime 30");
+    ASSERT_EQ(Run({"--replay", "torn.journal", "--export-csv", "r.csv"}), 0) << err_.str();
+    EXPECT_NE(err_.str().find("torn.journal:3: warning: "), std::string::npos) << err_.str();
+    EXPECT_NE(err_.str().find("\"1100 racetime 30\"\n"), std::string::npos) << err_.str();
+    EXPECT_NE(ReadBytes("r.csv").find("レース時間,480\r\n"), std::string::npos);  // the default
+}
+
+TEST_F(ReplayCommandTest, FailuresSayTheSystemsReason) {
+    WriteBytes("ok.journal", "palomind-journal 1\n100 boot\n");
+    EXPECT_EQ(Run({"--replay", "ok.journal", "--save", "no/such/dir/r.rdt"}), 1);
+    EXPECT_NE(err_.str().find("cannot write the result file no/such/dir/r.rdt: " +
+                              std::string(std::strerror(ENOENT))),
+              std::string::npos)
+        << err_.str();
+
+    fs::create_directory("r.csv");
+    EXPECT_EQ(Run({"--replay", "ok.journal", "--export-csv", "r.csv"}), 1);
+    EXPECT_NE(err_.str().find("cannot write the export r.csv: not a regular file"),
+              std::string::npos)
+        << err_.str();
+
+    WriteBytes("big.journal", "");
+    fs::resize_file("big.journal", (64u << 20) + 1);  // sparse
+    EXPECT_EQ(Run({"--replay", "big.journal"}), 1);
+    EXPECT_NE(err_.str().find("cannot read the journal big.journal: over the size limit of 64 MiB"),
+              std::string::npos)
+        << err_.str();
 }
 
 TEST_F(ReplayCommandTest, ReadsTheSettingsAndRosterAsStartUpDoes) {

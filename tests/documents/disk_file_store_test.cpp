@@ -12,12 +12,19 @@
 #include "tests/support/test_folders.h"
 
 #ifdef __linux__
+#include <fcntl.h>
 #include <grp.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
+#include <cstring>
+#include <thread>
 #endif
 
 namespace palomind {
@@ -53,6 +60,8 @@ class DiskFileStoreTest : public ::testing::Test {
                                  fs::perms filePerms) const {
         fs::permissions(dir_, fs::perms(0755));
         fs::create_directory(dir_ / "locked");
+        fs::create_directory(dir_ / "kept");
+        fs::permissions(dir_ / "kept", fs::perms(0777));
         WriteDirectly("locked/" + name, bytes);
         fs::permissions(dir_ / "locked" / name, filePerms);
         fs::permissions(dir_ / "locked", fs::perms(0555));
@@ -61,7 +70,7 @@ class DiskFileStoreTest : public ::testing::Test {
 
     testing::ScratchFolder folder_;
     const fs::path dir_ = folder_.Path();
-    DiskFileStore store_;
+    DiskFileStore store_{dir_ / "kept"};
 };
 
 #ifdef __linux__
@@ -167,6 +176,53 @@ TEST_F(DiskFileStoreTest, RelativeLinksAreFollowedInTurnToAFileNotYetThere) {
 }
 
 #ifdef __linux__
+TEST_F(DiskFileStoreTest, WriteRefusesWhatIsNotARegularFileAndLeavesIt) {
+    ASSERT_EQ(::mkfifo(PathOf("pipe").c_str(), 0666), 0);
+    fs::create_symlink("pipe", dir_ / "link-to-pipe");
+    std::vector<std::string> targets = {"pipe", "link-to-pipe"};
+    // A device node needs root to be made.
+    if (::mknod(PathOf("null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0)
+        targets.push_back("null");
+    for (const std::string& name : targets) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(store_.WriteAtomically(PathOf(name), "new"));
+        EXPECT_EQ(store_.LastFailure(), "not a regular file");
+    }
+    EXPECT_TRUE(fs::is_fifo(dir_ / "pipe"));
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link-to-pipe"));
+    if (targets.size() == 3) {
+        EXPECT_TRUE(fs::is_character_file(dir_ / "null"));
+    }
+    EXPECT_EQ(FileNames().size(), targets.size());
+}
+
+TEST_F(DiskFileStoreTest, FailuresSayTheSystemsReason) {
+    EXPECT_FALSE(store_.WriteAtomically(PathOf("no/such/folder/f.ini"), "x"));
+    EXPECT_EQ(store_.LastFailure(), std::strerror(ENOENT));
+    EXPECT_FALSE(WithFileSizeLimit(
+        [&] { return store_.WriteAtomically(PathOf("f.ini"), std::string(100'000, 'x')); }));
+    EXPECT_EQ(store_.LastFailure(), std::strerror(EFBIG));
+    WriteDirectly("big.journal", "");
+    fs::resize_file(dir_ / "big.journal", DiskFileStore::kMaxFileBytes + 1);  // sparse
+    EXPECT_EQ(store_.ReadAll(PathOf("big.journal")), std::nullopt);
+    EXPECT_EQ(store_.LastFailure(), "over the size limit of 64 MiB");
+}
+
+TEST_F(DiskFileStoreTest, TemporariesOfKilledSavesGoOnceAnHourOldAndUnlocked) {
+    const auto twoHoursAgo = fs::file_time_type::clock::now() - std::chrono::hours(2);
+    for (const char* name :
+         {".r.rdt.tmp123456", ".r.rdt.tmp654321", ".o.pdf.tmpAbC123", ".notes.tmp-copy"}) {
+        WriteDirectly(name, "left by a killed save");
+        if (std::string(name) != ".r.rdt.tmp654321") fs::last_write_time(dir_ / name, twoHoursAgo);
+    }
+    // A save still going on in another program holds its temporary locked.
+    const int held = ::open(PathOf(".o.pdf.tmpAbC123").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    ASSERT_TRUE(store_.WriteAtomically(PathOf("r.rdt"), "new"));
+    ::close(held);
+    EXPECT_EQ(FileNames(), (std::vector<std::string>{".notes.tmp-copy", ".o.pdf.tmpAbC123",
+                                                     ".r.rdt.tmp654321", "r.rdt"}));
+}
 TEST_F(DiskFileStoreTest, WriteFailingPartWayLeavesThePreviousFile) {
     WriteDirectly("Palomind.ini", "1\r\n");
     EXPECT_FALSE(WithFileSizeLimit(
@@ -201,6 +257,45 @@ TEST_F(DiskFileStoreTest, InAFolderThatTakesNoNewFileAFailureIsReportedAndLeaves
     EXPECT_EQ(SaveUnprivileged([&] { return store_.WriteAtomically(path, "new"); }), false);
     EXPECT_EQ(store_.ReadAll(path), "1\r\n");
     EXPECT_EQ(FileNames("locked"), std::vector<std::string>{"Palomind.ini"});
+}
+
+TEST_F(DiskFileStoreTest, AnInPlaceWriteKilledPartWayIsUndoneAtTheNextStart) {
+    constexpr std::size_t kSize = 32u << 20;
+    const std::string path = LockedFolderWith("race.rdt", std::string(kSize, 'a'), fs::perms(0666));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        if (::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) ::_exit(2);
+        ::_exit(store_.WriteAtomically(path, std::string(kSize, 'b')) ? 0 : 1);
+    }
+    // Killed as soon as the first new bytes are in the file.
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    char first = 'a';
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (first == 'a' && std::chrono::steady_clock::now() < deadline)
+        if (::pread(fd, &first, 1, 0) != 1) first = 'a';
+    ::close(fd);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+
+    DiskFileStore nextStart(dir_ / "kept");
+    nextStart.RestoreInterruptedWrites();
+    const std::optional<std::string> after = nextStart.ReadAll(path);
+    ASSERT_TRUE(after);
+    EXPECT_TRUE(*after == std::string(kSize, 'a') || *after == std::string(kSize, 'b'))
+        << "a mix: " << std::count(after->begin(), after->end(), 'b') << " new bytes";
+    EXPECT_TRUE(FileNames("kept").empty());
+}
+
+TEST_F(DiskFileStoreTest, WithoutAKeepFolderAnInPlaceWriteIsRefused) {
+    const std::string path = LockedFolderWith("Palomind.ini", "1\r\n", fs::perms(0666));
+    DiskFileStore noKeepFolder;
+    const auto saved = SaveUnprivileged([&] { return noKeepFolder.WriteAtomically(path, "new"); });
+    if (!saved) GTEST_SKIP() << "running as root, and cannot become the user nobody";
+    EXPECT_FALSE(*saved);
+    EXPECT_EQ(store_.ReadAll(path), "1\r\n");
 }
 #endif
 

@@ -101,7 +101,9 @@ TEST_F(WindowHostileFilesTest, SavesFailingPartWayKeepThePreviousFilesAndSaySo) 
         h.window->mnuFileSave_Click();
         return true;
     });
-    EXPECT_EQ(h.dialogs.messages.back(), "レース結果ファイルを保存できませんでした。\r\nrace.rdt");
+    // Each says why, in the system's words.
+    EXPECT_EQ(h.dialogs.messages.back(),
+              "レース結果ファイルを保存できませんでした。\r\nrace.rdt\r\n(File too large)");
 
     dlgIdName roster(
         h.app->Roster(), [](int, std::string) {}, h.files, h.dialogs);
@@ -109,13 +111,13 @@ TEST_F(WindowHostileFilesTest, SavesFailingPartWayKeepThePreviousFilesAndSaySo) 
         roster.Save_IdName();
         return true;
     });
-    EXPECT_EQ(h.dialogs.messages.back(), "参加者名簿が保存できませんでした。");
+    EXPECT_EQ(h.dialogs.messages.back(), "参加者名簿が保存できませんでした。\r\n(File too large)");
 
     WithFileSizeLimit(0, [&] {
         h.Close();  // the settings are written at shutdown
         return true;
     });
-    EXPECT_EQ(h.dialogs.messages.back(), "設定ファイルが保存できません。");
+    EXPECT_EQ(h.dialogs.messages.back(), "設定ファイルが保存できません。\r\n(File too large)");
     EXPECT_EQ(ProgramFiles(), before) << "a previous file changed or a temporary was left";
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "journal/echoed_text.h"
 #include "tests/engine/engine_fixture.h"
 
 namespace palomind::testing {
@@ -93,6 +94,11 @@ TEST(Journal, RejectsMalformedLinesNamingTheLine) {
         "100 open",
         "100 open 1",
         "100 open fe  fe",
+        // Texts are UTF-8, whether raw or escaped.
+        "100 comment a\xff",
+        "100 comment \xed\xa0\x80",
+        "100 name 5 \xc3(",
+        "100 name 5 \\x80",
     };
     for (const char* line : bad) {
         SCOPED_TRACE(line);
@@ -104,6 +110,112 @@ TEST(Journal, RejectsMalformedLinesNamingTheLine) {
     }
     EXPECT_EQ(ParseJournal("").errorLine, 1);
     EXPECT_EQ(ParseJournal("palomind-journal 2\n").errorLine, 1);
+}
+
+constexpr const char* kRaceLine = "100 race 20261209-114551-1 2026-12-09T11:45:51+09:00\n";
+
+TEST(Journal, ARaceRecordsOwnLinesReadBackAsWritten) {
+    const JournalEvent carry{.tick = 100,
+                             .kind = JournalEventKind::Carry,
+                             .carried = {.passId = 255,
+                                         .clockSecond = -7,
+                                         .lapRows = 1002,
+                                         .lapTopRow = 988,
+                                         .syncCount = 3,
+                                         .frameLength = 2,
+                                         .frameSum = 254,
+                                         .frame = {5, 249, 0, 0}}};
+    const JournalEvent noClockYet{
+        .tick = 100, .kind = JournalEventKind::Carry, .carried = {.lapRows = 20, .lapTopRow = 2}};
+    EXPECT_EQ(FormatJournalLine(carry), "100 carry 255 -7 1002 988 3 2 254 5 249 0 0");
+    EXPECT_EQ(FormatJournalLine(noClockYet), "100 carry 0 - 20 2 0 0 0 0 0 0 0");
+    const std::string text = std::string(kRaceRecordHeader) + "\n" + kRaceLine +
+                             FormatJournalLine(carry) + "\n" + FormatJournalLine(noClockYet) +
+                             "\n100 start\n";
+    const JournalParseResult parsed = ParseJournal(text);
+    ASSERT_TRUE(parsed.ok) << parsed.errorLine << ": " << parsed.error;
+    EXPECT_TRUE(parsed.raceRecord);
+    ASSERT_EQ(parsed.events.size(), 4u);
+    EXPECT_EQ(parsed.events[0].text, "20261209-114551-1");
+    EXPECT_EQ(parsed.events[0].wallClock, "2026-12-09T11:45:51+09:00");
+    EXPECT_EQ(parsed.events[1].carried, carry.carried);
+    EXPECT_EQ(parsed.events[2].carried, noClockYet.carried);
+    EXPECT_FALSE(ParseJournal("palomind-journal 1\n100 boot\n").raceRecord);
+}
+
+TEST(Journal, RefusesRaceLinesOutOfTheirPlace) {
+    const std::string record = std::string(kRaceRecordHeader) + "\n";
+    const struct {
+        std::string text;
+        int errorLine;
+    } cases[] = {
+        {"palomind-journal 1\n" + std::string(kRaceLine), 2},
+        {"palomind-journal 1\n100 carry 0 - 20 2 0 0 0 0 0 0 0\n", 2},
+        {record, 1},
+        {record + "100 boot\n" + kRaceLine, 2},
+        {record + kRaceLine + kRaceLine, 3},
+        {record + "100 race ../x 2026-12-09T11:45:51+09:00\n", 2},
+        {record + "100 race .hidden 2026-12-09T11:45:51+09:00\n", 2},
+        {record + "100 race a 2026-12-09 11:45:51\n", 2},
+        {record + "100 race a 2026-12-09T11:45:51Z\n", 2},
+        {record + "100 race a\n", 2},
+        {record + kRaceLine + "100 carry 0 - 20 2 0 0 0 0 0 0\n", 3},
+        {record + kRaceLine + "100 carry 256 - 20 2 0 0 0 0 0 0 0\n", 3},
+        {record + kRaceLine + "100 carry 0 x 20 2 0 0 0 0 0 0 0\n", 3},
+        {record + kRaceLine + "100 carry 0 - 1003 2 0 0 0 0 0 0 0\n", 3},
+        {record + kRaceLine + "100 carry 0 - 20 2 4 0 0 0 0 0 0\n", 3},
+        {record + kRaceLine + "100 carry 0 - 20 2 0 0 0 0 0 0 256\n", 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const JournalParseResult parsed = ParseJournal(c.text);
+        EXPECT_FALSE(parsed.ok);
+        EXPECT_EQ(parsed.errorLine, c.errorLine) << parsed.error;
+    }
+}
+
+TEST(Journal, ALastLineWithoutItsLineEndIsLeftOutAndNamed) {
+    const JournalParseResult torn = ParseJournal("palomind-journal 1\n1000 boot\n1100 racetime 30");
+    ASSERT_TRUE(torn.ok) << torn.error;
+    ASSERT_EQ(torn.events.size(), 1u);
+    EXPECT_EQ(torn.events[0].kind, JournalEventKind::Boot);
+    EXPECT_EQ(torn.tornLine, 3);
+    EXPECT_EQ(torn.tornText, "1100 racetime 30");
+    // Even a line that would be bad: it was never finished.
+    EXPECT_TRUE(ParseJournal("palomind-journal 1\n1000 boot\n1100 rac").ok);
+    for (const char* whole : {"palomind-journal 1\n1000 boot\n", "palomind-journal 1"}) {
+        const JournalParseResult parsed = ParseJournal(whole);
+        EXPECT_TRUE(parsed.ok) << whole;
+        EXPECT_EQ(parsed.tornLine, 0) << whole;
+    }
+}
+
+TEST(Journal, ErrorsQuoteTheLineEscapedAndCutShort) {
+    const char raw[] = "palomind-journal 1\n100 \x1b]0;x\x07\0\n";
+    const JournalParseResult escaped = ParseJournal(std::string(raw, sizeof raw - 1));
+    ASSERT_FALSE(escaped.ok);
+    EXPECT_EQ(escaped.error, "unknown event \"\\x1b]0;x\\x07\\x00\"");
+    const JournalParseResult huge =
+        ParseJournal("palomind-journal 1\n100 " + std::string(10'000'000, 'n') + "\n");
+    ASSERT_FALSE(huge.ok);
+    EXPECT_EQ(huge.error, "unknown event \"" + std::string(kEchoedCharacters, 'n') + "\"…");
+}
+
+TEST(Journal, EchoedTextEscapesWhatActsOnATerminal) {
+    const struct {
+        std::string raw, echoed;
+    } cases[] = {
+        {"plain 名前", "\"plain 名前\""},
+        {"a\tb\r\n", "\"a\\tb\\r\\n\""},
+        {"say \"hi\" \\", "\"say \\\"hi\\\" \\\\\""},
+        {"\x1b[2J\x7f", "\"\\x1b[2J\\x7f\""},
+        {"\xc2\x9b"
+         "1m",
+         "\"\\xc2\\x9b1m\""},                     // a C1 control
+        {"\xff\xe6\x97", "\"\\xff\\xe6\\x97\""},  // not UTF-8
+        {std::string(79, 'a') + "名前", "\"" + std::string(79, 'a') + "名\"…"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(EchoedText(c.raw), c.echoed) << c.raw;
 }
 
 }  // namespace

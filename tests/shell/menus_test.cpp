@@ -184,10 +184,12 @@ TEST_F(MenusTest, ResultFileThatCannotBeWrittenIsReportedAndTheOldFileStays) {
     h.dialogs.fileAnswers = {"folder.rdt", "missing-folder/x.rdt"};
     h.Choose("mnuFileSave");
     h.Choose("mnuFileSaveAs");
-    EXPECT_EQ(h.dialogs.messages,
-              (std::vector<std::string>{
-                  "レース結果ファイルを保存できませんでした。\r\nfolder.rdt",
-                  "レース結果ファイルを保存できませんでした。\r\nmissing-folder/x.rdt"}));
+    EXPECT_EQ(
+        h.dialogs.messages,
+        (std::vector<std::string>{
+            "レース結果ファイルを保存できませんでした。\r\nfolder.rdt\r\n(not a regular file)",
+            "レース結果ファイルを保存できませんでした。\r\nmissing-folder/x.rdt\r\n(No such "
+            "file or directory)"}));
     EXPECT_TRUE(QDir(QStringLiteral("folder.rdt")).exists());
 }
 

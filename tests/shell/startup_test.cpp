@@ -165,7 +165,8 @@ TEST(StartupTest, SettingsFileThatCannotBeWrittenIsReportedAndTheProgramStillClo
     // A folder in the file's place: it cannot be replaced.
     ASSERT_TRUE(QDir().mkdir(QStringLiteral("Palomind.ini")));
     h.Close();
-    EXPECT_EQ(h.dialogs.messages, std::vector<std::string>{"設定ファイルが保存できません。"});
+    EXPECT_EQ(h.dialogs.messages,
+              std::vector<std::string>{"設定ファイルが保存できません。\r\n(not a regular file)"});
     EXPECT_FALSE(h.window->isVisible());
 }
 

@@ -78,6 +78,10 @@ std::optional<std::string> MemorySettingsStore::GetSetting(const std::string& se
 }
 
 std::optional<std::string> MemoryFileStore::ReadAll(const std::string& path) {
+    if (failingReads > 0) {
+        --failingReads;
+        return std::nullopt;
+    }
     return Find(files, path);
 }
 

@@ -207,6 +207,7 @@ class MemoryFileStore final : public FileStore {
     std::map<std::string, std::string> files;
     bool failWrites = false;
     int writeAttempts = 0;
+    int failingReads = 0;  // the next reads that fail, as a file busy for a moment
 };
 
 }  // namespace palomind::testing

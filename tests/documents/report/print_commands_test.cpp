@@ -1,6 +1,7 @@
 #include "shell/print_commands.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QApplication>
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QTimer>
+#include <csignal>
 #include <sstream>
 
 #include "tests/documents/report/pdf_tools.h"
@@ -106,6 +108,30 @@ TEST_F(PrintCommandsTest, ReportPdfThatCannotBeWrittenSaysSo) {
     EXPECT_FALSE(WriteReportPdf(race.state, race.model, "no-such-folder/report.pdf", err));
     EXPECT_NE(err.str().find("PDFファイルに書き込めませんでした"), std::string::npos) << err.str();
     EXPECT_NE(err.str().find("レース結果"), std::string::npos) << err.str();
+}
+
+TEST_F(PrintCommandsTest, ReportPdfCutShortFailsAndLeavesTheOldFile) {
+    SampleRace race(2, 1);
+    testing::WriteBytes("report.pdf", "the old report");
+    std::ostringstream err;
+    // Files may grow to 8 KiB only, as on a disk that is all but full.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 8 << 10;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = WriteReportPdf(race.state, race.model, "report.pdf", err);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, savedHandler);
+    EXPECT_FALSE(written);
+    EXPECT_NE(err.str().find("PDFファイルに書き込めませんでした"), std::string::npos) << err.str();
+    EXPECT_EQ(testing::ReadBytes("report.pdf"), "the old report");
+    EXPECT_EQ(FilesHere(), QStringList{QStringLiteral("report.pdf")});
+
+    ASSERT_TRUE(WriteReportPdf(race.state, race.model, "report.pdf", err)) << err.str();
+    EXPECT_NE(testing::ReadBytes("report.pdf").rfind("%%EOF"), std::string::npos);
+    EXPECT_EQ(FilesHere(), QStringList{QStringLiteral("report.pdf")});
 }
 
 TEST_F(PrintCommandsTest, MenuPrintShowsThePrintDialogAndCancelPrintsNothing) {

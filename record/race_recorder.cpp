@@ -1,0 +1,174 @@
+#include "record/race_recorder.h"
+
+#include "record/race_start_time.h"
+
+namespace palomind {
+
+namespace {
+
+constexpr int kMostNumbersInASecond = 1000;
+
+CarriedState CarriedFrom(const RaceBeforeEvent& race) {
+    const RaceState& s = race.state;
+    CarriedState carried;
+    carried.passId = s.PassId;
+    carried.clockSecond = s.LastClockSecond;
+    carried.lapRows = race.window.LapHistory.Rows();
+    carried.lapTopRow = race.window.LapHistory.TopRow();
+    carried.syncCount = s.SyncCount;
+    carried.frameLength = s.FrameLen;
+    carried.frameSum = s.FrameSum;
+    for (std::size_t i = 0; i < carried.frame.size(); ++i) carried.frame[i] = s.FrameBuf[i];
+    return carried;
+}
+
+}  // namespace
+
+RaceRecorder::RaceRecorder(RaceRecordOutput& output, WhenTaken whenTaken,
+                           std::optional<std::int64_t> runStart)
+    : output_(output), whenTaken_(whenTaken), runStart_(runStart), liveRunStart_(runStart) {}
+
+void RaceRecorder::BeforeApply(const JournalEvent& event, const RaceBeforeEvent& race) {
+    if (!originTick_ || (event.kind == JournalEventKind::Boot && !sawBoot_)) {
+        originTick_ = event.tick;
+        sawBoot_ = event.kind == JournalEventKind::Boot;
+    }
+    switch (event.kind) {
+        case JournalEventKind::Boot:
+            bootIdentity_ = event.text;
+            EndRecord();
+            return;
+        case JournalEventKind::Open:
+            EndRecord();  // the open belongs to the file it shows
+            return;
+        case JournalEventKind::Start:
+            EndRecord();
+            BeginRecord(event, race);
+            return;
+        case JournalEventKind::Race:
+        case JournalEventKind::Carry:
+            return;  // a race record's own lines, never part of another
+        default:
+            if (current_ && !ChangesNothing(event, race)) Write(event);
+    }
+}
+
+// Start-up input written again after a restore, and a comment committed
+// unchanged, change nothing a replay could see.
+bool RaceRecorder::ChangesNothing(const JournalEvent& event, const RaceBeforeEvent& race) const {
+    switch (event.kind) {
+        case JournalEventKind::Name:
+            return event.value >= 1 && event.value < kRosterSize &&
+                   race.roster[static_cast<std::size_t>(event.value)] == event.text;
+        case JournalEventKind::Comment:
+            return race.window.Comment == event.text;
+        case JournalEventKind::RaceTime:
+            return race.state.RaceTime == event.value;
+        case JournalEventKind::StartWait:
+            return race.state.StartWait == event.value;
+        case JournalEventKind::TtsMode:
+            return race.state.TtsMode == event.value;
+        default:
+            return false;
+    }
+}
+
+std::string RaceRecorder::NextIdentity(std::int32_t tick) {
+    const RaceStartTime start =
+        RaceStartAt(runStart_, static_cast<std::int64_t>(tick) - originTick_.value_or(tick));
+    if (start.stem != lastStem_) {
+        lastStem_ = start.stem;
+        numberInSecond_ = 0;
+    }
+    return start.stem + "-" + std::to_string(++numberInSecond_);
+}
+
+void RaceRecorder::BeginRecord(const JournalEvent& start, const RaceBeforeEvent& race) {
+    const std::int32_t tick = start.tick;
+    const std::string wallClock =
+        RaceStartAt(runStart_, static_cast<std::int64_t>(tick) - originTick_.value_or(tick))
+            .wallClock;
+    std::string identity;
+    for (int tries = 0; tries < kMostNumbersInASecond; ++tries) {
+        identity = NextIdentity(tick);
+        if (catchingUp_) break;
+        const RaceRecordOutput::Begun begun = output_.Begin(identity);
+        if (begun == RaceRecordOutput::Begun::Created) break;
+        if (begun == RaceRecordOutput::Begun::Failed && failed_) failed_(identity);
+        if (begun == RaceRecordOutput::Begun::Failed || whenTaken_ == WhenTaken::Skip) return;
+    }
+    current_ = identity;
+    caughtUp_.clear();
+    lastTick_ = tick;
+    WriteLine(kRaceRecordHeader);
+    const RaceState& s = race.state;
+    Write({.tick = tick, .kind = JournalEventKind::Race, .text = identity, .wallClock = wallClock});
+    Write({.tick = tick, .kind = JournalEventKind::RaceTime, .value = s.RaceTime});
+    Write({.tick = tick, .kind = JournalEventKind::StartWait, .value = s.StartWait});
+    Write({.tick = tick, .kind = JournalEventKind::TtsMode, .value = s.TtsMode});
+    for (int id = 1; id < kRosterSize; ++id)
+        Write({.tick = tick,
+               .kind = JournalEventKind::Name,
+               .value = id,
+               .text = race.roster[static_cast<std::size_t>(id)]});
+    Write({.tick = tick, .kind = JournalEventKind::Comment, .text = race.window.Comment});
+    Write({.tick = tick, .kind = JournalEventKind::Boot, .text = bootIdentity_});
+    Write({.tick = tick, .kind = JournalEventKind::Carry, .carried = CarriedFrom(race)});
+    Write(start);
+}
+
+// Ticks in a record never decrease, also where a restore after the machine
+// restarted goes on with a counter that started again.
+void RaceRecorder::Write(JournalEvent event) {
+    if (!current_) return;
+    if (event.tick < lastTick_) event.tick = lastTick_;
+    lastTick_ = event.tick;
+    WriteLine(FormatJournalLine(event));
+}
+
+void RaceRecorder::WriteLine(std::string_view line) {
+    if (!current_) return;
+    if (catchingUp_) {
+        caughtUp_ += line;
+        caughtUp_ += '\n';
+        return;
+    }
+    // A record that can no longer be written stops; the journal still holds
+    // the race, and its records can be written from it again.
+    if (output_.Append(line)) return;
+    if (failed_) failed_(*current_);
+    EndRecord();
+}
+
+void RaceRecorder::EndRecord() {
+    if (!current_) return;
+    current_.reset();
+    if (!catchingUp_) output_.End();
+}
+
+void RaceRecorder::Finish() {
+    EndRecord();
+}
+
+void RaceRecorder::CatchUp(std::optional<std::int64_t> crashedRunStart) {
+    EndRecord();
+    catchingUp_ = true;
+    runStart_ = crashedRunStart;
+    originTick_.reset();
+    sawBoot_ = false;
+}
+
+bool RaceRecorder::GoOnLive(bool sameCounter, std::int32_t now) {
+    catchingUp_ = false;
+    if (!sameCounter) {
+        runStart_ = liveRunStart_;
+        originTick_ = now;
+        sawBoot_ = true;
+    }
+    if (!current_) return true;
+    if (output_.Continue(*current_, caughtUp_)) return true;
+    current_.reset();
+    return false;
+}
+
+}  // namespace palomind
