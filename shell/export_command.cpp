@@ -31,10 +31,8 @@ void frmMain::mnuFileExport_Click() {
     const std::string bytes =
         NamesHtml(path) ? RaceHtml(race.window) : RaceCsv(race.state, race.window, app_.Roster());
     if (!app_.Files().WriteAtomically(path, bytes)) {
-        dialogs_.ShowMessage(
-            "エクスポートできませんでした。
-            " + path +
-            FailureReasonLine(app_.Files()));
+        dialogs_.ShowMessage("エクスポートできませんでした。\r\n" + path +
+                             FailureReasonLine(app_.Files()));
         return;
     }
     app_.NoteInJournal("results exported: " + path);

@@ -61,10 +61,8 @@ void frmMain::SaveResult(const char* title, const char* filter) {
     if (path.empty()) return;
     const RaceDocument race = app_.Document();
     if (!SaveResultFile(path, race.state, race.window, app_.Files())) {
-        dialogs_.ShowMessage(
-            "レース結果ファイルを保存できませんでした。
-            " + path +
-            FailureReasonLine(app_.Files()));
+        dialogs_.ShowMessage("レース結果ファイルを保存できませんでした。\r\n" + path +
+                             FailureReasonLine(app_.Files()));
         return;
     }
     app_.NoteInJournal("result file saved: " + path);
