@@ -18,13 +18,17 @@ constexpr std::int32_t kCommentCoalesceMs = 500;
 }  // namespace
 
 Application::Application(ApplicationServices services)
-    : services_(std::move(services)), core_(services_.sound), inbox_(services_.tickSource) {
-    services_.serial.SetListener(this);
-}
+    : services_(std::move(services)),
+      core_(services_.sound),
+      inbox_(services_.tickSource),
+      port_(services_.serial, listener_, services_.tickSource, services_.dialogs,
+            {.portNumber = [this] { return core_.State().PortNumber; },
+             .setPortNumber = [this](std::int16_t number) { core_.SetPortNumber(number); },
+             .note = [this](std::string_view text) { NoteInJournal(text); }}) {}
 
-Application::~Application() {
-    services_.serial.SetListener(nullptr);
-}
+// The port session ends first (the last member): the reader thread has
+// stopped calling in before the inbox goes.
+Application::~Application() = default;
 
 std::int32_t Application::ReadTick() {
     if (!booted_) return inbox_.LatchOnly();
@@ -46,8 +50,8 @@ void Application::ApplyReceived(std::vector<ReceiverInbox::Block>& blocks, bool 
     }
 }
 
-void Application::OnBytes(std::span<const std::uint8_t> bytes) {
-    if (!bytes.empty()) inbox_.Stamp(bytes);
+void Application::PortListener::OnBytes(std::span<const std::uint8_t> bytes) {
+    if (!bytes.empty()) app_.inbox_.Stamp(bytes);
 }
 
 void Application::MSComm1_OnComm() {
@@ -242,8 +246,9 @@ void Application::ReportPlatformProblem(PlatformProblem problem, std::string_vie
     if (view_ != nullptr) view_->PlatformFailed(problem, detail);
 }
 
-void Application::OnPortFailed(std::string_view reason) {
+void Application::PortFailed(std::string_view reason) {
     NoteInJournal("serial port failed: " + std::string(reason));
+    port_.Failed();
     ReportPlatformProblem(PlatformProblem::PortFailed, reason);
 }
 

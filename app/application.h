@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/event_journal.h"
+#include "app/port_session.h"
 #include "app/race_core.h"
 #include "app/receiver_inbox.h"
 #include "engine/race_events.h"
@@ -24,7 +25,8 @@
 namespace palomind {
 
 // The outside pieces the application works with. Live they are the system's
-// adapters; tests pass fakes.
+// adapters; tests pass fakes. Each must outlive the application, which lets
+// go of the port (closed, its reader thread no longer calling in) as it ends.
 struct ApplicationServices {
     TickClock& tickSource;  // the real millisecond tick counter
     SoundPlayer& sound;
@@ -61,10 +63,10 @@ struct RaceDocument {
 // journaled with that tick, then applied through the race core's one
 // dispatcher, which tells the subscribers what happened. Views read the race
 // through const references and change it only through these commands.
-class Application final : public SerialListener {
+class Application final {
   public:
     explicit Application(ApplicationServices services);
-    ~Application() override;
+    ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
@@ -76,7 +78,17 @@ class Application final : public SerialListener {
     const RaceState& State() const { return core_.State(); }
     const RaceWindowModel& Window() const { return core_.Window(); }
     const RosterTable& Roster() const { return core_.Roster(); }
-    const ApplicationServices& Services() const { return services_; }
+    // What views use of the outside pieces: the operator's dialogs, and the
+    // settings and files the window keeps. The port, the journal and the
+    // clock are the core's; views reach them only through the commands here
+    // and the port session's.
+    UserDialogs& Dialogs() const { return services_.dialogs; }
+    SettingsStore& Settings() const { return services_.settings; }
+    FileStore& Files() const { return services_.files; }
+    // The tick counter now (what a view stamps its own output with).
+    std::int32_t Now() const { return services_.tickSource.TimeGetTime(); }
+    // The receiver's port: the port menu's commands.
+    PortSession& Port() { return port_; }
 
     // Start-up's reading of "Palomind.ini" and "idname.ind" (messages go to
     // the dialogs), before Boot.
@@ -95,10 +107,6 @@ class Application final : public SerialListener {
     bool BootRestoring(const std::vector<JournalEvent>& events, std::string_view from);
     // The 10 ms timer. True when the race clock acted on a new second.
     bool Timer1_Timer();
-    // The receive handler, on the window thread: processes every block the
-    // receiver's thread stamped, in order, each at its stamp (the race clock
-    // first catches up to it).
-    void MSComm1_OnComm();
 
     // The toolbar's race commands; button 1 to 3 for "ＩＤ１".."ＩＤ３".
     void StartRace();
@@ -109,6 +117,8 @@ class Application final : public SerialListener {
     void SetRaceTime(std::int32_t seconds);
     void SetStartWait(std::int32_t seconds);
     void SetTtsMode(std::int16_t mode);
+    // The port the race names, without opening it (a stored number out of
+    // range); the port session sets it as it opens one.
     void SetPortNumber(std::int16_t portNumber) { core_.SetPortNumber(portNumber); }
 
     // The comment box's text as stored (line breaks CR LF), as it is typed.
@@ -136,13 +146,26 @@ class Application final : public SerialListener {
     // A platform adapter failed; the window tells the operator.
     void ReportPlatformProblem(PlatformProblem problem, std::string_view detail);
 
-    // SerialListener. OnBytes may run on the receiver's thread: it stamps the
-    // bytes, nothing more; OnBytesWaiting, on the window thread, processes.
-    void OnBytes(std::span<const std::uint8_t> bytes) override;
-    void OnBytesWaiting() override { MSComm1_OnComm(); }
-    void OnPortFailed(std::string_view reason) override;
-
   private:
+    // What the port tells the application. OnBytes may run on the
+    // receiver's thread: it stamps the bytes, nothing more; OnBytesWaiting,
+    // on the window thread, processes.
+    class PortListener final : public SerialListener {
+      public:
+        explicit PortListener(Application& app) : app_(app) {}
+        void OnBytes(std::span<const std::uint8_t> bytes) override;
+        void OnBytesWaiting() override { app_.MSComm1_OnComm(); }
+        void OnPortFailed(std::string_view reason) override { app_.PortFailed(reason); }
+
+      private:
+        Application& app_;
+    };
+
+    // The receive handler, on the window thread: processes every block the
+    // receiver's thread stamped, in order, each at its stamp (the race clock
+    // first catches up to it).
+    void MSComm1_OnComm();
+    void PortFailed(std::string_view reason);
     // The tick for the next event. Once the race exists, the blocks the
     // receiver stamped before it are processed first.
     std::int32_t ReadTick();
@@ -174,6 +197,10 @@ class Application final : public SerialListener {
     std::int32_t typedSince_ = 0;
     bool journalFailureReported_ = false;
     RaceRecorder* recorder_ = nullptr;
+    // Last, so the port lets go of the listener before anything it calls
+    // into (the inbox, the race) is gone.
+    PortListener listener_{*this};
+    PortSession port_;
 };
 
 }  // namespace palomind

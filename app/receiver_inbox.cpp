@@ -1,10 +1,15 @@
 #include "app/receiver_inbox.h"
 
+#include <mutex>
+#include <utility>
+
 namespace palomind {
 
 void ReceiverInbox::Stamp(std::span<const std::uint8_t> bytes) {
+    Block block{0, {bytes.begin(), bytes.end()}};
     const std::lock_guard lock(mutex_);
-    blocks_.push_back({clock_.TimeGetTime(), {bytes.begin(), bytes.end()}});
+    block.tick = clock_.TimeGetTime();
+    blocks_.push_back(std::move(block));
 }
 
 ReceiverInbox::Taken ReceiverInbox::TakeAndLatch() {

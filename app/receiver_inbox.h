@@ -1,9 +1,9 @@
 #pragma once
 #include <cstdint>
-#include <mutex>
 #include <span>
 #include <vector>
 
+#include "platform/priority_inheriting_mutex.h"
 #include "platform/tick_clock.h"
 
 namespace palomind {
@@ -27,7 +27,9 @@ class ReceiverInbox {
         std::vector<std::uint8_t> bytes;
     };
 
-    // On the receiver's thread: stamps the bytes and leaves them.
+    // On the receiver's thread: stamps the bytes and leaves them. The bytes
+    // are copied before the lock is taken, so the lock is held for the stamp
+    // and a move only.
     void Stamp(std::span<const std::uint8_t> bytes);
 
     struct Taken {
@@ -42,7 +44,8 @@ class ReceiverInbox {
 
   private:
     TickClock& clock_;
-    std::mutex mutex_;
+    // Taken by the real-time reader and the ordinary window thread alike.
+    PriorityInheritingMutex mutex_;
     std::vector<Block> blocks_;
 };
 

@@ -85,7 +85,11 @@ class SerialReader final : public QObject {
         // Closing reports nothing to anyone: the port is going away.
         disconnect(port_, nullptr, this, nullptr);
         port_->close();
-        delete port_;
+        // Close may run inside the port's own errorOccurred signal: deleted
+        // there, the port would be gone while Qt still works in it. Closed
+        // now, it frees the device at once and is deleted once its signal
+        // has returned (or with the reader, its parent).
+        port_->deleteLater();
         port_ = nullptr;
     }
 
@@ -146,15 +150,30 @@ QtSerialPort::QtSerialPort(SettingsStore& settings, SerialIoctl serialIoctl, QOb
 QtSerialPort::~QtSerialPort() {
     // Nothing the port reports while it closes may reach a listener that is
     // itself going away.
-    listener_ = nullptr;
     SerialReader* reader = reader_;
-    QMetaObject::invokeMethod(
-        reader, [reader] { delete reader; }, Qt::BlockingQueuedConnection);
+    StopDelivering([reader] { delete reader; });
     thread_.quit();
     thread_.wait();
 }
 
+// The reader thread delivers only from its own event loop, one block per
+// event, reading the listener as each block starts. So once the listener is
+// cleared, a call queued behind whatever the thread is doing runs only after
+// a delivery under way has returned, and none starts after it.
+void QtSerialPort::StopDelivering(const std::function<void()>& then) {
+    listener_ = nullptr;
+    RunOnReaderAndWait(then ? then : [] {});
+}
+
+void QtSerialPort::RunOnReaderAndWait(const std::function<void()>& work) {
+    if (QThread::currentThread() == &thread_)
+        work();
+    else
+        QMetaObject::invokeMethod(reader_, work, Qt::BlockingQueuedConnection);
+}
+
 void QtSerialPort::SetListener(SerialListener* listener) {
+    StopDelivering();
     listener_ = listener;
 }
 
@@ -163,8 +182,9 @@ bool QtSerialPort::IsOpen() const {
 }
 
 void QtSerialPort::Close() {
-    QMetaObject::invokeMethod(
-        reader_, [this] { reader_->Close(); }, Qt::BlockingQueuedConnection);
+    // Closed on the reader thread and waited for: once this returns the port
+    // delivers nothing more until it is opened again. The listener stays.
+    RunOnReaderAndWait([this] { reader_->Close(); });
 }
 
 std::string QtSerialPort::DevicePath(int portNumber) const {
@@ -188,9 +208,7 @@ bool QtSerialPort::OpenDevice(const std::string& device) {
     if (device.empty()) return false;
     bool opened = false;
     // The open itself never blocks: a missing or busy device fails at once.
-    QMetaObject::invokeMethod(
-        reader_, [&] { opened = reader_->Open(QString::fromStdString(device)); },
-        Qt::BlockingQueuedConnection);
+    RunOnReaderAndWait([&] { opened = reader_->Open(QString::fromStdString(device)); });
     return opened;
 }
 

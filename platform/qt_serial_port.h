@@ -3,6 +3,7 @@
 #include <QString>
 #include <QThread>
 #include <atomic>
+#include <functional>
 #include <string>
 
 #include "platform/low_latency.h"
@@ -18,6 +19,13 @@ class SerialReader;
 // for the window thread (painting, dialogs, a slow disk). The listener's
 // OnBytes runs on that thread; OnBytesWaiting and OnPortFailed follow on the
 // thread that created the port.
+//
+// The reader thread is stopped in a handshake, never just told: SetListener
+// (with another listener or none) and the destructor ask it to stop
+// delivering, then wait until it has (a block it was delivering meanwhile has
+// been delivered); once they return, the previous listener is never called
+// again, on any thread, and may be destroyed. Close waits likewise until the
+// port is closed on that thread.
 //
 // Port n (COM1 to COM8) maps to a device, first match wins:
 //   1. the environment variable PALOMIND_COMn (e.g. PALOMIND_COM1=/dev/ttyUSB0),
@@ -48,6 +56,11 @@ class QtSerialPort final : public QObject, public SerialPort {
     bool OpenDevice(const std::string& device);
 
   private:
+    // The handshake above: stop requested (no delivery starts from now),
+    // stopped (none is under way), waited for. Then `then` runs on the
+    // reader thread, still before this returns.
+    void StopDelivering(const std::function<void()>& then = {});
+    void RunOnReaderAndWait(const std::function<void()>& work);
     void TellBytesWaiting();
     void TellFailure(const QString& reason);
 

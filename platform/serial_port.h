@@ -30,6 +30,8 @@ class SerialListener {
 class SerialPort {
   public:
     virtual ~SerialPort() = default;
+    // Once this returns, the listener set before is never called again, on
+    // any thread (a port with a reader thread waits for it), and may go.
     virtual void SetListener(SerialListener* listener) = 0;
     virtual bool IsOpen() const = 0;
     virtual void Close() = 0;

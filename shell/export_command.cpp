@@ -30,9 +30,9 @@ void frmMain::mnuFileExport_Click() {
     const RaceDocument race = app_.Document();
     const std::string bytes =
         NamesHtml(path) ? RaceHtml(race.window) : RaceCsv(race.state, race.window, app_.Roster());
-    if (!app_.Services().files.WriteAtomically(path, bytes)) {
+    if (!app_.Files().WriteAtomically(path, bytes)) {
         dialogs_.ShowMessage("エクスポートできませんでした。\r\n" + path +
-                             FailureReasonLine(app_.Services().files));
+                             FailureReasonLine(app_.Files()));
         return;
     }
     app_.NoteInJournal("results exported: " + path);

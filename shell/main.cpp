@@ -177,7 +177,8 @@ int RunDesktop(char* program, const std::string& folderProblem, bool simulate,
     app.KeepRaceRecords(&recorder);
     frmMain window(app);
     SpokenReadOut voice(app, window, ticks);
-    window.Ports().AttachSetup(serialDevices, serial);
+    app.Port().AttachSimulation(serial);
+    window.Ports().AttachSetup(serialDevices);
     SimulationNotice simulationNotice(window, serial);
     dialogs.AttachTo(&window);
     sound.SetNoAudioOutputHandler(

@@ -29,11 +29,11 @@ QString FromUtf8(std::string_view text) {
 frmMain::frmMain(Application& app, QWidget* parent)
     : QMainWindow(parent),
       app_(app),
-      dialogs_(app.Services().dialogs),
+      dialogs_(app.Dialogs()),
       redraws_([this] {
           if (raceWindow_ != nullptr) raceWindow_->Refresh();
       }),
-      placement_(app.Services().settings),
+      placement_(app.Settings()),
       portMenu_(app) {
     setWindowTitle(QStringLiteral("Palomind"));
     mdiArea_ = new QMdiArea(this);

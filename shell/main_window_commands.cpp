@@ -60,9 +60,9 @@ void frmMain::SaveResult(const char* title, const char* filter) {
     const std::string path = dialogs_.SaveFileName(title, filter);
     if (path.empty()) return;
     const RaceDocument race = app_.Document();
-    if (!SaveResultFile(path, race.state, race.window, app_.Services().files)) {
+    if (!SaveResultFile(path, race.state, race.window, app_.Files())) {
         dialogs_.ShowMessage("レース結果ファイルを保存できませんでした。\r\n" + path +
-                             FailureReasonLine(app_.Services().files));
+                             FailureReasonLine(app_.Files()));
         return;
     }
     app_.NoteInJournal("result file saved: " + path);
@@ -145,7 +145,7 @@ void frmMain::OpenRosterDialog() {
     if (rosterDialog_ == nullptr) {
         rosterDialog_ = std::make_unique<dlgIdName>(
             app_.Roster(), [this](int id, std::string name) { app_.SetName(id, std::move(name)); },
-            app_.Services().files, dialogs_);
+            app_.Files(), dialogs_);
     }
     rosterDialog_->ShowDialog();
 }

@@ -61,7 +61,7 @@ void frmMain::Init_Setting() {
 void frmMain::closeEvent(QCloseEvent* event) {
     placement_.Store(*this);
     app_.CommitComment();
-    Save_Setting(app_.State(), app_.Services().files, dialogs_);
+    Save_Setting(app_.State(), app_.Files(), dialogs_);
     // The roster dialog has no owner; it closes with the application, without
     // saving, as closing it any other way than OK does.
     if (rosterDialog_ != nullptr) rosterDialog_->close();

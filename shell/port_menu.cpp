@@ -2,11 +2,9 @@
 
 #include <QAction>
 #include <QMenu>
-#include <string>
 
 #include "app/application.h"
 #include "shell/port_assignment_dialog.h"
-#include "shell/receiver_simulation_switch.h"
 
 namespace palomind {
 namespace {
@@ -17,8 +15,7 @@ QString PortCaption(int portNumber) {
 
 }  // namespace
 
-PortMenu::PortMenu(Application& app)
-    : app_(app), reconnect_(app.Services().serial, app.Services().tickSource) {}
+PortMenu::PortMenu(Application& app) : app_(app) {}
 
 void PortMenu::AddItems(QMenu& menu, const std::function<void(int)>& chosen) {
     chosen_ = chosen;
@@ -45,27 +42,27 @@ void PortMenu::AddSetupItems(QMenu& menu, QWidget& dialogParent) {
                      [this](bool on) { TurnSimulation(on); });
 }
 
-void PortMenu::AttachSetup(SerialDeviceEnumerator& devices, ReceiverSimulationSwitch& simulation) {
+void PortMenu::AttachSetup(SerialDeviceEnumerator& devices) {
     devices_ = &devices;
-    simulation_ = &simulation;
-    if (simulationItem_ != nullptr) simulationItem_->setChecked(simulation.SimulationOn());
+    if (simulationItem_ != nullptr) simulationItem_->setChecked(app_.Port().SimulationOn());
 }
 
 void PortMenu::ShowAssignments(QWidget& dialogParent) {
     if (devices_ == nullptr) return;
-    SerialPort& port = app_.Services().serial;
-    const int inUse = port.IsOpen() ? app_.State().PortNumber : 0;
-    PortAssignmentDialog dialog(app_.Services().settings, *devices_, inUse,
-                                inUse > 0 ? port.DevicePath(inUse) : std::string(), &dialogParent);
+    const PortSession& session = app_.Port();
+    const int inUse = session.PortInUse();
+    PortAssignmentDialog dialog(app_.Settings(), *devices_, inUse,
+                                inUse > 0 ? session.DevicePath(inUse) : std::string(),
+                                &dialogParent);
     dialog.exec();
 }
 
 void PortMenu::TurnSimulation(bool on) {
-    if (simulation_ == nullptr) {
+    if (!app_.Port().CanSimulate()) {
         simulationItem_->setChecked(false);
         return;
     }
-    simulation_->SetSimulationOn(on);
+    app_.Port().SetSimulationOn(on);
     // The port in use reads what the switch now says at once.
     if (chosen_) chosen_(app_.State().PortNumber);
 }
@@ -80,41 +77,17 @@ void PortMenu::Check(int portNumber) {
 
 bool PortMenu::Select(int portNumber) {
     if (portNumber < 1 || portNumber > kPortCount) return false;
-    // The receiver is where the operator says now, whether this port opens
-    // or not: the one that failed is no longer tried behind their back.
-    reconnect_.Cancel();
-    SerialPort& port = app_.Services().serial;
-    if (port.IsOpen()) port.Close();
-    // The adapter sets the line (19200 baud, no parity, 8 data bits, 1 stop
-    // bit, raw bytes, every waiting byte delivered) as it opens the port.
-    if (!port.Open(portNumber)) {
-        // The port in use is closed now, so no item may keep a check mark
-        // that claims an open port. PortNumber keeps its value.
-        ClearChecks();
-        app_.Services().dialogs.ShowMessage("通信ポートが開けません。(COM" +
-                                            std::to_string(portNumber) +
-                                            ")\r\n他のポートをお試しください");
-        return false;
-    }
+    const bool opened = app_.Port().Select(portNumber);
+    // Whether it opened or not, the port in use before is closed now: no
+    // other item may keep a check mark that claims an open port.
     ClearChecks();
-    Check(portNumber);
-    app_.SetPortNumber(static_cast<std::int16_t>(portNumber));
-    app_.NoteInJournal("serial port COM" + std::to_string(portNumber) + " opened (" +
-                       port.DevicePath(portNumber) + ")");
-    return true;
-}
-
-void PortMenu::PortFailed() {
-    ClearChecks();
-    reconnect_.PortFailed(app_.State().PortNumber);
+    if (opened) Check(portNumber);
+    return opened;
 }
 
 bool PortMenu::Reconnected() {
-    if (reconnect_.Poll() != ReceiverReconnect::Result::Reconnected) return false;
-    const int port = app_.State().PortNumber;
-    Check(port);
-    app_.NoteInJournal("serial port COM" + std::to_string(port) + " reopened (" +
-                       app_.Services().serial.DevicePath(port) + ")");
+    if (!app_.Port().Reconnected()) return false;
+    Check(app_.State().PortNumber);
     return true;
 }
 

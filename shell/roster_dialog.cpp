@@ -58,14 +58,6 @@ class CurrentCellDelegate final : public QStyledItemDelegate {
 
 }  // namespace
 
-dlgIdName::dlgIdName(RosterTable& names, FileStore& files, MessageSink& messages, QWidget* parent)
-    : dlgIdName(
-          names,
-          [&names](int id, std::string name) {
-              names[static_cast<std::size_t>(id)] = std::move(name);
-          },
-          files, messages, parent) {}
-
 dlgIdName::dlgIdName(const RosterTable& names, NameSetter setName, FileStore& files,
                      MessageSink& messages, QWidget* parent)
     : QDialog(parent),

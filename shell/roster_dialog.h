@@ -26,9 +26,6 @@ class dlgIdName : public QDialog {
     using NameSetter = std::function<void(int id, std::string name)>;
     dlgIdName(const RosterTable& names, NameSetter setName, FileStore& files, MessageSink& messages,
               QWidget* parent = nullptr);
-    // A dialog over a roster of its own: names are written straight into it.
-    dlgIdName(RosterTable& names, FileStore& files, MessageSink& messages,
-              QWidget* parent = nullptr);
 
     // The roster file operations; their messages go to the sink.
     void Load_IdName();

@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
+#include "app/receiver_simulation_switch.h"
 #include "platform/serial_port.h"
 #include "platform/settings_store.h"
-#include "shell/receiver_simulation_switch.h"
 
 namespace palomind {
 

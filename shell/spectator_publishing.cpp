@@ -31,8 +31,7 @@ SpectatorPublishing::SpectatorPublishing(Application& app, QWidget* window, QAct
     : app_(app), window_(window), item_(menuItem), feed_(app.Window(), race_), service_(race_) {
     // Changes the pacing held back reach the page within this time.
     flush_.setInterval(SpectatorFeed::kDefaultIntervalMs);
-    connect(&flush_, &QTimer::timeout, this,
-            [this] { feed_.Flush(app_.Services().tickSource.TimeGetTime()); });
+    connect(&flush_, &QTimer::timeout, this, [this] { feed_.Flush(app_.Now()); });
 }
 
 SpectatorPublishing::~SpectatorPublishing() {
@@ -40,11 +39,11 @@ SpectatorPublishing::~SpectatorPublishing() {
 }
 
 void SpectatorPublishing::StartAtLaunch(const std::optional<WebAddress>& forThisRun) {
-    SettingsStore& settings = app_.Services().settings;
+    SettingsStore& settings = app_.Settings();
     if (!forThisRun && settings.GetSetting(kSection, kPublishKey) != "1") return;
     const QString problem = Serve(forThisRun ? *forThisRun : WebAddress{{}, StoredPort(settings)});
     item_.setChecked(problem.isEmpty());
-    if (!problem.isEmpty()) app_.Services().dialogs.ShowMessage(problem.toStdString());
+    if (!problem.isEmpty()) app_.Dialogs().ShowMessage(problem.toStdString());
 }
 
 void SpectatorPublishing::MenuToggled() {
@@ -54,10 +53,10 @@ void SpectatorPublishing::MenuToggled() {
         Remember();
         return;
     }
-    const QString problem = Serve({{}, StoredPort(app_.Services().settings)});
+    const QString problem = Serve({{}, StoredPort(app_.Settings())});
     if (!problem.isEmpty()) {
         item_.setChecked(false);
-        app_.Services().dialogs.ShowMessage(problem.toStdString());
+        app_.Dialogs().ShowMessage(problem.toStdString());
         return;
     }
     Remember();
@@ -80,7 +79,7 @@ QString SpectatorPublishing::Serve(const WebAddress& address) {
     address_ = address;
     address_.port = service_.Port();
     app_.Subscribe(&feed_);
-    feed_.PublishNow(app_.Services().tickSource.TimeGetTime());
+    feed_.PublishNow(app_.Now());
     flush_.start();
     app_.NoteInJournal("spectators' page served at port " + std::to_string(address_.port));
     return {};
@@ -109,7 +108,7 @@ QString SpectatorPublishing::ChangePort(int port) {
 }
 
 void SpectatorPublishing::Remember() {
-    SettingsStore& settings = app_.Services().settings;
+    SettingsStore& settings = app_.Settings();
     settings.SaveSetting(kSection, kPublishKey, item_.isChecked() ? "1" : "0");
     if (IsPublishing()) settings.SaveSetting(kSection, kPortKey, std::to_string(address_.port));
 }

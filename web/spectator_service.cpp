@@ -72,12 +72,14 @@ SpectatorService::StartResult SpectatorService::Start(const WebAddress& address)
     bool listening = false;
     bool portInUse = false;
     QString error;
-    // The listening socket must be made on the thread that serves it.
+    std::uint16_t port = 0;
+    // The listening socket must be made, and read, on the thread that serves it.
     QMetaObject::invokeMethod(
         server,
         [&] {
             LowerThisThreadsPriority();
             listening = server->Listen(*hosts, address.port, error, portInUse);
+            if (listening) port = server->Port();
         },
         Qt::BlockingQueuedConnection);
     if (!listening) {
@@ -88,7 +90,7 @@ SpectatorService::StartResult SpectatorService::Start(const WebAddress& address)
         return {false, portInUse, error.toStdString()};
     }
     server_ = server;
-    port_ = server->Port();
+    port_ = port;
     return {true, false, {}};
 }
 

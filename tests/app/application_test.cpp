@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/journal_reading.h"
@@ -52,9 +55,10 @@ class MemoryJournal final : public EventJournal {
     std::string text = "palomind-journal 1\n";
 };
 
+// Read on the receiver's thread too, where a test gives it one.
 struct ManualClock final : TickClock {
     std::int32_t TimeGetTime() override { return tick; }
-    std::int32_t tick = 1'000'000;
+    std::atomic<std::int32_t> tick = 1'000'000;
 };
 
 class ApplicationTest : public ::testing::Test {
@@ -224,6 +228,46 @@ TEST_F(ApplicationTest, BlocksStampedWhileTheWindowIsBlockedCountAtTheirStamps) 
                   std::to_string(start + 2'300) + " clock", std::to_string(start + 2'300) + " rx",
                   std::to_string(start + 2'900) + " id3"}))
         << journal.text;
+    EXPECT_EQ(Replayed(), Live());
+}
+
+// A real receiver thread stamps passes while the window thread runs its
+// timer: each is journaled once, in the order read, the journal's ticks never
+// go back, and the replay gives the race the window shows.
+TEST_F(ApplicationTest, PassesStampedOnTheReceiversThreadWhileTheTimerRunsCountInOrder) {
+    constexpr int kFrames = 300;
+    serial.holdBytes = true;
+    ASSERT_TRUE(serial.Open(1));
+    app.Boot();
+    app.StartRace();
+    RunUntil(app.State().RaceStart * 1000 + 100);
+    std::atomic<bool> reading = true;
+    std::thread receiver([&] {
+        for (int n = 0; n < kFrames; ++n) {
+            serial.Receive(Frame(static_cast<std::uint8_t>(1 + n % 8)));
+            std::this_thread::sleep_for(std::chrono::microseconds(300));
+        }
+        reading = false;
+    });
+    while (reading.load()) {
+        clock.tick += 10;
+        app.Timer1_Timer();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    receiver.join();
+    app.Timer1_Timer();
+
+    const JournalParseResult parsed = ReadJournal(journal.text);
+    ASSERT_TRUE(parsed.ok);
+    int received = 0, wentBack = 0;
+    for (std::size_t i = 0; i < parsed.events.size(); ++i) {
+        const JournalEvent& e = parsed.events[i];
+        if (i > 0 && e.tick < parsed.events[i - 1].tick) ++wentBack;
+        if (e.kind != JournalEventKind::Rx) continue;
+        if (e.bytes == Frame(static_cast<std::uint8_t>(1 + received % 8))) ++received;
+    }
+    EXPECT_EQ(received, kFrames);
+    EXPECT_EQ(wentBack, 0);
     EXPECT_EQ(Replayed(), Live());
 }
 

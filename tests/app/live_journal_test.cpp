@@ -1,10 +1,12 @@
 #include "app/live_journal.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <fstream>
 #include <mutex>
 #include <thread>
@@ -76,6 +78,29 @@ TEST(LiveJournalTest, ASlowSyncToTheDiskHoldsUpNothingOnTheRecordingThread) {
     journal.FinishCleanly();
     EXPECT_EQ(ReadBytes(journal.Path()).substr(ReadBytes(journal.Path()).size() - 11),
               "# shutdown\n");
+}
+
+// The syncer's thread works on a descriptor of its own: a clean shutdown
+// while it is in a sync waits for that sync, never syncs beside it, and no
+// sync is ever handed a descriptor already closed.
+TEST(LiveJournalTest, ShutdownDuringTheSyncersSyncWaitsForItAndNoSyncSeesAClosedFile) {
+    const TemporaryCurrentDirectory directory;
+    std::atomic<int> syncs = 0, inSync = 0, overlapping = 0, closedSeen = 0;
+    LiveJournal journal("journal", "palomind-20240501-093000-10", 5, [&](int fd) {
+        if (++inSync > 1) ++overlapping;
+        ++syncs;
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        if (fcntl(fd, F_GETFD) == -1) ++closedSeen;
+        --inSync;
+    });
+    ASSERT_TRUE(journal.Start());
+    EXPECT_TRUE(journal.Record(Event(1000, JournalEventKind::Boot)));  // asks for a sync
+    while (syncs < 2) std::this_thread::yield();                       // the syncer is in it now
+    journal.FinishCleanly();
+    EXPECT_GE(syncs, 3);  // at the start, the syncer's, the shutdown's
+    EXPECT_EQ(overlapping, 0);
+    EXPECT_EQ(closedSeen, 0);
+    EXPECT_EQ(journal.Path(), fs::path("journal") / "palomind-20240501-093000-10.journal");
 }
 
 // A race record handed over is synced with the journal, on the journal's own

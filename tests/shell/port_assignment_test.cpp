@@ -7,8 +7,8 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include "app/receiver_simulation_switch.h"
 #include "shell/port_assignment_dialog.h"
-#include "shell/receiver_simulation_switch.h"
 #include "tests/support/pseudo_terminal.h"
 #include "tests/support/shell_harness.h"
 
@@ -106,7 +106,8 @@ TEST(PortMenuSimulation, SwitchShowsItsStateAndTurningItReopensThePortInUse) {
     h.Start();
     FakeSerialDeviceEnumerator enumerator;
     RecordingSimulationSwitch simulation;
-    h.window->Ports().AttachSetup(enumerator, simulation);
+    h.app->Port().AttachSimulation(simulation);
+    h.window->Ports().AttachSetup(enumerator);
     auto* item = h.window->findChild<QAction*>(QStringLiteral("mnuSCI_Simulation"));
     ASSERT_NE(item, nullptr);
     EXPECT_TRUE(item->isChecked());

@@ -184,5 +184,34 @@ TEST(SpeakerThreadTest, SpeaksOnItsOwnThreadAndStopsInTheMiddleOfAnUtterance) {
     EXPECT_LT(std::chrono::steady_clock::now() - stopping, std::chrono::seconds(30));
 }
 
+// The race's thread announces while the voice's thread speaks and a third
+// reads the figures: every announcement is said once, none lost or doubled.
+TEST(SpeakerThreadTest, AnnouncementsMadeWhileItSpeaksAreEachSaidOnce) {
+    constexpr int kAnnounced = 40;
+    ShortSpeech speech;
+    RealTimePcmOutput output;
+    MonotonicTickClock clock;
+    Speaker speaker(speech, output, clock);
+    speaker.Start();
+    std::thread race([&] {
+        for (int n = 1; n <= kAnnounced; ++n) {
+            speaker.Announce({.kind = AnnouncementKind::Finished,
+                              .voice = "en",
+                              .text = "a",
+                              .id = n,
+                              .tick = clock.TimeGetTime()});
+            std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        }
+    });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (speaker.Figures().Spoken(AnnouncementKind::Finished) < kAnnounced &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    race.join();
+    speaker.Stop();
+    EXPECT_EQ(speaker.Figures().Spoken(AnnouncementKind::Finished), kAnnounced);
+    EXPECT_EQ(speaker.Figures().Dropped(AnnouncementKind::Finished), 0);
+}
+
 }  // namespace
 }  // namespace palomind

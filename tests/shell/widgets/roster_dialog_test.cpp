@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "app/application.h"
 #include "documents/roster_file.h"
 #include "tests/support/platform_fakes.h"
+#include "tests/support/unwritten_journal.h"
 #include "widget_test.h"
 
 namespace palomind {
@@ -54,10 +56,20 @@ class RosterDialogTest : public ::testing::Test {
         EXPECT_EQ(Editor()->text(), Grid()->item(row, col)->text());
     }
 
-    RosterTable names;
+    // The dialog as the main window makes it: over the application's roster,
+    // which it changes through the application alone.
+    SetTickClock clock;
+    testing::SilentSound sound;
+    testing::FakeSerialPort serial;
+    testing::MemorySettingsStore settings;
+    testing::ScriptedUserDialogs dialogs;
     MemoryFileStore files;
+    testing::UnwrittenJournal journal;
+    Application app{{clock, sound, serial, settings, dialogs, files, journal}};
+    const RosterTable& names = app.Roster();
     RecordingSink sink;
-    dlgIdName dialog{names, files, sink};
+    dlgIdName dialog{names, [this](int id, std::string name) { app.SetName(id, std::move(name)); },
+                     files, sink};
 };
 
 TEST_F(RosterDialogTest, OpensOnIdOneWithTheFilesNamesInFourColumnPairs) {
