@@ -98,10 +98,18 @@ class GuardedConnection final : public QTcpSocket {
         // Connected before the HTTP server connects its own handler, so the
         // bytes are framed (and refused) before it parses them.
         connect(this, &QTcpSocket::readyRead, this, &GuardedConnection::Frame);
-        connect(this, &QTcpSocket::disconnected, this, [this] { book_->Forget(this); });
+        forgetOnDisconnect_ =
+            connect(this, &QTcpSocket::disconnected, this, [this] { book_->Forget(this); });
         deadline_.start(book_->limits.requestDeadlineMs);
     }
-    ~GuardedConnection() override { book_->Forget(this); }
+    ~GuardedConnection() override {
+        // The socket's own destructor still emits disconnected(), when this
+        // object's members (the book among them) are gone: our handler must
+        // not answer it then. (The HTTP library's handlers stay: they free
+        // what it keeps per socket.)
+        disconnect(forgetOnDisconnect_);
+        book_->Forget(this);
+    }
 
     QHostAddress client;
 
@@ -184,6 +192,7 @@ class GuardedConnection final : public QTcpSocket {
     RequestFramer framer_;
     std::deque<RequestVerdict> pending_;  // framed, not yet answered
     QByteArray refusalBehind_;
+    QMetaObject::Connection forgetOnDisconnect_;
     QTimer deadline_;
     std::uint64_t idleMark_;
     qint64 framedUnread_ = 0;  // at the buffer's front, framed, not read by the library
