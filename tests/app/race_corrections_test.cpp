@@ -140,8 +140,13 @@ TEST_F(RaceCorrectionsTest, RawPassesKeepTheIdTheyHadInTheRace) {
 
 TEST_F(RaceCorrectionsTest, ADisqualifiedEntrantComesLastSayingSo) {
     const std::string record = Write("dq.race", record_, Edit(1, "dq 5 危険走行"));
-    ASSERT_EQ(Run({"--replay", record, "--export-csv", "r.csv", "--result-json", "r.json"}), 0)
+    ASSERT_EQ(Run({"--replay", record, "--export-csv", "r.csv", "--result-json", "r.json",
+                   "--export-html", "r.html"}),
+              0)
         << err_.str();
+    const std::string html = ReadBytes("r.html");
+    EXPECT_LT(html.find("<td class=\"id\">08</td>"), html.find("<td class=\"id\">05</td>")) << html;
+    EXPECT_NE(html.find("失格</td><td class=\"id\">05</td>"), std::string::npos) << html;
     const std::string csv = ReadBytes("r.csv");
     const std::size_t taro = csv.find("失格,5,Taro,");
     ASSERT_NE(taro, std::string::npos) << csv;
@@ -216,6 +221,66 @@ TEST_F(RaceCorrectionsTest, ARevisionIsAskedOfARecordThatHasIt) {
         const std::string message = err_.str();
         EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
         EXPECT_FALSE(fs::exists("r.rdt"));
+    }
+}
+
+TEST(CorrectedResult, TakesAcceptedShortLapsOutAndPlacesTheDisqualifiedLast) {
+    const auto entrant = [](int id, std::optional<int> place, std::vector<int> shortLaps = {}) {
+        EntrantResult e;
+        e.id = id;
+        e.place = place;
+        e.shortLaps = std::move(shortLaps);
+        return e;
+    };
+    const auto endingLap = [](PassIdentity identity, int lap) {
+        RacePass pass;
+        pass.identity = identity;
+        pass.lap = lap;
+        return pass;
+    };
+    const auto edits = [](std::set<int> disqualified, std::set<PassIdentity> accepted) {
+        RevisionEdits e;
+        e.disqualified = std::move(disqualified);
+        e.accepted = std::move(accepted);
+        return e;
+    };
+    const ExactResult ran{.entrants = {entrant(3, 1), entrant(5, 2, {2, 4}), entrant(9, 3),
+                                       entrant(64, std::nullopt)}};
+    const std::vector<RacePass> passes = {endingLap({.id = 5, .ordinal = 3}, 2),
+                                          endingLap({.id = 5, .manual = 2}, 4)};
+    const struct {
+        const char* what;
+        RevisionEdits edits;
+        std::vector<std::pair<int, std::optional<int>>> order;  // id, place
+        std::vector<int> shortLapsOf5;
+    } cases[] = {
+        {"no correction", edits({}, {}), {{3, 1}, {5, 2}, {9, 3}, {64, {}}}, {2, 4}},
+        {"the leader disqualified", edits({3}, {}), {{5, 1}, {9, 2}, {64, {}}, {3, {}}}, {2, 4}},
+        {"two disqualified keep their order",
+         edits({9, 3}, {}),
+         {{5, 1}, {64, {}}, {3, {}}, {9, {}}},
+         {2, 4}},
+        {"an accepted lap ending at a raw pass",
+         edits({}, {{.id = 5, .ordinal = 3}}),
+         {{3, 1}, {5, 2}, {9, 3}, {64, {}}},
+         {4}},
+        {"an accepted lap ending at a manual pass",
+         edits({}, {{.id = 5, .manual = 2}}),
+         {{3, 1}, {5, 2}, {9, 3}, {64, {}}},
+         {2}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ExactResult corrected = CorrectedResult(ran, c.edits, passes);
+        std::vector<std::pair<int, std::optional<int>>> order;
+        for (const EntrantResult& e : corrected.entrants) {
+            order.emplace_back(e.id, e.place);
+            EXPECT_EQ(e.status == EntrantStatus::Dq, c.edits.disqualified.contains(e.id)) << e.id;
+            if (e.id == 5) {
+                EXPECT_EQ(e.shortLaps, c.shortLapsOf5);
+            }
+        }
+        EXPECT_EQ(order, c.order);
     }
 }
 
