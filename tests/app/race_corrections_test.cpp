@@ -208,6 +208,25 @@ TEST_F(RaceCorrectionsTest, RefusesACorrectionThatDoesNotFitTheRaceNamingItsLine
     }
 }
 
+// Short laps are flagged from the minimum lap in force at the start (its
+// "minlap" line, which the short-lap flags bring): enabled once they are in.
+TEST_F(RaceCorrectionsTest, DISABLED_AnAcceptedShortLapStandsAndTheRaceIsNoLongerProvisional) {
+    // ID 5's second and third laps, 10 s each, are short under 10.5 s.
+    std::string flagged = record_;
+    flagged.insert(flagged.find("2000 start\n"), "2000 minlap 10500\n");
+    const std::string once = Write("once.race", flagged, Edit(1, "accept 5 3 確認済み"));
+    ASSERT_EQ(Run({"--replay", once, "--result-json", "once.json"}), 0) << err_.str();
+    std::string json = ReadBytes("once.json");
+    EXPECT_NE(json.find("\"short_laps\":[3]"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"provisional\":true"), std::string::npos) << json;
+    const std::string twice = Write(
+        "twice.race", flagged, Edit(1, "accept 5 3 確認済み") + Edit(2, "accept 5 4 確認済み"));
+    ASSERT_EQ(Run({"--replay", twice, "--result-json", "twice.json"}), 0) << err_.str();
+    json = ReadBytes("twice.json");
+    EXPECT_EQ(json.find("\"short_laps\":[3]"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"provisional\":false"), std::string::npos) << json;
+}
+
 TEST_F(RaceCorrectionsTest, ARevisionIsAskedOfARecordThatHasIt) {
     const std::string record = Write("one.race", record_, Edit(1, "dq 5 x"));
     const std::vector<std::vector<std::string>> refused = {
