@@ -26,12 +26,13 @@ std::string RxLine(int tick, std::uint8_t id) {
 }
 
 // RaceStart is at tick 4000 (the start at 2000, 2 s of countdown). ID 7's
-// second pass comes just before an "ＩＤ１" press, which counts on from it.
+// second pass comes just before an "ＩＤ１" press, which counts on from it;
+// ID 70 passes, but is no entrant.
 const std::string kRace =
     "palomind-journal 1\n1000 racetime 60\n1000 startwait 2\n"
     "1000 name 5 Taro\n1000 boot\n2000 start\n" +
     RxLine(5000, 5) + RxLine(6000, 7) + RxLine(15000, 5) + RxLine(15500, 7) + "16000 id1\n" +
-    RxLine(25000, 5) + RxLine(35000, 5) + RxLine(36000, 7);
+    RxLine(25000, 5) + RxLine(26500, 70) + RxLine(35000, 5) + RxLine(36000, 7);
 
 constexpr const char* kWhen = "2026-12-09T12:00:00+09:00";
 
@@ -171,6 +172,7 @@ TEST_F(RaceCorrectionsTest, RefusesACorrectionThatDoesNotFitTheRaceNamingItsLine
         {"unknown ID for accept", Edit(1, "accept 6 1")},
         {"unknown ID for dq", Edit(1, "dq 6 x")},
         {"unknown ID for reinstate", Edit(1, "reinstate 6")},
+        {"a dq of an ID that is no entrant", Edit(1, "dq 70 x")},
         {"unknown ordinal", Edit(1, "delete 5 5 x")},
         {"unknown manual pass", Edit(1, "delete 5 +1 x")},
         {"a manual pass of another ID", Edit(1, "add 5 100 x") + Edit(2, "delete 7 +1 x")},
