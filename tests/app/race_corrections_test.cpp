@@ -139,6 +139,18 @@ TEST_F(RaceCorrectionsTest, RawPassesKeepTheIdTheyHadInTheRace) {
     EXPECT_NE(csv.find("\n7,3,receiver,36000,32000,lap,1,32000,\n"), std::string::npos) << csv;
 }
 
+TEST_F(RaceCorrectionsTest, ManualPassesComeAfterTheRawPassesOfTheirTickByNumber) {
+    // Both at race time 21000, the tick of ID 5's third raw pass.
+    const std::string csv = Passes(
+        Write("corrected.race", record_, Edit(1, "add 8 21000 x") + Edit(2, "add 7 21000 y")));
+    const std::size_t raw = csv.find("\n5,3,receiver,25000,");
+    const std::size_t first = csv.find("\n8,+1,manual,25000,21000,");
+    const std::size_t second = csv.find("\n7,+2,manual,25000,21000,");
+    ASSERT_NE(second, std::string::npos) << csv;
+    EXPECT_LT(raw, first) << csv;
+    EXPECT_LT(first, second) << csv;
+}
+
 TEST_F(RaceCorrectionsTest, ADisqualifiedEntrantComesLastSayingSo) {
     const std::string record = Write("dq.race", record_, Edit(1, "dq 5 危険走行"));
     ASSERT_EQ(Run({"--replay", record, "--export-csv", "r.csv", "--result-json", "r.json",
