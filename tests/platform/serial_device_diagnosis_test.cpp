@@ -17,17 +17,10 @@ namespace fs = std::filesystem;
 // Someone who owns nothing here and belongs to no group of these files.
 const DeviceUser kStranger{.uid = 54321, .groups = {54321}};
 
-std::string GroupOf(const std::string& path) {
+struct stat StatOf(const std::string& path) {
     struct stat status {};
     EXPECT_EQ(stat(path.c_str(), &status), 0) << path;
-    const group* entry = getgrgid(status.st_gid);
-    return entry != nullptr ? entry->gr_name : std::to_string(status.st_gid);
-}
-
-gid_t GidOf(const std::string& path) {
-    struct stat status {};
-    EXPECT_EQ(stat(path.c_str(), &status), 0) << path;
-    return status.st_gid;
+    return status;
 }
 
 class SerialDeviceDiagnosisTest : public ::testing::Test {
@@ -54,12 +47,15 @@ TEST_F(SerialDeviceDiagnosisTest, DeviceThatIsNotThereIsNotPresent) {
 
 TEST_F(SerialDeviceDiagnosisTest, UnreadableDeviceNamesTheGroupThatOwnsIt) {
     const std::string device = File("ttyACM0", fs::perms::owner_read | fs::perms::group_read);
-    EXPECT_EQ(
-        DiagnoseSerialDevice(device, kStranger),
-        (PortDiagnosis{
-            .device = device, .reason = PortUnavailable::NoPermission, .group = GroupOf(device)}));
+    const gid_t owner = StatOf(device).st_gid;
+    const group* ownerGroup = getgrgid(owner);
+    ASSERT_NE(ownerGroup, nullptr);
+    EXPECT_EQ(DiagnoseSerialDevice(device, kStranger),
+              (PortDiagnosis{.device = device,
+                             .reason = PortUnavailable::NoPermission,
+                             .group = ownerGroup->gr_name}));
     // A member of that group may read it: it is refused for another reason.
-    const DeviceUser member{.uid = 54321, .groups = {54321, GidOf(device)}};
+    const DeviceUser member{.uid = 54321, .groups = {54321, owner}};
     EXPECT_NE(DiagnoseSerialDevice(device, member).reason, PortUnavailable::NoPermission);
 }
 
