@@ -24,11 +24,20 @@ Application::Application(ApplicationServices services)
       port_(services_.serial, listener_, services_.tickSource, services_.dialogs,
             {.portNumber = [this] { return core_.State().PortNumber; },
              .setPortNumber = [this](std::int16_t number) { core_.SetPortNumber(number); },
-             .note = [this](std::string_view text) { NoteInJournal(text); }}) {}
+             .note = [this](std::string_view text) { NoteInJournal(text); },
+             .absenceChanged =
+                 [this](const std::optional<ReceiverAbsence>& absence) {
+                     if (view_ != nullptr) view_->ReceiverAbsenceChanged(absence);
+                 }}) {}
 
 // The port session ends first (the last member): the reader thread has
 // stopped calling in before the inbox goes.
 Application::~Application() = default;
+
+void Application::SetView(ApplicationView* view) {
+    view_ = view;
+    if (view_ != nullptr) view_->ReceiverAbsenceChanged(port_.Absence());
+}
 
 std::int32_t Application::ReadTick() {
     if (!booted_) return inbox_.LatchOnly();

@@ -50,6 +50,9 @@ class ApplicationView {
   public:
     virtual ~ApplicationView() = default;
     virtual void PlatformFailed(PlatformProblem problem, std::string_view detail) = 0;
+    // No receiver port is open, and why; nullopt once one is. Told as the
+    // view is set and whenever it changes.
+    virtual void ReceiverAbsenceChanged(const std::optional<ReceiverAbsence>& absence) = 0;
 };
 
 // The race as a document reads it (save, print, export).
@@ -70,7 +73,7 @@ class Application final {
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    void SetView(ApplicationView* view) { view_ = view; }
+    void SetView(ApplicationView* view);
     // Race events go to every subscriber, live, restored and replayed alike.
     void Subscribe(RaceEventListener* subscriber) { core_.Subscribe(subscriber); }
     void Unsubscribe(RaceEventListener* subscriber) { core_.Unsubscribe(subscriber); }

@@ -325,6 +325,21 @@ std::string HelpText() {
     return text;
 }
 
+std::string NoDisplayText() {
+    std::vector<std::string> headless;
+    for (const std::string_view run : CommandLineRuns()) {
+        if (run != kWindowRun) headless.emplace_back(run);
+    }
+    std::string runs;
+    for (std::size_t i = 0; i < headless.size(); ++i) {
+        runs += (i == 0 ? "" : i + 1 == headless.size() ? " and " : ", ") + headless[i];
+    }
+    return std::string(kProgram) +
+           ": no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set, or "
+           "the display cannot be opened); " +
+           runs + " work without one";
+}
+
 std::optional<int> AnswerWithoutWindow(const CommandLine& commandLine, std::ostream& out,
                                        std::ostream& err) {
     if (!commandLine.error.empty()) {

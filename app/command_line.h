@@ -74,6 +74,10 @@ std::string UsageText();
 // The usage, what the program does and every option with its description.
 std::string HelpText();
 
+// The one line the program prints when it has no display to open its window
+// on: it says so and names the runs that need none.
+std::string NoDisplayText();
+
 // Answers what needs neither a window nor a race: --help and --version on
 // `out`, a refused command line (its error and the usage) on `err`. Returns
 // the exit status when the program ends here: 0 for an answer, 2 for a

@@ -25,10 +25,13 @@ bool PortSession::Select(int portNumber) {
     if (!port_.Open(portNumber)) {
         // The race's port keeps its number: it is the one saved and tried at
         // the next start.
+        Absent(portNumber);
         dialogs_.ShowMessage("通信ポートが開けません。(COM" + std::to_string(portNumber) +
-                             ")\r\n他のポートをお試しください");
+                             ")\r\n他のポートをお試しください\r\n" +
+                             PortDiagnosisLine(absence_->diagnosis));
         return false;
     }
+    SetAbsence(std::nullopt);
     owner_.setPortNumber(static_cast<std::int16_t>(portNumber));
     owner_.note("serial port COM" + std::to_string(portNumber) + " opened (" +
                 port_.DevicePath(portNumber) + ")");
@@ -45,14 +48,28 @@ std::string PortSession::DevicePath(int portNumber) const {
 
 void PortSession::Failed() {
     reconnect_.PortFailed(owner_.portNumber());
+    Absent(owner_.portNumber());
 }
 
 bool PortSession::Reconnected() {
-    if (reconnect_.Poll() != ReceiverReconnect::Result::Reconnected) return false;
+    const ReceiverReconnect::Result result = reconnect_.Poll();
+    if (result == ReceiverReconnect::Result::AttemptFailed) Absent(owner_.portNumber());
+    if (result != ReceiverReconnect::Result::Reconnected) return false;
+    SetAbsence(std::nullopt);
     const int port = owner_.portNumber();
     owner_.note("serial port COM" + std::to_string(port) + " reopened (" + port_.DevicePath(port) +
                 ")");
     return true;
+}
+
+void PortSession::Absent(int portNumber) {
+    SetAbsence(ReceiverAbsence{.portNumber = portNumber, .diagnosis = port_.Diagnose(portNumber)});
+}
+
+void PortSession::SetAbsence(std::optional<ReceiverAbsence> absence) {
+    if (absence == absence_) return;
+    absence_ = std::move(absence);
+    if (owner_.absenceChanged) owner_.absenceChanged(absence_);
 }
 
 void PortSession::SetSimulationOn(bool on) {

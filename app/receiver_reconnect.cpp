@@ -20,7 +20,7 @@ ReceiverReconnect::Result ReceiverReconnect::Poll() {
     const auto elapsed = static_cast<std::uint32_t>(now) - static_cast<std::uint32_t>(lastAttempt_);
     if (elapsed < static_cast<std::uint32_t>(kRetryIntervalMs)) return Result::StillAway;
     lastAttempt_ = now;
-    if (!port_.Open(portNumber_)) return Result::StillAway;
+    if (!port_.Open(portNumber_)) return Result::AttemptFailed;
     portNumber_ = 0;
     return Result::Reconnected;
 }

@@ -23,8 +23,10 @@ class ReceiverReconnect {
     void Cancel() { portNumber_ = 0; }
 
     // What happened on this call of the timer.
-    enum class Result { Idle, StillAway, Reconnected, GaveWay };
-    // Idle: nothing to do. StillAway: waiting, or one more attempt failed.
+    enum class Result { Idle, StillAway, AttemptFailed, Reconnected, GaveWay };
+    // Idle: nothing to do. StillAway: waiting for the next attempt.
+    // AttemptFailed: this attempt did not open the port (it may have
+    // failed otherwise than before: look again).
     // Reconnected: this attempt opened the port. GaveWay: a port was opened
     // otherwise (the operator's choice), so the attempts end.
     Result Poll();

@@ -7,6 +7,8 @@
 #include <functional>
 #include <span>
 
+#include "platform/serial_device_diagnosis.h"
+
 #if defined(Q_OS_LINUX)
 #include <pthread.h>
 #include <sched.h>
@@ -198,6 +200,10 @@ std::string QtSerialPort::DevicePath(int portNumber) const {
         return *stored;
     }
     return PlatformDefaultDevice(portNumber);
+}
+
+PortDiagnosis QtSerialPort::Diagnose(int portNumber) const {
+    return DiagnoseSerialDevice(DevicePath(portNumber), ThisProcessUser());
 }
 
 bool QtSerialPort::Open(int portNumber) {

@@ -51,6 +51,7 @@ class QtSerialPort final : public QObject, public SerialPort {
     bool Open(int portNumber) override;
     // Empty for a number outside 1..8.
     std::string DevicePath(int portNumber) const override;
+    PortDiagnosis Diagnose(int portNumber) const override;
     // Opens `device` itself, whatever port it stands for (the receiver
     // simulator's line, say); the line is set up as Open sets it.
     bool OpenDevice(const std::string& device);

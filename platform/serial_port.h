@@ -6,6 +6,25 @@
 
 namespace palomind {
 
+// Why a port is not open, as the system sees its device.
+enum class PortUnavailable {
+    NotPresent,    // no such device, or nothing behind it
+    InUse,         // another program holds it
+    NoPermission,  // this user may not read it
+    NotSerial,     // the name is not a serial line
+    Unknown,
+};
+
+struct PortDiagnosis {
+    std::string device;  // the device the port maps to
+    PortUnavailable reason = PortUnavailable::Unknown;
+    // NoPermission: the group that owns the device ("dialout"), whose members
+    // may read it; empty when it is not known.
+    std::string group;
+
+    bool operator==(const PortDiagnosis&) const = default;
+};
+
 // What a serial port tells its user.
 class SerialListener {
   public:
@@ -39,6 +58,9 @@ class SerialPort {
     virtual bool Open(int portNumber) = 0;
     // The device behind port n (for messages and the README's mapping).
     virtual std::string DevicePath(int portNumber) const = 0;
+    // Why port n does not open now (after Open failed, or the open port
+    // failed): its device as the system sees it at this moment.
+    virtual PortDiagnosis Diagnose(int portNumber) const = 0;
 };
 
 }  // namespace palomind

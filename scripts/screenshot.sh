@@ -2,7 +2,8 @@
 # Draws the real main window in the middle of a race, under a virtual X
 # display with the system's fonts and style, and writes docs/race-window.png
 # (the whole race window) and docs/main-window-default.png (the size of a
-# first start); and the port assignment dialog as docs/port-assignment.png.
+# first start); the port assignment dialog as docs/port-assignment.png; and
+# the status bar with the receiver's notice as docs/receiver-notice.png.
 #
 # Uses ${PALOMIND_BUILD_DIR:-build}, building the drawing program when missing.
 set -euo pipefail
@@ -15,9 +16,11 @@ source ./scripts_common.sh
 # key draw them.
 palomind_install_packages "${PALOMIND_BUILD_PACKAGES[@]}" "${PALOMIND_TEST_PACKAGES[@]}" xvfb xauth
 dialog_program="$build/tests/shell/port_assignment_screenshot"
-if [ ! -x "$program" ] || [ ! -x "$dialog_program" ]; then
+notice_program="$build/tests/shell/receiver_notice_screenshot"
+if [ ! -x "$program" ] || [ ! -x "$dialog_program" ] || [ ! -x "$notice_program" ]; then
   cmake -S . -B "$build" -G Ninja -DPALOMIND_BUILD_TESTS=ON >/dev/null
-  cmake --build "$build" --target race_window_screenshot port_assignment_screenshot
+  cmake --build "$build" --target race_window_screenshot port_assignment_screenshot \
+    receiver_notice_screenshot
 fi
 
 # A 96 dpi screen, as most operators' displays: 15 twips to the pixel.
@@ -30,3 +33,4 @@ draw() { draw_with "$program" "$@"; }
 draw docs/race-window.png
 draw --default-size docs/main-window-default.png
 draw_with "$dialog_program" docs/port-assignment.png
+draw_with "$notice_program" docs/receiver-notice.png

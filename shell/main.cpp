@@ -38,6 +38,7 @@
 #include "platform/qt_user_dialogs.h"
 #include "record/race_record_folder.h"
 #include "record/race_start_time.h"
+#include "shell/display_start.h"
 #include "shell/installed_files.h"
 #include "shell/main_window.h"
 #include "shell/mdi_arrange.h"
@@ -145,8 +146,14 @@ int RunReplay(char* program, const CommandLine& commandLine, const std::vector<s
 // webForThisRun: --web, the spectators' page published for this run only.
 int RunDesktop(char* program, const std::string& folderProblem, bool simulate,
                const std::optional<WebAddress>& webForThisRun) {
+    if (!DisplayNamed()) {
+        std::cerr << NoDisplayText() << '\n';
+        return 1;
+    }
     ToolkitArguments toolkit(program);
+    std::optional<DisplayStartGuard> displayStart(std::in_place);
     QApplication application(toolkit.argc, toolkit.argv);
+    displayStart.reset();
     application.setWindowIcon(ProgramIcon());
     application.setDesktopFileName(QStringLiteral(PALOMIND_APP_ID));
     InstallJapaneseTranslation(application);

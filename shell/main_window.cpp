@@ -123,6 +123,15 @@ void frmMain::BuildStatusBar() {
     }
     statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
     statusBar()->addWidget(text, 1);
+    // Beside it, where the simulation notice follows: lasting, whatever the
+    // text panel says meanwhile.
+    receiverNotice_ = new QLabel(this);
+    receiverNotice_->setObjectName(QStringLiteral("sbReceiverNotice"));
+    receiverNotice_->setFrameShape(QFrame::Panel);
+    receiverNotice_->setFrameShadow(QFrame::Sunken);
+    receiverNotice_->setStyleSheet(QStringLiteral("QLabel { color: #a05000; font-weight: bold; }"));
+    receiverNotice_->hide();
+    statusBar()->addWidget(receiverNotice_);
     statusBar()->addPermanentWidget(statusDate_);
     statusBar()->addPermanentWidget(statusTime_);
     UpdateStatusClock();
@@ -134,6 +143,13 @@ void frmMain::UpdateStatusClock() {
     const QDateTime now = QDateTime::currentDateTime();
     statusDate_->setText(now.toString(QStringLiteral("yyyy/MM/dd")));
     statusTime_->setText(now.toString(QStringLiteral("H:mm")));
+}
+
+void frmMain::ReceiverAbsenceChanged(const std::optional<ReceiverAbsence>& absence) {
+    receiverNotice_->setVisible(absence.has_value());
+    receiverNotice_->setText(absence ? FromUtf8(ReceiverAbsenceNotice(*absence)) : QString());
+    receiverNotice_->setToolTip(absence ? FromUtf8(PortDiagnosisLine(absence->diagnosis))
+                                        : QString());
 }
 
 void frmMain::PlatformFailed(PlatformProblem problem, std::string_view detail) {

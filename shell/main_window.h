@@ -109,6 +109,7 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     void RaceChanged();
     // ApplicationView
     void PlatformFailed(PlatformProblem problem, std::string_view detail) override;
+    void ReceiverAbsenceChanged(const std::optional<ReceiverAbsence>& absence) override;
 
     // Built once by the constructor.
     void BuildMenus();
@@ -145,6 +146,7 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     QAction* mnuViewStatusBar_ = nullptr;
 
     WarningBanner* warnings_ = nullptr;  // the status bar's text panel
+    QLabel* receiverNotice_ = nullptr;   // while no receiver port is open
     QLabel* statusDate_ = nullptr;
     QLabel* statusTime_ = nullptr;
     QTimer statusClock_;

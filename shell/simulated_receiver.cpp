@@ -95,6 +95,15 @@ std::string SimulatedReceiverPort::DevicePath(int portNumber) const {
     return line_.empty() ? kStartingSimulator : line_;
 }
 
+PortDiagnosis SimulatedReceiverPort::Diagnose(int portNumber) const {
+    // The simulator's line is not the operator's device: what went wrong
+    // there has been told as the port's failure.
+    if (!simulationOn_) return device_->Diagnose(portNumber);
+    PortDiagnosis diagnosis;
+    diagnosis.device = DevicePath(portNumber);
+    return diagnosis;
+}
+
 void SimulatedReceiverPort::SetSimulationOn(bool on) {
     simulationOn_ = on;
     settings_.SaveSetting("Ports", kSimulationKey, on ? "1" : "0");

@@ -49,6 +49,7 @@ class SimulatedReceiverPort final : public SerialPort, public ReceiverSimulation
     void Close() override;
     bool Open(int portNumber) override;
     std::string DevicePath(int portNumber) const override;
+    PortDiagnosis Diagnose(int portNumber) const override;
 
     bool SimulationOn() const override { return simulationOn_; }
     void SetSimulationOn(bool on) override;

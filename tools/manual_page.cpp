@@ -1,6 +1,7 @@
 #include "tools/manual_page.h"
 
 #include "app/command_line.h"
+#include "tools/receiver_paragraph.h"
 
 namespace palomind {
 
@@ -70,16 +71,8 @@ std::string Description() {
                "keeps a journal of every run in journal/ and saves results where you "
                "choose. The desktop menu entry starts it with ") +
            Bold("--user-folder") + ManualPageText(", which works in ~/Palomind instead.") +
-           "\n.PP\n" +
-           ManualPageText(
-               "Out of the box the receiver is simulated: while no device is configured for the "
-               "port in use, palomind starts its receiver simulator on a pseudo-terminal and "
-               "reads from that, and the window's title says so. To use a real receiver, name "
-               "its device for the port once, in ~/.config/Palomind/Palomind.conf:") +
-           "\n.PP\n.RS\n.nf\n[Ports]\nCOM1=/dev/ttyUSB0\n.fi\n.RE\n.PP\n" +
-           ManualPageText(
-               "The line runs at 19200 baud, 8 data bits, no parity, 1 stop bit. The user needs "
-               "access to the device (on Debian, membership of the group dialout).") +
+           "\n.PP\n" + ManualPageText(kReceiverParagraph) + "\n.PP\n" +
+           ManualPageText("The line runs at 19200 baud, 8 data bits, no parity, 1 stop bit.") +
            "\n.PP\n" + ManualPageText("With ") + Bold("--replay") +
            ManualPageText(
                ", palomind runs a race journal through the race engine without a "
@@ -127,8 +120,8 @@ std::string Environment() {
 std::string ExitStatus() {
     return ".SH EXIT STATUS\n" + Item("B", "0", "Success.") +
            Item("B", "1",
-                "The journal could not be read, an output could not be written, or the "
-                "working folder could not be used.") +
+                "The journal could not be read, an output could not be written, the "
+                "working folder could not be used, or there is no display for the window.") +
            Item("B", "2", "The command line was refused.");
 }
 

@@ -380,6 +380,7 @@ TEST_F(RecordedRestoreTest, ARecordThatCannotBeWrittenIsToldAndTheRaceGoesOn) {
         void PlatformFailed(PlatformProblem problem, std::string_view detail) override {
             if (problem == PlatformProblem::JournalFailed) told.emplace_back(detail);
         }
+        void ReceiverAbsenceChanged(const std::optional<ReceiverAbsence>&) override {}
         std::vector<std::string> told;
     } view;
     app.SetView(&view);

@@ -35,12 +35,14 @@ class ProgramCommandLineTest : public ::testing::Test {
     ~ProgramCommandLineTest() override { fs::remove_all(dir_); }
 
     // Runs the program in `dir_` with `arguments` (already quoted for the
-    // shell), with no display of any kind and HOME set to `home`.
-    Outcome Start(const std::string& arguments, const fs::path& home = {}) {
+    // shell), with no display of any kind and HOME set to `home`, then the
+    // `environment` assignments ("NAME=value ...").
+    Outcome Start(const std::string& arguments, const fs::path& home = {},
+                  const std::string& environment = {}) {
         const std::string command =
             "cd '" + dir_.string() +
             "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME='" + home.string() +
-            "' '" PALOMIND_PROGRAM "' " + arguments + " >out.txt 2>err.txt";
+            "' " + environment + " '" PALOMIND_PROGRAM "' " + arguments + " >out.txt 2>err.txt";
         const int raw = std::system(command.c_str());
         Outcome run;
         run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -61,6 +63,20 @@ TEST_F(ProgramCommandLineTest, HelpAndVersionAnswerWithoutADisplay) {
     const Outcome version = Start("--version");
     EXPECT_EQ(version.status, 0) << version.err;
     EXPECT_EQ(version.out, "Palomind 0.8.0.4\n");
+}
+
+TEST_F(ProgramCommandLineTest, WindowWithoutADisplaySaysSoInOneLineAndEndsWithStatusOne) {
+    const std::string kCases[] = {
+        "",                                // no display named at all
+        "QT_QPA_PLATFORM=no-such-plugin",  // a platform plugin that cannot start
+        "DISPLAY=:4711",                   // an X display that is not there
+    };
+    for (const std::string& environment : kCases) {
+        const Outcome run = Start("", {}, environment);
+        EXPECT_EQ(run.status, 1) << environment << ": " << run.err;
+        EXPECT_EQ(run.err, NoDisplayText() + "\n") << environment;
+        EXPECT_EQ(run.out, "") << environment;
+    }
 }
 
 TEST_F(ProgramCommandLineTest, RefusedLinesEndWithStatusTwoAndNoWindow) {

@@ -54,6 +54,13 @@ for package in libqt6widgets6 libqt6multimedia6 gstreamer1.0-plugins-base \
   [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package: $depends"
 done
 
+# The description tells what the program does with the receiver, in the
+# paragraph the manual page shares.
+description=$(dpkg-deb -f "$deb" Description)
+[[ "$description" == *'設定 > 通信ポート > "ポートの割り当て..."'* ]] ||
+  fail "the description does not send the operator to the port assignment: $description"
+[[ "$description" != *@PALOMIND_* ]] || fail "the description keeps a placeholder: $description"
+
 version=$(dpkg-deb -f "$deb" Version)
 answer=$(env -u DISPLAY -u WAYLAND_DISPLAY "$work/root/usr/bin/palomind" --version)
 [ "$answer" = "Palomind $version" ] || fail "the unpacked program says \"$answer\""

@@ -82,6 +82,7 @@ TEST_F(QtSerialPortTest, MissingDeviceOrPortNumberFailsToOpenAtOnce) {
     QElapsedTimer timer;
     timer.start();
     EXPECT_FALSE(port_.Open(2));
+    EXPECT_EQ(port_.Diagnose(2).reason, PortUnavailable::NotPresent);
     EXPECT_FALSE(port_.Open(0));
     EXPECT_FALSE(port_.Open(9));
     EXPECT_LT(timer.elapsed(), 1000);
@@ -94,6 +95,9 @@ TEST_F(QtSerialPortTest, PortInUseIsRefusedUntilClosed) {
     ASSERT_TRUE(port_.Open(1));
     QtSerialPort other(settings_);
     EXPECT_FALSE(other.Open(1));
+    EXPECT_EQ(
+        other.Diagnose(1),
+        (PortDiagnosis{.device = receiver_.Path(), .reason = PortUnavailable::InUse, .group = ""}));
 
     port_.Close();
     EXPECT_FALSE(port_.IsOpen());

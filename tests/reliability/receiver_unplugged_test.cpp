@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -121,56 +122,96 @@ TEST_F(ReceiverUnpluggedTest, UnpluggedAgainAfterComingBackIsToldAndMendedAgain)
     ASSERT_TRUE(WaitForBytes(3));
 }
 
-// The whole application on the real adapter: the race goes on while the
-// receiver is away, the window says so once, and the receiver comes back by
-// itself.
-TEST(ReceiverUnpluggedDuringARace, RaceGoesOnTheWindowSaysSoOnceAndPassesCountAgainWhenItIsBack) {
-    const TemporaryCurrentDirectory folder;
-    PluggableReceiver receiver(folder.Path() / "receiver");
-    receiver.PlugIn();
-    WriteBytes("Palomind.ini", SettingsFileBytes(1, 60, 1, 0));
-    WriteBytes("idname.ind", RosterFileBytes());
-
-    DiskFileStore files;
-    ScriptedUserDialogs dialogs;  // none is expected
-    MemorySettingsStore settings;
-    settings.SaveSetting("Ports", "COM1", folder.File("receiver"));
-    QtSerialPort serial(settings);
-    MonotonicTickClock ticks;
-    RecordingSoundPlayer sound(ticks);
-    LiveJournal journal("journal", "palomind-unplugged", 5);
-    ASSERT_TRUE(journal.Start());
-    {
-        Application app({ticks, sound, serial, settings, dialogs, files, journal});
-        frmMain window(app);
-        window.Form_Load();
-        window.show();
-        ASSERT_TRUE(serial.IsOpen());
-        auto* status = window.findChild<QLabel*>(QStringLiteral("sbStatusBarText"));
-        window.tbToolBar_ButtonClick(ToolbarButton(window, "レース開始"));
-        ASSERT_TRUE(
-            QTest::qWaitFor([&] { return app.Window().StatusCaption == "計測中"; }, kWaitMs));
-        const auto& laps = app.State().LapCount;
-        receiver.Send(Frame(5));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return laps[5] == 0; }, kWaitMs));
-
-        receiver.Unplug();
-        const QString lost = QStringLiteral("警告: ") + QString::fromStdString(ReceiverLostText(1));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return status->text() == lost; }, kWaitMs));
-        ExpectQuietEventLoop(2500, "while the receiver was away");
-        EXPECT_EQ(status->text(), lost);
-        EXPECT_EQ(app.Window().StatusCaption, "計測中");
-        EXPECT_EQ(app.Window().ElapsedCaption.substr(0, 7), "00h00m0") << "the race clock runs on";
-
-        receiver.PlugIn();
-        ASSERT_TRUE(
-            QTest::qWaitFor([&] { return status->text() == QStringLiteral("ｽﾃｰﾀｽ"); }, 2500));
-        EXPECT_TRUE(window.findChild<QAction*>(QStringLiteral("mnuSCI_COM1"))->isChecked());
-        receiver.Send(Frame(5));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return laps[5] == 1; }, kWaitMs));
-        EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages.front();
-        window.close();
+// The whole application on the real adapter, its COM1 at the receiver's
+// link, started from settings that name COM1.
+class WholeProgramOnAPluggableReceiver : public ::testing::Test {
+  protected:
+    WholeProgramOnAPluggableReceiver() {
+        WriteBytes("Palomind.ini", SettingsFileBytes(1, 60, 1, 0));
+        WriteBytes("idname.ind", RosterFileBytes());
+        settings.SaveSetting("Ports", "COM1", folder.File("receiver"));
     }
+    ~WholeProgramOnAPluggableReceiver() override {
+        if (window) window->close();
+        window.reset();
+        app.reset();
+    }
+    void Start() {
+        ASSERT_TRUE(journal.Start());
+        app = std::make_unique<Application>(
+            ApplicationServices{ticks, sound, serial, settings, dialogs, files, journal});
+        window = std::make_unique<frmMain>(*app);
+        window->Form_Load();
+        window->show();
+    }
+
+    const TemporaryCurrentDirectory folder;
+    PluggableReceiver receiver{folder.Path() / "receiver"};
+    DiskFileStore files;
+    ScriptedUserDialogs dialogs;
+    MemorySettingsStore settings;
+    QtSerialPort serial{settings};
+    MonotonicTickClock ticks;
+    RecordingSoundPlayer sound{ticks};
+    LiveJournal journal{"journal", "palomind-unplugged", 5};
+    std::unique_ptr<Application> app;
+    std::unique_ptr<frmMain> window;
+};
+
+// The race goes on while the receiver is away, the window says so once, and
+// the receiver comes back by itself.
+TEST_F(WholeProgramOnAPluggableReceiver,
+       RaceGoesOnTheWindowSaysSoOnceAndPassesCountAgainWhenItIsBack) {
+    receiver.PlugIn();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(serial.IsOpen());
+    auto* status = window->findChild<QLabel*>(QStringLiteral("sbStatusBarText"));
+    window->tbToolBar_ButtonClick(ToolbarButton(*window, "レース開始"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app->Window().StatusCaption == "計測中"; }, kWaitMs));
+    const auto& laps = app->State().LapCount;
+    receiver.Send(Frame(5));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return laps[5] == 0; }, kWaitMs));
+
+    receiver.Unplug();
+    const QString lost = QStringLiteral("警告: ") + QString::fromStdString(ReceiverLostText(1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return status->text() == lost; }, kWaitMs));
+    ExpectQuietEventLoop(2500, "while the receiver was away");
+    EXPECT_EQ(status->text(), lost);
+    EXPECT_EQ(app->Window().StatusCaption, "計測中");
+    EXPECT_EQ(app->Window().ElapsedCaption.substr(0, 7), "00h00m0") << "the race clock runs on";
+
+    receiver.PlugIn();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return status->text() == QStringLiteral("ｽﾃｰﾀｽ"); }, 2500));
+    EXPECT_TRUE(window->findChild<QAction*>(QStringLiteral("mnuSCI_COM1"))->isChecked());
+    receiver.Send(Frame(5));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return laps[5] == 1; }, kWaitMs));
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages.front();
+}
+
+// The status bar's lasting notice: shown with the device and why while the
+// receiver is not there, gone once it is back.
+TEST_F(WholeProgramOnAPluggableReceiver, NoticeShowsTheDeviceAndWhyWhileAwayAndGoesWhenItIsBack) {
+    ASSERT_NO_FATAL_FAILURE(Start());  // the receiver is not plugged in yet
+    const auto* notice = window->findChild<QLabel*>(QStringLiteral("sbReceiverNotice"));
+    const std::string why = folder.File("receiver") + ": デバイスがありません";
+    const QString away = QStringLiteral("受信機なし: COM1 ") + QString::fromStdString(why);
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_EQ(notice->text(), away);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].substr(dialogs.messages[0].rfind('\n') + 1), why);
+
+    receiver.PlugIn();
+    window->SelectPort(1);
+    EXPECT_FALSE(notice->isVisible());
+
+    receiver.Unplug();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return notice->isVisible(); }, kWaitMs));
+    EXPECT_EQ(notice->text(), away);
+
+    receiver.PlugIn();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !notice->isVisible(); }, 2500));
+    EXPECT_TRUE(serial.IsOpen());
+    EXPECT_EQ(dialogs.messages.size(), 1u);
 }
 
 }  // namespace

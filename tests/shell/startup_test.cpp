@@ -119,7 +119,8 @@ TEST(StartupTest, StoredPortThatCannotBeOpenedLeavesNoCheckMarkAndKeepsItsNumber
     h.Start();
     EXPECT_EQ(
         h.dialogs.messages,
-        std::vector<std::string>{"通信ポートが開けません。(COM3)\r\n他のポートをお試しください"});
+        std::vector<std::string>{"通信ポートが開けません。(COM3)\r\n他のポートをお試しください\r\n"
+                                 "/dev/fake3: デバイスがありません"});
     EXPECT_EQ(PortChecks(h), kNoPort);
     EXPECT_EQ(h.State().PortNumber, 3);
     h.Close();

@@ -35,13 +35,20 @@ class FakeSerialPort final : public SerialPort {
     // thread is not told (it is busy).
     bool holdBytes = false;
     std::vector<int> openAttempts;
+    std::string devicePrefix = "/dev/fake";  // port n maps to devicePrefix + n
+    // What Diagnose says of a port that does not open.
+    PortUnavailable unavailable = PortUnavailable::NotPresent;
+    std::string deviceGroup;
 
     void SetListener(SerialListener* listener) override { listener_ = listener; }
     bool IsOpen() const override { return openPort_ != 0; }
     void Close() override { openPort_ = 0; }
     bool Open(int portNumber) override;
     std::string DevicePath(int portNumber) const override {
-        return "/dev/fake" + std::to_string(portNumber);
+        return devicePrefix + std::to_string(portNumber);
+    }
+    PortDiagnosis Diagnose(int portNumber) const override {
+        return {.device = DevicePath(portNumber), .reason = unavailable, .group = deviceGroup};
     }
 
     int OpenPort() const { return openPort_; }

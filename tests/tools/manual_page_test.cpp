@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "app/command_line.h"
+#include "tools/receiver_paragraph.h"
 
 namespace palomind {
 namespace {
@@ -39,6 +40,17 @@ TEST(ManualPageTest, ListsEveryOptionOfTheTableInTheSynopsisAndTheOptions) {
                     request == ".RE" || request == ".nf" || request == ".fi" || request == ".nh")
             << line;
     }
+}
+
+TEST(ManualPageTest, DescribesTheReceiverWithTheParagraphThePackageDescriptionShares) {
+    const std::string description = Section(
+        ManualPage("0.8.0.4", {"/usr/share/palomind", "/usr/libexec/palomind/receiver_simulator"}),
+        "DESCRIPTION");
+    EXPECT_NE(description.find(ManualPageText(kReceiverParagraph)), std::string::npos);
+    // The operator is sent to the menu, not to the settings store.
+    EXPECT_NE(kReceiverParagraph.find("設定 > 通信ポート > \"ポートの割り当て...\""),
+              std::string_view::npos);
+    EXPECT_EQ(description.find("Palomind.conf"), std::string::npos);
 }
 
 TEST(ManualPageTest, TextIsEscapedForTroff) {
