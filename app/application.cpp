@@ -3,8 +3,10 @@
 #include <array>
 
 #include "app/crash_recovery.h"
+#include "app/journal_reading.h"
 #include "app/replay.h"
 #include "documents/result_file.h"
+#include "record/race_record_folder.h"
 
 namespace palomind {
 
@@ -14,6 +16,8 @@ namespace {
 // long (or earlier, when something reads or replaces the comment), so a
 // crash loses at most about this much of it.
 constexpr std::int32_t kCommentCoalesceMs = 500;
+
+constexpr std::string_view kNotARaceRecord = "レース記録ではないか、壊れています。";
 
 }  // namespace
 
@@ -156,9 +160,14 @@ bool Application::Timer1_Timer() {
     return acts;
 }
 
-void Application::StartRace() {
+std::optional<std::string> Application::StartRace() {
     CommitComment();
+    std::optional<std::string> unsaved;
+    if (recorder_ != nullptr && recorder_->Current() && !raceSaved_)
+        unsaved = *recorder_->Current() + std::string(RaceRecordFolder::kExtension);
     RecordNow(JournalEventKind::Start);
+    raceSaved_ = false;
+    return unsaved;
 }
 
 void Application::StopRace() {
@@ -231,6 +240,23 @@ std::string Application::OpenResultFile(const std::string& path) {
     return {};
 }
 
+std::string Application::OpenRaceRecord(const std::string& path) {
+    // Read once, as a result file is: what is checked is what is journaled.
+    const std::optional<std::string> bytes = services_.files.ReadAll(path);
+    if (!bytes) return std::string(kResultFileUnreadable);
+    if (!RaceRecordProblem(*bytes).empty()) return std::string(kNotARaceRecord);
+    const JournalParseResult record = ParseJournal(*bytes);
+    CommitComment();
+    NoteInJournal("race record opened: " + path);
+    // The record's bytes go into the journal, so a replay shows the same
+    // race without the file.
+    RecordAndApply({.tick = ReadTick(),
+                    .kind = JournalEventKind::Record,
+                    .bytes = {bytes->begin(), bytes->end()},
+                    .text = record.events.front().text});
+    return {};
+}
+
 RaceDocument Application::Document() {
     CommitComment();
     return {core_.State(), core_.Window()};
@@ -240,6 +266,11 @@ void Application::NoteInJournal(std::string_view text) {
     if (services_.journal.Note(text) || journalFailureReported_) return;
     journalFailureReported_ = true;
     ReportPlatformProblem(PlatformProblem::JournalFailed, {});
+}
+
+void Application::ResultFileSaved(const std::string& path) {
+    NoteInJournal("result file saved: " + path);
+    raceSaved_ = true;
 }
 
 void Application::ReportPlatformProblem(PlatformProblem problem, std::string_view detail) {

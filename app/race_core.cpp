@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/replay.h"
 #include "documents/result_file.h"
 #include "documents/roster_file.h"
 #include "documents/settings_file.h"
@@ -18,6 +19,9 @@ bool RaceCore::Apply(const JournalEvent& event) {
         for (AppliedEventObserver* observer : observers_)
             observer->BeforeApply(event, {state_, window_, roster_});
     clock_.Set(event.tick);
+    if (event.kind == JournalEventKind::Boot || event.kind == JournalEventKind::Start ||
+        event.kind == JournalEventKind::Open)
+        shownRecord_.reset();
     switch (event.kind) {
         case JournalEventKind::Boot:
             engine_.ReSet();
@@ -70,6 +74,9 @@ bool RaceCore::Apply(const JournalEvent& event) {
         case JournalEventKind::Carry:
             TakeOver(event.carried);
             break;
+        case JournalEventKind::Record:
+            ShowRaceRecord(event);
+            break;
     }
     return true;
 }
@@ -96,6 +103,55 @@ void RaceCore::ShowResultFile(const std::vector<std::uint8_t>& bytes) {
     ApplyResultFile(parsed.content, state_, window_);
     Raise({.kind = RaceEventKind::CommentChanged, .text = window_.Comment});
     Raise({.kind = RaceEventKind::ResultFileShown});
+}
+
+// A race record is scored alone, through this same dispatcher on a core of
+// its own, and the race it gives is shown. The journal reader has checked
+// the record; one that does not read here changes nothing.
+void RaceCore::ShowRaceRecord(const JournalEvent& event) {
+    const JournalParseResult record =
+        ParseJournal({reinterpret_cast<const char*>(event.bytes.data()), event.bytes.size()});
+    if (!record.ok || !record.raceRecord) return;
+    RaceCore scored(sound_);
+    scored.SetSilent(true);
+    ReplayJournal(record.events, scored, std::nullopt);
+    ShowScoredRace(scored);
+    shownRecord_ = event.text;
+    Raise({.kind = RaceEventKind::CommentChanged, .text = window_.Comment});
+    Raise({.kind = RaceEventKind::ResultFileShown});
+}
+
+// Shown as an opened result file is: the race reset, then the race's
+// standings, lap history, comment and tables. What belongs to the run stays
+// the run's: the parameters, the receiver's partial frame, the last ID that
+// "ＩＤ１" counts on from and the race clock, so the next race inherits what
+// it would have; and no race is in progress.
+void RaceCore::ShowScoredRace(const RaceCore& scored) {
+    engine_.ReSet();
+    RaceState shown = scored.state_;
+    shown.PortNumber = state_.PortNumber;
+    shown.RaceTime = state_.RaceTime;
+    shown.StartWait = state_.StartWait;
+    shown.TtsMode = state_.TtsMode;
+    shown.NowSecond = state_.NowSecond;
+    shown.LastClockSecond = state_.LastClockSecond;
+    shown.ResetSecond = state_.ResetSecond;
+    shown.RaceStarted = kFalse;
+    shown.RaceRunning = kFalse;
+    shown.AllFinished = kFalse;
+    // Nobody runs on in a race shown: a stray pass finishes no one.
+    shown.RunningFlag.fill(0);
+    shown.RunningCount = 0;
+    shown.CommInput = std::move(state_.CommInput);
+    shown.SyncCount = state_.SyncCount;
+    shown.FrameLen = state_.FrameLen;
+    shown.FrameSum = state_.FrameSum;
+    shown.FrameBuf = state_.FrameBuf;
+    shown.PassId = state_.PassId;
+    state_ = std::move(shown);
+    window_.Standings = scored.window_.Standings;
+    window_.LapHistory = scored.window_.LapHistory;
+    window_.Comment = scored.window_.Comment;
 }
 
 void RaceCore::LoadStartupFiles(FileStore& files, MessageSink& messages) {

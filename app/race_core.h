@@ -1,5 +1,7 @@
 #pragma once
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "engine/race_engine.h"
@@ -60,6 +62,10 @@ class RaceCore final : private RaceEventListener {
     const RaceWindowModel& Window() const { return window_; }
     const RosterTable& Roster() const { return roster_; }
 
+    // The identity of the race record shown ("record"), until a start, a
+    // result file opened or a start-up shows something else.
+    const std::optional<std::string>& ShownRecord() const { return shownRecord_; }
+
   private:
     // The engine's sound goes through here, so a restore can mute it.
     class MutableSound final : public SoundPlayer {
@@ -77,6 +83,8 @@ class RaceCore final : private RaceEventListener {
     void OnRaceEvent(const RaceEvent& event) override;
     void Raise(RaceEvent event);
     void ShowResultFile(const std::vector<std::uint8_t>& bytes);
+    void ShowRaceRecord(const JournalEvent& event);
+    void ShowScoredRace(const RaceCore& scored);
     void TakeOver(const CarriedState& carried);
 
     bool silent_ = false;
@@ -88,6 +96,7 @@ class RaceCore final : private RaceEventListener {
     RaceEngine engine_;
     std::vector<RaceEventListener*> subscribers_;
     std::vector<AppliedEventObserver*> observers_;
+    std::optional<std::string> shownRecord_;
 };
 
 }  // namespace palomind

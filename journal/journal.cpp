@@ -34,6 +34,7 @@ constexpr EventName kEventNames[] = {
     {"open", JournalEventKind::Open},
     {"race", JournalEventKind::Race},
     {"carry", JournalEventKind::Carry},
+    {"record", JournalEventKind::Record},
 };
 
 // The lap history has 2 fixed rows and at most 1000 laps below them.
@@ -203,6 +204,19 @@ std::string ParseRaceArguments(std::string_view args, JournalEvent& event) {
     return {};
 }
 
+// "<identity> <bytes>": the record's identity, then the file's bytes.
+std::string ParseRecordArguments(std::string_view args, JournalEvent& event) {
+    static const std::string kUsage =
+        "record takes a race record's identity and its bytes of two hex digits each";
+    const std::size_t identityEnd = args.find(' ');
+    if (identityEnd == std::string_view::npos) return kUsage;
+    const std::string_view identity = args.substr(0, identityEnd);
+    if (!IsRaceIdentity(identity) || !ParseHexBytes(args.substr(identityEnd + 1), event.bytes))
+        return kUsage;
+    event.text = std::string(identity);
+    return {};
+}
+
 std::string ParseCarryArguments(std::string_view args, CarriedState& carried) {
     static const std::string kUsage =
         "carry takes the last ID, the clock's last second or -, the lap history's rows and top "
@@ -292,6 +306,8 @@ std::string ParseEventLine(std::string_view line, JournalEvent& event) {
             return ParseRaceArguments(args, event);
         case JournalEventKind::Carry:
             return ParseCarryArguments(args, event.carried);
+        case JournalEventKind::Record:
+            return ParseRecordArguments(args, event);
         case JournalEventKind::Boot:
             if (rest.empty()) return {};
             if (!IsBootIdentity(args)) return "boot takes one word of printable ASCII";
@@ -419,6 +435,11 @@ std::string FormatJournalLine(const JournalEvent& event) {
         case JournalEventKind::Carry:
             AppendCarriedState(line, event.carried);
             break;
+        case JournalEventKind::Record:
+            line += ' ';
+            line += event.text;
+            AppendHexBytes(line, event.bytes);
+            break;
         case JournalEventKind::Boot:
             if (!event.text.empty()) {
                 line += ' ';
@@ -483,6 +504,8 @@ JournalParseResult ParseJournal(std::string_view text) {
         const bool raceLine = event.kind == JournalEventKind::Race;
         if (!result.raceRecord && (raceLine || event.kind == JournalEventKind::Carry))
             return fail("race and carry lines belong to a race record, not a journal");
+        if (result.raceRecord && event.kind == JournalEventKind::Record)
+            return fail("a record line belongs to a run's journal, not a race record");
         if (result.raceRecord && raceLine != result.events.empty())
             return fail("a race record's first event, and only that, is its race line");
         lastTick = event.tick;

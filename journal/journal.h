@@ -36,6 +36,7 @@ enum class JournalEventKind {
     Open,       // a result file was opened and shown: `bytes` are the file
     Race,       // a race record's identity (`text`) and the start's wall-clock time (`wallClock`)
     Carry,      // what a race record's race inherits from its run: `carried`
+    Record,     // a race record was opened and shown: `text` its identity, `bytes` the file
 };
 
 // The state a race takes over from the races before it in its run, which a
@@ -57,8 +58,8 @@ struct JournalEvent {
     std::int32_t tick = 0;
     JournalEventKind kind = JournalEventKind::Boot;
     std::int32_t value = 0;             // RaceTime, StartWait, TtsMode; Name: the ID
-    std::vector<std::uint8_t> bytes{};  // Rx, Open
-    std::string text{};                 // Comment, Name; Boot: the boot identity (may be empty)
+    std::vector<std::uint8_t> bytes{};  // Rx, Open, Record
+    std::string text{};  // Comment, Name; Boot: the boot identity (may be empty); Race, Record: the identity
     std::string wallClock{};            // Race: ISO 8601 with offset
     CarriedState carried{};             // Carry
 };
@@ -80,7 +81,8 @@ struct JournalParseResult {
 };
 
 // Reads a journal or a race record. A race record's first event is its one
-// "race" line; a journal holds none, nor "carry".
+// "race" line; a journal holds none, nor "carry"; a race record holds no
+// "record" line (opening a record ends the race in progress).
 JournalParseResult ParseJournal(std::string_view text);
 
 // Texts (comments and names) are written with `\\`, `\n`, `\r`, `\t` and

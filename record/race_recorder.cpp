@@ -39,6 +39,7 @@ void RaceRecorder::BeforeApply(const JournalEvent& event, const RaceBeforeEvent&
             EndRecord();
             return;
         case JournalEventKind::Open:
+        case JournalEventKind::Record:
             EndRecord();  // the open belongs to the file it shows
             return;
         case JournalEventKind::Start:

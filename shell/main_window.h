@@ -57,6 +57,7 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     void mnuFileSave_Click();
     void mnuFileSaveAs_Click();
     void mnuFileExport_Click();
+    void mnuFileOpenRecord_Click();
     void mnuFilePageSetup_Click();
     void mnuFilePrintPreview_Click();
     void mnuFilePrint_Click();
@@ -122,6 +123,7 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     bool RestoreCrashedRace();
 
     // Commands shared by menus and toolbar.
+    void StartRace();
     void SaveResult(const char* title, const char* filter);
     void AskSeconds(const SecondsSetting& setting);
     void OpenRosterDialog();

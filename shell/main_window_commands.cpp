@@ -18,6 +18,7 @@ namespace {
 
 constexpr const char* kResultFilter = "ﾚｰｽﾘｻﾞﾙﾄﾌｧｲﾙ (*.rdt)|*.rdt";
 constexpr const char* kSaveAsFilter = "ﾚｰｽﾌｧｲﾙ (*.rdt)|*.rdt";
+constexpr const char* kRaceRecordFilter = "レース記録 (*.race)|*.race";
 constexpr const char* kCannotChangeDuringRace = "レース中は変更できません。";
 
 std::string TooLargeMessage() {
@@ -48,6 +49,24 @@ void frmMain::mnuFileOpen_Click() {
     raceWindow_->Refresh();
 }
 
+// A race that was never saved is kept in its record only: the status bar
+// says where, until the next start.
+void frmMain::StartRace() {
+    const std::optional<std::string> unsaved = app_.StartRace();
+    warnings_->SetNote(unsaved ? "前のレースの記録: races/" + *unsaved : std::string());
+}
+
+void frmMain::mnuFileOpenRecord_Click() {
+    const std::string path = dialogs_.OpenFileName("レース記録を開く", kRaceRecordFilter);
+    if (path.empty()) return;
+    const std::string problem = app_.OpenRaceRecord(path);
+    if (!problem.empty()) {
+        dialogs_.ShowMessage(problem + "\r\n" + path);
+        return;
+    }
+    raceWindow_->Refresh();
+}
+
 void frmMain::mnuFileSave_Click() {
     SaveResult("上書き保存", kResultFilter);
 }
@@ -65,7 +84,7 @@ void frmMain::SaveResult(const char* title, const char* filter) {
                              FailureReasonLine(app_.Files()));
         return;
     }
-    app_.NoteInJournal("result file saved: " + path);
+    app_.ResultFileSaved(path);
 }
 
 void frmMain::mnuFilePrint_Click() {

@@ -85,6 +85,8 @@ void frmMain::BuildMenus() {
                        {"mnuFileSave", "上書き保存(&S)", &frmMain::mnuFileSave_Click},
                        {"mnuFileSaveAs", "名前を付けて保存(&A)...", &frmMain::mnuFileSaveAs_Click},
                        {"mnuFileExport", "ｴｸｽﾎﾟｰﾄ(&E)...", &frmMain::mnuFileExport_Click},
+                       {"mnuFileOpenRecord", "レース記録を開く(&R)...",
+                        &frmMain::mnuFileOpenRecord_Click},
                        {nullptr},
                        {"mnuFilePageSetup", "ﾍﾟｰｼﾞ設定(&U)...", &frmMain::mnuFilePageSetup_Click, 0,
                         kDisabled},

@@ -428,5 +428,91 @@ TEST_F(RecordedRestoreTest, AfterARestartTheJournalSaysWhichRecordTheRaceGoesOnI
     EXPECT_EQ(ReplayedFrom(record), Live());
 }
 
+// Earlier races opened from their records, beside a run that goes on.
+class OpenedRaceRecordTest : public RecordedRestoreTest {
+  protected:
+    OpenedRaceRecordTest() {
+        serial.Open(1);
+        app.KeepRaceRecords(&recorder);
+        app.Boot();
+    }
+    // A race of two entrants, stopped after their finish; its result file.
+    std::string RunRace(std::uint8_t first, std::uint8_t second) {
+        app.StartRace();
+        for (int lap = 0; lap < 3; ++lap)
+            for (std::uint8_t id : {first, second}) Pass(id, 1100);
+        Pass(first, 25'000);
+        app.StopRace();
+        return Live();
+    }
+};
+
+TEST_F(OpenedRaceRecordTest, ARecordOpenedShowsItsRaceAndTheJournalReplaysToIt) {
+    const std::string firstRace = RunRace(3, 5);
+    RunRace(7, 9);
+    files.files["first.race"] = ReadBytes(RecordFiles().front());
+    ASSERT_EQ(app.OpenRaceRecord("first.race"), "");
+    EXPECT_EQ(Live(), firstRace);
+    EXPECT_EQ(app.ShownRecord(), "19700101-000000-1");
+    EXPECT_EQ(journal.Lines("record").size(), 1u);
+    EXPECT_EQ(Replayed(), firstRace);
+    EXPECT_TRUE(IsIdle(app.State()));
+}
+
+// What a race inherits from its run (the last ID for "ＩＤ１", the lap
+// history's size) is the run's, not the shown record's: the next race's own
+// record still replays to it.
+TEST_F(OpenedRaceRecordTest, TheRaceAfterAnOpenedRecordInheritsFromTheRun) {
+    RunRace(3, 5);
+    app.StartRace();
+    Pass(40, 1000);
+    app.TestPass(1);  // counts on from 40
+    files.files["first.race"] = ReadBytes(RecordFiles().front());
+    ASSERT_EQ(app.OpenRaceRecord("first.race"), "");
+    app.StartRace();
+    app.TestPass(1);
+    RunUntil(clock.tick + 4000);
+    app.StopRace();
+    EXPECT_EQ(app.State().LapCount[42], 0);
+    EXPECT_EQ(app.ShownRecord(), std::nullopt);
+    recorder.Finish();
+    const std::vector<std::filesystem::path> written = RecordFiles();
+    ASSERT_EQ(written.size(), 3u);  // opening wrote no record of its own
+    EXPECT_EQ(ReplayedFrom(ReadBytes(written.back())), Live());
+    EXPECT_EQ(Replayed(), Live());
+}
+
+TEST_F(OpenedRaceRecordTest, WhatIsNotARaceRecordIsRefusedAndChangesNothing) {
+    RunRace(3, 5);
+    const std::string record = ReadBytes(RecordFiles().front());
+    files.files["journal.race"] = "palomind-journal 1\n1000 boot\n";
+    files.files["result.race"] = Live();
+    files.files["damaged.race"] = record + "x\n";
+    files.files["empty.race"] = "";
+    const std::string shown = Live();
+    const std::string before = journal.text;
+    for (const char* path :
+         {"journal.race", "result.race", "damaged.race", "empty.race", "missing.race"}) {
+        SCOPED_TRACE(path);
+        EXPECT_NE(app.OpenRaceRecord(path), "");
+    }
+    EXPECT_EQ(journal.text, before);
+    EXPECT_EQ(Live(), shown);
+    EXPECT_EQ(app.ShownRecord(), std::nullopt);
+}
+
+// The start that ends a race never saved names the record that alone keeps it.
+TEST_F(OpenedRaceRecordTest, AStartNamesTheRecordOfTheRaceItEndedWhenThatWasNeverSaved) {
+    EXPECT_EQ(app.StartRace(), std::nullopt);  // no race before it
+    app.StopRace();
+    EXPECT_EQ(app.StartRace(), "19700101-000000-1.race");
+    app.StopRace();
+    app.ResultFileSaved("saved.rdt");
+    EXPECT_EQ(app.StartRace(), std::nullopt);
+    files.files["first.race"] = ReadBytes(RecordFiles().front());
+    ASSERT_EQ(app.OpenRaceRecord("first.race"), "");
+    EXPECT_EQ(app.StartRace(), std::nullopt);  // the opening ended that race
+}
+
 }  // namespace
 }  // namespace palomind::testing
