@@ -1,4 +1,5 @@
 #pragma once
+#include <compare>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,7 +21,7 @@ struct PassIdentity {
     int manual = 0;   // k of the correction that added it; 0 for a raw pass
 
     std::string OrdinalText() const;
-    bool operator==(const PassIdentity&) const = default;
+    auto operator<=>(const PassIdentity&) const = default;
 };
 
 enum class PassSource { Receiver, Button, Manual };
