@@ -163,7 +163,8 @@ bool Application::Timer1_Timer() {
 std::optional<std::string> Application::StartRace() {
     CommitComment();
     std::optional<std::string> unsaved;
-    if (recorder_ != nullptr && recorder_->Current() && !raceSaved_)
+    if (recorder_ != nullptr && recorder_->Current() && !recorder_->TakesCorrectionsOnly() &&
+        !raceSaved_)
         unsaved = *recorder_->Current() + std::string(RaceRecordFolder::kExtension);
     RecordNow(JournalEventKind::Start);
     raceSaved_ = false;

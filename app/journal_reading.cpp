@@ -15,11 +15,13 @@ std::string WhyNotShown(const JournalEvent& event) {
                                  event.bytes.size()};
     if (event.kind == JournalEventKind::Open) {
         const ResultFileParse file = ParseResultFile(bytes);
-        return file.ok ? std::string() : "open: not a result file that can be shown (" + file.error + ")";
+        return file.ok ? std::string()
+                       : "open: not a result file that can be shown (" + file.error + ")";
     }
     if (event.kind != JournalEventKind::Record) return {};
     const std::string problem = RaceRecordProblem(bytes, event.text);
-    return problem.empty() ? problem : "record: not a race record that can be shown (" + problem + ")";
+    return problem.empty() ? problem
+                           : "record: not a race record that can be shown (" + problem + ")";
 }
 
 }  // namespace

@@ -77,6 +77,12 @@ bool RaceCore::Apply(const JournalEvent& event) {
         case JournalEventKind::Record:
             ShowRaceRecord(event);
             break;
+        case JournalEventKind::ManualPass:
+            engine_.ManualPass(event.value);
+            break;
+        case JournalEventKind::Edit:
+        case JournalEventKind::Operator:
+            break;  // a correction changes only a revision rebuilt from the raw events
     }
     return true;
 }
