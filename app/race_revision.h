@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/race_core.h"
 #include "engine/exact_result.h"
 #include "engine/race_state.h"
 #include "engine/race_window_model.h"
@@ -35,9 +36,16 @@ struct Revision {
     bool provisional = false;      // a flagged short lap is unresolved
 };
 
-// `k` from 0 to record.corrections.size(); the record's corrections are
-// taken as checked (CheckRaceRecord).
+// `k` from 0 to record.corrections.size() (clamped); the record's
+// corrections are taken as checked (CheckRaceRecord).
 Revision ScoreRevision(const RaceRecord& record, int k);
+
+// Replays revision k through `core`, a core that has applied nothing yet
+// (its listeners and observers set, its start-up files loaded as the
+// caller wants), the race clock run on to `until` as ReplayJournal does,
+// and returns the corrections in force.
+RevisionEdits ReplayRevision(const RaceRecord& record, int k, RaceCore& core,
+                             std::optional<std::int32_t> until = std::nullopt);
 
 // Checks every correction of `record` against the revision before it.
 CorrectionsCheck CheckRaceRecord(const RaceRecord& record);

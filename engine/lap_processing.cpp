@@ -13,12 +13,9 @@ constexpr const char* kLapSound = "lap.wav";
 
 void RaceEngine::ManualPass(int id) {
     const std::uint8_t raceId = s_.PassId;
-    PassGate* const gate = gate_;
-    gate_ = nullptr;
     s_.PassId = static_cast<std::uint8_t>(id);
     ProcessPass();
     s_.PassId = raceId;
-    gate_ = gate;
 }
 
 void RaceEngine::ProcessPass() {

@@ -50,9 +50,9 @@ class RaceEngine {
     // One pass of the ID in PassId. Passes of ID 0 and IDs above 64 have no
     // place in the tables and are dropped here, before anything changes.
     void ProcessPass();
-    // A pass added by a correction: processed as a pass of `id` now, while
-    // the ID that "ＩＤ１" counts on from stays the one of the race, and
-    // never withheld.
+    // A pass added by a correction: processed as a pass of `id` now (the
+    // gate asked as for any pass), while the ID that "ＩＤ１" counts on from
+    // stays the one of the race.
     void ManualPass(int id);
 
     // Whether the 10 ms timer's tick at `tick` would act on a new second, so

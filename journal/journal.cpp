@@ -312,7 +312,8 @@ bool ParsePassId(std::string_view text, std::int32_t& id) {
 bool ParsePassReference(std::string_view text, PassReference& pass) {
     constexpr long long kMost = std::numeric_limits<std::int32_t>::max();
     pass = {};
-    if (!text.empty() && text.front() == '+') return ParsePositive(text.substr(1), kMost, pass.manual);
+    if (!text.empty() && text.front() == '+')
+        return ParsePositive(text.substr(1), kMost, pass.manual);
     return ParsePositive(text, kMost, pass.ordinal);
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/exact_result.h"
 #include "journal/journal.h"
 #include "record/race_passes.h"
 
@@ -50,8 +51,16 @@ RevisionEdits EditsOfRevision(const RaceRecord& record, int k, std::int64_t race
 std::vector<JournalEvent> RevisionEvents(const std::vector<JournalEvent>& raw,
                                          const RevisionEdits& edits);
 
+// The exact result of a revision: disqualified entrants with status DQ
+// after all others, in the engine's order among themselves and with no
+// place, the others placed from 1 in the engine's order; accepted short
+// laps taken out of shortLaps. `passes`: the revision's passes.
+ExactResult CorrectedResult(ExactResult result, const RevisionEdits& edits,
+                            const std::vector<RacePass>& passes);
+
 // Checks every correction of a record against the race before it: the
-// first bad one is named with its line. `passesBefore(k)` gives the passes
+// first bad one is named with its line. `raceStartTick` is RaceStart x 1000
+// of the race as it ran; `passesBefore(k)` gives the passes
 // of revision k (the race as the first k corrections leave it), so an accept
 // is checked against the flags of the race it corrects.
 struct CorrectionsCheck {
@@ -59,7 +68,7 @@ struct CorrectionsCheck {
     int errorLine = 0;
     std::string error;
 };
-CorrectionsCheck CheckCorrections(const RaceRecord& record,
+CorrectionsCheck CheckCorrections(const RaceRecord& record, std::int64_t raceStartTick,
                                   const std::function<std::vector<RacePass>(int k)>& passesBefore);
 
 }  // namespace palomind

@@ -58,6 +58,7 @@ class PassLog final : public AppliedEventObserver, public RaceEventListener {
     const RaceState& state_;
     bool started_ = false;
     PassSource source_ = PassSource::Receiver;
+    int manual_ = 0;  // k of the manual pass being applied
     std::vector<int> ordinals_ = std::vector<int>(256, 0);
     std::vector<RacePass> passes_;
 };

@@ -1,5 +1,6 @@
 #pragma once
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "engine/race_engine.h"
@@ -23,7 +24,7 @@ class RevisionPassGate final : public PassGate, public AppliedEventObserver {
   private:
     std::set<PassIdentity> deleted_;
     bool started_ = false;
-    int manual_ = 0;  // k of the manual pass being applied, 0 for raw passes
+    int manual_ = 0;  // k of the manual pass being applied; 0 for raw passes
     std::vector<int> ordinals_ = std::vector<int>(256, 0);
 };
 
