@@ -4,9 +4,11 @@
 
 #include "app/crash_recovery.h"
 #include "app/journal_reading.h"
+#include "app/race_revision.h"
 #include "app/replay.h"
 #include "documents/result_file.h"
 #include "record/race_record_folder.h"
+#include "record/race_start_time.h"
 
 namespace palomind {
 
@@ -18,6 +20,9 @@ namespace {
 constexpr std::int32_t kCommentCoalesceMs = 500;
 
 constexpr std::string_view kNotARaceRecord = "レース記録ではないか、壊れています。";
+constexpr std::string_view kCannotCorrect =
+    "レース中か、記録のないレースです。修正できません。";
+constexpr std::string_view kCorrectionRefused = "この修正はできません: ";
 
 }  // namespace
 
@@ -28,7 +33,9 @@ Application::Application(ApplicationServices services)
       port_(services_.serial, listener_, services_.tickSource, services_.dialogs,
             {.portNumber = [this] { return core_.State().PortNumber; },
              .setPortNumber = [this](std::int16_t number) { core_.SetPortNumber(number); },
-             .note = [this](std::string_view text) { NoteInJournal(text); }}) {}
+             .note = [this](std::string_view text) { NoteInJournal(text); }}) {
+    core_.KeepShownRecord();
+}
 
 // The port session ends first (the last member): the reader thread has
 // stopped calling in before the inbox goes.
@@ -258,9 +265,41 @@ std::string Application::OpenRaceRecord(const std::string& path) {
     return {};
 }
 
+std::string Application::CorrectRace(Correction correction, std::string reason,
+                                     std::string operatorName) {
+    if (!core_.CanCorrect()) return std::string(kCannotCorrect);
+    CommitComment();
+    const std::string& text = core_.ShownRecordText();
+    const JournalParseResult shown = ParseJournal(text);
+    if (!shown.ok) return std::string(kCannotCorrect);
+    const RaceRecord before = SplitRaceRecord(shown.events, shown.lines);
+    correction.number = static_cast<std::int32_t>(before.corrections.size()) + 1;
+    const std::int32_t tick = ReadTick();
+    const std::string inForce =
+        before.corrections.empty() ? std::string() : before.corrections.back().operatorName;
+    const JournalEvent who{.tick = tick, .kind = JournalEventKind::Operator, .text = operatorName};
+    const JournalEvent edit{.tick = tick,
+                            .kind = JournalEventKind::Edit,
+                            .text = std::move(reason),
+                            .wallClock = recorder_ != nullptr ? recorder_->WallClockAt(tick)
+                                                              : RaceStartAt(std::nullopt, 0).wallClock,
+                            .correction = correction};
+    // Checked as the record will hold it, before anything is written.
+    std::string trial = text;
+    if (operatorName != inForce) trial += FormatJournalLine(who) + "\n";
+    trial += FormatJournalLine(edit) + "\n";
+    const JournalParseResult parsed = ParseJournal(trial);
+    if (!parsed.ok) return std::string(kCorrectionRefused) + parsed.error;
+    const CorrectionsCheck check = CheckRaceRecord(SplitRaceRecord(parsed.events, parsed.lines));
+    if (!check.ok) return std::string(kCorrectionRefused) + check.error;
+    if (operatorName != inForce) RecordAndApply(who);
+    RecordAndApply(edit);
+    return {};
+}
+
 RaceDocument Application::Document() {
     CommitComment();
-    return {core_.State(), core_.Window()};
+    return {core_.State(), core_.Window(), core_.ShownDisqualified()};
 }
 
 void Application::NoteInJournal(std::string_view text) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -56,6 +57,7 @@ class ApplicationView {
 struct RaceDocument {
     const RaceState& state;
     const RaceWindowModel& window;
+    const std::set<int>& disqualified;  // by the race's corrections: placed last
 };
 
 // The one object that owns the race. Every event that changes it comes
@@ -141,6 +143,17 @@ class Application final {
     // operator when it cannot be shown (the race is then left as it was),
     // empty when it is shown.
     std::string OpenRaceRecord(const std::string& path);
+    // A correction of the race shown (docs/race-record.md): when no race is
+    // in progress and the race shown has a record. It is checked against
+    // the race it corrects, journaled (after an "operator" line where
+    // `operatorName` is not the one in force in that record), written into
+    // the race record and applied: the race is scored again at once. Its
+    // number is the record's next. Returns the message for the operator
+    // when it is refused (nothing is written then), empty when it is made.
+    std::string CorrectRace(Correction correction, std::string reason, std::string operatorName);
+    bool CanCorrect() const { return core_.CanCorrect(); }
+    // The record of the race shown, with its corrections (empty where none).
+    const std::string& ShownRecordText() const { return core_.ShownRecordText(); }
     // The identity of the race record shown by OpenRaceRecord, if any.
     const std::optional<std::string>& ShownRecord() const { return core_.ShownRecord(); }
     // The race for saving, printing or exporting, with the comment as typed.

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/race_revision.h"
 #include "documents/result_file.h"
 
 namespace palomind {
@@ -46,6 +47,8 @@ std::string RaceRecordProblem(std::string_view bytes, std::string_view identity)
     if (!record.raceRecord) return "a journal, not a race record";
     if (!identity.empty() && record.events.front().text != identity)
         return "its race line names another race";
+    const CorrectionsCheck check = CheckRaceRecord(SplitRaceRecord(record.events, record.lines));
+    if (!check.ok) return "line " + std::to_string(check.errorLine) + ": " + check.error;
     return {};
 }
 

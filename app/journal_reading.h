@@ -14,8 +14,9 @@ namespace palomind {
 // line, so nothing of a damaged journal is ever applied.
 JournalParseResult ReadJournal(std::string_view text);
 
-// Why `bytes` cannot be shown as a race record: not a record, a bad line, or
-// (where `identity` is given) a race line naming another race. Empty when it
+// Why `bytes` cannot be shown as a race record: not a record, a bad line, a
+// correction that does not hold, or (where `identity` is given) a race line
+// naming another race. Empty when it
 // can. A last line cut short by a crash is left out, as a replay leaves it.
 std::string RaceRecordProblem(std::string_view bytes, std::string_view identity = {});
 

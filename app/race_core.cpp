@@ -1,7 +1,9 @@
 #include "app/race_core.h"
 
 #include <algorithm>
+#include <limits>
 
+#include "app/race_revision.h"
 #include "app/replay.h"
 #include "documents/result_file.h"
 #include "documents/roster_file.h"
@@ -15,13 +17,17 @@ RaceCore::RaceCore(SoundPlayer& sound)
 }
 
 bool RaceCore::Apply(const JournalEvent& event) {
-    if (event.kind != JournalEventKind::Clock || engine_.ClockActsAt(event.tick))
+    if (event.kind != JournalEventKind::Clock || engine_.ClockActsAt(event.tick)) {
+        if (shownRecorder_) shownRecorder_->BeforeApply(event, {state_, window_, roster_});
         for (AppliedEventObserver* observer : observers_)
             observer->BeforeApply(event, {state_, window_, roster_});
+    }
     clock_.Set(event.tick);
     if (event.kind == JournalEventKind::Boot || event.kind == JournalEventKind::Start ||
-        event.kind == JournalEventKind::Open)
+        event.kind == JournalEventKind::Open) {
         shownRecord_.reset();
+        shownDisqualified_.clear();
+    }
     switch (event.kind) {
         case JournalEventKind::Boot:
             engine_.ReSet();
@@ -81,8 +87,10 @@ bool RaceCore::Apply(const JournalEvent& event) {
             engine_.ManualPass(event.value);
             break;
         case JournalEventKind::Edit:
+            CorrectShownRace();
+            break;
         case JournalEventKind::Operator:
-            break;  // a correction changes only a revision rebuilt from the raw events
+            break;  // who makes the corrections that follow: nothing to score
     }
     return true;
 }
@@ -118,10 +126,9 @@ void RaceCore::ShowRaceRecord(const JournalEvent& event) {
     const JournalParseResult record =
         ParseJournal({reinterpret_cast<const char*>(event.bytes.data()), event.bytes.size()});
     if (!record.ok || !record.raceRecord) return;
-    RaceCore scored(sound_);
-    scored.SetSilent(true);
-    ReplayJournal(record.events, scored, std::nullopt);
-    ShowScoredRace(scored);
+    const Revision latest = ScoreRevision(SplitRaceRecord(record.events, record.lines),
+                                          std::numeric_limits<int>::max());
+    ShowRevision(latest);
     shownRecord_ = event.text;
     Raise({.kind = RaceEventKind::CommentChanged, .text = window_.Comment});
     Raise({.kind = RaceEventKind::ResultFileShown});
@@ -132,9 +139,9 @@ void RaceCore::ShowRaceRecord(const JournalEvent& event) {
 // the run's: the parameters, the receiver's partial frame, the last ID that
 // "ＩＤ１" counts on from and the race clock, so the next race inherits what
 // it would have; and no race is in progress.
-void RaceCore::ShowScoredRace(const RaceCore& scored) {
+void RaceCore::ShowRevision(const Revision& revision) {
     engine_.ReSet();
-    RaceState shown = scored.state_;
+    RaceState shown = revision.state;
     shown.PortNumber = state_.PortNumber;
     shown.RaceTime = state_.RaceTime;
     shown.StartWait = state_.StartWait;
@@ -155,9 +162,36 @@ void RaceCore::ShowScoredRace(const RaceCore& scored) {
     shown.FrameBuf = state_.FrameBuf;
     shown.PassId = state_.PassId;
     state_ = std::move(shown);
-    window_.Standings = scored.window_.Standings;
-    window_.LapHistory = scored.window_.LapHistory;
-    window_.Comment = scored.window_.Comment;
+    window_.Standings = revision.window.Standings;
+    window_.LapHistory = revision.window.LapHistory;
+    window_.Comment = revision.window.Comment;
+    shownDisqualified_.clear();
+    for (const EntrantResult& entrant : revision.result.entrants)
+        if (entrant.status == EntrantStatus::Dq) shownDisqualified_.insert(entrant.id);
+}
+
+void RaceCore::KeepShownRecord() {
+    if (!shownRecorder_)
+        shownRecorder_.emplace(shownText_, RaceRecorder::WhenTaken::NextNumber, std::nullopt);
+}
+
+bool RaceCore::CanCorrect() const {
+    return shownRecorder_ && shownRecorder_->Current() && IsIdle(state_);
+}
+
+// The race shown is scored again from its record, the correction just
+// written into it included, and shown as a record opened is. The live
+// program has checked the correction; a journal's that does not hold leaves
+// the race as it was shown. Nothing is read out: the scoring is silent.
+void RaceCore::CorrectShownRace() {
+    if (!CanCorrect()) return;
+    const JournalParseResult parsed = ParseJournal(shownText_.Text());
+    if (!parsed.ok || !parsed.raceRecord) return;
+    const RaceRecord record = SplitRaceRecord(parsed.events, parsed.lines);
+    if (!CheckRaceRecord(record).ok) return;
+    const Revision latest = ScoreRevision(record, static_cast<int>(record.corrections.size()));
+    ShowRevision(latest);
+    Raise({.kind = RaceEventKind::RaceCorrected});
 }
 
 void RaceCore::LoadStartupFiles(FileStore& files, MessageSink& messages) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,9 +15,13 @@
 #include "platform/sound_player.h"
 #include "platform/tick_clock.h"
 #include "record/event_observer.h"
+#include "record/race_record_text.h"
+#include "record/race_recorder.h"
 #include "roster/roster_table.h"
 
 namespace palomind {
+
+struct Revision;
 
 // The race and the one way to change it: the race state, the race window's
 // model, the roster and the engine, driven by journal events. The live
@@ -70,6 +75,19 @@ class RaceCore final : private RaceEventListener {
     // result file opened or a start-up shows something else.
     const std::optional<std::string>& ShownRecord() const { return shownRecord_; }
 
+    // Keeps the race record of the race shown (the race timed last, or a
+    // record opened) in memory, so its corrections ("edit" lines) re-score
+    // it: the live program, the restore and the replay of a run's journal.
+    void KeepShownRecord();
+    // Whether the race shown can be corrected: no race is in progress and
+    // the race shown has a record.
+    bool CanCorrect() const;
+    // The race shown's record as text, with its corrections so far (empty
+    // where there is none).
+    const std::string& ShownRecordText() const { return shownText_.Text(); }
+    // The entrants the corrections of the race shown disqualified.
+    const std::set<int>& ShownDisqualified() const { return shownDisqualified_; }
+
   private:
     // The engine's sound goes through here, so a restore can mute it.
     class MutableSound final : public SoundPlayer {
@@ -88,7 +106,8 @@ class RaceCore final : private RaceEventListener {
     void Raise(RaceEvent event);
     void ShowResultFile(const std::vector<std::uint8_t>& bytes);
     void ShowRaceRecord(const JournalEvent& event);
-    void ShowScoredRace(const RaceCore& scored);
+    void ShowRevision(const Revision& revision);
+    void CorrectShownRace();
     void TakeOver(const CarriedState& carried);
 
     bool silent_ = false;
@@ -101,6 +120,9 @@ class RaceCore final : private RaceEventListener {
     std::vector<RaceEventListener*> subscribers_;
     std::vector<AppliedEventObserver*> observers_;
     std::optional<std::string> shownRecord_;
+    RaceRecordText shownText_;
+    std::optional<RaceRecorder> shownRecorder_;
+    std::set<int> shownDisqualified_;
 };
 
 }  // namespace palomind
