@@ -49,12 +49,13 @@ Revision ScoreRevision(const RaceRecord& record, int k) {
     core.Observe(&passes);
     core.Subscribe(&passes);
     const RevisionEdits edits = ReplayRevision(record, k, core);
-    Revision revision{.number = k,
-                      .state = core.State(),
-                      .window = core.Window(),
-                      .roster = core.Roster(),
-                      .passes = passes.Passes()};
-    revision.result = CorrectedResult(ExactResultOf(core.State()), edits, revision.passes);
+    Revision revision{
+        .number = k,
+        .state = core.State(),
+        .window = core.Window(),
+        .roster = core.Roster(),
+        .result = CorrectedResult(ExactResultOf(core.State()), edits, passes.Passes()),
+        .passes = passes.Passes()};
     revision.provisional =
         std::any_of(revision.result.entrants.begin(), revision.result.entrants.end(),
                     [](const EntrantResult& e) { return !e.shortLaps.empty(); });

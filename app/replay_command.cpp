@@ -89,11 +89,9 @@ std::optional<ReplayOptions> ParseOptions(const std::vector<std::string>& args, 
         const auto [ptr, ec] =
             std::from_chars(value->data(), value->data() + value->size(), revision);
         if (ec != std::errc() || ptr != value->data() + value->size() || revision < 0) {
-            err << "palomind: --revision needs a number of corrections from 0, not "
-                   " << *value
-                << ""
-                   ";
-                return std::nullopt;
+            err << "palomind: --revision needs a number of corrections from 0, not \"" << *value
+                << "\"\n";
+            return std::nullopt;
         }
         options.revision = revision;
     }
