@@ -20,8 +20,7 @@ namespace {
 constexpr std::int32_t kCommentCoalesceMs = 500;
 
 constexpr std::string_view kNotARaceRecord = "レース記録ではないか、壊れています。";
-constexpr std::string_view kCannotCorrect =
-    "レース中か、記録のないレースです。修正できません。";
+constexpr std::string_view kCannotCorrect = "レース中か、記録のないレースです。修正できません。";
 constexpr std::string_view kCorrectionRefused = "この修正はできません: ";
 
 }  // namespace
@@ -281,8 +280,9 @@ std::string Application::CorrectRace(Correction correction, std::string reason,
     const JournalEvent edit{.tick = tick,
                             .kind = JournalEventKind::Edit,
                             .text = std::move(reason),
-                            .wallClock = recorder_ != nullptr ? recorder_->WallClockAt(tick)
-                                                              : RaceStartAt(std::nullopt, 0).wallClock,
+                            .wallClock = recorder_ != nullptr
+                                             ? recorder_->WallClockAt(tick)
+                                             : RaceStartAt(std::nullopt, 0).wallClock,
                             .correction = correction};
     // Checked as the record will hold it, before anything is written.
     std::string trial = text;
