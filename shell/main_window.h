@@ -27,6 +27,7 @@ namespace palomind {
 class dlgIdName;
 class frmAbout;
 class frmRaceResult;
+class LapReviewWindow;
 class SpectatorPublishing;
 class WarningBanner;
 class WrappingToolBar;
@@ -67,6 +68,10 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     void mnuEditCut_Click();
     void mnuEditCopy_Click();
     void mnuEditPaste_Click();
+    // "ラップ修正": the lap review window, with the entrant `id` picked (0: the first).
+    void mnuEditLapReview_Click();
+    void OpenLapReview(int id);
+    LapReviewWindow* LapReview() const { return lapReview_; }
     // Settings menu.
     void SelectPort(int portNumber);  // "ポート１".."ポート８"
     PortMenu& Ports() { return portMenu_; }
@@ -139,6 +144,8 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     std::unique_ptr<dlgIdName> rosterDialog_;
     std::unique_ptr<SpectatorPublishing> spectators_;
     frmAbout* aboutBox_ = nullptr;
+    LapReviewWindow* lapReview_ = nullptr;
+    QAction* mnuEditLapReview_ = nullptr;
 
     WrappingToolBar* tbToolBar_ = nullptr;
     QActionGroup* alignmentGroup_ = nullptr;

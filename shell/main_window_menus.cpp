@@ -12,6 +12,7 @@
 #include <initializer_list>
 
 #include "shell/about_box.h"
+#include "shell/lap_review_window.h"
 #include "shell/main_window.h"
 #include "shell/mdi_arrange.h"
 #include "shell/spectator_publishing.h"
@@ -104,7 +105,11 @@ void frmMain::BuildMenus() {
                        {"mnuEditCut", "切り取り(&T)", &frmMain::mnuEditCut_Click, Qt::Key_X},
                        {"mnuEditCopy", "ｺﾋﾟｰ(&C)", &frmMain::mnuEditCopy_Click, Qt::Key_C},
                        {"mnuEditPaste", "貼り付け(&P)", &frmMain::mnuEditPaste_Click, Qt::Key_V},
+                       {nullptr},
+                       {"mnuEditLapReview", "ラップ修正(&L)...", &frmMain::mnuEditLapReview_Click,
+                        0, kDisabled},
                    });
+    mnuEditLapReview_ = edit->findChild<QAction*>(QStringLiteral("mnuEditLapReview"));
 
     QMenu* setting = addMenu(nullptr, "mnuSetting", "設定");
     QMenu* ports = addMenu(setting, "mnuSCI_Port", "通信ポート");
@@ -186,6 +191,16 @@ void frmMain::mnuEditCopy_Click() {
 
 void frmMain::mnuEditPaste_Click() {
     if (QTextEdit* box = ActiveCommentBox()) box->paste();
+}
+
+void frmMain::mnuEditLapReview_Click() {
+    OpenLapReview(0);
+}
+
+void frmMain::OpenLapReview(int id) {
+    if (!app_.CanCorrect()) return;
+    if (lapReview_ == nullptr) lapReview_ = new LapReviewWindow(app_, this);
+    lapReview_->ShowEntrant(id);
 }
 
 void frmMain::mnuViewToolbar_Click() {

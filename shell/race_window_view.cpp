@@ -163,6 +163,11 @@ void frmRaceResult::BuildLabels() {
     }
 }
 
+void frmRaceResult::OnLapHistoryDoubleClicked(std::function<void(int column)> handler) {
+    connect(lapHistory_->Table(), &QTableView::doubleClicked, this,
+            [handler = std::move(handler)](const QModelIndex& index) { handler(index.column()); });
+}
+
 QSize frmRaceResult::sizeHint() const {
     return QSize(TwipsToPixels(kClientWidthTwips, logicalDpiX()),
                  TwipsToPixels(kClientHeightTwips, logicalDpiY()));
