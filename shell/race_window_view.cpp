@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QTableView>
 #include <QTextEdit>
 #include <array>
 

@@ -15,10 +15,11 @@ std::vector<RacePass> Laps(std::initializer_list<std::int64_t> raceMs) {
     std::int64_t previous = 0;
     int ordinal = 0;
     for (const std::int64_t at : raceMs) {
-        RacePass pass{.identity = {.id = 5, .ordinal = ++ordinal},
-                      .tick = static_cast<std::int32_t>(at),
-                      .raceMs = at,
-                      .became = ordinal == 1 ? PassBecame::Start : PassBecame::Lap};
+        RacePass pass;
+        pass.identity = {.id = 5, .ordinal = ++ordinal};
+        pass.tick = static_cast<std::int32_t>(at);
+        pass.raceMs = at;
+        pass.became = ordinal == 1 ? PassBecame::Start : PassBecame::Lap;
         if (ordinal > 1) {
             pass.lap = ordinal - 1;
             pass.lapMs = at - (ordinal == 2 ? 0 : previous);
@@ -66,8 +67,11 @@ TEST(LapReview, OffersToDeleteThePassWhoseDeletionLeavesTheLongerLap) {
 TEST(LapReview, UndoRevertsTheLastCorrectionNoLaterOneReverts) {
     const auto record = [](std::initializer_list<Correction> corrections) {
         RaceRecord r;
-        for (const Correction& c : corrections)
-            r.corrections.push_back({.edit = {.kind = JournalEventKind::Edit, .correction = c}});
+        for (const Correction& c : corrections) {
+            RaceRecord::Entry entry;
+            entry.edit = {.kind = JournalEventKind::Edit, .correction = c};
+            r.corrections.push_back(entry);
+        }
         return r;
     };
     const Correction dq{.operation = CorrectionOperation::Dq, .id = 5};
