@@ -290,7 +290,8 @@ std::string Application::CorrectRace(Correction correction, std::string reason,
     trial += FormatJournalLine(edit) + "\n";
     const JournalParseResult parsed = ParseJournal(trial);
     if (!parsed.ok) return std::string(kCorrectionRefused) + parsed.error;
-    const CorrectionsCheck check = CheckRaceRecord(SplitRaceRecord(parsed.events, parsed.lines));
+    const CorrectionsCheck check =
+        core_.CheckCorrectionsOfShown(SplitRaceRecord(parsed.events, parsed.lines));
     if (!check.ok) return std::string(kCorrectionRefused) + check.error;
     if (operatorName != inForce) RecordAndApply(who);
     RecordAndApply(edit);

@@ -27,6 +27,7 @@ bool RaceCore::Apply(const JournalEvent& event) {
         event.kind == JournalEventKind::Open) {
         shownRecord_.reset();
         shownDisqualified_.clear();
+        asRunEvents_.reset();
     }
     switch (event.kind) {
         case JournalEventKind::Boot:
@@ -81,6 +82,7 @@ bool RaceCore::Apply(const JournalEvent& event) {
             TakeOver(event.carried);
             break;
         case JournalEventKind::Record:
+            asRunEvents_.reset();
             ShowRaceRecord(event);
             break;
         case JournalEventKind::ManualPass:
@@ -170,6 +172,21 @@ void RaceCore::ShowRevision(const Revision& revision) {
         if (entrant.status == EntrantStatus::Dq) shownDisqualified_.insert(entrant.id);
 }
 
+CorrectionsCheck RaceCore::CheckCorrectionsOfShown(const RaceRecord& record) {
+    // Passes after the race (the record goes on) make it another race as it ran.
+    if (asRunEvents_ != record.raw.size()) {
+        RaceRecord asRun;
+        asRun.raw = record.raw;
+        const Revision scored = ScoreRevision(asRun, 0);
+        asRunPasses_ = scored.passes;
+        asRunStartTick_ = std::int64_t{scored.state.RaceStart} * 1000;
+        asRunEvents_ = record.raw.size();
+    }
+    return CheckCorrections(record, asRunStartTick_, [&](int k) {
+        return k == 0 ? asRunPasses_ : ScoreRevision(record, k).passes;
+    });
+}
+
 void RaceCore::KeepShownRecord() {
     if (!shownRecorder_)
         shownRecorder_.emplace(shownText_, RaceRecorder::WhenTaken::NextNumber, std::nullopt);
@@ -188,7 +205,7 @@ void RaceCore::CorrectShownRace() {
     const JournalParseResult parsed = ParseJournal(shownText_.Text());
     if (!parsed.ok || !parsed.raceRecord) return;
     const RaceRecord record = SplitRaceRecord(parsed.events, parsed.lines);
-    if (!CheckRaceRecord(record).ok) return;
+    if (!CheckCorrectionsOfShown(record).ok) return;
     const Revision latest = ScoreRevision(record, static_cast<int>(record.corrections.size()));
     ShowRevision(latest);
     Raise({.kind = RaceEventKind::RaceCorrected});

@@ -14,14 +14,14 @@
 #include "platform/message_sink.h"
 #include "platform/sound_player.h"
 #include "platform/tick_clock.h"
+#include "record/corrections.h"
 #include "record/event_observer.h"
+#include "record/race_passes.h"
 #include "record/race_record_text.h"
 #include "record/race_recorder.h"
 #include "roster/roster_table.h"
 
 namespace palomind {
-
-struct Revision;
 
 // The race and the one way to change it: the race state, the race window's
 // model, the roster and the engine, driven by journal events. The live
@@ -85,6 +85,10 @@ class RaceCore final : private RaceEventListener {
     // The race shown's record as text, with its corrections so far (empty
     // where there is none).
     const std::string& ShownRecordText() const { return shownText_.Text(); }
+    // Checks the corrections of `record`, the race shown's record with a
+    // correction more, against the race as it ran, scored once per race
+    // shown rather than once per check.
+    CorrectionsCheck CheckCorrectionsOfShown(const RaceRecord& record);
     // The entrants the corrections of the race shown disqualified.
     const std::set<int>& ShownDisqualified() const { return shownDisqualified_; }
 
@@ -123,6 +127,11 @@ class RaceCore final : private RaceEventListener {
     RaceRecordText shownText_;
     std::optional<RaceRecorder> shownRecorder_;
     std::set<int> shownDisqualified_;
+    // The race shown as it ran (revision 0), scored for the checks: its
+    // passes and RaceStart x 1000, for the raw events counted.
+    std::optional<std::size_t> asRunEvents_;
+    std::vector<RacePass> asRunPasses_;
+    std::int64_t asRunStartTick_ = 0;
 };
 
 }  // namespace palomind
