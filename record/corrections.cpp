@@ -4,6 +4,8 @@
 #include <map>
 #include <optional>
 
+#include "engine/race_state.h"
+
 namespace palomind {
 
 namespace {
@@ -186,6 +188,10 @@ class CorrectionChecker {
             }
             case CorrectionOperation::Dq:
             case CorrectionOperation::Reinstate:
+                // Only an entrant can be disqualified: an ID the engine
+                // keeps no table for (0, above 64) has passes but no result.
+                if (c.id < 1 || c.id > kMaxId)
+                    return "ID " + std::to_string(c.id) + " is no entrant";
                 if (!Knows(c.id, before)) return unknownId();
                 if (c.operation == CorrectionOperation::Reinstate &&
                     !before.disqualified.contains(c.id))

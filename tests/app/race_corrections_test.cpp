@@ -26,12 +26,13 @@ std::string RxLine(int tick, std::uint8_t id) {
 }
 
 // RaceStart is at tick 4000 (the start at 2000, 2 s of countdown). ID 7's
-// second pass comes just before an "ＩＤ１" press, which counts on from it.
+// second pass comes just before an "ＩＤ１" press, which counts on from it;
+// ID 70 passes, but is no entrant.
 const std::string kRace =
     "palomind-journal 1\n1000 racetime 60\n1000 startwait 2\n"
     "1000 name 5 Taro\n1000 boot\n2000 start\n" +
     RxLine(5000, 5) + RxLine(6000, 7) + RxLine(15000, 5) + RxLine(15500, 7) + "16000 id1\n" +
-    RxLine(25000, 5) + RxLine(35000, 5) + RxLine(36000, 7);
+    RxLine(25000, 5) + RxLine(26500, 70) + RxLine(35000, 5) + RxLine(36000, 7);
 
 constexpr const char* kWhen = "2026-12-09T12:00:00+09:00";
 
@@ -138,10 +139,27 @@ TEST_F(RaceCorrectionsTest, RawPassesKeepTheIdTheyHadInTheRace) {
     EXPECT_NE(csv.find("\n7,3,receiver,36000,32000,lap,1,32000,\n"), std::string::npos) << csv;
 }
 
+TEST_F(RaceCorrectionsTest, ManualPassesComeAfterTheRawPassesOfTheirTickByNumber) {
+    // Both at race time 21000, the tick of ID 5's third raw pass.
+    const std::string csv = Passes(
+        Write("corrected.race", record_, Edit(1, "add 8 21000 x") + Edit(2, "add 7 21000 y")));
+    const std::size_t raw = csv.find("\n5,3,receiver,25000,");
+    const std::size_t first = csv.find("\n8,+1,manual,25000,21000,");
+    const std::size_t second = csv.find("\n7,+2,manual,25000,21000,");
+    ASSERT_NE(second, std::string::npos) << csv;
+    EXPECT_LT(raw, first) << csv;
+    EXPECT_LT(first, second) << csv;
+}
+
 TEST_F(RaceCorrectionsTest, ADisqualifiedEntrantComesLastSayingSo) {
     const std::string record = Write("dq.race", record_, Edit(1, "dq 5 危険走行"));
-    ASSERT_EQ(Run({"--replay", record, "--export-csv", "r.csv", "--result-json", "r.json"}), 0)
+    ASSERT_EQ(Run({"--replay", record, "--export-csv", "r.csv", "--result-json", "r.json",
+                   "--export-html", "r.html"}),
+              0)
         << err_.str();
+    const std::string html = ReadBytes("r.html");
+    EXPECT_LT(html.find("<td class=\"id\">08</td>"), html.find("<td class=\"id\">05</td>")) << html;
+    EXPECT_NE(html.find("失格</td><td class=\"id\">05</td>"), std::string::npos) << html;
     const std::string csv = ReadBytes("r.csv");
     const std::size_t taro = csv.find("失格,5,Taro,");
     ASSERT_NE(taro, std::string::npos) << csv;
@@ -166,6 +184,7 @@ TEST_F(RaceCorrectionsTest, RefusesACorrectionThatDoesNotFitTheRaceNamingItsLine
         {"unknown ID for accept", Edit(1, "accept 6 1")},
         {"unknown ID for dq", Edit(1, "dq 6 x")},
         {"unknown ID for reinstate", Edit(1, "reinstate 6")},
+        {"a dq of an ID that is no entrant", Edit(1, "dq 70 x")},
         {"unknown ordinal", Edit(1, "delete 5 5 x")},
         {"unknown manual pass", Edit(1, "delete 5 +1 x")},
         {"a manual pass of another ID", Edit(1, "add 5 100 x") + Edit(2, "delete 7 +1 x")},
@@ -203,6 +222,25 @@ TEST_F(RaceCorrectionsTest, RefusesACorrectionThatDoesNotFitTheRaceNamingItsLine
     }
 }
 
+// Short laps are flagged from the minimum lap in force at the start (its
+// "minlap" line, which the short-lap flags bring): enabled once they are in.
+TEST_F(RaceCorrectionsTest, DISABLED_AnAcceptedShortLapStandsAndTheRaceIsNoLongerProvisional) {
+    // ID 5's second and third laps, 10 s each, are short under 10.5 s.
+    std::string flagged = record_;
+    flagged.insert(flagged.find("2000 start\n"), "2000 minlap 10500\n");
+    const std::string once = Write("once.race", flagged, Edit(1, "accept 5 3 確認済み"));
+    ASSERT_EQ(Run({"--replay", once, "--result-json", "once.json"}), 0) << err_.str();
+    std::string json = ReadBytes("once.json");
+    EXPECT_NE(json.find("\"short_laps\":[3]"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"provisional\":true"), std::string::npos) << json;
+    const std::string twice = Write(
+        "twice.race", flagged, Edit(1, "accept 5 3 確認済み") + Edit(2, "accept 5 4 確認済み"));
+    ASSERT_EQ(Run({"--replay", twice, "--result-json", "twice.json"}), 0) << err_.str();
+    json = ReadBytes("twice.json");
+    EXPECT_EQ(json.find("\"short_laps\":[3]"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"provisional\":false"), std::string::npos) << json;
+}
+
 TEST_F(RaceCorrectionsTest, ARevisionIsAskedOfARecordThatHasIt) {
     const std::string record = Write("one.race", record_, Edit(1, "dq 5 x"));
     const std::vector<std::vector<std::string>> refused = {
@@ -216,6 +254,66 @@ TEST_F(RaceCorrectionsTest, ARevisionIsAskedOfARecordThatHasIt) {
         const std::string message = err_.str();
         EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
         EXPECT_FALSE(fs::exists("r.rdt"));
+    }
+}
+
+TEST(CorrectedResult, TakesAcceptedShortLapsOutAndPlacesTheDisqualifiedLast) {
+    const auto entrant = [](int id, std::optional<int> place, std::vector<int> shortLaps = {}) {
+        EntrantResult e;
+        e.id = id;
+        e.place = place;
+        e.shortLaps = std::move(shortLaps);
+        return e;
+    };
+    const auto endingLap = [](PassIdentity identity, int lap) {
+        RacePass pass;
+        pass.identity = identity;
+        pass.lap = lap;
+        return pass;
+    };
+    const auto edits = [](std::set<int> disqualified, std::set<PassIdentity> accepted) {
+        RevisionEdits e;
+        e.disqualified = std::move(disqualified);
+        e.accepted = std::move(accepted);
+        return e;
+    };
+    const ExactResult ran{.entrants = {entrant(3, 1), entrant(5, 2, {2, 4}), entrant(9, 3),
+                                       entrant(64, std::nullopt)}};
+    const std::vector<RacePass> passes = {endingLap({.id = 5, .ordinal = 3}, 2),
+                                          endingLap({.id = 5, .manual = 2}, 4)};
+    const struct {
+        const char* what;
+        RevisionEdits edits;
+        std::vector<std::pair<int, std::optional<int>>> order;  // id, place
+        std::vector<int> shortLapsOf5;
+    } cases[] = {
+        {"no correction", edits({}, {}), {{3, 1}, {5, 2}, {9, 3}, {64, {}}}, {2, 4}},
+        {"the leader disqualified", edits({3}, {}), {{5, 1}, {9, 2}, {64, {}}, {3, {}}}, {2, 4}},
+        {"two disqualified keep their order",
+         edits({9, 3}, {}),
+         {{5, 1}, {64, {}}, {3, {}}, {9, {}}},
+         {2, 4}},
+        {"an accepted lap ending at a raw pass",
+         edits({}, {{.id = 5, .ordinal = 3}}),
+         {{3, 1}, {5, 2}, {9, 3}, {64, {}}},
+         {4}},
+        {"an accepted lap ending at a manual pass",
+         edits({}, {{.id = 5, .manual = 2}}),
+         {{3, 1}, {5, 2}, {9, 3}, {64, {}}},
+         {2}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ExactResult corrected = CorrectedResult(ran, c.edits, passes);
+        std::vector<std::pair<int, std::optional<int>>> order;
+        for (const EntrantResult& e : corrected.entrants) {
+            order.emplace_back(e.id, e.place);
+            EXPECT_EQ(e.status == EntrantStatus::Dq, c.edits.disqualified.contains(e.id)) << e.id;
+            if (e.id == 5) {
+                EXPECT_EQ(e.shortLaps, c.shortLapsOf5);
+            }
+        }
+        EXPECT_EQ(order, c.order);
     }
 }
 
