@@ -23,6 +23,8 @@
 
 namespace palomind {
 
+struct Revision;  // app/race_revision.h, which needs this core
+
 // The race and the one way to change it: the race state, the race window's
 // model, the roster and the engine, driven by journal events. The live
 // program, the replay and the restore of a crashed run all apply their
