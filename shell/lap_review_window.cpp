@@ -39,11 +39,16 @@ std::string AuditLine(const RaceRecord& record, int n) {
                        (e.place ? std::to_string(*e.place) + "位" : std::string("-"));
         return std::string("-");
     };
+    // "<tick> edit <n> <wall-clock> <operation> <arguments> <reason>": from
+    // the operation on.
     const std::string line = FormatJournalLine(entry.edit);
+    std::size_t from = line.find(" edit ");
+    for (int field = 0; field < 3 && from != std::string::npos; ++field)
+        from = line.find(' ', from + 1);
+    const std::string what = from == std::string::npos ? line : line.substr(from + 1);
     return std::to_string(n) + "  " + entry.edit.wallClock + "  " + entry.operatorName + "  " +
-           line.substr(line.find(' ', line.find(" edit ") + 6) + 1) + "  ID" + std::to_string(id) +
-           ": " + standing(ScoreRevision(record, n - 1)) + " → " +
-           standing(ScoreRevision(record, n));
+           what + "  ID" + std::to_string(id) + ": " + standing(ScoreRevision(record, n - 1)) +
+           " → " + standing(ScoreRevision(record, n));
 }
 
 }  // namespace
@@ -219,33 +224,23 @@ void LapReviewWindow::Correct(Correction correction) {
     if (!problem.empty()) app_.Dialogs().ShowMessage(problem);
 }
 
-namespace {
-
-PassReference ReferenceOf(const RacePass& pass) {
-    return {.ordinal = pass.identity.ordinal, .manual = pass.identity.manual};
+void LapReviewWindow::CorrectPickedPass(CorrectionOperation operation) {
+    if (const RacePass* pass = PickedPass())
+        Correct({.operation = operation,
+                 .id = pass->identity.id,
+                 .pass = {.ordinal = pass->identity.ordinal, .manual = pass->identity.manual}});
 }
 
-}  // namespace
-
 void LapReviewWindow::DeletePass() {
-    if (const RacePass* pass = PickedPass())
-        Correct({.operation = CorrectionOperation::Delete,
-                 .id = pass->identity.id,
-                 .pass = ReferenceOf(*pass)});
+    CorrectPickedPass(CorrectionOperation::Delete);
 }
 
 void LapReviewWindow::RestorePass() {
-    if (const RacePass* pass = PickedPass())
-        Correct({.operation = CorrectionOperation::Restore,
-                 .id = pass->identity.id,
-                 .pass = ReferenceOf(*pass)});
+    CorrectPickedPass(CorrectionOperation::Restore);
 }
 
 void LapReviewWindow::AcceptShortLap() {
-    if (const RacePass* pass = PickedPass())
-        Correct({.operation = CorrectionOperation::Accept,
-                 .id = pass->identity.id,
-                 .pass = ReferenceOf(*pass)});
+    CorrectPickedPass(CorrectionOperation::Accept);
 }
 
 // The proposed time can be typed over: seconds, with up to three decimals.

@@ -47,6 +47,7 @@ class LapReviewWindow final : public QDialog, private RaceEventListener {
     void ShowPasses();
     void BuildAudit();
     void Correct(Correction correction);
+    void CorrectPickedPass(CorrectionOperation operation);
     int PickedId() const;
     const RacePass* PickedPass() const;
 

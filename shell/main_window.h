@@ -129,6 +129,9 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
 
     // Commands shared by menus and toolbar.
     void StartRace();
+    // File > Open and "レース記録を開く": the file picked, shown by `open`.
+    void OpenStoredRace(const char* title, const char* filter,
+                        std::string (Application::*open)(const std::string&));
     void SaveResult(const char* title, const char* filter);
     void AskSeconds(const SecondsSetting& setting);
     void OpenRosterDialog();

@@ -37,11 +37,20 @@ struct frmMain::SecondsSetting {
 };
 
 void frmMain::mnuFileOpen_Click() {
-    const std::string path = dialogs_.OpenFileName("開く", kResultFilter);
+    OpenStoredRace("開く", kResultFilter, &Application::OpenResultFile);
+}
+
+void frmMain::mnuFileOpenRecord_Click() {
+    OpenStoredRace("レース記録を開く", kRaceRecordFilter, &Application::OpenRaceRecord);
+}
+
+void frmMain::OpenStoredRace(const char* title, const char* filter,
+                             std::string (Application::*open)(const std::string&)) {
+    const std::string path = dialogs_.OpenFileName(title, filter);
     if (path.empty()) return;
     // The whole file is read and checked before anything changes: a damaged
     // file leaves the race (even one in progress) as it was.
-    const std::string problem = app_.OpenResultFile(path);
+    const std::string problem = (app_.*open)(path);
     if (!problem.empty()) {
         dialogs_.ShowMessage(problem + "\r\n" + path);
         return;
@@ -54,17 +63,6 @@ void frmMain::mnuFileOpen_Click() {
 void frmMain::StartRace() {
     const std::optional<std::string> unsaved = app_.StartRace();
     warnings_->SetNote(unsaved ? "前のレースの記録: races/" + *unsaved : std::string());
-}
-
-void frmMain::mnuFileOpenRecord_Click() {
-    const std::string path = dialogs_.OpenFileName("レース記録を開く", kRaceRecordFilter);
-    if (path.empty()) return;
-    const std::string problem = app_.OpenRaceRecord(path);
-    if (!problem.empty()) {
-        dialogs_.ShowMessage(problem + "\r\n" + path);
-        return;
-    }
-    raceWindow_->Refresh();
 }
 
 void frmMain::mnuFileSave_Click() {
