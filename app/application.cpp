@@ -3,8 +3,12 @@
 #include <array>
 
 #include "app/crash_recovery.h"
+#include "app/journal_reading.h"
+#include "app/race_revision.h"
 #include "app/replay.h"
 #include "documents/result_file.h"
+#include "record/race_record_folder.h"
+#include "record/race_start_time.h"
 
 namespace palomind {
 
@@ -14,6 +18,10 @@ namespace {
 // long (or earlier, when something reads or replaces the comment), so a
 // crash loses at most about this much of it.
 constexpr std::int32_t kCommentCoalesceMs = 500;
+
+constexpr std::string_view kNotARaceRecord = "レース記録ではないか、壊れています。";
+constexpr std::string_view kCannotCorrect = "レース中か、記録のないレースです。修正できません。";
+constexpr std::string_view kCorrectionRefused = "この修正はできません: ";
 
 }  // namespace
 
@@ -28,7 +36,9 @@ Application::Application(ApplicationServices services)
              .absenceChanged =
                  [this](const std::optional<ReceiverAbsence>& absence) {
                      if (view_ != nullptr) view_->ReceiverAbsenceChanged(absence);
-                 }}) {}
+                 }}) {
+    core_.KeepShownRecord();
+}
 
 // The port session ends first (the last member): the reader thread has
 // stopped calling in before the inbox goes.
@@ -165,9 +175,15 @@ bool Application::Timer1_Timer() {
     return acts;
 }
 
-void Application::StartRace() {
+std::optional<std::string> Application::StartRace() {
     CommitComment();
+    std::optional<std::string> unsaved;
+    if (recorder_ != nullptr && recorder_->Current() && !recorder_->TakesCorrectionsOnly() &&
+        !raceSaved_)
+        unsaved = *recorder_->Current() + std::string(RaceRecordFolder::kExtension);
     RecordNow(JournalEventKind::Start);
+    raceSaved_ = false;
+    return unsaved;
 }
 
 void Application::StopRace() {
@@ -240,15 +256,71 @@ std::string Application::OpenResultFile(const std::string& path) {
     return {};
 }
 
+std::string Application::OpenRaceRecord(const std::string& path) {
+    // Read once, as a result file is: what is checked is what is journaled.
+    const std::optional<std::string> bytes = services_.files.ReadAll(path);
+    if (!bytes) return std::string(kResultFileUnreadable);
+    if (!RaceRecordProblem(*bytes).empty()) return std::string(kNotARaceRecord);
+    const JournalParseResult record = ParseJournal(*bytes);
+    CommitComment();
+    NoteInJournal("race record opened: " + path);
+    // The record's bytes go into the journal, so a replay shows the same
+    // race without the file.
+    RecordAndApply({.tick = ReadTick(),
+                    .kind = JournalEventKind::Record,
+                    .bytes = {bytes->begin(), bytes->end()},
+                    .text = record.events.front().text});
+    return {};
+}
+
+std::string Application::CorrectRace(Correction correction, std::string reason,
+                                     std::string operatorName) {
+    if (!core_.CanCorrect()) return std::string(kCannotCorrect);
+    CommitComment();
+    const std::string& text = core_.ShownRecordText();
+    const JournalParseResult shown = ParseJournal(text);
+    if (!shown.ok) return std::string(kCannotCorrect);
+    const RaceRecord before = SplitRaceRecord(shown.events, shown.lines);
+    correction.number = static_cast<std::int32_t>(before.corrections.size()) + 1;
+    const std::int32_t tick = ReadTick();
+    const std::string inForce =
+        before.corrections.empty() ? std::string() : before.corrections.back().operatorName;
+    const JournalEvent who{.tick = tick, .kind = JournalEventKind::Operator, .text = operatorName};
+    const JournalEvent edit{.tick = tick,
+                            .kind = JournalEventKind::Edit,
+                            .text = std::move(reason),
+                            .wallClock = recorder_ != nullptr
+                                             ? recorder_->WallClockAt(tick)
+                                             : RaceStartAt(std::nullopt, 0).wallClock,
+                            .correction = correction};
+    // Checked as the record will hold it, before anything is written.
+    std::string trial = text;
+    if (operatorName != inForce) trial += FormatJournalLine(who) + "\n";
+    trial += FormatJournalLine(edit) + "\n";
+    const JournalParseResult parsed = ParseJournal(trial);
+    if (!parsed.ok) return std::string(kCorrectionRefused) + parsed.error;
+    const CorrectionsCheck check =
+        core_.CheckCorrectionsOfShown(SplitRaceRecord(parsed.events, parsed.lines));
+    if (!check.ok) return std::string(kCorrectionRefused) + check.error;
+    if (operatorName != inForce) RecordAndApply(who);
+    RecordAndApply(edit);
+    return {};
+}
+
 RaceDocument Application::Document() {
     CommitComment();
-    return {core_.State(), core_.Window()};
+    return {core_.State(), core_.Window(), core_.ShownDisqualified()};
 }
 
 void Application::NoteInJournal(std::string_view text) {
     if (services_.journal.Note(text) || journalFailureReported_) return;
     journalFailureReported_ = true;
     ReportPlatformProblem(PlatformProblem::JournalFailed, {});
+}
+
+void Application::ResultFileSaved(const std::string& path) {
+    NoteInJournal("result file saved: " + path);
+    raceSaved_ = true;
 }
 
 void Application::ReportPlatformProblem(PlatformProblem problem, std::string_view detail) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -59,6 +60,7 @@ class ApplicationView {
 struct RaceDocument {
     const RaceState& state;
     const RaceWindowModel& window;
+    const std::set<int>& disqualified;  // by the race's corrections: placed last
 };
 
 // The one object that owns the race. Every event that changes it comes
@@ -112,7 +114,10 @@ class Application final {
     bool Timer1_Timer();
 
     // The toolbar's race commands; button 1 to 3 for "ＩＤ１".."ＩＤ３".
-    void StartRace();
+    // StartRace returns the file name of the race record of the race it
+    // ended when that race was never saved to a result file: the record is
+    // then the one place that race is kept.
+    std::optional<std::string> StartRace();
     void StopRace();
     void TestPass(int button);
 
@@ -136,6 +141,24 @@ class Application final {
     // stored race. Returns the message for the operator when the file cannot
     // be shown (the race is then left as it was), empty when it is shown.
     std::string OpenResultFile(const std::string& path);
+    // "レース記録を開く": reads and checks the whole race record, then shows its
+    // race as File > Open shows a result file. Returns the message for the
+    // operator when it cannot be shown (the race is then left as it was),
+    // empty when it is shown.
+    std::string OpenRaceRecord(const std::string& path);
+    // A correction of the race shown (docs/race-record.md): when no race is
+    // in progress and the race shown has a record. It is checked against
+    // the race it corrects, journaled (after an "operator" line where
+    // `operatorName` is not the one in force in that record), written into
+    // the race record and applied: the race is scored again at once. Its
+    // number is the record's next. Returns the message for the operator
+    // when it is refused (nothing is written then), empty when it is made.
+    std::string CorrectRace(Correction correction, std::string reason, std::string operatorName);
+    bool CanCorrect() const { return core_.CanCorrect(); }
+    // The record of the race shown, with its corrections (empty where none).
+    const std::string& ShownRecordText() const { return core_.ShownRecordText(); }
+    // The identity of the race record shown by OpenRaceRecord, if any.
+    const std::optional<std::string>& ShownRecord() const { return core_.ShownRecord(); }
     // The race for saving, printing or exporting, with the comment as typed.
     RaceDocument Document();
 
@@ -146,6 +169,8 @@ class Application final {
     // A line for the journal's reader about something the replay does not
     // act on (a port opened, a result file saved).
     void NoteInJournal(std::string_view text);
+    // The race shown was saved as the result file `path`.
+    void ResultFileSaved(const std::string& path);
     // A platform adapter failed; the window tells the operator.
     void ReportPlatformProblem(PlatformProblem problem, std::string_view detail);
 
@@ -200,6 +225,8 @@ class Application final {
     std::int32_t typedSince_ = 0;
     bool journalFailureReported_ = false;
     RaceRecorder* recorder_ = nullptr;
+    // Whether the race of the record being written was saved to a result file.
+    bool raceSaved_ = false;
     // Last, so the port lets go of the listener before anything it calls
     // into (the inbox, the race) is gone.
     PortListener listener_{*this};

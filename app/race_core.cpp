@@ -1,7 +1,10 @@
 #include "app/race_core.h"
 
 #include <algorithm>
+#include <limits>
 
+#include "app/race_revision.h"
+#include "app/replay.h"
 #include "documents/result_file.h"
 #include "documents/roster_file.h"
 #include "documents/settings_file.h"
@@ -14,10 +17,18 @@ RaceCore::RaceCore(SoundPlayer& sound)
 }
 
 bool RaceCore::Apply(const JournalEvent& event) {
-    if (event.kind != JournalEventKind::Clock || engine_.ClockActsAt(event.tick))
+    if (event.kind != JournalEventKind::Clock || engine_.ClockActsAt(event.tick)) {
+        if (shownRecorder_) shownRecorder_->BeforeApply(event, {state_, window_, roster_});
         for (AppliedEventObserver* observer : observers_)
             observer->BeforeApply(event, {state_, window_, roster_});
+    }
     clock_.Set(event.tick);
+    if (event.kind == JournalEventKind::Boot || event.kind == JournalEventKind::Start ||
+        event.kind == JournalEventKind::Open) {
+        shownRecord_.reset();
+        shownDisqualified_.clear();
+        asRunEvents_.reset();
+    }
     switch (event.kind) {
         case JournalEventKind::Boot:
             engine_.ReSet();
@@ -70,12 +81,18 @@ bool RaceCore::Apply(const JournalEvent& event) {
         case JournalEventKind::Carry:
             TakeOver(event.carried);
             break;
+        case JournalEventKind::Record:
+            asRunEvents_.reset();
+            ShowRaceRecord(event);
+            break;
         case JournalEventKind::ManualPass:
             engine_.ManualPass(event.value);
             break;
         case JournalEventKind::Edit:
+            CorrectShownRace();
+            break;
         case JournalEventKind::Operator:
-            break;  // a correction changes only a revision rebuilt from the raw events
+            break;  // who makes the corrections that follow: nothing to score
     }
     return true;
 }
@@ -102,6 +119,96 @@ void RaceCore::ShowResultFile(const std::vector<std::uint8_t>& bytes) {
     ApplyResultFile(parsed.content, state_, window_);
     Raise({.kind = RaceEventKind::CommentChanged, .text = window_.Comment});
     Raise({.kind = RaceEventKind::ResultFileShown});
+}
+
+// A race record is scored alone, through this same dispatcher on a core of
+// its own, and the race it gives is shown. The journal reader has checked
+// the record; one that does not read here changes nothing.
+void RaceCore::ShowRaceRecord(const JournalEvent& event) {
+    const JournalParseResult record =
+        ParseJournal({reinterpret_cast<const char*>(event.bytes.data()), event.bytes.size()});
+    if (!record.ok || !record.raceRecord) return;
+    const Revision latest = ScoreRevision(SplitRaceRecord(record.events, record.lines),
+                                          std::numeric_limits<int>::max());
+    ShowRevision(latest);
+    shownRecord_ = event.text;
+    Raise({.kind = RaceEventKind::CommentChanged, .text = window_.Comment});
+    Raise({.kind = RaceEventKind::ResultFileShown});
+}
+
+// Shown as an opened result file is: the race reset, then the race's
+// standings, lap history, comment and tables. What belongs to the run stays
+// the run's: the parameters, the receiver's partial frame, the last ID that
+// "ＩＤ１" counts on from and the race clock, so the next race inherits what
+// it would have; and no race is in progress.
+void RaceCore::ShowRevision(const Revision& revision) {
+    engine_.ReSet();
+    RaceState shown = revision.state;
+    shown.PortNumber = state_.PortNumber;
+    shown.RaceTime = state_.RaceTime;
+    shown.StartWait = state_.StartWait;
+    shown.TtsMode = state_.TtsMode;
+    shown.NowSecond = state_.NowSecond;
+    shown.LastClockSecond = state_.LastClockSecond;
+    shown.ResetSecond = state_.ResetSecond;
+    shown.RaceStarted = kFalse;
+    shown.RaceRunning = kFalse;
+    shown.AllFinished = kFalse;
+    // Nobody runs on in a race shown: a stray pass finishes no one.
+    shown.RunningFlag.fill(0);
+    shown.RunningCount = 0;
+    shown.CommInput = std::move(state_.CommInput);
+    shown.SyncCount = state_.SyncCount;
+    shown.FrameLen = state_.FrameLen;
+    shown.FrameSum = state_.FrameSum;
+    shown.FrameBuf = state_.FrameBuf;
+    shown.PassId = state_.PassId;
+    state_ = std::move(shown);
+    window_.Standings = revision.window.Standings;
+    window_.LapHistory = revision.window.LapHistory;
+    window_.Comment = revision.window.Comment;
+    shownDisqualified_.clear();
+    for (const EntrantResult& entrant : revision.result.entrants)
+        if (entrant.status == EntrantStatus::Dq) shownDisqualified_.insert(entrant.id);
+}
+
+CorrectionsCheck RaceCore::CheckCorrectionsOfShown(const RaceRecord& record) {
+    // Passes after the race (the record goes on) make it another race as it ran.
+    if (asRunEvents_ != record.raw.size()) {
+        RaceRecord asRun;
+        asRun.raw = record.raw;
+        const Revision scored = ScoreRevision(asRun, 0);
+        asRunPasses_ = scored.passes;
+        asRunStartTick_ = std::int64_t{scored.state.RaceStart} * 1000;
+        asRunEvents_ = record.raw.size();
+    }
+    return CheckCorrections(record, asRunStartTick_, [&](int k) {
+        return k == 0 ? asRunPasses_ : ScoreRevision(record, k).passes;
+    });
+}
+
+void RaceCore::KeepShownRecord() {
+    if (!shownRecorder_)
+        shownRecorder_.emplace(shownText_, RaceRecorder::WhenTaken::NextNumber, std::nullopt);
+}
+
+bool RaceCore::CanCorrect() const {
+    return shownRecorder_ && shownRecorder_->Current() && IsIdle(state_);
+}
+
+// The race shown is scored again from its record, the correction just
+// written into it included, and shown as a record opened is. The live
+// program has checked the correction; a journal's that does not hold leaves
+// the race as it was shown. Nothing is read out: the scoring is silent.
+void RaceCore::CorrectShownRace() {
+    if (!CanCorrect()) return;
+    const JournalParseResult parsed = ParseJournal(shownText_.Text());
+    if (!parsed.ok || !parsed.raceRecord) return;
+    const RaceRecord record = SplitRaceRecord(parsed.events, parsed.lines);
+    if (!CheckCorrectionsOfShown(record).ok) return;
+    const Revision latest = ScoreRevision(record, static_cast<int>(record.corrections.size()));
+    ShowRevision(latest);
+    Raise({.kind = RaceEventKind::RaceCorrected});
 }
 
 void RaceCore::LoadStartupFiles(FileStore& files, MessageSink& messages) {

@@ -1,5 +1,8 @@
 #pragma once
 #include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "engine/race_engine.h"
@@ -11,10 +14,16 @@
 #include "platform/message_sink.h"
 #include "platform/sound_player.h"
 #include "platform/tick_clock.h"
+#include "record/corrections.h"
 #include "record/event_observer.h"
+#include "record/race_passes.h"
+#include "record/race_record_text.h"
+#include "record/race_recorder.h"
 #include "roster/roster_table.h"
 
 namespace palomind {
+
+struct Revision;  // app/race_revision.h, which needs this core
 
 // The race and the one way to change it: the race state, the race window's
 // model, the roster and the engine, driven by journal events. The live
@@ -64,6 +73,27 @@ class RaceCore final : private RaceEventListener {
     const RaceWindowModel& Window() const { return window_; }
     const RosterTable& Roster() const { return roster_; }
 
+    // The identity of the race record shown ("record"), until a start, a
+    // result file opened or a start-up shows something else.
+    const std::optional<std::string>& ShownRecord() const { return shownRecord_; }
+
+    // Keeps the race record of the race shown (the race timed last, or a
+    // record opened) in memory, so its corrections ("edit" lines) re-score
+    // it: the live program, the restore and the replay of a run's journal.
+    void KeepShownRecord();
+    // Whether the race shown can be corrected: no race is in progress and
+    // the race shown has a record.
+    bool CanCorrect() const;
+    // The race shown's record as text, with its corrections so far (empty
+    // where there is none).
+    const std::string& ShownRecordText() const { return shownText_.Text(); }
+    // Checks the corrections of `record`, the race shown's record with a
+    // correction more, against the race as it ran, scored once per race
+    // shown rather than once per check.
+    CorrectionsCheck CheckCorrectionsOfShown(const RaceRecord& record);
+    // The entrants the corrections of the race shown disqualified.
+    const std::set<int>& ShownDisqualified() const { return shownDisqualified_; }
+
   private:
     // The engine's sound goes through here, so a restore can mute it.
     class MutableSound final : public SoundPlayer {
@@ -81,6 +111,9 @@ class RaceCore final : private RaceEventListener {
     void OnRaceEvent(const RaceEvent& event) override;
     void Raise(RaceEvent event);
     void ShowResultFile(const std::vector<std::uint8_t>& bytes);
+    void ShowRaceRecord(const JournalEvent& event);
+    void ShowRevision(const Revision& revision);
+    void CorrectShownRace();
     void TakeOver(const CarriedState& carried);
 
     bool silent_ = false;
@@ -92,6 +125,15 @@ class RaceCore final : private RaceEventListener {
     RaceEngine engine_;
     std::vector<RaceEventListener*> subscribers_;
     std::vector<AppliedEventObserver*> observers_;
+    std::optional<std::string> shownRecord_;
+    RaceRecordText shownText_;
+    std::optional<RaceRecorder> shownRecorder_;
+    std::set<int> shownDisqualified_;
+    // The race shown as it ran (revision 0), scored for the checks: its
+    // passes and RaceStart x 1000, for the raw events counted.
+    std::optional<std::size_t> asRunEvents_;
+    std::vector<RacePass> asRunPasses_;
+    std::int64_t asRunStartTick_ = 0;
 };
 
 }  // namespace palomind

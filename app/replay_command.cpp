@@ -211,8 +211,11 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
     std::optional<RevisionEdits> edits;
     if (journal.raceRecord)
         edits = ReplayRevision(record, revision, core, options->until);
-    else
+    else {
+        // A run's journal: its corrections re-score the race shown, as live.
+        core.KeepShownRecord();
         ReplayJournal(journal.events, core, options->until);
+    }
     if (recorder) recorder->Finish();
     const RaceState& state = core.State();
     const RaceWindowModel& window = core.Window();
@@ -233,7 +236,7 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
             ok = false;
         }
     };
-    const std::set<int> disqualified = edits ? edits->disqualified : std::set<int>{};
+    const std::set<int> disqualified = edits ? edits->disqualified : core.ShownDisqualified();
     if (options->exportCsv)
         exportTo(options->exportCsv, RaceCsv(state, window, core.Roster(), disqualified));
     if (options->exportHtml) exportTo(options->exportHtml, RaceHtml(window, disqualified));

@@ -19,6 +19,7 @@ enum class RaceEventKind {
     CommentChanged,    // text: the race comment (line breaks as CR LF)
     NameChanged,       // id, text: the roster name of an ID
     ResultFileShown,   // a result file was opened and is shown
+    RaceCorrected,     // the race shown was corrected and is shown scored again
     // id, outcome, lap, lapTime, raceTime: every pass that reached lap
     // processing, counted or not, after what it did (lap and times only for
     // a lap or a finish).

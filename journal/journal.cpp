@@ -34,6 +34,7 @@ constexpr EventName kEventNames[] = {
     {"open", JournalEventKind::Open},
     {"race", JournalEventKind::Race},
     {"carry", JournalEventKind::Carry},
+    {"record", JournalEventKind::Record},
     {"edit", JournalEventKind::Edit},
     {"operator", JournalEventKind::Operator},
 };
@@ -231,6 +232,19 @@ std::string ParseRaceArguments(std::string_view args, JournalEvent& event) {
         return "race takes an identity and a wall-clock time (2026-12-09T11:45:51+09:00)";
     event.text = std::string(fields[0]);
     event.wallClock = std::string(fields[1]);
+    return {};
+}
+
+// "<identity> <bytes>": the record's identity, then the file's bytes.
+std::string ParseRecordArguments(std::string_view args, JournalEvent& event) {
+    static const std::string kUsage =
+        "record takes a race record's identity and its bytes of two hex digits each";
+    const std::size_t identityEnd = args.find(' ');
+    if (identityEnd == std::string_view::npos) return kUsage;
+    const std::string_view identity = args.substr(0, identityEnd);
+    if (!IsRaceIdentity(identity) || !ParseHexBytes(args.substr(identityEnd + 1), event.bytes))
+        return kUsage;
+    event.text = std::string(identity);
     return {};
 }
 
@@ -442,6 +456,8 @@ std::string ParseEventLine(std::string_view line, JournalEvent& event) {
             return ParseRaceArguments(args, event);
         case JournalEventKind::Carry:
             return ParseCarryArguments(args, event.carried);
+        case JournalEventKind::Record:
+            return ParseRecordArguments(args, event);
         case JournalEventKind::Boot:
             if (rest.empty()) return {};
             if (!IsBootIdentity(args)) return "boot takes one word of printable ASCII";
@@ -578,6 +594,11 @@ std::string FormatJournalLine(const JournalEvent& event) {
         case JournalEventKind::Carry:
             AppendCarriedState(line, event.carried);
             break;
+        case JournalEventKind::Record:
+            line += ' ';
+            line += event.text;
+            AppendHexBytes(line, event.bytes);
+            break;
         case JournalEventKind::Boot:
             if (!event.text.empty()) {
                 line += ' ';
@@ -642,6 +663,8 @@ JournalParseResult ParseJournal(std::string_view text) {
         const bool raceLine = event.kind == JournalEventKind::Race;
         if (!result.raceRecord && (raceLine || event.kind == JournalEventKind::Carry))
             return fail("race and carry lines belong to a race record, not a journal");
+        if (result.raceRecord && event.kind == JournalEventKind::Record)
+            return fail("a record line belongs to a run's journal, not a race record");
         if (result.raceRecord && raceLine != result.events.empty())
             return fail("a race record's first event, and only that, is its race line");
         lastTick = event.tick;

@@ -36,6 +36,7 @@ enum class JournalEventKind {
     Open,       // a result file was opened and shown: `bytes` are the file
     Race,       // a race record's identity (`text`) and the start's wall-clock time (`wallClock`)
     Carry,      // what a race record's race inherits from its run: `carried`
+    Record,     // a race record was opened and shown: `text` its identity, `bytes` the file
     Edit,       // correction `correction` of the race shown; wallClock, text: its reason
     Operator,   // who makes the corrections that follow: `text` (may be empty)
     // A pass added by correction `correction.number`, of ID `value`: made
@@ -85,8 +86,10 @@ struct JournalEvent {
     std::int32_t tick = 0;
     JournalEventKind kind = JournalEventKind::Boot;
     std::int32_t value = 0;             // RaceTime, StartWait, TtsMode; Name: the ID
-    std::vector<std::uint8_t> bytes{};  // Rx, Open
-    std::string text{};       // Comment, Name, Operator; Boot: the boot identity; Edit: reason
+    std::vector<std::uint8_t> bytes{};  // Rx, Open, Record
+    // Comment, Name, Operator; Boot: the boot identity; Race, Record: the
+    // identity; Edit: the reason.
+    std::string text{};
     std::string wallClock{};  // Race, Edit: ISO 8601 with offset
     CarriedState carried{};   // Carry
     Correction correction{};  // Edit; ManualPass: its number
@@ -109,7 +112,8 @@ struct JournalParseResult {
 };
 
 // Reads a journal or a race record. A race record's first event is its one
-// "race" line; a journal holds none, nor "carry".
+// "race" line; a journal holds none, nor "carry"; a race record holds no
+// "record" line (opening a record ends the race in progress).
 JournalParseResult ParseJournal(std::string_view text);
 
 // Texts (comments and names) are written with `\\`, `\n`, `\r`, `\t` and

@@ -44,6 +44,7 @@ void PassLog::BeforeApply(const JournalEvent& event, const RaceBeforeEvent&) {
             std::fill(ordinals_.begin(), ordinals_.end(), 0);
             break;
         case JournalEventKind::Open:
+        case JournalEventKind::Record:
             started_ = false;
             passes_.clear();
             break;

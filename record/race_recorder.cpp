@@ -41,6 +41,10 @@ void RaceRecorder::BeforeApply(const JournalEvent& event, const RaceBeforeEvent&
         case JournalEventKind::Open:
             EndRecord();  // the open belongs to the file it shows
             return;
+        case JournalEventKind::Record:
+            EndRecord();
+            ReopenForCorrections(event);
+            return;
         case JournalEventKind::Start:
             EndRecord();
             BeginRecord(event, race);
@@ -51,8 +55,42 @@ void RaceRecorder::BeforeApply(const JournalEvent& event, const RaceBeforeEvent&
         case JournalEventKind::ManualPass:
             return;  // a rebuilt revision's, never written
         default:
-            if (current_ && !ChangesNothing(event, race)) Write(event);
+            if (!current_ || ChangesNothing(event, race)) return;
+            if (!correctionsOnly_) return Write(event);
+            if (event.kind != JournalEventKind::Edit && event.kind != JournalEventKind::Operator)
+                return;
+            JournalEvent correction = event;
+            if (atRecordsLastTick_) correction.tick = lastTick_;
+            Write(std::move(correction));
     }
+}
+
+// The corrections of an opened record go into its file, which is created
+// from the bytes opened where it does not exist, and left as it is (the
+// operator told) where it holds anything else.
+void RaceRecorder::ReopenForCorrections(const JournalEvent& record) {
+    if (whenTaken_ == WhenTaken::Skip) return;  // records written again take nothing new
+    const std::string_view bytes(reinterpret_cast<const char*>(record.bytes.data()),
+                                 record.bytes.size());
+    const JournalParseResult parsed = ParseJournal(bytes);
+    if (!parsed.ok || !parsed.raceRecord) return;
+    // A last line cut short by a crash is left out, as its replay leaves it.
+    const std::string_view whole = bytes.substr(0, bytes.rfind('\n') + 1);
+    if (catchingUp_) {
+        caughtUp_ = std::string(whole);
+    } else if (!output_.Continue(record.text, whole)) {
+        if (failed_) failed_(record.text);
+        return;
+    }
+    current_ = record.text;
+    correctionsOnly_ = true;
+    atRecordsLastTick_ = !begunInThisRun_.contains(record.text);
+    lastTick_ = parsed.events.back().tick;
+}
+
+std::string RaceRecorder::WallClockAt(std::int32_t tick) const {
+    return RaceStartAt(runStart_, static_cast<std::int64_t>(tick) - originTick_.value_or(tick))
+        .wallClock;
 }
 
 // Start-up input written again after a restore, and a comment committed
@@ -100,6 +138,7 @@ void RaceRecorder::BeginRecord(const JournalEvent& start, const RaceBeforeEvent&
         if (begun == RaceRecordOutput::Begun::Failed || whenTaken_ == WhenTaken::Skip) return;
     }
     current_ = identity;
+    begunInThisRun_.insert(identity);
     caughtUp_.clear();
     lastTick_ = tick;
     WriteLine(kRaceRecordHeader);
@@ -145,6 +184,7 @@ void RaceRecorder::WriteLine(std::string_view line) {
 void RaceRecorder::EndRecord() {
     if (!current_) return;
     current_.reset();
+    correctionsOnly_ = false;
     if (!catchingUp_) output_.End();
 }
 

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -28,10 +29,13 @@ class RaceRecordOutput {
 };
 
 // Follows the run's events and writes the race record of each race: from
-// each "start" until the next start, an opened result file ("open"), a
-// start-up or the end. The record begins with what the race needs to be
-// scored alone (see docs/race-record.md), taken from the race as it stands
-// just before its start, then holds the start and every event after it.
+// each "start" until the next start, an opened result file or race record
+// ("open", "record"), a start-up or the end. The record begins with what the
+// race needs to be scored alone (see docs/race-record.md), taken from the
+// race as it stands just before its start, then holds the start and every
+// event after it. A race record opened goes on taking its corrections (the
+// "edit" and "operator" lines) and nothing else, until something else is
+// shown.
 class RaceRecorder final : public AppliedEventObserver {
   public:
     // What to do when a race's identity is taken already: leave that record
@@ -65,9 +69,14 @@ class RaceRecorder final : public AppliedEventObserver {
 
     // The identity of the record being written, if any.
     const std::optional<std::string>& Current() const { return current_; }
+    // Whether that record is a race record opened, which takes corrections only.
+    bool TakesCorrectionsOnly() const { return correctionsOnly_; }
+    // The local wall-clock time at `tick` of this run, ISO 8601 with offset.
+    std::string WallClockAt(std::int32_t tick) const;
 
   private:
     void BeginRecord(const JournalEvent& start, const RaceBeforeEvent& race);
+    void ReopenForCorrections(const JournalEvent& record);
     void EndRecord();
     void Write(JournalEvent event);
     void WriteLine(std::string_view line);
@@ -90,6 +99,11 @@ class RaceRecorder final : public AppliedEventObserver {
     bool catchingUp_ = false;
     std::string caughtUp_;
     std::function<void(const std::string&)> failed_;
+    // An opened record takes corrections only; those of a race of another
+    // run are written at the record's last tick.
+    bool correctionsOnly_ = false;
+    bool atRecordsLastTick_ = false;
+    std::set<std::string> begunInThisRun_;
 };
 
 }  // namespace palomind

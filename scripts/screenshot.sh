@@ -17,10 +17,12 @@ source ./scripts_common.sh
 palomind_install_packages "${PALOMIND_BUILD_PACKAGES[@]}" "${PALOMIND_TEST_PACKAGES[@]}" xvfb xauth
 dialog_program="$build/tests/shell/port_assignment_screenshot"
 notice_program="$build/tests/shell/receiver_notice_screenshot"
-if [ ! -x "$program" ] || [ ! -x "$dialog_program" ] || [ ! -x "$notice_program" ]; then
+review_program="$build/tests/shell/lap_review_screenshot"
+if [ ! -x "$program" ] || [ ! -x "$dialog_program" ] || [ ! -x "$notice_program" ] ||
+  [ ! -x "$review_program" ]; then
   cmake -S . -B "$build" -G Ninja -DPALOMIND_BUILD_TESTS=ON >/dev/null
   cmake --build "$build" --target race_window_screenshot port_assignment_screenshot \
-    receiver_notice_screenshot
+    receiver_notice_screenshot lap_review_screenshot
 fi
 
 # A 96 dpi screen, as most operators' displays: 15 twips to the pixel.
@@ -34,3 +36,4 @@ draw docs/race-window.png
 draw --default-size docs/main-window-default.png
 draw_with "$dialog_program" docs/port-assignment.png
 draw_with "$notice_program" docs/receiver-notice.png
+draw_with "$review_program" docs/lap-review.png

@@ -29,7 +29,8 @@ void frmMain::mnuFileExport_Click() {
     if (path.empty()) return;
     const RaceDocument race = app_.Document();
     const std::string bytes =
-        NamesHtml(path) ? RaceHtml(race.window) : RaceCsv(race.state, race.window, app_.Roster());
+        NamesHtml(path) ? RaceHtml(race.window, race.disqualified)
+                        : RaceCsv(race.state, race.window, app_.Roster(), race.disqualified);
     if (!app_.Files().WriteAtomically(path, bytes)) {
         dialogs_.ShowMessage("エクスポートできませんでした。\r\n" + path +
                              FailureReasonLine(app_.Files()));

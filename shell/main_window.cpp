@@ -1,5 +1,6 @@
 #include "shell/main_window.h"
 
+#include <QAction>
 #include <QDateTime>
 #include <QEvent>
 #include <QLabel>
@@ -7,6 +8,7 @@
 #include <QMdiSubWindow>
 #include <QStatusBar>
 #include <QTextEdit>
+#include <cstdlib>
 
 #include "shell/about_box.h"
 #include "shell/race_window_view.h"
@@ -77,11 +79,20 @@ void frmMain::OnRaceEvent(const RaceEvent& event) {
 
 void frmMain::RaceChanged() {
     if (raceWindow_ != nullptr) redraws_.Changed();
+    // A race that has ended and has a record can be corrected.
+    if (mnuEditLapReview_ != nullptr) mnuEditLapReview_->setEnabled(app_.CanCorrect());
 }
 
 void frmMain::CreateRaceWindow() {
     raceWindow_ = new frmRaceResult(
         app_.Window(), [this](std::string stored) { app_.CommentTyped(std::move(stored)); });
+    // An entrant's column of the lap history opens the lap review on it.
+    raceWindow_->OnLapHistoryDoubleClicked([this](int column) {
+        const std::string& heading = app_.Window().LapHistory.TextMatrix(0, column);
+        int id = 0;
+        if (heading.rfind("ID", 0) == 0) id = std::atoi(heading.c_str() + 2);
+        if (id > 0) OpenLapReview(id);
+    });
     raceSubWindow_ = mdiArea_->addSubWindow(raceWindow_);
     raceSubWindow_->setWindowTitle(FromUtf8(app_.Window().Caption));
     // The race window is the only view of the race and could not be brought

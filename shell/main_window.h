@@ -27,6 +27,7 @@ namespace palomind {
 class dlgIdName;
 class frmAbout;
 class frmRaceResult;
+class LapReviewWindow;
 class SpectatorPublishing;
 class WarningBanner;
 class WrappingToolBar;
@@ -57,6 +58,7 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     void mnuFileSave_Click();
     void mnuFileSaveAs_Click();
     void mnuFileExport_Click();
+    void mnuFileOpenRecord_Click();
     void mnuFilePageSetup_Click();
     void mnuFilePrintPreview_Click();
     void mnuFilePrint_Click();
@@ -66,6 +68,10 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     void mnuEditCut_Click();
     void mnuEditCopy_Click();
     void mnuEditPaste_Click();
+    // "ラップ修正": the lap review window, with the entrant `id` picked (0: the first).
+    void mnuEditLapReview_Click();
+    void OpenLapReview(int id);
+    LapReviewWindow* LapReview() const { return lapReview_; }
     // Settings menu.
     void SelectPort(int portNumber);  // "ポート１".."ポート８"
     PortMenu& Ports() { return portMenu_; }
@@ -123,6 +129,10 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     bool RestoreCrashedRace();
 
     // Commands shared by menus and toolbar.
+    void StartRace();
+    // File > Open and "レース記録を開く": the file picked, shown by `open`.
+    void OpenStoredRace(const char* title, const char* filter,
+                        std::string (Application::*open)(const std::string&));
     void SaveResult(const char* title, const char* filter);
     void AskSeconds(const SecondsSetting& setting);
     void OpenRosterDialog();
@@ -138,6 +148,8 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     std::unique_ptr<dlgIdName> rosterDialog_;
     std::unique_ptr<SpectatorPublishing> spectators_;
     frmAbout* aboutBox_ = nullptr;
+    LapReviewWindow* lapReview_ = nullptr;
+    QAction* mnuEditLapReview_ = nullptr;
 
     WrappingToolBar* tbToolBar_ = nullptr;
     QActionGroup* alignmentGroup_ = nullptr;

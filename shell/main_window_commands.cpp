@@ -18,6 +18,7 @@ namespace {
 
 constexpr const char* kResultFilter = "ﾚｰｽﾘｻﾞﾙﾄﾌｧｲﾙ (*.rdt)|*.rdt";
 constexpr const char* kSaveAsFilter = "ﾚｰｽﾌｧｲﾙ (*.rdt)|*.rdt";
+constexpr const char* kRaceRecordFilter = "レース記録 (*.race)|*.race";
 constexpr const char* kCannotChangeDuringRace = "レース中は変更できません。";
 
 std::string TooLargeMessage() {
@@ -36,16 +37,32 @@ struct frmMain::SecondsSetting {
 };
 
 void frmMain::mnuFileOpen_Click() {
-    const std::string path = dialogs_.OpenFileName("開く", kResultFilter);
+    OpenStoredRace("開く", kResultFilter, &Application::OpenResultFile);
+}
+
+void frmMain::mnuFileOpenRecord_Click() {
+    OpenStoredRace("レース記録を開く", kRaceRecordFilter, &Application::OpenRaceRecord);
+}
+
+void frmMain::OpenStoredRace(const char* title, const char* filter,
+                             std::string (Application::*open)(const std::string&)) {
+    const std::string path = dialogs_.OpenFileName(title, filter);
     if (path.empty()) return;
     // The whole file is read and checked before anything changes: a damaged
     // file leaves the race (even one in progress) as it was.
-    const std::string problem = app_.OpenResultFile(path);
+    const std::string problem = (app_.*open)(path);
     if (!problem.empty()) {
         dialogs_.ShowMessage(problem + "\r\n" + path);
         return;
     }
     raceWindow_->Refresh();
+}
+
+// A race that was never saved is kept in its record only: the status bar
+// says where, until the next start.
+void frmMain::StartRace() {
+    const std::optional<std::string> unsaved = app_.StartRace();
+    warnings_->SetNote(unsaved ? "前のレースの記録: races/" + *unsaved : std::string());
 }
 
 void frmMain::mnuFileSave_Click() {
@@ -65,7 +82,7 @@ void frmMain::SaveResult(const char* title, const char* filter) {
                              FailureReasonLine(app_.Files()));
         return;
     }
-    app_.NoteInJournal("result file saved: " + path);
+    app_.ResultFileSaved(path);
 }
 
 void frmMain::mnuFilePrint_Click() {

@@ -12,6 +12,7 @@
 #include <initializer_list>
 
 #include "shell/about_box.h"
+#include "shell/lap_review_window.h"
 #include "shell/main_window.h"
 #include "shell/mdi_arrange.h"
 #include "shell/spectator_publishing.h"
@@ -85,6 +86,8 @@ void frmMain::BuildMenus() {
                        {"mnuFileSave", "上書き保存(&S)", &frmMain::mnuFileSave_Click},
                        {"mnuFileSaveAs", "名前を付けて保存(&A)...", &frmMain::mnuFileSaveAs_Click},
                        {"mnuFileExport", "ｴｸｽﾎﾟｰﾄ(&E)...", &frmMain::mnuFileExport_Click},
+                       {"mnuFileOpenRecord", "レース記録を開く(&R)...",
+                        &frmMain::mnuFileOpenRecord_Click},
                        {nullptr},
                        {"mnuFilePageSetup", "ﾍﾟｰｼﾞ設定(&U)...", &frmMain::mnuFilePageSetup_Click, 0,
                         kDisabled},
@@ -102,7 +105,11 @@ void frmMain::BuildMenus() {
                        {"mnuEditCut", "切り取り(&T)", &frmMain::mnuEditCut_Click, Qt::Key_X},
                        {"mnuEditCopy", "ｺﾋﾟｰ(&C)", &frmMain::mnuEditCopy_Click, Qt::Key_C},
                        {"mnuEditPaste", "貼り付け(&P)", &frmMain::mnuEditPaste_Click, Qt::Key_V},
+                       {nullptr},
+                       {"mnuEditLapReview", "ラップ修正(&L)...", &frmMain::mnuEditLapReview_Click,
+                        0, kDisabled},
                    });
+    mnuEditLapReview_ = edit->findChild<QAction*>(QStringLiteral("mnuEditLapReview"));
 
     QMenu* setting = addMenu(nullptr, "mnuSetting", "設定");
     QMenu* ports = addMenu(setting, "mnuSCI_Port", "通信ポート");
@@ -184,6 +191,16 @@ void frmMain::mnuEditCopy_Click() {
 
 void frmMain::mnuEditPaste_Click() {
     if (QTextEdit* box = ActiveCommentBox()) box->paste();
+}
+
+void frmMain::mnuEditLapReview_Click() {
+    OpenLapReview(0);
+}
+
+void frmMain::OpenLapReview(int id) {
+    if (!app_.CanCorrect()) return;
+    if (lapReview_ == nullptr) lapReview_ = new LapReviewWindow(app_, this);
+    lapReview_->ShowEntrant(id);
 }
 
 void frmMain::mnuViewToolbar_Click() {

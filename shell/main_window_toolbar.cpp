@@ -60,7 +60,7 @@ std::span<const frmMain::ToolbarButton> frmMain::ToolbarButtons() {
         {"中央揃え", 12, Group, nullptr, [](frmMain& w, QAction&) { w.AlignComment(2); }},
         {"右揃え", 13, Group, nullptr, [](frmMain& w, QAction&) { w.AlignComment(1); }},
         kSeparator,
-        {"レース開始", 15, Normal, nullptr, [](frmMain& w, QAction&) { w.app_.StartRace(); }},
+        {"レース開始", 15, Normal, nullptr, [](frmMain& w, QAction&) { w.StartRace(); }},
         {"ストップ", 16, Normal, nullptr, [](frmMain& w, QAction&) { w.app_.StopRace(); }},
         kSeparator,
         {"参加者名簿", 17, Normal, kCannotChangeDuringRace,

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QTableView>
 #include <QTextEdit>
 #include <array>
 
@@ -161,6 +162,11 @@ void frmRaceResult::BuildLabels() {
         if (name == "Label4") remaining_ = label;
         if (name == "Label17") status_ = label;
     }
+}
+
+void frmRaceResult::OnLapHistoryDoubleClicked(std::function<void(int column)> handler) {
+    connect(lapHistory_->Table(), &QTableView::doubleClicked, this,
+            [handler = std::move(handler)](const QModelIndex& index) { handler(index.column()); });
 }
 
 QSize frmRaceResult::sizeHint() const {

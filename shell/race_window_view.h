@@ -41,6 +41,9 @@ class frmRaceResult : public QWidget {
 
     QSize sizeHint() const override;
 
+    // Told of the lap history column double-clicked (an entrant's column).
+    void OnLapHistoryDoubleClicked(std::function<void(int column)> handler);
+
   protected:
     void changeEvent(QEvent* event) override;
 

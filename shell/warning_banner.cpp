@@ -35,11 +35,17 @@ void WarningBanner::Mended(PlatformProblem problem) {
     if (warnings_.erase(problem) != 0) ShowWarnings();
 }
 
+void WarningBanner::SetNote(std::string note) {
+    if (note == note_) return;
+    note_ = std::move(note);
+    ShowWarnings();
+}
+
 void WarningBanner::ShowWarnings() {
     std::string joined;
     for (const auto& [problem, text] : warnings_) joined += (joined.empty() ? "" : "  ") + text;
     if (joined.empty()) {
-        setText(QStringLiteral("ｽﾃｰﾀｽ"));
+        setText(note_.empty() ? QStringLiteral("ｽﾃｰﾀｽ") : QString::fromStdString(note_));
         setStyleSheet(QString());
         window_.setWindowTitle(QStringLiteral("Palomind"));
         return;

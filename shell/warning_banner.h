@@ -22,12 +22,15 @@ class WarningBanner final : public QLabel {
     // A problem already on show keeps its first description.
     void Report(PlatformProblem problem, int portNumber, std::string_view detail);
     void Mended(PlatformProblem problem);
+    // A note for the operator, shown where no warning is (empty: none).
+    void SetNote(std::string note);
 
   private:
     void ShowWarnings();
 
     QWidget& window_;
     std::map<PlatformProblem, std::string> warnings_;
+    std::string note_;
 };
 
 }  // namespace palomind

@@ -15,6 +15,7 @@
 
 #include "app/journal_reading.h"
 #include "app/race_core.h"
+#include "app/race_revision.h"
 #include "app/replay.h"
 #include "documents/cp932.h"
 #include "documents/result_file.h"
@@ -88,6 +89,7 @@ class ApplicationTest : public ::testing::Test {
         EXPECT_TRUE(parsed.ok) << parsed.errorLine << ": " << parsed.error;
         RecordingSoundPlayer silent(replayClock);
         RaceCore core(silent);
+        core.KeepShownRecord();  // a journal's corrections re-score the race shown
         ReplayJournal(parsed.events, core, std::nullopt);
         return FormatResultFile(core.State(), core.Window());
     }
@@ -427,6 +429,201 @@ TEST_F(RecordedRestoreTest, AfterARestartTheJournalSaysWhichRecordTheRaceGoesOnI
     const std::string record = ReadBytes(folder.Path() / "19700101-000001-1.race");
     EXPECT_TRUE(ReadJournal(record).ok);  // its ticks never went back
     EXPECT_EQ(ReplayedFrom(record), Live());
+}
+
+// Earlier races opened from their records, beside a run that goes on.
+class OpenedRaceRecordTest : public RecordedRestoreTest {
+  protected:
+    OpenedRaceRecordTest() {
+        serial.Open(1);
+        app.KeepRaceRecords(&recorder);
+        app.Boot();
+    }
+    // A race of two entrants, stopped after their finish; its result file.
+    std::string RunRace(std::uint8_t first, std::uint8_t second) {
+        app.StartRace();
+        RunUntil(clock.tick + 2000);  // timing opens
+        for (int lap = 0; lap < 3; ++lap)
+            for (std::uint8_t id : {first, second}) Pass(id, 1100);
+        Pass(first, 25'000);
+        app.StopRace();
+        return Live();
+    }
+};
+
+TEST_F(OpenedRaceRecordTest, ARecordOpenedShowsItsRaceAndTheJournalReplaysToIt) {
+    const std::string firstRace = RunRace(3, 5);
+    RunRace(7, 9);
+    files.files["first.race"] = ReadBytes(RecordFiles().front());
+    ASSERT_EQ(app.OpenRaceRecord("first.race"), "");
+    EXPECT_EQ(Live(), firstRace);
+    EXPECT_EQ(app.ShownRecord(), "19700101-000000-1");
+    EXPECT_EQ(journal.Lines("record").size(), 1u);
+    EXPECT_EQ(Replayed(), firstRace);
+    EXPECT_TRUE(IsIdle(app.State()));
+}
+
+// What a race inherits from its run (the last ID for "ＩＤ１", the lap
+// history's size) is the run's, not the shown record's: the next race's own
+// record still replays to it.
+TEST_F(OpenedRaceRecordTest, TheRaceAfterAnOpenedRecordInheritsFromTheRun) {
+    RunRace(3, 5);
+    app.StartRace();
+    Pass(12, 2500);   // once timing is open
+    app.TestPass(1);  // counts on from 12
+    files.files["first.race"] = ReadBytes(RecordFiles().front());
+    ASSERT_EQ(app.OpenRaceRecord("first.race"), "");
+    app.StartRace();
+    app.TestPass(1);
+    RunUntil(clock.tick + 4000);
+    app.StopRace();
+    EXPECT_EQ(app.State().LapCount[14], 0);
+    EXPECT_EQ(app.ShownRecord(), std::nullopt);
+    recorder.Finish();
+    const std::vector<std::filesystem::path> written = RecordFiles();
+    ASSERT_EQ(written.size(), 3u);  // opening wrote no record of its own
+    EXPECT_EQ(ReplayedFrom(ReadBytes(written.back())), Live());
+    EXPECT_EQ(Replayed(), Live());
+}
+
+TEST_F(OpenedRaceRecordTest, WhatIsNotARaceRecordIsRefusedAndChangesNothing) {
+    RunRace(3, 5);
+    const std::string record = ReadBytes(RecordFiles().front());
+    files.files["journal.race"] = "palomind-journal 1\n1000 boot\n";
+    files.files["result.race"] = Live();
+    files.files["damaged.race"] = record + "x\n";
+    files.files["empty.race"] = "";
+    const std::string shown = Live();
+    const std::string before = journal.text;
+    for (const char* path :
+         {"journal.race", "result.race", "damaged.race", "empty.race", "missing.race"}) {
+        SCOPED_TRACE(path);
+        EXPECT_NE(app.OpenRaceRecord(path), "");
+    }
+    EXPECT_EQ(journal.text, before);
+    EXPECT_EQ(Live(), shown);
+    EXPECT_EQ(app.ShownRecord(), std::nullopt);
+}
+
+// The start that ends a race never saved names the record that alone keeps it.
+TEST_F(OpenedRaceRecordTest, AStartNamesTheRecordOfTheRaceItEndedWhenThatWasNeverSaved) {
+    EXPECT_EQ(app.StartRace(), std::nullopt);  // no race before it
+    app.StopRace();
+    EXPECT_EQ(app.StartRace(), "19700101-000000-1.race");
+    app.StopRace();
+    app.ResultFileSaved("saved.rdt");
+    EXPECT_EQ(app.StartRace(), std::nullopt);
+    files.files["first.race"] = ReadBytes(RecordFiles().front());
+    ASSERT_EQ(app.OpenRaceRecord("first.race"), "");
+    EXPECT_EQ(app.StartRace(), std::nullopt);  // the opening ended that race
+}
+
+// Corrections made after the race, on the race timed last or on a record
+// opened: each scored at once, kept in the record and the run's journal.
+class LiveCorrectionTest : public OpenedRaceRecordTest {
+  protected:
+    static Correction Delete(int id, int ordinal) {
+        return {.operation = CorrectionOperation::Delete, .id = id, .pass = {.ordinal = ordinal}};
+    }
+    static Correction Dq(int id) { return {.operation = CorrectionOperation::Dq, .id = id}; }
+    // The result file of revision k (all when none) of a record's text.
+    static std::string RevisionOf(const std::string& text, int k = 1 << 30) {
+        const JournalParseResult parsed = ReadJournal(text);
+        EXPECT_TRUE(parsed.ok) << parsed.errorLine << ": " << parsed.error;
+        const Revision revision = ScoreRevision(SplitRaceRecord(parsed.events, parsed.lines), k);
+        return FormatResultFile(revision.state, revision.window);
+    }
+    std::string OnlyRecord() {
+        recorder.Finish();
+        const std::vector<std::filesystem::path> written = RecordFiles();
+        EXPECT_EQ(written.size(), 1u);
+        return written.empty() ? std::string() : ReadBytes(written.front());
+    }
+};
+
+TEST_F(LiveCorrectionTest, TheRaceJustRunIsScoredAgainAtOnceAndItsRecordAndJournalSayHow) {
+    const std::string asRun = RunRace(3, 5);
+    ASSERT_TRUE(app.CanCorrect());
+    ASSERT_EQ(app.CorrectRace(Delete(5, 2), "二重検知", "山田"), "");
+    const std::string corrected = Live();
+    EXPECT_NE(corrected, asRun);
+    EXPECT_EQ(journal.Lines("edit").size(), 1u);
+    EXPECT_EQ(Replayed(), corrected);  // the run's journal re-scores it too
+    const std::string record = OnlyRecord();
+    EXPECT_EQ(RevisionOf(record), corrected);
+    EXPECT_EQ(RevisionOf(record, 0), asRun);
+    EXPECT_NE(record.find(" operator 山田\n"), std::string::npos);
+}
+
+// A record of an earlier run: its corrections come after its last tick,
+// whatever this run's counter says.
+TEST_F(LiveCorrectionTest, ARecordOfAnotherRunTakesItsCorrectionsAtItsOwnLastTick) {
+    RunRace(3, 5);
+    recorder.Finish();
+    RaceRecorder nextRun(records, RaceRecorder::WhenTaken::NextNumber, std::nullopt);
+    app.KeepRaceRecords(&nextRun);
+    const std::filesystem::path first = RecordFiles().front();
+    const std::string before = ReadBytes(first);
+    files.files["first.race"] = before;
+    RunUntil(clock.tick + 60'000);
+    ASSERT_EQ(app.OpenRaceRecord("first.race"), "");
+    ASSERT_TRUE(app.CanCorrect());
+    ASSERT_EQ(app.CorrectRace(Dq(3), "コース外走行", ""), "");
+    const std::string record = ReadBytes(first);
+    ASSERT_EQ(record.substr(0, before.size()), before);
+    const std::string added = record.substr(before.size());
+    const std::string lastTick = std::to_string(ReadJournal(before).events.back().tick);
+    EXPECT_EQ(added.rfind(lastTick + " edit 1 ", 0), 0u) << added;
+    EXPECT_EQ(RevisionOf(record), Live());
+    EXPECT_EQ(Replayed(), Live());
+    EXPECT_EQ(app.Document().disqualified, std::set<int>{3});
+}
+
+// The operator line comes before the first correction of each person in
+// turn, never again while the same person goes on.
+TEST_F(LiveCorrectionTest, AnOperatorIsWrittenWhereThePersonCorrectingChanges) {
+    RunRace(3, 5);
+    const struct {
+        Correction correction;
+        const char* person;
+    } steps[] = {{Delete(5, 2), ""},
+                 {Dq(3), "A"},
+                 {Dq(5), "A"},
+                 {{.operation = CorrectionOperation::Reinstate, .id = 3}, "B"},
+                 {{.operation = CorrectionOperation::Revert, .reverted = 1}, "A"}};
+    for (const auto& step : steps)
+        ASSERT_EQ(app.CorrectRace(step.correction, "理由", step.person), "");
+    const std::vector<std::string> operators = journal.Lines("operator");
+    ASSERT_EQ(operators.size(), 3u);
+    EXPECT_EQ(operators[0].substr(operators[0].find(' ')), " operator A");
+    EXPECT_EQ(operators[1].substr(operators[1].find(' ')), " operator B");
+    EXPECT_EQ(operators[2].substr(operators[2].find(' ')), " operator A");
+    EXPECT_EQ(journal.Lines("edit").size(), 5u);
+    EXPECT_EQ(RevisionOf(OnlyRecord()), Live());
+}
+
+TEST_F(LiveCorrectionTest, ACorrectionThatCannotBeMadeWritesNothing) {
+    files.files["saved.rdt"] = RunRace(3, 5);
+    const struct {
+        Correction correction;
+        const char* reason;
+    } refused[] = {
+        {Delete(5, 99), "理由"},  // no such pass
+        {Delete(40, 1), "理由"},  // an ID not in the race
+        {Dq(3), ""},              // a disqualification needs its reason
+        {{.operation = CorrectionOperation::Revert, .reverted = 1}, ""},
+    };
+    const std::string before = journal.text;
+    const std::string shown = Live();
+    for (const auto& c : refused) EXPECT_NE(app.CorrectRace(c.correction, c.reason, ""), "");
+    EXPECT_EQ(journal.text, before);
+    EXPECT_EQ(Live(), shown);
+    ASSERT_EQ(app.OpenResultFile("saved.rdt"), "");
+    EXPECT_FALSE(app.CanCorrect());  // a result file has no record
+    EXPECT_NE(app.CorrectRace(Dq(3), "理由", ""), "");
+    app.StartRace();
+    EXPECT_FALSE(app.CanCorrect());  // a race in progress
+    EXPECT_EQ(journal.Lines("edit").size(), 0u);
 }
 
 }  // namespace

@@ -44,6 +44,10 @@ TEST(Journal, TextsKeepEveryCharacterOnOneLine) {
         {.tick = 4, .kind = JournalEventKind::Name, .value = 64, .text = awkward},
         {.tick = 5, .kind = JournalEventKind::Name, .value = 1},
         {.tick = 6, .kind = JournalEventKind::Open, .bytes = {0x22, 0x0d, 0x0a, 0xff}},
+        {.tick = 7,
+         .kind = JournalEventKind::Record,
+         .bytes = {0x70, 0x0a},
+         .text = "20261209-114551-1"},
     };
     std::string text = "palomind-journal 1\n";
     for (const JournalEvent& e : events) text += FormatJournalLine(e) + "\n";
@@ -51,6 +55,7 @@ TEST(Journal, TextsKeepEveryCharacterOnOneLine) {
               "2 comment  rain\\\\wind\\r\\nline\\ttab\\x01\\x1f end \x7f雨");
     EXPECT_EQ(FormatJournalLine(events[2]), "3 comment ");
     EXPECT_EQ(FormatJournalLine(events[4]), "5 name 1 ");
+    EXPECT_EQ(FormatJournalLine(events[6]), "7 record 20261209-114551-1 70 0a");
     const JournalParseResult parsed = ParseJournal(text);
     ASSERT_TRUE(parsed.ok) << parsed.errorLine << ": " << parsed.error;
     ASSERT_EQ(parsed.events.size(), events.size());
@@ -94,6 +99,12 @@ TEST(Journal, RejectsMalformedLinesNamingTheLine) {
         "100 open",
         "100 open 1",
         "100 open fe  fe",
+        "100 record",
+        "100 record 20261209-114551-1",
+        "100 record 20261209-114551-1 ",
+        "100 record ../x 70 0a",
+        "100 record a 70  0a",
+        "100 record a 7g",
         // Texts are UTF-8, whether raw or escaped.
         "100 comment a\xff",
         "100 comment \xed\xa0\x80",
@@ -165,6 +176,8 @@ TEST(Journal, RefusesRaceLinesOutOfTheirPlace) {
         {record + kRaceLine + "100 carry 0 - 1003 2 0 0 0 0 0 0 0\n", 3},
         {record + kRaceLine + "100 carry 0 - 20 2 4 0 0 0 0 0 0\n", 3},
         {record + kRaceLine + "100 carry 0 - 20 2 0 0 0 0 0 0 256\n", 3},
+        // Opening a record ends the race: no record holds one.
+        {record + kRaceLine + "100 record a 70 0a\n", 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

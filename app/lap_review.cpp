@@ -1,0 +1,150 @@
+#include "app/lap_review.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace palomind {
+
+namespace {
+
+bool Counts(const RacePass& pass) {
+    return pass.became == PassBecame::Start || pass.became == PassBecame::Lap ||
+           pass.became == PassBecame::Finish;
+}
+
+std::string Seconds(std::int64_t ms) {
+    char text[32];
+    const std::int64_t whole = ms / 1000;
+    const std::int64_t part = ms % 1000;
+    std::snprintf(text, sizeof text, "%s%lld.%03lld", ms < 0 ? "-" : "",
+                  static_cast<long long>(whole < 0 ? -whole : whole),
+                  static_cast<long long>(part < 0 ? -part : part));
+    return text;
+}
+
+const char* SourceText(PassSource source) {
+    switch (source) {
+        case PassSource::Receiver:
+            return "受信機";
+        case PassSource::Button:
+            return "テスト";
+        case PassSource::Manual:
+            return "手動";
+    }
+    return "";
+}
+
+const char* BecameText(PassBecame became) {
+    switch (became) {
+        case PassBecame::Start:
+            return "スタート";
+        case PassBecame::Lap:
+            return "ラップ";
+        case PassBecame::Finish:
+            return "フィニッシュ";
+        case PassBecame::AfterFinish:
+            return "終了後";
+        case PassBecame::Deleted:
+            return "削除";
+        case PassBecame::Ignored:
+            return "無視";
+    }
+    return "";
+}
+
+// The race time at which the lap ending at `end` began, as the engine times
+// it (lap 1 from the race start).
+std::int64_t LapBegan(const RacePass& end) {
+    return end.raceMs - end.lapMs.value_or(0);
+}
+
+}  // namespace
+
+std::vector<RacePass> PassesOf(const std::vector<RacePass>& passes, int id) {
+    std::vector<RacePass> of;
+    std::copy_if(passes.begin(), passes.end(), std::back_inserter(of),
+                 [id](const RacePass& pass) { return pass.identity.id == id; });
+    std::stable_sort(of.begin(), of.end(),
+                     [](const RacePass& a, const RacePass& b) { return a.tick < b.tick; });
+    return of;
+}
+
+ReviewRow ReviewRowOf(const RacePass& pass) {
+    return {.ordinal = pass.identity.OrdinalText(),
+            .raceTime = Seconds(pass.raceMs),
+            .lapTime = pass.lapMs ? Seconds(*pass.lapMs) : std::string(),
+            .source = SourceText(pass.source),
+            .became = BecameText(pass.became),
+            .flags = pass.shortLap ? "短い" : "",
+            .marked = pass.became == PassBecame::Deleted || pass.source != PassSource::Receiver};
+}
+
+std::optional<std::int64_t> ProposedAddRaceMs(const std::vector<RacePass>& ofEntrant) {
+    std::vector<const RacePass*> laps;
+    for (const RacePass& pass : ofEntrant)
+        if (pass.lapMs && Counts(pass)) laps.push_back(&pass);
+    if (laps.empty()) return std::nullopt;
+    std::vector<std::int64_t> times;
+    for (const RacePass* lap : laps) times.push_back(*lap->lapMs);
+    std::nth_element(times.begin(), times.begin() + static_cast<std::ptrdiff_t>(times.size() / 2),
+                     times.end());
+    const std::int64_t twice = 2 * times[times.size() / 2];
+    const RacePass* nearest =
+        *std::min_element(laps.begin(), laps.end(), [twice](const RacePass* a, const RacePass* b) {
+            return std::llabs(*a->lapMs - twice) < std::llabs(*b->lapMs - twice);
+        });
+    return LapBegan(*nearest) + *nearest->lapMs / 2;
+}
+
+std::vector<std::int64_t> SplitRaceMs(const RacePass& end, int parts) {
+    std::vector<std::int64_t> times;
+    if (parts < 2 || !end.lapMs) return times;
+    const std::int64_t began = LapBegan(end);
+    for (int i = 1; i < parts; ++i) {
+        // Floor division, also for a lap that began in the countdown.
+        const std::int64_t offset = *end.lapMs * i;
+        std::int64_t q = offset / parts;
+        if (offset % parts != 0 && offset < 0) --q;
+        times.push_back(began + q);
+    }
+    return times;
+}
+
+std::size_t PreselectedDeletion(const std::vector<RacePass>& ofEntrant, std::size_t b) {
+    const RacePass& end = ofEntrant[b];
+    if (!end.lap || *end.lap <= 1) return b;
+    // The counted passes on either side of the short lap.
+    std::optional<std::size_t> a;
+    for (std::size_t i = b; i-- > 0;)
+        if (Counts(ofEntrant[i])) {
+            a = i;
+            break;
+        }
+    std::optional<std::size_t> next;
+    for (std::size_t i = b + 1; i < ofEntrant.size(); ++i)
+        if (Counts(ofEntrant[i])) {
+            next = i;
+            break;
+        }
+    if (!a || !next) return b;
+    // Deleting b leaves a lap from a to the next pass; deleting a, one from
+    // the lap's beginning before a to b.
+    const std::int64_t withoutB = ofEntrant[*next].raceMs - ofEntrant[*a].raceMs;
+    const std::int64_t withoutA = end.raceMs - LapBegan(ofEntrant[*a]);
+    return withoutA > withoutB ? *a : b;
+}
+
+std::optional<int> CorrectionToUndo(const RaceRecord& record) {
+    const int count = static_cast<int>(record.corrections.size());
+    std::vector<bool> reverted(static_cast<std::size_t>(count) + 1, false);
+    for (const RaceRecord::Entry& entry : record.corrections) {
+        const Correction& c = entry.edit.correction;
+        if (c.operation == CorrectionOperation::Revert && c.reverted >= 1 && c.reverted <= count)
+            reverted[static_cast<std::size_t>(c.reverted)] = true;
+    }
+    for (int n = count; n >= 1; --n)
+        if (!reverted[static_cast<std::size_t>(n)]) return n;
+    return std::nullopt;
+}
+
+}  // namespace palomind

@@ -1,0 +1,127 @@
+// The lap review window on a race run through the real main window: the
+// director's corrections, and the result file saved afterwards equal to the
+// replay of the race's record.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <filesystem>
+#include <sstream>
+
+#include "app/replay_command.h"
+#include "record/race_record_folder.h"
+#include "shell/lap_review_window.h"
+#include "tests/support/shell_harness.h"
+
+namespace palomind::testing {
+namespace {
+
+class LapReviewTest : public StartedShellTest {
+  protected:
+    void SetUp() override {
+        StartedShellTest::SetUp();
+        if (HasFatalFailure()) return;
+        h.app->KeepRaceRecords(&recorder);
+        h.dialogs.inputAnswers.push_back("30");
+        h.Choose("mnuRaceTime");
+    }
+    void TearDown() override { h.app->KeepRaceRecords(nullptr); }
+
+    // Timing from second 1010 to 1040. ID 5 crosses twice in 0.3 s, ID 7's
+    // pass at 1,027,000 was missed.
+    void RunRace() {
+        h.Press("レース開始");
+        const std::pair<std::int32_t, std::uint8_t> passes[] = {
+            {1'011'000, 3}, {1'012'000, 5}, {1'013'000, 7}, {1'018'000, 3}, {1'019'000, 5},
+            {1'019'300, 5}, {1'020'000, 7}, {1'025'000, 3}, {1'026'000, 5}, {1'032'000, 3},
+            {1'033'000, 5}, {1'034'000, 7}, {1'041'000, 3}, {1'042'000, 5}, {1'043'000, 7}};
+        for (const auto& [tick, id] : passes) {
+            h.RunClockUntil(tick);
+            h.serial.Receive(Frame(id));
+        }
+        h.RunClockUntil(1'044'000);
+    }
+    LapReviewWindow& Review(int id) {
+        h.window->OpenLapReview(id);
+        LapReviewWindow* review = h.window->LapReview();
+        EXPECT_NE(review, nullptr);
+        return *review;
+    }
+    void Pick(LapReviewWindow& review, const char* ordinal) {
+        QTableWidget* rows = review.Passes();
+        for (int row = 0; row < rows->rowCount(); ++row)
+            if (rows->item(row, 0)->text() == QString::fromUtf8(ordinal))
+                return rows->setCurrentCell(row, 0);
+        ADD_FAILURE() << "no pass " << ordinal;
+    }
+    void Reason(LapReviewWindow& review, const char* text) {
+        review.findChild<QLineEdit*>(QStringLiteral("txtReason"))->setText(QString::fromUtf8(text));
+    }
+    std::string SaveAs(const std::string& name) {
+        h.dialogs.fileAnswers.push_back(name);
+        h.Choose("mnuFileSaveAs");
+        return h.ReadFile(name);
+    }
+    // `palomind --replay` of the race's record with these options.
+    std::string Replay(std::vector<std::string> options) {
+        const std::filesystem::path record = *std::filesystem::directory_iterator("races");
+        std::vector<std::string> args = {"--replay", record.string(), "--save", "replayed.rdt"};
+        args.insert(args.end(), options.begin(), options.end());
+        std::ostringstream err;
+        EXPECT_EQ(RunReplayCommand(args, err), 0) << err.str();
+        return h.ReadFile("replayed.rdt");
+    }
+
+    RaceRecordFolder folder{"races"};
+    RaceRecorder recorder{folder, RaceRecorder::WhenTaken::NextNumber, std::nullopt};
+};
+
+TEST_F(LapReviewTest, OpensOnlyOnceTheRaceHasEndedAndHasARecord) {
+    EXPECT_FALSE(h.Item("mnuEditLapReview")->isEnabled());
+    h.Press("レース開始");
+    h.RunClockUntil(1'012'000);
+    EXPECT_FALSE(h.Item("mnuEditLapReview")->isEnabled());
+    h.Press("ストップ");
+    EXPECT_TRUE(h.Item("mnuEditLapReview")->isEnabled());
+}
+
+TEST_F(LapReviewTest, TheDirectorsCorrectionsGiveTheResultTheRecordReplaysTo) {
+    RunRace();
+    const std::string asRun = SaveAs("before.rdt");
+    LapReviewWindow& review = Review(5);
+    EXPECT_EQ(review.windowTitle(), QStringLiteral("ラップ修正"));
+    Pick(review, "3");
+    Reason(review, "二重検知");
+    review.DeletePass();
+    Review(7);
+    Reason(review, "ループ不感");
+    h.dialogs.inputAnswers.push_back("17.000");
+    review.AddPass();
+    EXPECT_EQ(h.dialogs.inputs.back().defaultText, "17.000");  // the middle of the long lap
+    Review(3);
+    Reason(review, "コース外走行");
+    review.Disqualify();
+    EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages.front();
+    EXPECT_EQ(h.app->Document().disqualified, std::set<int>{3});
+    EXPECT_EQ(SaveAs("after.rdt"), Replay({}));
+    EXPECT_EQ(asRun, Replay({"--revision", "0"}));
+    EXPECT_NE(asRun, h.ReadFile("after.rdt"));
+}
+
+TEST_F(LapReviewTest, UndoRevertsTheLastCorrection) {
+    RunRace();
+    const std::string asRun = SaveAs("before.rdt");
+    LapReviewWindow& review = Review(5);
+    Pick(review, "3");
+    Reason(review, "二重検知");
+    review.DeletePass();
+    ASSERT_NE(SaveAs("deleted.rdt"), asRun);
+    review.Undo();
+    EXPECT_EQ(SaveAs("undone.rdt"), asRun);
+    EXPECT_EQ(Replay({}), asRun);
+}
+
+}  // namespace
+}  // namespace palomind::testing
