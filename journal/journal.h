@@ -36,6 +36,7 @@ enum class JournalEventKind {
     Open,       // a result file was opened and shown: `bytes` are the file
     Race,       // a race record's identity (`text`) and the start's wall-clock time (`wallClock`)
     Carry,      // what a race record's race inherits from its run: `carried`
+    CallParts,  // CallParts (what a lap call says) set to value
 };
 
 // The state a race takes over from the races before it in its run, which a
@@ -56,7 +57,7 @@ struct CarriedState {
 struct JournalEvent {
     std::int32_t tick = 0;
     JournalEventKind kind = JournalEventKind::Boot;
-    std::int32_t value = 0;             // RaceTime, StartWait, TtsMode; Name: the ID
+    std::int32_t value = 0;             // RaceTime, StartWait, TtsMode, CallParts; Name: the ID
     std::vector<std::uint8_t> bytes{};  // Rx, Open
     std::string text{};                 // Comment, Name; Boot: the boot identity (may be empty)
     std::string wallClock{};            // Race: ISO 8601 with offset

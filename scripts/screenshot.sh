@@ -2,7 +2,9 @@
 # Draws the real main window in the middle of a race, under a virtual X
 # display with the system's fonts and style, and writes docs/race-window.png
 # (the whole race window) and docs/main-window-default.png (the size of a
-# first start); and the port assignment dialog as docs/port-assignment.png.
+# first start), the drivers' stand display at 1920 x 1080 as
+# docs/stand-display.png; and the port assignment dialog as
+# docs/port-assignment.png.
 #
 # Uses ${PALOMIND_BUILD_DIR:-build}, building the drawing program when missing.
 set -euo pipefail
@@ -29,4 +31,5 @@ draw_with() {
 draw() { draw_with "$program" "$@"; }
 draw docs/race-window.png
 draw --default-size docs/main-window-default.png
+draw --stand-display docs/stand-display.png
 draw_with "$dialog_program" docs/port-assignment.png
