@@ -14,11 +14,11 @@ namespace palomind {
 struct StandRow {
     int place = 0;
     int id = 0;
-    std::string name;
+    std::string name{};
     int laps = 0;
-    std::string lastLap;  // "12.34", "1:02.50"; empty before the first lap
-    std::string bestLap;
-    std::string gap;  // to the leader: "+1.25", or "+2周" when laps behind; empty for the leader
+    std::string lastLap{};  // "12.34", "1:02.50"; empty before the first lap
+    std::string bestLap{};
+    std::string gap{};  // to the leader: "+1.25", or "+2周" when laps behind; empty for the leader
 
     bool operator==(const StandRow&) const = default;
 };
@@ -27,12 +27,12 @@ struct StandRow {
 // clocks, the seconds to the start during the countdown, and every place that
 // holds an entrant, from the race's exact results.
 struct StandBoard {
-    std::string status;
+    std::string status{};
     std::uint32_t lampColor = kYellow;
-    std::string elapsed;
-    std::string remaining;
+    std::string elapsed{};
+    std::string remaining{};
     std::optional<int> secondsToStart;  // only while the start is counted down
-    std::vector<StandRow> rows;         // by place
+    std::vector<StandRow> rows{};       // by place
 };
 
 StandBoard StandBoardOf(const RaceState& state, const RaceWindowModel& window,

@@ -42,14 +42,15 @@ TEST_F(StandBoardTest, OnlyPlacesThatHoldAnEntrantWithGapsInLapsOrSeconds) {
     Pass(5, 23'340);
     Pass(7, 24'000);
     Pass(5, 35'000);
+    // A first lap runs from the start of timing.
     std::vector<StandRow> expected{
         {.place = 1, .id = 5, .name = "N5", .laps = 2, .lastLap = "11.66", .bestLap = "11.66"},
         {.place = 2,
          .id = 7,
          .name = "N7",
          .laps = 1,
-         .lastLap = "12.50",
-         .bestLap = "12.50",
+         .lastLap = "14.00",
+         .bestLap = "14.00",
          .gap = "+1周"},
         {.place = 3, .id = 9, .name = "未登録", .laps = 0, .gap = "+2周"},
     };
