@@ -72,8 +72,10 @@
 #include "platform/qt_sound_player.h"
 #include "platform/user_dialogs.h"
 #include "shell/main_window.h"
+#include "shell/race_window_view.h"
 #include "shell/spectator_publishing.h"
 #include "shell/spoken_read_out.h"
+#include "shell/stand_display.h"
 #include "tools/receiver_simulator/delivery_latency.h"
 #include "tools/receiver_simulator/send_log.h"
 

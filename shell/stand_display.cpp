@@ -70,7 +70,7 @@ StandLayout StandLayoutFor(QSize size, int places) {
 StandDisplay::StandDisplay(Application& app, QWidget* owner)
     : QWidget(owner, Qt::Window),
       app_(app),
-      redraws_([this] { update(); }),
+      redraws_([this] { update(); }, kRedrawIntervalMs),
       placement_(app.Settings(), WindowFrameMargins, "Stand") {
     setObjectName(QStringLiteral("frmStandDisplay"));
     setWindowTitle(QStringLiteral("大型表示"));

@@ -25,10 +25,15 @@ StandLayout StandLayoutFor(QSize size, int places);
 
 // "大型表示": the race for a second screen or a TV at the drivers' stand, in
 // a window of its own (F11 full screen, Esc back). It follows the race
-// events like the spectators' page does, redrawn at the race window's pace,
+// events like the spectators' page does, redrawn at most five times a second,
 // and keeps its place, screen and full-screen state per user ("Stand...").
 class StandDisplay final : public QWidget, private RaceEventListener {
   public:
+    // Read from metres away, five redraws a second are enough; the whole
+    // window is drawn each time, and at 1920 x 1080 the race window's 25
+    // would cost the window thread more than the race window itself.
+    static constexpr qint64 kRedrawIntervalMs = 200;
+
     explicit StandDisplay(Application& app, QWidget* owner = nullptr);
     ~StandDisplay() override;
 
