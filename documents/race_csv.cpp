@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "documents/disqualified_last.h"
 #include "engine/time_format.h"
 
 namespace palomind {
@@ -171,10 +172,21 @@ std::string TimeCellSeconds(const std::string& cell) {
     return (negative ? "-" : "") + std::to_string(total / 100) + "." + fraction;
 }
 
-std::string RaceCsv(const RaceState& state, const RaceWindowModel& window,
-                    const RosterTable& names) {
-    std::vector<Entrant> entrants = ShownEntrants(state, window);
-    AppendRankedBeyondWindow(entrants, state, names);
+std::string RaceCsv(const RaceState& state, const RaceWindowModel& window, const RosterTable& names,
+                    const std::set<int>& disqualified) {
+    std::vector<Entrant> ranked = ShownEntrants(state, window);
+    AppendRankedBeyondWindow(ranked, state, names);
+    std::vector<int> ids;
+    std::vector<std::string> places;
+    for (const Entrant& e : ranked) {
+        ids.push_back(std::atoi(e.id.c_str()));
+        places.push_back(e.place);
+    }
+    std::vector<Entrant> entrants;
+    for (const ListedEntrant& listed : ListDisqualifiedLast(ids, places, disqualified)) {
+        entrants.push_back(std::move(ranked[listed.index]));
+        entrants.back().place = listed.place;
+    }
     std::size_t lapColumns = 0;
     for (const Entrant& e : entrants) lapColumns = std::max(lapColumns, e.lapSeconds.size());
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <set>
 #include <string>
 
 #include "engine/race_state.h"
@@ -13,8 +14,10 @@ namespace palomind {
 // order: the standings' filled places, then, where the engine ranked more
 // entrants than the window shows, the rest in ranking order. Times are
 // seconds with two decimals, read from the cells as the window shows them.
-std::string RaceCsv(const RaceState& state, const RaceWindowModel& window,
-                    const RosterTable& names);
+// The `disqualified` IDs come last, placed "失格", the others placed again
+// from 1.
+std::string RaceCsv(const RaceState& state, const RaceWindowModel& window, const RosterTable& names,
+                    const std::set<int>& disqualified = {});
 
 // A time text as the window shows it ("00h01m23s45", "01m23s45") in seconds
 // with two decimals ("83.45"); empty for an empty cell, the text unchanged
