@@ -111,6 +111,7 @@ void Application::RecordStartupInput() {
     RecordAndApply({.tick = tick, .kind = JournalEventKind::RaceTime, .value = state.RaceTime});
     RecordAndApply({.tick = tick, .kind = JournalEventKind::StartWait, .value = state.StartWait});
     RecordAndApply({.tick = tick, .kind = JournalEventKind::TtsMode, .value = state.TtsMode});
+    RecordAndApply({.tick = tick, .kind = JournalEventKind::CallParts, .value = state.CallParts});
     for (int id = 1; id < kRosterSize; ++id) {
         RecordAndApply({.tick = tick,
                         .kind = JournalEventKind::Name,
@@ -218,6 +219,11 @@ void Application::SetStartWait(std::int32_t seconds) {
 
 void Application::SetTtsMode(std::int16_t mode) {
     SetParameter(JournalEventKind::TtsMode, mode);
+}
+
+void Application::SetCallParts(std::int16_t parts) {
+    if (parts < 0 || parts > kAllCallParts || parts == core_.State().CallParts) return;
+    SetParameter(JournalEventKind::CallParts, parts);
 }
 
 void Application::CommentTyped(std::string text) {

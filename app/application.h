@@ -121,10 +121,12 @@ class Application final {
     void StopRace();
     void TestPass(int button);
 
-    // Race parameters, the read-out mode and the port in use.
+    // Race parameters, the read-out mode and its lap call, and the port in use.
     void SetRaceTime(std::int32_t seconds);
     void SetStartWait(std::int32_t seconds);
     void SetTtsMode(std::int16_t mode);
+    // What a lap call says (CallPart bits); other values are refused.
+    void SetCallParts(std::int16_t parts);
     // The port the race names, without opening it (a stored number out of
     // range); the port session sets it as it opens one.
     void SetPortNumber(std::int16_t portNumber) { core_.SetPortNumber(portNumber); }

@@ -71,6 +71,9 @@ constexpr std::array kOptions{
                       "mono) and exit; needs no display and no audio device."},
     CommandLineOption{"--voice", "ja|en", kSayRun, "The voice --say speaks with."},
     CommandLineOption{"--wav", "FILE", kSayRun, "The wave file --say writes."},
+    CommandLineOption{"--rate", "WPM", kSayRun,
+                      "The pace --say speaks at, in words per minute (80 to 450; by default "
+                      "300, the read-out's default)."},
     CommandLineOption{"--rank", "IN.json", kRankRun,
                       "Rank a class over its qualifying rounds as IN.json says (method, "
                       "entrants, round results) and exit; needs no display."},

@@ -9,15 +9,16 @@ namespace {
 
 constexpr const char* kSection = "Settings";
 
+// Each key is the window's prefix and the value's name: "MainLeft".
 struct PlacementKey {
-    const char* key;
+    const char* name;
     float WindowPlacement::*field;
 };
 constexpr std::array<PlacementKey, 4> kKeys{{
-    {"MainLeft", &WindowPlacement::left},
-    {"MainTop", &WindowPlacement::top},
-    {"MainWidth", &WindowPlacement::width},
-    {"MainHeight", &WindowPlacement::height},
+    {"Left", &WindowPlacement::left},
+    {"Top", &WindowPlacement::top},
+    {"Width", &WindowPlacement::width},
+    {"Height", &WindowPlacement::height},
 }};
 
 }  // namespace
@@ -40,21 +41,23 @@ std::string FormatPlacementValue(float value) {
     return std::string(buffer.data(), result.ptr);
 }
 
-WindowPlacement LoadWindowPlacement(SettingsStore& settings) {
+WindowPlacement LoadWindowPlacement(SettingsStore& settings, std::string_view window) {
     WindowPlacement placement;
     for (const PlacementKey& k : kKeys) {
         // A value that is not a number (a hand-edited or damaged store) falls
         // back to the key's default rather than stopping the start-up.
-        if (const auto text = settings.GetSetting(kSection, k.key)) {
+        if (const auto text = settings.GetSetting(kSection, std::string(window) + k.name)) {
             if (const auto value = ParsePlacementValue(*text)) placement.*k.field = *value;
         }
     }
     return placement;
 }
 
-void SaveWindowPlacement(SettingsStore& settings, const WindowPlacement& placement) {
+void SaveWindowPlacement(SettingsStore& settings, const WindowPlacement& placement,
+                         std::string_view window) {
     for (const PlacementKey& k : kKeys) {
-        settings.SaveSetting(kSection, k.key, FormatPlacementValue(placement.*k.field));
+        settings.SaveSetting(kSection, std::string(window) + k.name,
+                             FormatPlacementValue(placement.*k.field));
     }
 }
 

@@ -7,8 +7,9 @@
 
 namespace palomind {
 
-// The main window's position and size in twips, as the per-user settings
-// store keeps them (section "Settings").
+// A window's position and size in twips, as the per-user settings store
+// keeps them (section "Settings", keys named after the window: the main
+// window's are "MainLeft", "MainTop", "MainWidth" and "MainHeight").
 struct WindowPlacement {
     float left = 0;
     float top = 0;
@@ -16,11 +17,15 @@ struct WindowPlacement {
     float height = 10000;
 };
 
-// Reads "MainLeft", "MainTop", "MainWidth" and "MainHeight"; each key that is
-// absent or does not hold a usable number gets its default.
-WindowPlacement LoadWindowPlacement(SettingsStore& settings);
+inline constexpr std::string_view kMainWindowKeys = "Main";
+
+// Reads the window's four keys; each key that is absent or does not hold a
+// usable number gets its default.
+WindowPlacement LoadWindowPlacement(SettingsStore& settings,
+                                    std::string_view window = kMainWindowKeys);
 // Stores the four keys, each as the text of a single-precision number.
-void SaveWindowPlacement(SettingsStore& settings, const WindowPlacement& placement);
+void SaveWindowPlacement(SettingsStore& settings, const WindowPlacement& placement,
+                         std::string_view window = kMainWindowKeys);
 
 // A stored placement value: a finite single-precision number, with optional
 // spaces around it. Nothing for anything else, and for magnitudes beyond

@@ -12,7 +12,11 @@
 #   4. the saturated line again with the spectators' page served on loopback
 #      to 200 simulated phones (SPECTATORS to change): the pass-to-phone
 #      delay, and what serving them adds to CPU, memory and the
-#      write->stamp latency of the idle run.
+#      write->stamp latency of the idle run;
+#   5. the saturated line with no race display, the race window, and the race
+#      window with the drivers' stand display at 1920 x 1080: the window
+#      thread's CPU in each, so what each display costs it (the stand display
+#      no more than the race window).
 # Usage: bench/live_benchmarks.sh [BUILD_DIR] [SECONDS]   (defaults: build 60;
 # each scenario runs SECONDS of timing)
 # Use a Release or RelWithDebInfo build. Prints the figures; exits non-zero
@@ -161,4 +165,17 @@ echo "  extra CPU: $cpu0 -> $cpu1 % of one core; extra peak memory: $mem0 -> $me
 verdict=met
 [ $(( lat1 - lat0 )) -le 1 ] || { verdict=MISSED; status=1; }
 echo "  write->stamp p99: $lat0 ms alone, $lat1 ms with spectators   (target within 1 ms: $verdict)"
+
+echo "== 5. Saturated line: what each race display costs the window thread"
+for displays in none race race+stand; do
+  "$build/bench/palomind_line_rate_bench" --seconds "$seconds" --displays "$displays" \
+      > "$work/displays-$displays.out" 2> "$work/displays-$displays.err" || true
+done
+window_cpu() { sed -n 's/.*window thread CPU *\([0-9.]*\).*/\1/p' "$work/displays-$1.out" | head -n1; }
+floor_cpu=$(window_cpu none); race_cpu=$(window_cpu race); stand_cpu=$(window_cpu race+stand)
+echo "  window thread: $floor_cpu % with no display, $race_cpu % with the race window, $stand_cpu % with both"
+if awk -v f="$floor_cpu" -v r="$race_cpu" -v s="$stand_cpu" \
+    'BEGIN {exit !(f != "" && r != "" && s != "" && s - r <= r - f + 0.5)}'; then verdict=met; else verdict=MISSED; status=1; fi
+echo "  the stand display adds $(awk -v r="$race_cpu" -v s="$stand_cpu" 'BEGIN {printf "%.1f", s - r}') %," \
+  "the race window $(awk -v f="$floor_cpu" -v r="$race_cpu" 'BEGIN {printf "%.1f", r - f}') %   (target no more, within 0.5 %: $verdict)"
 exit $status

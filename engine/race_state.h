@@ -17,15 +17,27 @@ inline constexpr int kMaxRankedId = 63;  // IDs 1 to 63 are ranked
 inline constexpr int kShownPlaces = 20;  // standings places on the window
 inline constexpr int kMaxLaps = 1000;    // laps stored per ID
 
+// What a spoken lap call says, as bits of RaceState::CallParts, in the
+// order the call says them.
+enum CallPart : std::int16_t {
+    kCallWho = 1,      // "番号": the entrant, by name or number
+    kCallLaps = 2,     // "周回数": the laps completed
+    kCallLapTime = 4,  // "ラップタイム"
+    kCallPlace = 8,    // "順位"
+};
+inline constexpr std::int16_t kDefaultCallParts = kCallWho | kCallLapTime;
+inline constexpr std::int16_t kAllCallParts = kCallWho | kCallLaps | kCallLapTime | kCallPlace;
+
 // The one race-wide record. Created zeroed when the program starts; ReSet
 // re-initialises the per-race part at the start of every race. Field names are
 // the ones every part of the program uses.
 struct RaceState {
     // Parameters (settings file and menus; untouched by ReSet).
     std::int16_t PortNumber = 0;
-    std::int32_t RaceTime = 0;   // seconds
-    std::int32_t StartWait = 0;  // seconds
-    std::int16_t TtsMode = 0;    // 0 none, 1 Japanese, 2 English
+    std::int32_t RaceTime = 0;                   // seconds
+    std::int32_t StartWait = 0;                  // seconds
+    std::int16_t TtsMode = 0;                    // 0 none, 1 Japanese, 2 English
+    std::int16_t CallParts = kDefaultCallParts;  // what a lap call says (CallPart bits)
 
     // Race clock anchors, in tick-seconds.
     std::int32_t RaceStart = 0;

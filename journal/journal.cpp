@@ -4,8 +4,10 @@
 #include <charconv>
 #include <limits>
 #include <optional>
+#include <utility>
 
 #include "documents/utf8.h"
+#include "engine/race_state.h"
 #include "journal/echoed_text.h"
 
 namespace palomind {
@@ -35,6 +37,7 @@ constexpr EventName kEventNames[] = {
     {"race", JournalEventKind::Race},
     {"carry", JournalEventKind::Carry},
     {"record", JournalEventKind::Record},
+    {"callparts", JournalEventKind::CallParts},
     {"edit", JournalEventKind::Edit},
     {"operator", JournalEventKind::Operator},
 };
@@ -223,6 +226,14 @@ bool IsWallClock(std::string_view text) {
             return false;
     }
     return true;
+}
+
+// The values a parameter's line may set: each as its field in the race state.
+std::pair<long long, long long> ParameterRange(JournalEventKind kind) {
+    if (kind == JournalEventKind::TtsMode)
+        return {std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()};
+    if (kind == JournalEventKind::CallParts) return {0, kAllCallParts};
+    return {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()};
 }
 
 std::string ParseRaceArguments(std::string_view args, JournalEvent& event) {
@@ -465,16 +476,13 @@ std::string ParseEventLine(std::string_view line, JournalEvent& event) {
             return {};
         case JournalEventKind::RaceTime:
         case JournalEventKind::StartWait:
-        case JournalEventKind::TtsMode: {
+        case JournalEventKind::TtsMode:
+        case JournalEventKind::CallParts: {
             std::vector<std::string_view> fields;
             if (rest.empty() || !SplitFields(args, fields) || fields.size() != 1)
                 return std::string(name->name) + " takes one number";
-            const bool tts = event.kind == JournalEventKind::TtsMode;
+            const auto [min, max] = ParameterRange(event.kind);
             long long value = 0;
-            const long long min = tts ? std::numeric_limits<std::int16_t>::min()
-                                      : std::numeric_limits<std::int32_t>::min();
-            const long long max = tts ? std::numeric_limits<std::int16_t>::max()
-                                      : std::numeric_limits<std::int32_t>::max();
             if (!ParseInteger(fields[0], min, max, value))
                 return std::string(name->name) + " value out of range or not a number";
             event.value = static_cast<std::int32_t>(value);
@@ -564,6 +572,7 @@ std::string FormatJournalLine(const JournalEvent& event) {
         case JournalEventKind::RaceTime:
         case JournalEventKind::StartWait:
         case JournalEventKind::TtsMode:
+        case JournalEventKind::CallParts:
             line += ' ';
             line += std::to_string(event.value);
             break;

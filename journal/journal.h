@@ -37,6 +37,7 @@ enum class JournalEventKind {
     Race,       // a race record's identity (`text`) and the start's wall-clock time (`wallClock`)
     Carry,      // what a race record's race inherits from its run: `carried`
     Record,     // a race record was opened and shown: `text` its identity, `bytes` the file
+    CallParts,  // CallParts (what a lap call says) set to value
     Edit,       // correction `correction` of the race shown; wallClock, text: its reason
     Operator,   // who makes the corrections that follow: `text` (may be empty)
     // A pass added by correction `correction.number`, of ID `value`: made
@@ -85,7 +86,7 @@ struct CarriedState {
 struct JournalEvent {
     std::int32_t tick = 0;
     JournalEventKind kind = JournalEventKind::Boot;
-    std::int32_t value = 0;             // RaceTime, StartWait, TtsMode; Name: the ID
+    std::int32_t value = 0;             // RaceTime, StartWait, TtsMode, CallParts; Name: the ID
     std::vector<std::uint8_t> bytes{};  // Rx, Open, Record
     // Comment, Name, Operator; Boot: the boot identity; Race, Record: the
     // identity; Edit: the reason.

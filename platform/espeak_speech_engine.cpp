@@ -48,9 +48,15 @@ bool EspeakSpeechEngine::UseVoice(std::string_view voice) {
     if (!HasVoice(voice)) return false;
     if (current_ == voice) return true;
     if (espeak_SetVoiceByName(std::string(voice).c_str()) != EE_OK) return false;
-    espeak_SetParameter(espeakRATE, kWordsPerMinute, 0);
+    // A voice comes with its own pace.
+    espeak_SetParameter(espeakRATE, wordsPerMinute_, 0);
     current_ = voice;
     return true;
+}
+
+void EspeakSpeechEngine::SetWordsPerMinute(int wordsPerMinute) {
+    wordsPerMinute_ = wordsPerMinute;
+    if (!current_.empty()) espeak_SetParameter(espeakRATE, wordsPerMinute_, 0);
 }
 
 SpeechSamples EspeakSpeechEngine::Synthesize(std::string_view text, std::string_view voice) {
@@ -58,10 +64,13 @@ SpeechSamples EspeakSpeechEngine::Synthesize(std::string_view text, std::string_
     if (!UseVoice(voice)) return speech;
     const std::string terminated(text);
     speech.samples.reserve(static_cast<std::size_t>(sampleRate_) * 2);
+    speech.samples.assign(static_cast<std::size_t>(sampleRate_ * kLeadingSilenceMs / 1000), 0);
+    const std::size_t lead = speech.samples.size();
     const espeak_ERROR result =
         espeak_Synth(terminated.c_str(), terminated.size() + 1, 0, POS_CHARACTER, 0,
                      espeakCHARS_UTF8 | espeakENDPAUSE, nullptr, &speech.samples);
-    if (result != EE_OK) speech.samples.clear();
+    // Silence alone is nothing spoken.
+    if (result != EE_OK || speech.samples.size() == lead) speech.samples.clear();
     speech.sampleRate = sampleRate_;
     return speech;
 }

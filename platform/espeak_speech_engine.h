@@ -13,9 +13,9 @@ namespace palomind {
 // it from one thread at a time (it may be made on another thread first).
 class EspeakSpeechEngine final : public SpeechEngine {
   public:
-    // A brisk announcer's pace, in words per minute (the library's own
-    // default is 175).
-    static constexpr int kWordsPerMinute = 190;
+    // Every utterance starts with this much silence, so an audio output that
+    // is slow to start does not clip its first sound.
+    static constexpr int kLeadingSilenceMs = 50;
 
     // Loads the library's data (from ESPEAK_DATA_PATH where that is set, else
     // from where the library was installed) and tries each voice.
@@ -26,6 +26,8 @@ class EspeakSpeechEngine final : public SpeechEngine {
 
     bool HasVoice(std::string_view voice) const override;
     SpeechSamples Synthesize(std::string_view text, std::string_view voice) override;
+    // The library keeps the pace within what it can speak (80 to 450).
+    void SetWordsPerMinute(int wordsPerMinute) override;
 
     // The phonemes the voice speaks for the text, as the library traces them
     // (the espeak-ng program's -x). A word the voice cannot read is handed
@@ -38,6 +40,7 @@ class EspeakSpeechEngine final : public SpeechEngine {
     int sampleRate_ = 0;
     std::set<std::string, std::less<>> voices_;
     std::string current_;
+    int wordsPerMinute_ = 175;  // the library's own, until SetWordsPerMinute
 };
 
 }  // namespace palomind

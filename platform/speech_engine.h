@@ -21,6 +21,9 @@ class SpeechEngine {
     virtual bool HasVoice(std::string_view voice) const = 0;
     // The text spoken in the voice; no samples when it cannot be spoken.
     virtual SpeechSamples Synthesize(std::string_view text, std::string_view voice) = 0;
+    // The pace of what is synthesised from now on, in words per minute. An
+    // engine without a pace of its own ignores it.
+    virtual void SetWordsPerMinute(int /*wordsPerMinute*/) {}
 };
 
 }  // namespace palomind

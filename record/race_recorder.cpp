@@ -108,6 +108,8 @@ bool RaceRecorder::ChangesNothing(const JournalEvent& event, const RaceBeforeEve
             return race.state.StartWait == event.value;
         case JournalEventKind::TtsMode:
             return race.state.TtsMode == event.value;
+        case JournalEventKind::CallParts:
+            return race.state.CallParts == event.value;
         default:
             return false;
     }

@@ -2,8 +2,10 @@
 # Draws the real main window in the middle of a race, under a virtual X
 # display with the system's fonts and style, and writes docs/race-window.png
 # (the whole race window) and docs/main-window-default.png (the size of a
-# first start); the port assignment dialog as docs/port-assignment.png; and
-# the status bar with the receiver's notice as docs/receiver-notice.png.
+# first start), the drivers' stand display at 1920 x 1080 as
+# docs/stand-display.png; the port assignment dialog as
+# docs/port-assignment.png; and the status bar with the receiver's notice as
+# docs/receiver-notice.png.
 #
 # Uses ${PALOMIND_BUILD_DIR:-build}, building the drawing program when missing.
 set -euo pipefail
@@ -34,6 +36,7 @@ draw_with() {
 draw() { draw_with "$program" "$@"; }
 draw docs/race-window.png
 draw --default-size docs/main-window-default.png
+draw --stand-display docs/stand-display.png
 draw_with "$dialog_program" docs/port-assignment.png
 draw_with "$notice_program" docs/receiver-notice.png
 draw_with "$review_program" docs/lap-review.png

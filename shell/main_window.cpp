@@ -12,6 +12,7 @@
 
 #include "shell/about_box.h"
 #include "shell/race_window_view.h"
+#include "shell/read_out_options.h"
 #include "shell/roster_dialog.h"
 #include "shell/spectator_publishing.h"
 #include "shell/warning_banner.h"
@@ -43,6 +44,7 @@ frmMain::frmMain(Application& app, QWidget* parent)
     mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea_);
+    readOutOptions_ = new ReadOutOptions(app_, this);
     BuildMenus();
     spectators_ = std::make_unique<SpectatorPublishing>(
         app_, this, *findChild<QAction*>(QStringLiteral("mnuViewSpectatorPage")));

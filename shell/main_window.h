@@ -28,7 +28,9 @@ class dlgIdName;
 class frmAbout;
 class frmRaceResult;
 class LapReviewWindow;
+class ReadOutOptions;
 class SpectatorPublishing;
+class StandDisplay;
 class WarningBanner;
 class WrappingToolBar;
 
@@ -51,6 +53,8 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
 
     frmRaceResult* RaceWindow() const { return raceWindow_; }
     SpectatorPublishing& Spectators() const { return *spectators_; }
+    // The lap call's parts and the voice's pace (設定 > 読上げ設定).
+    ReadOutOptions& ReadOutChoices() const { return *readOutOptions_; }
     QMdiArea* MdiArea() const { return mdiArea_; }
 
     // File menu.
@@ -86,6 +90,8 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     void mnuViewToolbar_Click();
     void mnuViewStatusBar_Click();
     void mnuViewSpectatorPage_Click();
+    void mnuViewStandDisplay_Click();                      // "大型表示": opens or raises it
+    StandDisplay* Stand() const { return standDisplay_; }  // null until first opened
     void mnuWindowCascade_Click();
     void mnuWindowTileHorizontal_Click();
     void mnuWindowTileVertical_Click();
@@ -154,6 +160,8 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     WrappingToolBar* tbToolBar_ = nullptr;
     QActionGroup* alignmentGroup_ = nullptr;
     std::array<QAction*, 3> readOutItems_{};
+    ReadOutOptions* readOutOptions_ = nullptr;
+    StandDisplay* standDisplay_ = nullptr;
     QAction* mnuViewToolbar_ = nullptr;
     QAction* mnuViewStatusBar_ = nullptr;
 

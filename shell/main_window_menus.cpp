@@ -15,7 +15,9 @@
 #include "shell/lap_review_window.h"
 #include "shell/main_window.h"
 #include "shell/mdi_arrange.h"
+#include "shell/read_out_options.h"
 #include "shell/spectator_publishing.h"
+#include "shell/stand_display.h"
 #include "shell/wrapping_toolbar.h"
 
 namespace palomind {
@@ -129,6 +131,7 @@ void frmMain::BuildMenus() {
         connect(item, &QAction::triggered, this, [this, mode] { SelectReadOut(mode); });
         readOutItems_[static_cast<std::size_t>(mode)] = item;
     }
+    readOutOptions_->AddItems(*readOut);
     addItems(setting, {
                           {nullptr},
                           {"mnuEditName", "参加者名簿...", &frmMain::mnuEditName_Click},
@@ -144,6 +147,8 @@ void frmMain::BuildMenus() {
             {nullptr},
             {"mnuViewSpectatorPage", "観客用ﾍﾟｰｼﾞを公開", &frmMain::mnuViewSpectatorPage_Click, 0,
              kCheckable},
+            {nullptr},
+            {"mnuViewStandDisplay", "大型表示", &frmMain::mnuViewStandDisplay_Click},
         });
     mnuViewToolbar_ = view->findChild<QAction*>(QStringLiteral("mnuViewToolbar"));
     mnuViewStatusBar_ = view->findChild<QAction*>(QStringLiteral("mnuViewStatusBar"));
@@ -213,6 +218,11 @@ void frmMain::mnuViewStatusBar_Click() {
 
 void frmMain::mnuViewSpectatorPage_Click() {
     spectators_->MenuToggled();
+}
+
+void frmMain::mnuViewStandDisplay_Click() {
+    if (standDisplay_ == nullptr) standDisplay_ = new StandDisplay(app_, this);
+    standDisplay_->Open();
 }
 
 void frmMain::mnuWindowCascade_Click() {

@@ -30,11 +30,12 @@ QMargins WindowFrameMargins(const QWidget& window) {
             outer.right() - client.right(), outer.bottom() - client.bottom()};
 }
 
-MainWindowPlacement::MainWindowPlacement(SettingsStore& settings, FrameMargins frame)
-    : settings_(settings), frame_(std::move(frame)) {}
+MainWindowPlacement::MainWindowPlacement(SettingsStore& settings, FrameMargins frame,
+                                         std::string_view keys)
+    : settings_(settings), frame_(std::move(frame)), keys_(keys) {}
 
 void MainWindowPlacement::Restore(QWidget& window) {
-    read_ = LoadWindowPlacement(settings_);
+    read_ = LoadWindowPlacement(settings_, keys_);
     const int dpiX = window.logicalDpiX();
     const int dpiY = window.logicalDpiY();
     restoredPos_ = {ToPixels(read_.left, dpiX), ToPixels(read_.top, dpiY)};
@@ -92,7 +93,7 @@ void MainWindowPlacement::Store(const QWidget& window) {
     if (window.y() == restoredPos_.y()) placement.top = read_.top;
     if (window.width() == restoredClient_.width()) placement.width = read_.width;
     if (window.height() == restoredClient_.height()) placement.height = read_.height;
-    SaveWindowPlacement(settings_, placement);
+    SaveWindowPlacement(settings_, placement, keys_);
 }
 
 }  // namespace palomind

@@ -4,6 +4,8 @@
 #include <QPoint>
 #include <QSize>
 #include <functional>
+#include <string>
+#include <string_view>
 
 #include "app/window_placement.h"
 #include "platform/settings_store.h"
@@ -18,11 +20,13 @@ namespace palomind {
 using FrameMargins = std::function<QMargins(const QWidget& window)>;
 QMargins WindowFrameMargins(const QWidget& window);
 
-// The main window's place and size in the settings store: the outer window,
-// frame included, in twips at the screen's logical DPI.
+// A window's place and size in the settings store (the main window's by
+// default): the outer window, frame included, in twips at the screen's
+// logical DPI.
 class MainWindowPlacement final : public QObject {
   public:
-    explicit MainWindowPlacement(SettingsStore& settings, FrameMargins frame = WindowFrameMargins);
+    explicit MainWindowPlacement(SettingsStore& settings, FrameMargins frame = WindowFrameMargins,
+                                 std::string_view keys = kMainWindowKeys);
 
     // Places `window` as stored, on a screen that is attached.
     void Restore(QWidget& window);
@@ -35,6 +39,7 @@ class MainWindowPlacement final : public QObject {
   private:
     SettingsStore& settings_;
     FrameMargins frame_;
+    std::string keys_;
     WindowPlacement read_;
     // What the values read gave in pixels: the window's position, its outer
     // size, the frame taken off it and the client size that remained.

@@ -5,7 +5,9 @@
 #include "documents/settings_file.h"
 #include "shell/main_window.h"
 #include "shell/race_window_view.h"
+#include "shell/read_out_options.h"
 #include "shell/roster_dialog.h"
+#include "shell/stand_display.h"
 
 namespace palomind {
 namespace {
@@ -36,6 +38,7 @@ bool frmMain::RestoreCrashedRace() {
     const std::int16_t mode = app_.State().TtsMode;
     for (std::size_t i = 0; i < readOutItems_.size(); ++i)
         readOutItems_[i]->setChecked(static_cast<int>(i) == mode);
+    readOutOptions_->ShowParts();
     if (!goesOn) dialogs_.ShowMessage(kRestoredStoppedText);
     return true;
 }
@@ -56,10 +59,12 @@ void frmMain::Init_Setting() {
     // Another stored mode selects no item; it stays in force (and keeps the
     // cues silent) until the operator chooses "なし".
     if (state.TtsMode >= 0 && state.TtsMode < kReadOutModes) SelectReadOut(state.TtsMode);
+    readOutOptions_->LoadStored();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
     placement_.Store(*this);
+    if (standDisplay_ != nullptr && standDisplay_->isVisible()) standDisplay_->StorePlacement();
     app_.CommitComment();
     Save_Setting(app_.State(), app_.Files(), dialogs_);
     // The roster dialog has no owner; it closes with the application, without

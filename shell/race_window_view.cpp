@@ -9,6 +9,7 @@
 
 #include "shell/grid_view.h"
 #include "shell/japanese_font.h"
+#include "shell/model_colors.h"
 #include "shell/twips.h"
 
 namespace palomind {
@@ -67,16 +68,6 @@ constexpr std::array kLabels{
     LabelSpec{"Label6", "＜現在順位＞", JapaneseFace::PGothic, 12, true, {240, 1080, 1695, 255}},
     LabelSpec{"Label7", "＜ラップ履歴＞", JapaneseFace::PGothic, 12, true, {6000, 1080, 1695, 255}},
 };
-
-// System colour references have the top bit set; the low byte picks the
-// colour. The window only uses the button-text one; any other reference is
-// shown as ordinary text colour rather than as a meaningless RGB value.
-QColor ResolveColor(std::uint32_t color, const QPalette& palette) {
-    if (color == kButtonTextColor) return palette.color(QPalette::ButtonText);
-    if (color & 0x80000000u) return palette.color(QPalette::WindowText);
-    return QColor(static_cast<int>(color & 0xFFu), static_cast<int>((color >> 8) & 0xFFu),
-                  static_cast<int>((color >> 16) & 0xFFu));
-}
 
 // The text box keeps paragraphs and line breaks as its own characters; the
 // stored comment uses CR LF. An embedded object (a pasted picture) has no

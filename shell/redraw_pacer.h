@@ -12,17 +12,18 @@ namespace palomind {
 // than 40 ms to be seen.
 class RedrawPacer {
   public:
-    explicit RedrawPacer(std::function<void()> redraw);
+    // At most once an interval: by default about 25 times a second.
+    static constexpr qint64 kIntervalMs = 40;
+
+    explicit RedrawPacer(std::function<void()> redraw, qint64 intervalMs = kIntervalMs);
 
     void Changed();
-
-    // At most this often (about 25 times a second).
-    static constexpr qint64 kIntervalMs = 40;
 
   private:
     void Redraw();
 
     std::function<void()> redraw_;
+    qint64 intervalMs_;
     QTimer pending_;
     QElapsedTimer sinceRedraw_;
 };

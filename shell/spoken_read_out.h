@@ -30,6 +30,7 @@ class SpokenReadOut {
 
   private:
     Application& app_;
+    frmMain& window_;
     EspeakSpeechEngine engine_;
     QtPcmOutput output_;
     Speaker speaker_;

@@ -1,5 +1,6 @@
 #include "voice/phrases.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "engine/time_format.h"
@@ -15,7 +16,8 @@ constexpr PhraseRow kPhrases[] = {
     {PhraseId::EndIn, "のこり {seconds}びょう", "{seconds} seconds to go"},
     {PhraseId::LastSeconds, "{seconds}", "{seconds}"},
     {PhraseId::Start, "スタート", "Start"},
-    {PhraseId::Pass, "{who}、{lap}しゅう、{time}", "{who}, lap {lap}, {time}"},
+    {PhraseId::Pass, "{who}、{lap}しゅう、{time}、{place}い",
+     "{who}, lap {lap}, {time}, {place} place"},
     {PhraseId::BestLap, "ベストラップ、{who}、{time}", "Best lap, {who}, {time}"},
     {PhraseId::Finishing, "タイムアップ", "Time is up"},
     {PhraseId::Finished, "{who}、ゴール、{place}い", "{who} finished, {place} place"},
@@ -25,6 +27,23 @@ constexpr PhraseRow kPhrases[] = {
     {PhraseId::LapTimeWithMinutes, "{minutes}ふん {seconds}てん{hundredths}",
      "{minutes} {seconds}.{hundredths}"},
 };
+
+// The lap call's row is said in parts, each between separators and with one
+// placeholder; the parts not chosen are left out.
+struct CallPartField {
+    std::string_view placeholder;
+    CallPart part;
+};
+constexpr CallPartField kCallPartFields[] = {
+    {"{who}", kCallWho},
+    {"{lap}", kCallLaps},
+    {"{time}", kCallLapTime},
+    {"{place}", kCallPlace},
+};
+
+std::string_view Separator(ReadOutLanguage language) {
+    return language == ReadOutLanguage::Japanese ? "、" : ", ";
+}
 
 std::string_view Form(PhraseId id, ReadOutLanguage language) {
     const PhraseRow& row = kPhrases[static_cast<std::size_t>(id)];
@@ -65,6 +84,18 @@ std::string LapTimeText(ReadOutLanguage language, double seconds) {
     });
 }
 
+// What a placeholder of a row stands for.
+std::string Value(std::string_view name, ReadOutLanguage language, const PhraseFields& fields) {
+    if (name == "who") return fields.who;
+    if (name == "lap") return std::to_string(fields.lap);
+    if (name == "time") return LapTimeText(language, fields.lapTime);
+    if (name == "seconds") return std::to_string(fields.seconds);
+    if (name == "place")
+        return language == ReadOutLanguage::English ? EnglishOrdinal(fields.place)
+                                                    : std::to_string(fields.place);
+    return {};
+}
+
 }  // namespace
 
 // Rows are looked up by their ID's value.
@@ -90,16 +121,29 @@ std::span<const PhraseRow> PhraseTable() {
 }
 
 std::string Phrase(PhraseId id, ReadOutLanguage language, const PhraseFields& fields) {
-    return Fill(Form(id, language), [&](std::string_view name) -> std::string {
-        if (name == "who") return fields.who;
-        if (name == "lap") return std::to_string(fields.lap);
-        if (name == "time") return LapTimeText(language, fields.lapTime);
-        if (name == "seconds") return std::to_string(fields.seconds);
-        if (name == "place")
-            return language == ReadOutLanguage::English ? EnglishOrdinal(fields.place)
-                                                        : std::to_string(fields.place);
-        return {};
-    });
+    return Fill(Form(id, language),
+                [&](std::string_view name) { return Value(name, language, fields); });
+}
+
+std::string LapCall(ReadOutLanguage language, int parts, const PhraseFields& fields) {
+    // Lap 0 and ID 64 have no place to tell.
+    if (fields.place <= 0) parts &= ~kCallPlace;
+    const std::string_view separator = Separator(language);
+    std::string_view form = Form(PhraseId::Pass, language);
+    std::string chosen;
+    while (!form.empty()) {
+        const std::size_t end = std::min(form.find(separator), form.size());
+        const std::string_view segment = form.substr(0, end);
+        form.remove_prefix(std::min(end + separator.size(), form.size()));
+        for (const CallPartField& field : kCallPartFields) {
+            if (segment.find(field.placeholder) == std::string_view::npos) continue;
+            if ((parts & field.part) == 0) break;
+            if (!chosen.empty()) chosen += separator;
+            chosen += segment;
+            break;
+        }
+    }
+    return Fill(chosen, [&](std::string_view name) { return Value(name, language, fields); });
 }
 
 std::string Entrant(ReadOutLanguage language, int id, std::string_view rosterName) {

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/race_state.h"
+
 namespace palomind {
 
 // The languages the race is read out in.
@@ -22,7 +24,7 @@ enum class PhraseId {
     EndIn,                 // the countdown to the end of the race time, ten seconds
     LastSeconds,           // the last five seconds of either countdown
     Start,                 // timing opens
-    Pass,                  // an entrant completed a lap
+    Pass,                  // an entrant completed a lap: the lap call, said in parts (LapCall)
     BestLap,               // a lap faster than any other of the race
     Finishing,             // the race time is over: each entrant finishes at its next pass
     Finished,              // an entrant finished, with its place
@@ -53,6 +55,11 @@ struct PhraseFields {
     int place = 0;
 };
 std::string Phrase(PhraseId id, ReadOutLanguage language, const PhraseFields& fields);
+
+// The lap call with only the chosen parts (CallPart bits, in the row's
+// order), the place only where the entrant has one: "ごばん、12てん34" for
+// the number and the lap time. Empty when no part is chosen.
+std::string LapCall(ReadOutLanguage language, int parts, const PhraseFields& fields);
 
 // The entrant as spoken: the roster name where the language's voice can read
 // it (kana only in Japanese, ASCII letters and spaces in English), else the

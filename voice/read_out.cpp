@@ -48,9 +48,7 @@ void ReadOut::OnRaceEvent(const RaceEvent& event) {
             break;
         case RaceEventKind::PassAccepted:
             // Lap 0, the first pass, has no lap time to tell.
-            if (timing && event.lap > 0)
-                Say(event, *language, AnnouncementKind::Pass, PhraseId::Pass,
-                    {.who = Who(*language, event.id), .lap = event.lap, .lapTime = event.lapTime});
+            if (timing && event.lap > 0) SayLapCall(event, *language);
             break;
         case RaceEventKind::BestLapOfRace:
             if (timing)
@@ -81,11 +79,25 @@ void ReadOut::OnClockSecond(const RaceEvent& event, ReadOutLanguage language) {
 
 void ReadOut::Say(const RaceEvent& event, ReadOutLanguage language, AnnouncementKind kind,
                   PhraseId phrase, const PhraseFields& fields) {
+    SayText(event, language, kind, Phrase(phrase, language, fields));
+}
+
+void ReadOut::SayText(const RaceEvent& event, ReadOutLanguage language, AnnouncementKind kind,
+                      std::string text) {
     sink_.Announce({.kind = kind,
                     .voice = std::string(VoiceOf(language)),
-                    .text = Phrase(phrase, language, fields),
+                    .text = std::move(text),
                     .id = event.id,
                     .tick = event.tick});
+}
+
+void ReadOut::SayLapCall(const RaceEvent& event, ReadOutLanguage language) {
+    std::string call = LapCall(language, state_.CallParts,
+                               {.who = Who(language, event.id),
+                                .lap = event.lap,
+                                .lapTime = event.lapTime,
+                                .place = event.place});
+    if (!call.empty()) SayText(event, language, AnnouncementKind::Pass, std::move(call));
 }
 
 std::string ReadOut::Who(ReadOutLanguage language, int id) const {

@@ -10,9 +10,9 @@ namespace palomind {
 // Turns race events into announcements in the language of the read-out mode
 // in force (nothing in mode 0 or any mode other than 1 and 2): the
 // countdowns at the moments their cues would sound, the start, every lap
-// while timing, a new best lap of the race, the end of the race time and each
-// entrant's finish. Runs on the thread that changes the race and reads the
-// race there.
+// while timing (in the parts CallParts chooses), a new best lap of the race, the end of the race
+// time and each entrant's finish. Runs on the thread that changes the race and reads the race
+// there.
 class ReadOut final : public RaceEventListener {
   public:
     ReadOut(const RaceState& state, const RosterTable& roster, AnnouncementSink& sink);
@@ -23,6 +23,10 @@ class ReadOut final : public RaceEventListener {
     void OnClockSecond(const RaceEvent& event, ReadOutLanguage language);
     void Say(const RaceEvent& event, ReadOutLanguage language, AnnouncementKind kind,
              PhraseId phrase, const PhraseFields& fields);
+    void SayText(const RaceEvent& event, ReadOutLanguage language, AnnouncementKind kind,
+                 std::string text);
+    // A lap, said in the parts the race's CallParts choose.
+    void SayLapCall(const RaceEvent& event, ReadOutLanguage language);
     std::string Who(ReadOutLanguage language, int id) const;
 
     const RaceState& state_;

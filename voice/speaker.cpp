@@ -34,13 +34,22 @@ void Speaker::Announce(Announcement announcement) {
     wake_.notify_one();
 }
 
+void Speaker::SetWordsPerMinute(int wordsPerMinute) {
+    const std::lock_guard lock(mutex_);
+    wordsPerMinute_ = wordsPerMinute;
+}
+
 bool Speaker::SpeakNext() {
     std::optional<Announcement> next;
+    int wordsPerMinute = 0;
     {
         const std::lock_guard lock(mutex_);
         next = queue_.Next(clock_.TimeGetTime());
+        wordsPerMinute = wordsPerMinute_;
     }
     if (!next) return false;
+    // The engine is this thread's alone: its pace is set here.
+    engine_.SetWordsPerMinute(wordsPerMinute);
     const SpeechSamples speech = engine_.Synthesize(next->text, next->voice);
     if (speech.sampleRate <= 0 || speech.samples.empty()) return true;  // the voice is missing
     const std::int32_t started = clock_.TimeGetTime();

@@ -10,6 +10,7 @@
 #include "platform/tick_clock.h"
 #include "voice/announcement.h"
 #include "voice/announcement_queue.h"
+#include "voice/speech_pace.h"
 
 namespace palomind {
 
@@ -52,6 +53,9 @@ class Speaker final : public AnnouncementSink {
     void Stop();
 
     void Announce(Announcement announcement) override;
+    // The pace of the announcements synthesised from now on (words per
+    // minute; kDefaultWordsPerMinute until set). Any thread.
+    void SetWordsPerMinute(int wordsPerMinute);
 
     // One step of the voice's thread: the next announcement still worth
     // saying, synthesised and played to its end. False when none was left.
@@ -71,6 +75,7 @@ class Speaker final : public AnnouncementSink {
     AnnouncementQueue queue_;
     VoiceFigures figures_;
     bool stopping_ = false;
+    int wordsPerMinute_ = kDefaultWordsPerMinute;
     std::thread thread_;
 };
 

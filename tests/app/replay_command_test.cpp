@@ -136,9 +136,10 @@ TEST_F(ReplayCommandTest, TraceListsWhatTheVoiceSaysInAReplayedRace) {
         roster += id == 2 ? "\"\x82\xcd\x82\xc8\x82\xb1\"\r\n"  // はなこ in cp932
                           : "\"R" + std::to_string(id) + "\"\r\n";
     WriteBytes("idname.ind", roster);
-    const auto journal = [](int ttsMode) {
+    const auto journal = [](int ttsMode, std::string callParts = {}) {
         std::string text = "palomind-journal 1\n100000 racetime 12\n100000 startwait 10\n";
-        text += "100000 ttsmode " + std::to_string(ttsMode) + "\n100000 boot\n100000 start\n";
+        text += "100000 ttsmode " + std::to_string(ttsMode) + "\n" + callParts;
+        text += "100000 boot\n100000 start\n";
         for (const char* line :
              {"100010 clock", "105000 clock", "106000 clock", "107000 clock", "108000 clock",
               "109000 clock", "110000 clock", "111000 id2",   "112000 clock", "113500 id2",
@@ -164,20 +165,27 @@ TEST_F(ReplayCommandTest, TraceListsWhatTheVoiceSaysInAReplayedRace) {
                           "109000 speak 1",
                           "110000 speak スタート",
                           "112000 speak のこり 10びょう",
-                          "113500 speak はなこ、1しゅう、3てん50",
+                          "113500 speak はなこ、3てん50",
                           "113500 speak ベストラップ、はなこ、3てん50",
-                          "116250 speak さんばん、1しゅう、6てん25",
+                          "116250 speak さんばん、6てん25",
                           "117000 speak 5",
                           "118000 speak 4",
                           "119000 speak 3",
                           "120000 speak 2",
                           "121000 speak 1",
                           "122000 speak タイムアップ",
-                          "123000 speak はなこ、2しゅう、9てん50",
+                          "123000 speak はなこ、9てん50",
                           "123000 speak はなこ、ゴール、1い",
-                          "124000 speak さんばん、2しゅう、7てん75",
+                          "124000 speak さんばん、7てん75",
                           "124000 speak さんばん、ゴール、2い",
                       }));
+
+    // A journal without the lap call's parts calls the number and the lap
+    // time; one with them says what they chose.
+    WriteBytes("laps.journal", journal(1, "100000 callparts 7\n"));
+    ASSERT_EQ(Run({"--replay", "laps.journal", "--trace", "laps.txt"}), 0) << err_.str();
+    EXPECT_NE(ReadBytes("laps.txt").find("113500 speak はなこ、1しゅう、3てん50\n"),
+              std::string::npos);
 
     // Mode 0 reads nothing out, and the cues sound as they always did.
     WriteBytes("none.journal", journal(0));

@@ -17,6 +17,7 @@ TEST(Journal, FormatsAndParsesEveryEventKind) {
         "0 racetime 30\n"
         "0 startwait -3\n"
         "0 ttsmode 1\n"
+        "0 callparts 15\n"
         "10 start\n"
         "20 id1\n"
         "20 id2\n"
@@ -26,12 +27,12 @@ TEST(Journal, FormatsAndParsesEveryEventKind) {
         "50 stop\n";
     const JournalParseResult parsed = ParseJournal(text);
     ASSERT_TRUE(parsed.ok) << parsed.errorLine << ": " << parsed.error;
-    ASSERT_EQ(parsed.events.size(), 11u);
+    ASSERT_EQ(parsed.events.size(), 12u);
     std::string rebuilt = "palomind-journal 1\n";
     for (const JournalEvent& e : parsed.events) rebuilt += FormatJournalLine(e) + "\n";
     EXPECT_EQ(rebuilt,
-              "palomind-journal 1\n-5 boot\n0 racetime 30\n0 startwait -3\n0 ttsmode 1\n10 "
-              "start\n20 id1\n"
+              "palomind-journal 1\n-5 boot\n0 racetime 30\n0 startwait -3\n0 ttsmode 1\n"
+              "0 callparts 15\n10 start\n20 id1\n"
               "20 id2\n20 id3\n30 rx fe fe 00 7f\n40 clock\n50 stop\n");
 }
 
@@ -84,6 +85,10 @@ TEST(Journal, RejectsMalformedLinesNamingTheLine) {
         "100 jump",
         "2147483648 boot",
         "100 ttsmode 99999",
+        // A lap call is made of four parts, one bit each.
+        "100 callparts 16",
+        "100 callparts -1",
+        "100 callparts",
         "+100 boot",
         "100 racetime 1.5",
         "50 boot",

@@ -129,6 +129,34 @@ TEST_F(MenusTest, UndoAndHelpItemsShowTheirFixedMessages) {
     EXPECT_EQ(h.dialogs.messages.back(), "現在工事中");
 }
 
+TEST_F(MenusTest, LapCallPartsAreJournaledWithTheRaceAndKeptPerUser) {
+    EXPECT_EQ(h.State().CallParts, kCallWho | kCallLapTime);
+    h.Choose("mnuTTSPartLaps");
+    h.Choose("mnuTTSPartWho");
+    EXPECT_EQ(h.State().CallParts, kCallLaps | kCallLapTime);
+    EXPECT_TRUE(h.Item("mnuTTSPartLaps")->isChecked());
+    EXPECT_FALSE(h.Item("mnuTTSPartWho")->isChecked());
+    EXPECT_EQ(h.settings.values.at({"Settings", "ReadOutParts"}), "6");
+    const std::string journal = h.ReadFile(h.journal.Path().string());
+    EXPECT_NE(journal.find(" callparts 5\n"), std::string::npos) << "at start-up";
+    EXPECT_NE(journal.find(" callparts 7\n"), std::string::npos);
+    EXPECT_NE(journal.find(" callparts 6\n"), std::string::npos);
+}
+
+TEST_F(MenusTest, OnePaceIsCheckedAndTheChosenOneIsKeptPerUser) {
+    const auto checks = [this] {
+        return std::vector<bool>{h.Item("mnuTTSPaceStandard")->isChecked(),
+                                 h.Item("mnuTTSPaceFast")->isChecked(),
+                                 h.Item("mnuTTSPaceFastest")->isChecked()};
+    };
+    EXPECT_EQ(checks(), (std::vector<bool>{false, true, false}));
+    h.Choose("mnuTTSPaceFastest");
+    EXPECT_EQ(checks(), (std::vector<bool>{false, false, true}));
+    EXPECT_EQ(h.settings.values.at({"Settings", "ReadOutPace"}), "350");
+    h.Choose("mnuTTSPaceStandard");
+    EXPECT_EQ(h.settings.values.at({"Settings", "ReadOutPace"}), "190");
+}
+
 TEST_F(MenusTest, ReadOutItemsMoveTheCheckMarkAndNoneCanBeChosenFromJapanese) {
     h.window->SelectReadOut(1);
     EXPECT_EQ(h.State().TtsMode, 1);

@@ -111,6 +111,27 @@ TEST(StartupTest, StoredReadOutModeChecksItsItemAndAnUnknownModeChecksNoneAndSta
     }
 }
 
+TEST(StartupTest, StoredLapCallPartsAndPaceAreCheckedAndDamagedOnesFallBackToDefaults) {
+    struct Case {
+        const char* parts;
+        const char* pace;
+        std::int16_t partsInForce;
+        const char* paceChecked;
+    };
+    for (const Case c : {Case{"10", "190", kCallLaps | kCallPlace, "mnuTTSPaceStandard"},
+                         Case{"16", "200", kDefaultCallParts, "mnuTTSPaceFast"},
+                         Case{"x", "", kDefaultCallParts, "mnuTTSPaceFast"}}) {
+        ShellHarness h;
+        h.settings.SaveSetting("Settings", "ReadOutParts", c.parts);
+        h.settings.SaveSetting("Settings", "ReadOutPace", c.pace);
+        h.WriteFile("Palomind.ini", SettingsFileBytes(1, 480, 10, 0));
+        h.Start();
+        EXPECT_EQ(h.State().CallParts, c.partsInForce) << c.parts;
+        EXPECT_EQ(h.Item("mnuTTSPartPlace")->isChecked(), (c.partsInForce & kCallPlace) != 0);
+        EXPECT_TRUE(h.Item(c.paceChecked)->isChecked()) << c.pace;
+    }
+}
+
 TEST(StartupTest, StoredPortThatCannotBeOpenedLeavesNoCheckMarkAndKeepsItsNumber) {
     ShellHarness h;
     h.WriteFile("Palomind.ini", SettingsFileBytes(3, 480, 10, 0));

@@ -50,20 +50,46 @@ TEST(PhraseTableTest, EveryPhraseKeepsToTheCharactersItsVoiceReads) {
     }
 }
 
-TEST(PhraseTableTest, PassesAreWhoLapAndLapTimeToHundredths) {
-    const PhraseFields fields{.who = Entrant(kJa, 5, "R05"), .lap = 3, .lapTime = 12.345};
-    EXPECT_EQ(Phrase(PhraseId::Pass, kJa, fields), "ごばん、3しゅう、12てん34");
-    EXPECT_EQ(
-        Phrase(PhraseId::Pass, kEn, {.who = Entrant(kEn, 5, "R05"), .lap = 3, .lapTime = 12.345}),
-        "Number 5, lap 3, 12.34");
+TEST(PhraseTableTest, LapCallsSayTheChosenPartsInTheirOrder) {
+    struct Case {
+        int parts;
+        const char* japanese;
+        const char* english;
+    };
+    const PhraseFields fields{.who = "R05", .lap = 3, .lapTime = 12.345, .place = 2};
+    for (const Case& c : {
+             Case{kDefaultCallParts, "ごばん、12てん34", "Number 5, 12.34"},
+             Case{kAllCallParts, "ごばん、3しゅう、12てん34、2い",
+                  "Number 5, lap 3, 12.34, 2nd place"},
+             Case{kCallWho | kCallLaps | kCallLapTime, "ごばん、3しゅう、12てん34",
+                  "Number 5, lap 3, 12.34"},
+             Case{kCallLapTime, "12てん34", "12.34"},
+             Case{kCallWho | kCallPlace, "ごばん、2い", "Number 5, 2nd place"},
+             Case{0, "", ""},
+         }) {
+        PhraseFields ja = fields;
+        ja.who = Entrant(kJa, 5, fields.who);
+        PhraseFields en = fields;
+        en.who = Entrant(kEn, 5, fields.who);
+        EXPECT_EQ(LapCall(kJa, c.parts, ja), c.japanese) << c.parts;
+        EXPECT_EQ(LapCall(kEn, c.parts, en), c.english) << c.parts;
+    }
+}
+
+TEST(PhraseTableTest, ALapCallLeavesOutAPlaceTheEntrantDoesNotHave) {
+    EXPECT_EQ(LapCall(kJa, kAllCallParts, {.who = "ろくじゅうよんばん", .lap = 1, .lapTime = 9.05}),
+              "ろくじゅうよんばん、1しゅう、9てん05");
+}
+
+TEST(PhraseTableTest, LapTimesAreToHundredthsWithMinutesAsTheWindowShowsThem) {
     // Hundredths keep their leading zero; a lap of a minute or more says its
     // minutes, and shows them as the race window does (hours dropped).
-    EXPECT_EQ(Phrase(PhraseId::Pass, kJa, {.who = "たろう", .lap = 1, .lapTime = 9.05}),
-              "たろう、1しゅう、9てん05");
-    EXPECT_EQ(Phrase(PhraseId::Pass, kJa, {.who = "たろう", .lap = 12, .lapTime = 65.25}),
-              "たろう、12しゅう、1ふん 5てん25");
-    EXPECT_EQ(Phrase(PhraseId::Pass, kEn, {.who = "Taro", .lap = 12, .lapTime = 3665.25}),
-              "Taro, lap 12, 1 05.25");
+    EXPECT_EQ(LapCall(kJa, kDefaultCallParts, {.who = "たろう", .lapTime = 9.05}),
+              "たろう、9てん05");
+    EXPECT_EQ(LapCall(kJa, kDefaultCallParts, {.who = "たろう", .lapTime = 65.25}),
+              "たろう、1ふん 5てん25");
+    EXPECT_EQ(LapCall(kEn, kDefaultCallParts, {.who = "Taro", .lapTime = 3665.25}),
+              "Taro, 1 05.25");
 }
 
 TEST(PhraseTableTest, CountdownsStartFinishesAndBestLaps) {

@@ -72,8 +72,8 @@ TEST_F(ReadOutTest, LapsBestLapsAndFinishesWhileTimingButNoFirstPass) {
     Tell({.kind = RaceEventKind::EntrantFinished, .id = 64, .place = 0});
     Tell({.kind = RaceEventKind::StandingsChanged});
     EXPECT_EQ(sink.Texts(),
-              (std::vector<std::string>{"はなこ、1しゅう、4てん50", "ベストラップ、はなこ、4てん50",
-                                        "さんばん、7しゅう、5てん25", "さんばん、ゴール、2い",
+              (std::vector<std::string>{"はなこ、4てん50", "ベストラップ、はなこ、4てん50",
+                                        "さんばん、5てん25", "さんばん、ゴール、2い",
                                         "ろくじゅうよんばん、ゴール"}));
     EXPECT_EQ(sink.said[0].kind, AnnouncementKind::Pass);
     EXPECT_EQ(sink.said[0].id, 2);
@@ -89,6 +89,16 @@ TEST_F(ReadOutTest, LapsBestLapsAndFinishesWhileTimingButNoFirstPass) {
     EXPECT_TRUE(sink.said.empty());
 }
 
+TEST_F(ReadOutTest, LapCallsSayThePartsInForceAtTheirPass) {
+    state.CallParts = kCallWho | kCallLaps | kCallPlace;
+    Tell({.kind = RaceEventKind::PassAccepted, .id = 2, .lap = 4, .place = 1, .lapTime = 4.5});
+    state.CallParts = 0;  // nothing chosen: no call, but the finish is still said
+    Tell({.kind = RaceEventKind::PassAccepted, .id = 2, .lap = 5, .place = 1, .lapTime = 4.5});
+    Tell({.kind = RaceEventKind::EntrantFinished, .id = 2, .place = 1});
+    EXPECT_EQ(sink.Texts(),
+              (std::vector<std::string>{"はなこ、4しゅう、1い", "はなこ、ゴール、1い"}));
+}
+
 TEST_F(ReadOutTest, ModeNoneAndUnknownModesSayNothing) {
     for (std::int16_t mode : {0, 3}) {
         state.TtsMode = mode;
@@ -101,7 +111,7 @@ TEST_F(ReadOutTest, ModeNoneAndUnknownModesSayNothing) {
     // The mode in force at each event counts: English from here on.
     state.TtsMode = 2;
     Tell({.kind = RaceEventKind::PassAccepted, .id = 2, .lap = 1, .lapTime = 4.5});
-    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Number 2, lap 1, 4.50"});
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Number 2, 4.50"});
     EXPECT_EQ(sink.said[0].voice, "en");
 }
 

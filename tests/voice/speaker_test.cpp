@@ -25,10 +25,14 @@ struct FakeSpeech final : SpeechEngine {
         if (!HasVoice(voice)) return {};
         clock.Set(clock.Now() + kSynthesisMs);
         synthesised.emplace_back(text);
+        paces.push_back(wordsPerMinute);
         return {1000, std::vector<std::int16_t>(text.size() * kMsPerByte, 100)};
     }
+    void SetWordsPerMinute(int pace) override { wordsPerMinute = pace; }
     SetTickClock& clock;
     std::vector<std::string> synthesised;
+    int wordsPerMinute = 0;
+    std::vector<int> paces;  // the pace each text was synthesised at
 };
 
 // Plays in real time on the test's clock, and notes when each utterance's
@@ -70,6 +74,15 @@ TEST_F(SpeakerTest, AnIdleVoiceStartsAnAnnouncementWithinItsSynthesis) {
     EXPECT_EQ(output.starts[0] - passed, FakeSpeech::kSynthesisMs);
     EXPECT_EQ(speaker.Figures().WorstDelayMs(AnnouncementKind::Pass), FakeSpeech::kSynthesisMs);
     EXPECT_FALSE(speaker.SpeakNext());
+}
+
+TEST_F(SpeakerTest, EachAnnouncementIsSynthesisedAtThePaceSetBeforeItsTurn) {
+    Announce(AnnouncementKind::Start, "Start");
+    ASSERT_TRUE(speaker.SpeakNext());
+    speaker.SetWordsPerMinute(350);
+    Announce(AnnouncementKind::Pass, "Number 5, 12.34", 5);
+    ASSERT_TRUE(speaker.SpeakNext());
+    EXPECT_EQ(speech.paces, (std::vector<int>{kDefaultWordsPerMinute, 350}));
 }
 
 TEST_F(SpeakerTest, ANewerPassOfAnIdTakesThePlaceOfTheOneWaiting) {

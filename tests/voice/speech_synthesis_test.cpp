@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -68,32 +69,61 @@ class SpeechSynthesisTest : public ::testing::Test {
         return fs::temp_directory_path() /
                ("palomind-say-" + std::to_string(::getpid()) + "-" + name);
     }
+    // What --say writes for the text in the voice, with further options.
+    WaveRead Say(const char* text, const char* voice, std::vector<std::string> options = {}) {
+        const fs::path wav = Scratch(std::string(voice) + ".wav");
+        std::vector<std::string> args{"--say", text, "--voice", voice, "--wav", wav.string()};
+        args.insert(args.end(), options.begin(), options.end());
+        DiskFileStore files;
+        std::ostringstream err;
+        EXPECT_EQ(RunSayCommand(args, *engine_, files, err), 0) << err.str();
+        WaveRead wave = ReadWave(wav);
+        fs::remove(wav);
+        return wave;
+    }
+    static double Seconds(const WaveRead& wave) {
+        return wave.rate == 0 ? 0 : static_cast<double>(wave.samples.size()) / wave.rate;
+    }
 
     static EspeakSpeechEngine* engine_;
 };
 EspeakSpeechEngine* SpeechSynthesisTest::engine_ = nullptr;
 
+struct SayCase {
+    const char* text;
+    const char* voice;
+};
+constexpr SayCase kLapCalls[] = {{"ごばん、3しゅう、12てん34", "ja"},
+                                 {"Number 5, lap 3, 12.34", "en"}};
+
 TEST_F(SpeechSynthesisTest, SayWritesANonSilentWaveOfASensibleLengthInEachVoice) {
-    DiskFileStore files;
-    struct Case {
-        const char* text;
-        const char* voice;
-    };
-    for (const Case c :
-         {Case{"ごばん、3しゅう、12てん34", "ja"}, Case{"Number 5, lap 3, 12.34", "en"}}) {
-        const fs::path wav = Scratch(std::string(c.voice) + ".wav");
-        std::ostringstream err;
-        ASSERT_EQ(RunSayCommand({"--say", c.text, "--voice", c.voice, "--wav", wav.string()},
-                                *engine_, files, err),
-                  0)
-            << err.str();
-        const WaveRead wave = ReadWave(wav);
-        fs::remove(wav);
+    for (const SayCase c : kLapCalls) {
+        const WaveRead wave = Say(c.text, c.voice);
         ASSERT_GT(wave.rate, 8000u) << c.voice;
-        const double seconds = static_cast<double>(wave.samples.size()) / wave.rate;
-        EXPECT_GT(seconds, 1.0) << c.voice;
-        EXPECT_LT(seconds, 5.0) << c.voice;
+        EXPECT_GT(Seconds(wave), 0.5) << c.voice;
+        EXPECT_LT(Seconds(wave), 5.0) << c.voice;
         EXPECT_GT(Rms(wave.samples), 0.02) << c.voice;
+    }
+}
+
+TEST_F(SpeechSynthesisTest, EveryUtteranceStartsWithFiftyMillisecondsOfSilence) {
+    for (const SayCase c : kLapCalls) {
+        const WaveRead wave = Say(c.text, c.voice);
+        const std::size_t lead = wave.rate * EspeakSpeechEngine::kLeadingSilenceMs / 1000;
+        ASSERT_GT(wave.samples.size(), lead) << c.voice;
+        EXPECT_TRUE(std::all_of(wave.samples.begin(), wave.samples.begin() + lead,
+                                [](std::int16_t s) { return s == 0; }))
+            << c.voice;
+    }
+}
+
+TEST_F(SpeechSynthesisTest, SayIsFasterByDefaultThanAtTheStandardRateAndFastestAtTheTop) {
+    for (const SayCase c : kLapCalls) {
+        const double standard = Seconds(Say(c.text, c.voice, {"--rate", "190"}));
+        const double byDefault = Seconds(Say(c.text, c.voice));
+        const double fastest = Seconds(Say(c.text, c.voice, {"--rate", "350"}));
+        EXPECT_LT(byDefault, standard * 0.8) << c.voice;
+        EXPECT_LT(fastest, byDefault) << c.voice;
     }
 }
 
@@ -104,6 +134,12 @@ TEST_F(SpeechSynthesisTest, SayRefusesWhatItCannotDo) {
         RunSayCommand({"--say", "x", "--voice", "fr", "--wav", "x.wav"}, *engine_, files, err), 2);
     EXPECT_EQ(RunSayCommand({"--say", "x", "--voice", "en"}, *engine_, files, err), 2);
     EXPECT_EQ(RunSayCommand({"--say", "x", "--voice", "en", "--wav"}, *engine_, files, err), 2);
+    for (const char* rate : {"79", "451", "300wpm", ""})
+        EXPECT_EQ(RunSayCommand({"--say", "x", "--voice", "en", "--wav", "x.wav", "--rate", rate},
+                                *engine_, files, err),
+                  2)
+            << rate;
+    EXPECT_NE(err.str().find("--rate is words per minute from 80 to 450"), std::string::npos);
     EXPECT_EQ(RunSayCommand({"--say", "x", "--voice", "en", "--wav", "/nonexistent/dir/x.wav"},
                             *engine_, files, err),
               1);
