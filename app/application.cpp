@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include <algorithm>
 #include <array>
 
 #include "app/crash_recovery.h"
@@ -14,6 +15,20 @@ namespace {
 // long (or earlier, when something reads or replaces the comment), so a
 // crash loses at most about this much of it.
 constexpr std::int32_t kCommentCoalesceMs = 500;
+
+// Where the minimum lap is kept per user, in milliseconds.
+constexpr const char* kMinLapSection = "Race";
+constexpr const char* kMinLapKey = "MinLapMs";
+
+// A stored value that is not a whole number in range is taken as off.
+std::int32_t StoredMinLap(SettingsStore& settings) {
+    const std::string text = settings.GetSetting(kMinLapSection, kMinLapKey).value_or("");
+    if (text.empty() || text.size() > 6 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return 0;
+    const std::int32_t value = std::stoi(text);
+    return value <= kMostMinLapMs ? value : 0;
+}
 
 }  // namespace
 
@@ -82,6 +97,7 @@ void Application::RunClockAt(std::int32_t tick) {
 
 void Application::LoadStartupFiles() {
     core_.LoadStartupFiles(services_.files, services_.dialogs);
+    SetParameter(JournalEventKind::MinLap, StoredMinLap(services_.settings));
 }
 
 // What start-up read from the files, journaled before "boot", so a replay
@@ -92,6 +108,7 @@ void Application::RecordStartupInput() {
     RecordAndApply({.tick = tick, .kind = JournalEventKind::RaceTime, .value = state.RaceTime});
     RecordAndApply({.tick = tick, .kind = JournalEventKind::StartWait, .value = state.StartWait});
     RecordAndApply({.tick = tick, .kind = JournalEventKind::TtsMode, .value = state.TtsMode});
+    RecordAndApply({.tick = tick, .kind = JournalEventKind::MinLap, .value = state.MinLapMs});
     for (int id = 1; id < kRosterSize; ++id) {
         RecordAndApply({.tick = tick,
                         .kind = JournalEventKind::Name,
@@ -193,6 +210,12 @@ void Application::SetStartWait(std::int32_t seconds) {
 
 void Application::SetTtsMode(std::int16_t mode) {
     SetParameter(JournalEventKind::TtsMode, mode);
+}
+
+void Application::SetMinLap(std::int32_t milliseconds) {
+    if (milliseconds < 0 || milliseconds > kMostMinLapMs) return;
+    SetParameter(JournalEventKind::MinLap, milliseconds);
+    services_.settings.SaveSetting(kMinLapSection, kMinLapKey, std::to_string(milliseconds));
 }
 
 void Application::CommentTyped(std::string text) {

@@ -117,6 +117,9 @@ class Application final {
     void SetRaceTime(std::int32_t seconds);
     void SetStartWait(std::int32_t seconds);
     void SetTtsMode(std::int16_t mode);
+    // The shortest lap taken as real, 0 to kMostMinLapMs; 0 flags none. In
+    // force from the next race's start.
+    void SetMinLap(std::int32_t milliseconds);
     // The port the race names, without opening it (a stored number out of
     // range); the port session sets it as it opens one.
     void SetPortNumber(std::int16_t portNumber) { core_.SetPortNumber(portNumber); }

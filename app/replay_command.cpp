@@ -202,8 +202,11 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
     if (options->passes) exportTo(options->passes, PassesCsv(passes.Passes()));
     if (options->resultJson) {
         const JournalEvent& race = journal.events.front();
-        exportTo(options->resultJson, ResultJson({.race = race.text, .started = race.wallClock},
-                                                 ExactResultOf(state), core.Roster()));
+        const ExactResult result = ExactResultOf(state);
+        exportTo(options->resultJson, ResultJson({.race = race.text,
+                                                  .started = race.wallClock,
+                                                  .provisional = result.provisional},
+                                                 result, core.Roster()));
     }
     if (options->races && !std::filesystem::is_directory(*options->races)) {
         err << "palomind: cannot write the race records into " << *options->races << '\n';

@@ -35,11 +35,17 @@ struct ExactResult {
     // Every ID with a counted pass: by place, then the IDs the engine never
     // ranks, by ID.
     std::vector<EntrantResult> entrants;
+    // While any entrant has an unresolved flagged lap the result is not final.
+    bool provisional = false;
 
     bool operator==(const ExactResult&) const = default;
 };
 
 ExactResult ExactResultOf(const RaceState& state);
+
+// Whether a lap of the race is flagged and unresolved, without building the
+// whole result (the window asks at every redraw).
+bool IsProvisional(const RaceState& state);
 
 // Seconds of the engine's arithmetic (tick / 1000) as whole milliseconds.
 std::int64_t Milliseconds(double seconds);

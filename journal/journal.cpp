@@ -34,6 +34,7 @@ constexpr EventName kEventNames[] = {
     {"open", JournalEventKind::Open},
     {"race", JournalEventKind::Race},
     {"carry", JournalEventKind::Carry},
+    {"minlap", JournalEventKind::MinLap},
 };
 
 // The lap history has 2 fixed rows and at most 1000 laps below them.
@@ -314,6 +315,15 @@ std::string ParseEventLine(std::string_view line, JournalEvent& event) {
             event.value = static_cast<std::int32_t>(value);
             return {};
         }
+        case JournalEventKind::MinLap: {
+            std::vector<std::string_view> fields;
+            long long value = 0;
+            if (rest.empty() || !SplitFields(args, fields) || fields.size() != 1 ||
+                !ParseInteger(fields[0], 0, kMostMinLapMs, value))
+                return "minlap takes one number of milliseconds from 0 to 600000";
+            event.value = static_cast<std::int32_t>(value);
+            return {};
+        }
         case JournalEventKind::Start:
         case JournalEventKind::Stop:
         case JournalEventKind::Id1:
@@ -397,6 +407,7 @@ std::string FormatJournalLine(const JournalEvent& event) {
         case JournalEventKind::RaceTime:
         case JournalEventKind::StartWait:
         case JournalEventKind::TtsMode:
+        case JournalEventKind::MinLap:
             line += ' ';
             line += std::to_string(event.value);
             break;

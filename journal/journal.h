@@ -36,7 +36,11 @@ enum class JournalEventKind {
     Open,       // a result file was opened and shown: `bytes` are the file
     Race,       // a race record's identity (`text`) and the start's wall-clock time (`wallClock`)
     Carry,      // what a race record's race inherits from its run: `carried`
+    MinLap,     // the shortest lap taken as real set to value ms (0 to kMostMinLapMs; 0: off)
 };
+
+// The longest minimum lap the setting takes: ten minutes.
+inline constexpr std::int32_t kMostMinLapMs = 600'000;
 
 // The state a race takes over from the races before it in its run, which a
 // race record must set before its "start" to be scored alone.
@@ -56,7 +60,7 @@ struct CarriedState {
 struct JournalEvent {
     std::int32_t tick = 0;
     JournalEventKind kind = JournalEventKind::Boot;
-    std::int32_t value = 0;             // RaceTime, StartWait, TtsMode; Name: the ID
+    std::int32_t value = 0;             // RaceTime, StartWait, TtsMode, MinLap; Name: the ID
     std::vector<std::uint8_t> bytes{};  // Rx, Open
     std::string text{};                 // Comment, Name; Boot: the boot identity (may be empty)
     std::string wallClock{};            // Race: ISO 8601 with offset

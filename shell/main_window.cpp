@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QTextEdit>
 
+#include "engine/exact_result.h"
 #include "shell/about_box.h"
 #include "shell/race_window_view.h"
 #include "shell/roster_dialog.h"
@@ -32,6 +33,8 @@ frmMain::frmMain(Application& app, QWidget* parent)
       dialogs_(app.Dialogs()),
       redraws_([this] {
           if (raceWindow_ != nullptr) raceWindow_->Refresh();
+          if (statusProvisional_ != nullptr)
+              statusProvisional_->setVisible(IsProvisional(app_.State()));
       }),
       placement_(app.Settings()),
       portMenu_(app) {
@@ -123,6 +126,13 @@ void frmMain::BuildStatusBar() {
     }
     statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
     statusBar()->addWidget(text, 1);
+    // Shown only while a flagged short lap is unresolved.
+    statusProvisional_ = new QLabel(QStringLiteral("暫定"), this);
+    statusProvisional_->setObjectName(QStringLiteral("sbStatusBarProvisional"));
+    statusProvisional_->setFrameShape(QFrame::Panel);
+    statusProvisional_->setFrameShadow(QFrame::Sunken);
+    statusBar()->addPermanentWidget(statusProvisional_);
+    statusProvisional_->setVisible(false);
     statusBar()->addPermanentWidget(statusDate_);
     statusBar()->addPermanentWidget(statusTime_);
     UpdateStatusClock();

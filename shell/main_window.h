@@ -76,6 +76,7 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     // "日本語" and "英語" can be chosen where their voice could be loaded.
     void SetReadOutVoices(bool japanese, bool english);
     void mnuEditName_Click();
+    void mnuMinLap_Click();
     // View, Window and Help menus.
     void mnuViewToolbar_Click();
     void mnuViewStatusBar_Click();
@@ -144,7 +145,8 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     QAction* mnuViewToolbar_ = nullptr;
     QAction* mnuViewStatusBar_ = nullptr;
 
-    WarningBanner* warnings_ = nullptr;  // the status bar's text panel
+    WarningBanner* warnings_ = nullptr;    // the status bar's text panel
+    QLabel* statusProvisional_ = nullptr;  // "暫定" while a short lap is unresolved
     QLabel* statusDate_ = nullptr;
     QLabel* statusTime_ = nullptr;
     QTimer statusClock_;

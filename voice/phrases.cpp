@@ -17,6 +17,7 @@ constexpr PhraseRow kPhrases[] = {
     {PhraseId::Start, "スタート", "Start"},
     {PhraseId::Pass, "{who}、{lap}しゅう、{time}", "{who}, lap {lap}, {time}"},
     {PhraseId::BestLap, "ベストラップ、{who}、{time}", "Best lap, {who}, {time}"},
+    {PhraseId::ShortLap, "{who}、かくにん", "{who}, check"},
     {PhraseId::Finishing, "タイムアップ", "Time is up"},
     {PhraseId::Finished, "{who}、ゴール、{place}い", "{who} finished, {place} place"},
     {PhraseId::FinishedWithoutPlace, "{who}、ゴール", "{who} finished"},

@@ -82,19 +82,20 @@ TEST(TimeCellSecondsTest, ReadsTheWindowsTimeTexts) {
     EXPECT_EQ(TimeCellSeconds("01m2xs03"), "01m2xs03");
 }
 
-TEST_F(ScriptedRaceTest, CsvListsEveryRankedEntrantWithLapsInSeconds) {
+TEST_F(ScriptedRaceTest, CsvListsEveryRankedEntrantWithTheEnginesMilliseconds) {
     const std::string csv = RaceCsv(state, window, names);
     ASSERT_EQ(csv.rfind("\xEF\xBB\xBF"
                         "レース時間,480\r\n"
                         "順位,ID,名前,周回,合計タイム,ベストラップ,ラップ1,ラップ2,ラップ3\r\n"
-                        "1,1,\"Sato, \"\"Flash\"\"\r\nJr.\",3,92.70,30.00,32.70,30.00,30.00\r\n",
+                        "1,1,\"Sato, \"\"Flash\"\"\r\nJr.\",3,92.700,30.000,32.700,30.000,30."
+                        "000\r\n",
                         0),
               0u)
         << csv.substr(0, 300);
     // 22 entrants, the last two from the engine's ranking; nothing after them.
     EXPECT_TRUE(
-        csv.ends_with("\r\n21,21,N21,3,106.70,30.00,46.70,30.00,30.00\r\n"
-                      "22,22,N22,3,107.40,30.00,47.39,30.00,30.00\r\n"));
+        csv.ends_with("\r\n21,21,N21,3,106.700,30.000,46.700,30.000,30.000\r\n"
+                      "22,22,N22,3,107.400,30.000,47.400,30.000,30.000\r\n"));
     std::size_t lines = 0;
     for (std::size_t at = csv.find("\r\n"); at != std::string::npos; at = csv.find("\r\n", at + 1))
         ++lines;
@@ -117,7 +118,7 @@ TEST_F(ScriptedRaceTest, CsvMarksTextsThatBeginLikeAFormulaAndKeepsNumbers) {
         {"Ito-san", "Ito-san"},
     };
     for (const auto& c : cases) {
-        window.Standings.SetTextMatrix(1, 2, c.name);
+        names[1] = c.name;
         const std::string csv = RaceCsv(state, window, names);
         EXPECT_NE(csv.find(std::string("\r\n1,1,") + c.field + ",3,"), std::string::npos)
             << c.name << "\n"
@@ -133,6 +134,52 @@ TEST_F(ScriptedRaceTest, HtmlIsOnePageWithTheWindowsTextsEscaped) {
     EXPECT_EQ(html.find("<script"), std::string::npos);
     EXPECT_EQ(html.find("http"), std::string::npos);  // nothing fetched from elsewhere
     EXPECT_NE(html.find(">" + Standing(20, 6) + "<"), std::string::npos);
+}
+
+// Two entrants, ID 2's second lap 0.5 s against a minimum of 5 s.
+class ShortLapRaceTest : public EngineTest {
+  protected:
+    ShortLapRaceTest() {
+        state.StartWait = 0;
+        state.MinLapMs = 5'000;
+        StartAt(0);
+        Pass(1, 1'000);
+        Pass(2, 1'100);
+        Pass(1, 20'000);
+        Pass(2, 20'100);
+        Pass(2, 20'600);
+    }
+};
+
+TEST_F(ShortLapRaceTest, CsvSaysProvisionalAndListsTheFlaggedLaps) {
+    const std::string csv = RaceCsv(state, window, names);
+    EXPECT_EQ(csv,
+              "\xEF\xBB\xBF"
+              "レース時間,480,暫定\r\n"
+              "順位,ID,名前,周回,合計タイム,ベストラップ,ラップ1,ラップ2,短いラップ\r\n"
+              "1,2,N2,2,20.600,0.500,20.100,0.500,2\r\n"
+              "2,1,N1,1,20.000,20.000,20.000,,\r\n");
+}
+
+TEST_F(ShortLapRaceTest, PageJsonAndHtmlMarkTheFlaggedLapAndSayProvisional) {
+    const auto json = nlohmann::json::parse(RaceJson(window));
+    EXPECT_EQ(json["provisional"], true);
+    EXPECT_EQ(json["lapHistory"]["short"], nlohmann::json::parse("[[1, 2]]"));
+    EXPECT_EQ(json["lapHistory"]["rows"][1][2], "00m00s50");  // the text stays as shown
+
+    const std::string html = RaceHtml(window);
+    EXPECT_NE(html.find("<td class=\"short\">00m00s50</td>"), std::string::npos);
+    EXPECT_EQ(html.find("class=\"short\"", html.find("class=\"short\">00m00s50") + 1),
+              std::string::npos);
+    EXPECT_NE(html.find("<span class=\"provisional\">暫定</span>"), std::string::npos);
+}
+
+TEST_F(ScriptedRaceTest, WithoutAMinimumLapNothingIsMarkedOrProvisional) {
+    const auto json = nlohmann::json::parse(RaceJson(window));
+    EXPECT_EQ(json["provisional"], false);
+    EXPECT_TRUE(json["lapHistory"]["short"].empty());
+    EXPECT_EQ(RaceHtml(window).find("暫定"), std::string::npos);
+    EXPECT_EQ(RaceCsv(state, window, names).find("暫定"), std::string::npos);
 }
 
 // The feed copies the window for the web server, paced by the event ticks.
