@@ -12,6 +12,7 @@
 #include "app/race_core.h"
 #include "app/replay.h"
 #include "app/user_folder.h"
+#include "documents/exact_times.h"
 #include "documents/race_csv.h"
 #include "documents/race_html.h"
 #include "documents/result_file.h"
@@ -198,7 +199,8 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
         }
     };
     if (options->exportCsv) exportTo(options->exportCsv, RaceCsv(state, window, core.Roster()));
-    if (options->exportHtml) exportTo(options->exportHtml, RaceHtml(window));
+    const RaceWindowModel exactWindow = WithExactTimes(window, ExactResultOf(state));
+    if (options->exportHtml) exportTo(options->exportHtml, RaceHtml(exactWindow));
     if (options->passes) exportTo(options->passes, PassesCsv(passes.Passes()));
     if (options->resultJson) {
         const JournalEvent& race = journal.events.front();
@@ -213,7 +215,7 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
         ok = false;
     }
     if (!ok) return 1;
-    return options->web ? serveRace.serve(window, *options->web, err) : 0;
+    return options->web ? serveRace.serve(exactWindow, *options->web, err) : 0;
 }
 
 }  // namespace palomind

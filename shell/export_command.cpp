@@ -4,8 +4,10 @@
 #include <cctype>
 #include <string>
 
+#include "documents/exact_times.h"
 #include "documents/race_csv.h"
 #include "documents/race_html.h"
+#include "engine/exact_result.h"
 #include "platform/file_store.h"
 #include "shell/main_window.h"
 
@@ -28,8 +30,9 @@ void frmMain::mnuFileExport_Click() {
     const std::string path = dialogs_.SaveFileName("ｴｸｽﾎﾟｰﾄ", kExportFilter);
     if (path.empty()) return;
     const RaceDocument race = app_.Document();
-    const std::string bytes =
-        NamesHtml(path) ? RaceHtml(race.window) : RaceCsv(race.state, race.window, app_.Roster());
+    const std::string bytes = NamesHtml(path)
+                                  ? RaceHtml(WithExactTimes(race.window, ExactResultOf(race.state)))
+                                  : RaceCsv(race.state, race.window, app_.Roster());
     if (!app_.Files().WriteAtomically(path, bytes)) {
         dialogs_.ShowMessage("エクスポートできませんでした。\r\n" + path +
                              FailureReasonLine(app_.Files()));

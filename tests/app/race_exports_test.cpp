@@ -6,9 +6,11 @@
 #include <nlohmann/json.hpp>
 #include <utility>
 
+#include "documents/exact_times.h"
 #include "documents/race_csv.h"
 #include "documents/race_html.h"
 #include "documents/race_json.h"
+#include "engine/exact_result.h"
 #include "tests/engine/engine_fixture.h"
 #include "web/spectator_feed.h"
 
@@ -182,6 +184,58 @@ TEST_F(ScriptedRaceTest, WithoutAMinimumLapNothingIsMarkedOrProvisional) {
     EXPECT_EQ(RaceCsv(state, window, names).find("暫定"), std::string::npos);
 }
 
+TEST(ExactTimeTextsTest, WriteWholeMillisecondsInTheWindowsFormsTruncatingToHundredths) {
+    const struct {
+        std::int64_t ms;
+        const char* raceTime;
+        const char* lapTime;
+    } cases[] = {
+        {47'400, "00h00m47s40", "00m47s40"},       {47'409, "00h00m47s40", "00m47s40"},
+        {3'723'450, "01h02m03s45", "02m03s45"},  // a lap drops its hours, as the window's
+        {-1'500, "-00h00m01s50", "-00m01s50"},     {0, "00h00m00s00", "00m00s00"},
+        {360'000'000, "100h00m00s00", "00m00s00"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ExactRaceTimeText(c.ms), c.raceTime) << c.ms;
+        EXPECT_EQ(ExactLapTimeText(c.ms), c.lapTime) << c.ms;
+    }
+}
+
+// ID 1's first lap is 47.4 s, which the window's arithmetic shows as 47.39.
+class ExactTimesTest : public EngineTest {
+  protected:
+    ExactTimesTest() {
+        StartAt(0);  // timing from 10 s
+        Pass(1, 5'000);
+        Pass(1, 57'400);
+    }
+};
+
+TEST_F(ExactTimesTest, PageAndHtmlShowTheEnginesMillisecondsNotTheWindowsArithmetic) {
+    ASSERT_EQ(LapCell(2, 1), "00m47s39");
+    const RaceWindowModel exact = WithExactTimes(window, ExactResultOf(state));
+    EXPECT_EQ(exact.LapHistory.TextMatrix(2, 1), "00m47s40");
+    EXPECT_EQ(exact.Standings.TextMatrix(1, kStandingsTimeCol), "00h00m47s40");
+    EXPECT_EQ(exact.Standings.TextMatrix(1, kStandingsLastLapCol), "00m47s40");
+    EXPECT_EQ(exact.Standings.TextMatrix(1, kStandingsBestLapCol), "00m47s40");
+    EXPECT_EQ(exact.Standings.TextMatrix(1, kStandingsNameCol), Standing(1, kStandingsNameCol));
+    EXPECT_EQ(exact.LapHistory.TextMatrix(3, 1), "");  // no lap 2: nothing written
+    EXPECT_NE(RaceHtml(exact).find(">00m47s40<"), std::string::npos);
+}
+
+TEST_F(ExactTimesTest, AResultFileShownKeepsTheTextsItHolds) {
+    const RaceWindowModel shown = WithExactTimes(window, ExactResult{});
+    EXPECT_EQ(shown.LapHistory.TextMatrix(2, 1), "00m47s39");
+    EXPECT_EQ(shown.Standings.TextMatrix(1, kStandingsTimeCol), Standing(1, kStandingsTimeCol));
+}
+
+TEST_F(ExactTimesTest, TheSpectatorFeedPublishesTheExactTimes) {
+    RaceSnapshotSlot slot;
+    SpectatorFeed feed{window, state, slot, 100};
+    feed.PublishNow(0);
+    EXPECT_EQ(slot.Latest().window->LapHistory.TextMatrix(2, 1), "00m47s40");
+}
+
 // The feed copies the window for the web server, paced by the event ticks.
 class SpectatorFeedTest : public ::testing::Test {
   protected:
@@ -191,8 +245,9 @@ class SpectatorFeedTest : public ::testing::Test {
     std::uint64_t Published() const { return slot.Latest().sequence; }
 
     RaceWindowModel window;
+    RaceState state;
     RaceSnapshotSlot slot;
-    SpectatorFeed feed{window, slot, 100};
+    SpectatorFeed feed{window, state, slot, 100};
 };
 
 TEST_F(SpectatorFeedTest, CopiesAtOnceThenAtMostOncePerIntervalAndFlushesTheRest) {

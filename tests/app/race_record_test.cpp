@@ -230,16 +230,22 @@ constexpr const char* kEveryKindOfPass =
     "68000 id3\n"
     "69000 id1\n";
 
-class RaceRecordOfEveryKindOfPass : public RaceRecordTest {
+// The record of a journal of one race, written into "races".
+class OneRaceRecordTest : public RaceRecordTest {
   protected:
-    void SetUp() override {
-        WriteBytes("run.journal", kEveryKindOfPass);
+    void RecordOf(const char* journal) {
+        WriteBytes("run.journal", journal);
         ASSERT_EQ(Run({"--replay", "run.journal", "--races", "races"}), 0) << err_.str();
         const std::vector<fs::path> records = Records("races");
         ASSERT_EQ(records.size(), 1u);
         record_ = records[0].string();
     }
     std::string record_;
+};
+
+class RaceRecordOfEveryKindOfPass : public OneRaceRecordTest {
+  protected:
+    void SetUp() override { RecordOf(kEveryKindOfPass); }
 };
 
 TEST_F(RaceRecordOfEveryKindOfPass, ListsEveryPassWithItsIdentityAndWhatItBecame) {
@@ -306,6 +312,7 @@ constexpr const char* kShortLapRace =
     "palomind-journal 1\n"
     "1000 racetime 60\n"
     "1000 startwait 2\n"
+    "1000 ttsmode 1\n"
     "1000 minlap 5000\n"
     "1000 boot\n"
     "2000 start\n"
@@ -315,21 +322,14 @@ constexpr const char* kShortLapRace =
     "15500 id2\n"
     "25500 id2\n";
 
-class ShortLapRecordTest : public RaceRecordTest {
+class ShortLapRecordTest : public OneRaceRecordTest {
   protected:
-    void SetUp() override {
-        WriteBytes("run.journal", kShortLapRace);
-        ASSERT_EQ(Run({"--replay", "run.journal", "--races", "races"}), 0) << err_.str();
-        const std::vector<fs::path> records = Records("races");
-        ASSERT_EQ(records.size(), 1u);
-        record_ = records[0].string();
-    }
-    std::string record_;
+    void SetUp() override { RecordOf(kShortLapRace); }
 };
 
 TEST_F(ShortLapRecordTest, TheRecordHoldsTheMinimumInForceAtTheStartAndItsChanges) {
     const std::string text = ReadBytes(record_);
-    EXPECT_NE(text.find("\n2000 ttsmode 0\n2000 minlap 5000\n2000 name 1 "), std::string::npos)
+    EXPECT_NE(text.find("\n2000 ttsmode 1\n2000 minlap 5000\n2000 name 1 "), std::string::npos)
         << text.substr(0, 200);
     EXPECT_NE(text.find("\n4000 minlap 600000\n"), std::string::npos);
 }
@@ -348,15 +348,20 @@ TEST_F(ShortLapRecordTest, PassesAndResultFlagTheShortLapAndTheRaceIsProvisional
     EXPECT_NE(json.find("\"short_laps\":[2]"), std::string::npos) << json;
 }
 
-TEST_F(RaceRecordTest, ARecordOrJournalWithoutAMinimumLapFlagsNothing) {
-    WriteBytes("old.journal",
-               "palomind-journal 1\n1000 startwait 2\n1000 boot\n2000 start\n5000 id2\n5100 id2\n");
-    ASSERT_EQ(Run({"--replay", "old.journal", "--races", "races"}), 0) << err_.str();
-    const std::vector<fs::path> records = Records("races");
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_NE(ReadBytes(records[0]).find(" minlap 0\n"), std::string::npos);
+TEST_F(ShortLapRecordTest, TheVoiceCallsTheShortLapToBeCheckedAndNeverSaysItsTime) {
+    ASSERT_EQ(Run({"--replay", record_, "--trace", "trace.txt"}), 0) << err_.str();
+    const std::string trace = ReadBytes("trace.txt");
+    EXPECT_NE(trace.find("15000 speak にばん、1しゅう、11てん00\n"), std::string::npos) << trace;
+    EXPECT_NE(trace.find("15500 speak にばん、かくにん\n"), std::string::npos) << trace;
+    EXPECT_EQ(trace.find("2しゅう"), std::string::npos) << trace;
+    EXPECT_EQ(trace.find("0てん50"), std::string::npos) << trace;
+}
+
+TEST_F(OneRaceRecordTest, ARecordOrJournalWithoutAMinimumLapFlagsNothing) {
+    RecordOf("palomind-journal 1\n1000 startwait 2\n1000 boot\n2000 start\n5000 id2\n5100 id2\n");
+    std::string text = ReadBytes(record_);
+    EXPECT_NE(text.find(" minlap 0\n"), std::string::npos);
     // A record written before the minimum existed: its line taken out.
-    std::string text = ReadBytes(records[0]);
     const std::size_t line = text.find("2000 minlap 0\n");
     ASSERT_NE(line, std::string::npos);
     text.erase(line, std::string("2000 minlap 0\n").size());
