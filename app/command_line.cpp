@@ -59,6 +59,9 @@ constexpr std::array kOptions{
                       "its ID, ordinal, source, tick, race time and what it became."},
     CommandLineOption{"--result-json", "FILE", kReplayRun,
                       "Write the exact result of a race record as JSON, times in milliseconds."},
+    CommandLineOption{"--revision", "K", kReplayRun,
+                      "Take a race record with its first K corrections (0: the race as it "
+                      "ran); without it, with all of them."},
     CommandLineOption{"--web", "[ADDRESS:]PORT", kWindowRun,
                       "Publish the spectators' page on this port for this run, without storing "
                       "the choice; with --replay, serve the replayed race until interrupted.",

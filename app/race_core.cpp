@@ -73,6 +73,12 @@ bool RaceCore::Apply(const JournalEvent& event) {
         case JournalEventKind::Carry:
             TakeOver(event.carried);
             break;
+        case JournalEventKind::ManualPass:
+            engine_.ManualPass(event.value);
+            break;
+        case JournalEventKind::Edit:
+        case JournalEventKind::Operator:
+            break;  // a correction changes only a revision rebuilt from the raw events
     }
     return true;
 }

@@ -39,6 +39,10 @@ class RaceCore final : private RaceEventListener {
     // The serial port in use, stored in the settings file; no race event.
     void SetPortNumber(std::int16_t portNumber) { state_.PortNumber = portNumber; }
 
+    // Which passes reach lap processing: a corrected race's gate withholds
+    // its deleted passes. None: every pass does.
+    void SetPassGate(PassGate* gate) { engine_.SetPassGate(gate); }
+
     // Sounds off while a crashed run's race is brought back: its cues and lap
     // sounds must not play again.
     void SetSilent(bool silent) { silent_ = silent; }

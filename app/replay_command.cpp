@@ -1,15 +1,18 @@
 #include "app/replay_command.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <optional>
+#include <set>
 #include <sstream>
 
 #include "app/command_line.h"
 #include "app/journal_reading.h"
 #include "app/race_core.h"
+#include "app/race_revision.h"
 #include "app/replay.h"
 #include "app/user_folder.h"
 #include "documents/exact_times.h"
@@ -49,6 +52,7 @@ struct ReplayOptions {
     std::optional<std::string> passes;
     std::optional<std::string> resultJson;
     std::optional<std::int32_t> until;
+    std::optional<int> revision;
 };
 
 std::optional<ReplayOptions> ParseOptions(const std::vector<std::string>& args, std::ostream& err) {
@@ -80,6 +84,17 @@ std::optional<ReplayOptions> ParseOptions(const std::vector<std::string>& args, 
             return std::nullopt;
         }
         options.until = tick;
+    }
+    if (const std::optional<std::string> value = line.Value("--revision")) {
+        int revision = 0;
+        const auto [ptr, ec] =
+            std::from_chars(value->data(), value->data() + value->size(), revision);
+        if (ec != std::errc() || ptr != value->data() + value->size() || revision < 0) {
+            err << "palomind: --revision needs a number of corrections from 0, not \"" << *value
+                << "\"\n";
+            return std::nullopt;
+        }
+        options.revision = revision;
     }
     return options;
 }
@@ -146,10 +161,27 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
                "out: "
             << EchoedText(journal.tornText) << '\n';
 
-    if ((options->passes || options->resultJson) && !journal.raceRecord) {
-        err << "palomind: --passes and --result-json need a race record, not a journal\n";
+    if ((options->passes || options->resultJson || options->revision) && !journal.raceRecord) {
+        err << "palomind: --revision, --passes and --result-json need a race record, not a "
+               "journal\n";
         return 2;
     }
+    // A record's corrections, each checked against the race it corrects.
+    const RaceRecord record = SplitRaceRecord(journal.events, journal.lines);
+    if (journal.raceRecord) {
+        const CorrectionsCheck check = CheckRaceRecord(record);
+        if (!check.ok) {
+            err << options->journal << ':' << check.errorLine << ": " << check.error << '\n';
+            return 1;
+        }
+    }
+    const int corrections = static_cast<int>(record.corrections.size());
+    if (options->revision && *options->revision > corrections) {
+        err << "palomind: --revision " << *options->revision << " is above the record's "
+            << corrections << " corrections\n";
+        return 2;
+    }
+    const int revision = options->revision.value_or(corrections);
     if (options->races && journal.raceRecord) {
         err << "palomind: --races needs a journal, not a race record\n";
         return 2;
@@ -177,7 +209,11 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
     }
     StreamMessageSink messages(err);
     core.LoadStartupFiles(files, messages);
-    ReplayJournal(journal.events, core, options->until);
+    std::optional<RevisionEdits> edits;
+    if (journal.raceRecord)
+        edits = ReplayRevision(record, revision, core, options->until);
+    else
+        ReplayJournal(journal.events, core, options->until);
     if (recorder) recorder->Finish();
     const RaceState& state = core.State();
     const RaceWindowModel& window = core.Window();
@@ -198,16 +234,19 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
             ok = false;
         }
     };
-    if (options->exportCsv) exportTo(options->exportCsv, RaceCsv(state, window, core.Roster()));
+    const std::set<int> disqualified = edits ? edits->disqualified : std::set<int>{};
+    if (options->exportCsv)
+        exportTo(options->exportCsv, RaceCsv(state, window, core.Roster(), disqualified));
     const RaceWindowModel exactWindow = WithExactTimes(window, ExactResultOf(state));
-    if (options->exportHtml) exportTo(options->exportHtml, RaceHtml(exactWindow));
+    if (options->exportHtml) exportTo(options->exportHtml, RaceHtml(exactWindow, disqualified));
     if (options->passes) exportTo(options->passes, PassesCsv(passes.Passes()));
     if (options->resultJson) {
         const JournalEvent& race = journal.events.front();
-        const ExactResult result = ExactResultOf(state);
+        const ExactResult result = CorrectedResult(ExactResultOf(state), *edits, passes.Passes());
         exportTo(options->resultJson, ResultJson({.race = race.text,
                                                   .started = race.wallClock,
-                                                  .provisional = result.provisional},
+                                                  .revision = revision,
+                                                  .provisional = IsProvisional(result)},
                                                  result, core.Roster()));
     }
     if (options->races && !std::filesystem::is_directory(*options->races)) {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "documents/disqualified_last.h"
 #include "documents/race_view_extent.h"
 #include "engine/exact_result.h"
 #include "engine/time_format.h"
@@ -179,29 +180,41 @@ std::string TimeCellSeconds(const std::string& cell) {
     return (negative ? "-" : "") + std::to_string(total / 100) + "." + fraction;
 }
 
-std::string RaceCsv(const RaceState& state, const RaceWindowModel& window,
-                    const RosterTable& names) {
+std::string RaceCsv(const RaceState& state, const RaceWindowModel& window, const RosterTable& names,
+                    const std::set<int>& disqualified) {
     const ExactResult result = ExactResultOf(state);
-    std::vector<Entrant> entrants = ExactEntrants(result, names);
-    if (entrants.empty()) entrants = ShownEntrants(window);
+    const bool provisional = IsProvisional(result);
+    std::vector<Entrant> ranked = ExactEntrants(result, names);
+    if (ranked.empty()) ranked = ShownEntrants(window);
+    std::vector<int> ids;
+    std::vector<std::string> places;
+    for (const Entrant& e : ranked) {
+        ids.push_back(std::atoi(e.id.c_str()));
+        places.push_back(e.place);
+    }
+    std::vector<Entrant> entrants;
+    for (const ListedEntrant& listed : ListDisqualifiedLast(ids, places, disqualified)) {
+        entrants.push_back(std::move(ranked[listed.index]));
+        entrants.back().place = listed.place;
+    }
     std::size_t lapColumns = 0;
     for (const Entrant& e : entrants) lapColumns = std::max(lapColumns, e.lapSeconds.size());
 
     std::string out = kByteOrderMark;
     std::vector<std::string> raceTime = {"レース時間", std::to_string(state.RaceTime)};
-    if (result.provisional) raceTime.push_back(kProvisionalText);
+    if (provisional) raceTime.push_back(kProvisionalText);
     AppendRow(out, raceTime);
     std::vector<std::string> header = {"順位", "ID", "名前", "周回", "合計タイム", "ベストラップ"};
     for (std::size_t lap = 1; lap <= lapColumns; ++lap)
         header.push_back("ラップ" + std::to_string(lap));
     // The flagged laps of each entrant, after its laps, only while there are any.
-    if (result.provisional) header.push_back("短いラップ");
+    if (provisional) header.push_back("短いラップ");
     AppendRow(out, header);
     for (Entrant& e : entrants) {
         std::vector<std::string> row = {e.place, e.id, e.name, e.laps, e.time, e.best};
         e.lapSeconds.resize(lapColumns);
         row.insert(row.end(), e.lapSeconds.begin(), e.lapSeconds.end());
-        if (result.provisional) row.push_back(e.shortLaps);
+        if (provisional) row.push_back(e.shortLaps);
         AppendRow(out, row);
     }
     return out;

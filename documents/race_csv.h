@@ -1,4 +1,5 @@
 #pragma once
+#include <set>
 #include <string>
 
 #include "engine/race_state.h"
@@ -15,9 +16,10 @@ namespace palomind {
 // 47.400); while a flagged short lap is unresolved the first row ends with
 // "暫定" and a last column "短いラップ" lists each entrant's flagged laps. A
 // result file shown gives the standings' filled places, times with two
-// decimals read from the cells as the window shows them.
-std::string RaceCsv(const RaceState& state, const RaceWindowModel& window,
-                    const RosterTable& names);
+// decimals read from the cells as the window shows them. The `disqualified`
+// IDs come last, placed "失格", the others placed again from 1.
+std::string RaceCsv(const RaceState& state, const RaceWindowModel& window, const RosterTable& names,
+                    const std::set<int>& disqualified = {});
 
 // A time text as the window shows it ("00h01m23s45", "01m23s45") in seconds
 // with two decimals ("83.45"); empty for an empty cell, the text unchanged

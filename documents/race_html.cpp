@@ -1,5 +1,9 @@
 #include "documents/race_html.h"
 
+#include <cstdlib>
+#include <vector>
+
+#include "documents/disqualified_last.h"
 #include "documents/page_assets.h"
 #include "documents/race_view_extent.h"
 #include "engine/race_state.h"
@@ -42,15 +46,37 @@ void Cell(std::string& out, const char* tag, std::string_view text, const char* 
     out += '>' + Escaped(text) + "</" + tag + '>';
 }
 
-void Standings(std::string& out, const GridModel& grid) {
+void Standings(std::string& out, const GridModel& grid, const std::set<int>& disqualified) {
     out +=
         "<h2>現在順位</h2>\n<table class=\"standings\"><thead><tr><th>順位</th><th>ID</th>"
         "<th class=\"name\">名前</th><th>周回</th><th>タイム</th><th>ラップ</th><th>ベスト</th>"
         "</tr></thead><tbody>\n";
+    // The filled places in the order the exports list them, then the
+    // empty ones as they are.
+    std::vector<int> ids;
+    std::vector<std::string> places;
+    std::vector<std::size_t> filledRows;
+    std::vector<ListedEntrant> rows;
     for (int row = 1; row <= kShownPlaces; ++row) {
+        const std::string& id = grid.TextMatrix(row, kStandingsIdCol);
+        if (id.empty() || id == "--") {
+            rows.push_back(
+                {static_cast<std::size_t>(row), grid.TextMatrix(row, kStandingsPlaceCol)});
+            continue;
+        }
+        ids.push_back(std::atoi(id.c_str()));
+        places.push_back(grid.TextMatrix(row, kStandingsPlaceCol));
+        filledRows.push_back(static_cast<std::size_t>(row));
+    }
+    std::vector<ListedEntrant> filled = ListDisqualifiedLast(ids, places, disqualified);
+    for (ListedEntrant& listed : filled) listed.index = filledRows[listed.index];
+    rows.insert(rows.begin(), filled.begin(), filled.end());
+    for (const ListedEntrant& listed : rows) {
+        const int row = static_cast<int>(listed.index);
         out += "<tr>";
         for (int col = 0; col < kStandingsCols; ++col)
-            Cell(out, "td", grid.TextMatrix(row, col), StandingsColumnName(StandingsCol(col)));
+            Cell(out, "td", col == kStandingsPlaceCol ? listed.place : grid.TextMatrix(row, col),
+                 StandingsColumnName(StandingsCol(col)));
         out += "</tr>\n";
     }
     out += "</tbody></table>\n";
@@ -79,7 +105,7 @@ void LapHistory(std::string& out, const GridModel& grid) {
 
 }  // namespace
 
-std::string RaceHtml(const RaceWindowModel& window) {
+std::string RaceHtml(const RaceWindowModel& window, const std::set<int>& disqualified) {
     std::string out =
         "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n"
         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
@@ -96,7 +122,7 @@ std::string RaceHtml(const RaceWindowModel& window) {
     out += "</div></dl>\n</header>\n";
     Cell(out, "p", window.Comment, "comment");
     out += '\n';
-    Standings(out, window.Standings);
+    Standings(out, window.Standings, disqualified);
     LapHistory(out, window.LapHistory);
     out += "<footer>Palomind</footer>\n</body>\n</html>\n";
     return out;

@@ -1,4 +1,5 @@
 #pragma once
+#include <set>
 #include <string>
 
 #include "engine/race_window_model.h"
@@ -7,7 +8,9 @@ namespace palomind {
 
 // The race as one self-contained HTML file that looks like the spectators'
 // page (its style sheet is inside) and prints well: status, clocks, comment,
-// the standings' 20 places and the lap history, as the window shows them.
-std::string RaceHtml(const RaceWindowModel& window);
+// the standings' 20 places and the lap history, as the window shows them;
+// the `disqualified` IDs' rows last, placed "失格", the others placed again
+// from 1.
+std::string RaceHtml(const RaceWindowModel& window, const std::set<int>& disqualified = {});
 
 }  // namespace palomind

@@ -30,6 +30,11 @@ EntrantResult EntrantOf(const RaceState& state, int id) {
 
 }  // namespace
 
+bool IsProvisional(const ExactResult& result) {
+    return std::any_of(result.entrants.begin(), result.entrants.end(),
+                       [](const EntrantResult& entrant) { return !entrant.shortLaps.empty(); });
+}
+
 bool IsProvisional(const RaceState& state) {
     for (int id = 1; id <= kMaxId; ++id)
         for (int lap = 1; lap <= state.LapCount[static_cast<std::size_t>(id)]; ++lap)
@@ -57,9 +62,6 @@ ExactResult ExactResultOf(const RaceState& state) {
         const auto i = static_cast<std::size_t>(id);
         if (!placed[i] && state.LapCount[i] >= 0) result.entrants.push_back(EntrantOf(state, id));
     }
-    result.provisional =
-        std::any_of(result.entrants.begin(), result.entrants.end(),
-                    [](const EntrantResult& entrant) { return !entrant.shortLaps.empty(); });
     return result;
 }
 

@@ -35,16 +35,17 @@ struct ExactResult {
     // Every ID with a counted pass: by place, then the IDs the engine never
     // ranks, by ID.
     std::vector<EntrantResult> entrants;
-    // While any entrant has an unresolved flagged lap the result is not final.
-    bool provisional = false;
 
     bool operator==(const ExactResult&) const = default;
 };
 
 ExactResult ExactResultOf(const RaceState& state);
 
-// Whether a lap of the race is flagged and unresolved, without building the
-// whole result (the window asks at every redraw).
+// Whether a lap of the race is flagged and unresolved: an entrant has short
+// laps (a corrected result has the accepted ones left out)...
+bool IsProvisional(const ExactResult& result);
+// ...or, without building the whole result (the window asks at every
+// redraw), the engine flagged one.
 bool IsProvisional(const RaceState& state);
 
 // Seconds of the engine's arithmetic (tick / 1000) as whole milliseconds.

@@ -12,11 +12,19 @@ namespace {
 constexpr const char* kLapSound = "lap.wav";
 }
 
+void RaceEngine::ManualPass(int id) {
+    const std::uint8_t raceId = s_.PassId;
+    s_.PassId = static_cast<std::uint8_t>(id);
+    ProcessPass();
+    s_.PassId = raceId;
+}
+
 void RaceEngine::ProcessPass() {
     const int id = s_.PassId;
     const auto uncounted = [this, id](PassOutcome outcome) {
         Raise({.kind = RaceEventKind::PassProcessed, .id = id, .outcome = outcome});
     };
+    if (gate_ != nullptr && !gate_->Admits(id)) return uncounted(PassOutcome::Withheld);
     // ID 0 marks empty places and unused entries, and IDs above 64 have no
     // table entry: such passes are dropped before anything changes.
     if (id == 0 || id > kMaxId) return uncounted(PassOutcome::Ignored);

@@ -16,6 +16,15 @@ namespace palomind {
 // unless the read-out mode silences cues.
 enum class Cue { StartIn10, EndIn10, In5, In4, In3, In2, In1, Start, End };
 
+// Decides, for each pass that reaches lap processing, whether it is
+// processed: a corrected race withholds its deleted passes. Asked once per
+// pass, in the order they come, with the pass's ID.
+class PassGate {
+  public:
+    virtual ~PassGate() = default;
+    virtual bool Admits(int id) = 0;
+};
+
 // The race timing engine: frame decoding, lap processing, standings, reset,
 // race clock, cues and the race commands, over the one RaceState and the race
 // window's model. It reaches the outside only through the tick clock and the
@@ -28,6 +37,8 @@ class RaceEngine {
     // Told of every race event the engine raises (one listener; the
     // application core fans them out).
     void SetListener(RaceEventListener* listener) { listener_ = listener; }
+    // Every pass is processed while there is no gate.
+    void SetPassGate(PassGate* gate) { gate_ = gate; }
 
     // Race reset: the window and the per-race state back to a race waiting to
     // start; fixes RaceStart and RaceEnd from the tick counter.
@@ -39,6 +50,10 @@ class RaceEngine {
     // One pass of the ID in PassId. Passes of ID 0 and IDs above 64 have no
     // place in the tables and are dropped here, before anything changes.
     void ProcessPass();
+    // A pass added by a correction: processed as a pass of `id` now (the
+    // gate asked as for any pass), while the ID that "ＩＤ１" counts on from
+    // stays the one of the race.
+    void ManualPass(int id);
 
     // Whether the 10 ms timer's tick at `tick` would act on a new second, so
     // the application can journal the tick before it runs it.
@@ -77,6 +92,7 @@ class RaceEngine {
     TickClock& clock_;
     SoundPlayer& sound_;
     RaceEventListener* listener_ = nullptr;
+    PassGate* gate_ = nullptr;
 };
 
 }  // namespace palomind

@@ -32,6 +32,7 @@ enum class PassOutcome {
     Finish,       // completed the lap that finished the entrant
     AfterFinish,  // after the race time, of an ID that had finished or was never entered
     Ignored,      // ID 0, an ID above 64, or lap 1000 reached
+    Withheld,     // kept from lap processing by the engine's pass gate (a deleted pass)
 };
 
 struct RaceEvent {

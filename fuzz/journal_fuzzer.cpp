@@ -6,6 +6,7 @@
 // spans a short stretch of time is replayed through the engine, which must
 // stay consistent however odd the events (settings of any value, bytes of
 // any kind, ticks that stand still).
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -14,6 +15,7 @@
 
 #include "app/journal_reading.h"
 #include "app/race_core.h"
+#include "app/race_revision.h"
 #include "app/replay.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/race_invariants.h"
@@ -28,7 +30,8 @@ constexpr std::int64_t kLongestReplayedSpanMs = 10 * 60 * 1000;
 
 bool SameEvent(const JournalEvent& a, const JournalEvent& b) {
     return a.tick == b.tick && a.kind == b.kind && a.value == b.value && a.bytes == b.bytes &&
-           a.text == b.text && a.wallClock == b.wallClock && a.carried == b.carried;
+           a.text == b.text && a.wallClock == b.wallClock && a.carried == b.carried &&
+           a.correction == b.correction;
 }
 
 void CheckRoundTrip(const JournalParseResult& parsed) {
@@ -69,6 +72,31 @@ void Replay(const JournalParseResult& parsed) {
     CheckRaceInvariants(core.State(), core.Window(), Clock::Steady, ShownAtEnd(parsed.events));
 }
 
+// Checking a record's corrections rebuilds a revision for each accept:
+// beyond this many an input takes long with nothing new to find.
+constexpr std::size_t kMostCheckedCorrections = 16;
+
+// A record's corrections either fit its race or are refused naming one of
+// their lines; the latest revision of a record whose corrections fit keeps
+// the engine as consistent as the race as it ran.
+void ScoreCorrections(const JournalParseResult& parsed) {
+    if (!parsed.raceRecord || parsed.events.empty()) return;
+    const RaceRecord record = SplitRaceRecord(parsed.events, parsed.lines);
+    if (record.corrections.empty() || record.corrections.size() > kMostCheckedCorrections ||
+        record.raw.empty() ||
+        std::int64_t{record.raw.back().tick} - record.raw.front().tick > kLongestReplayedSpanMs)
+        return;
+    const CorrectionsCheck check = CheckRaceRecord(record);
+    if (!check.ok) {
+        FUZZ_CHECK(std::find(parsed.lines.begin(), parsed.lines.end(), check.errorLine) !=
+                       parsed.lines.end() &&
+                   !check.error.empty());
+        return;
+    }
+    const Revision latest = ScoreRevision(record, static_cast<int>(record.corrections.size()));
+    CheckRaceInvariants(latest.state, latest.window, Clock::Steady, ShownAtEnd(record.raw));
+}
+
 }  // namespace
 }  // namespace palomind::fuzz
 
@@ -83,5 +111,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(parsed.errorLine == 0);
     fuzz::CheckRoundTrip(parsed);
     fuzz::Replay(parsed);
+    fuzz::ScoreCorrections(parsed);
     return 0;
 }

@@ -35,7 +35,38 @@ constexpr EventName kEventNames[] = {
     {"race", JournalEventKind::Race},
     {"carry", JournalEventKind::Carry},
     {"minlap", JournalEventKind::MinLap},
+    {"edit", JournalEventKind::Edit},
+    {"operator", JournalEventKind::Operator},
 };
+
+// The arguments of each correction, between its operation and its reason.
+enum class CorrectionArguments { IdAndPass, IdAndRaceMs, Id, Number };
+
+struct CorrectionForm {
+    std::string_view name;
+    CorrectionOperation operation;
+    CorrectionArguments arguments;
+    bool reasonRequired;
+};
+
+constexpr CorrectionForm kCorrectionForms[] = {
+    {"delete", CorrectionOperation::Delete, CorrectionArguments::IdAndPass, true},
+    {"restore", CorrectionOperation::Restore, CorrectionArguments::IdAndPass, false},
+    {"add", CorrectionOperation::Add, CorrectionArguments::IdAndRaceMs, true},
+    {"accept", CorrectionOperation::Accept, CorrectionArguments::IdAndPass, false},
+    {"dq", CorrectionOperation::Dq, CorrectionArguments::Id, true},
+    {"reinstate", CorrectionOperation::Reinstate, CorrectionArguments::Id, false},
+    {"revert", CorrectionOperation::Revert, CorrectionArguments::Number, false},
+};
+
+const CorrectionForm& FormOf(CorrectionOperation operation) {
+    for (const auto& form : kCorrectionForms)
+        if (form.operation == operation) return form;
+    return kCorrectionForms[0];
+}
+
+// A manual pass is of an ID the engine ranks.
+constexpr long long kMostManualId = 63;
 
 // The lap history has 2 fixed rows and at most 1000 laps below them.
 constexpr long long kMostLapRows = 1002;
@@ -246,6 +277,120 @@ std::string ParseCarryArguments(std::string_view args, CarriedState& carried) {
     return {};
 }
 
+// A count from 1: decimal, no sign, no leading zeros.
+bool ParsePositive(std::string_view text, long long max, std::int32_t& out) {
+    long long value = 0;
+    if (text.empty() || text.front() == '0' || !ParseInteger(text, 1, max, value)) return false;
+    out = static_cast<std::int32_t>(value);
+    return true;
+}
+
+// A transponder ID as a pass carries it: 0 to 255, no leading zeros.
+bool ParsePassId(std::string_view text, std::int32_t& id) {
+    long long value = 0;
+    if (text.empty() || (text.size() > 1 && text.front() == '0') ||
+        !ParseInteger(text, 0, 255, value))
+        return false;
+    id = static_cast<std::int32_t>(value);
+    return true;
+}
+
+// An ordinal "n" or a manual pass "+k".
+bool ParsePassReference(std::string_view text, PassReference& pass) {
+    constexpr long long kMost = std::numeric_limits<std::int32_t>::max();
+    pass = {};
+    if (!text.empty() && text.front() == '+')
+        return ParsePositive(text.substr(1), kMost, pass.manual);
+    return ParsePositive(text, kMost, pass.ordinal);
+}
+
+// "<n> <wall-clock> <operation> <arguments>[ <reason>]".
+std::string ParseEditArguments(std::string_view args, JournalEvent& event) {
+    static const std::string kUsage =
+        "edit takes a number from 1, a wall-clock time, an operation (delete, restore, add, "
+        "accept, dq, reinstate, revert), its arguments and a reason";
+    // The fields before the reason: n, wall clock, operation, then one or
+    // two arguments.
+    std::vector<std::string_view> head;
+    std::size_t at = 0;
+    const auto nextField = [&]() -> bool {
+        if (at > args.size()) return false;
+        const std::size_t space = std::min(args.find(' ', at), args.size());
+        const std::string_view field = args.substr(at, space - at);
+        if (field.empty()) return false;
+        head.push_back(field);
+        at = space + 1;
+        return true;
+    };
+    if (!nextField() || !nextField() || !nextField()) return kUsage;
+    Correction& c = event.correction;
+    if (!ParsePositive(head[0], std::numeric_limits<std::int32_t>::max(), c.number) ||
+        !IsWallClock(head[1]))
+        return kUsage;
+    const CorrectionForm* form = nullptr;
+    for (const auto& f : kCorrectionForms)
+        if (f.name == head[2]) form = &f;
+    if (form == nullptr) return "edit: unknown operation " + EchoedText(head[2]);
+    c.operation = form->operation;
+    const std::string usage = "edit " + std::string(form->name) + ": bad arguments";
+    if (!nextField()) return usage;
+    const std::string_view first = head[3];
+    switch (form->arguments) {
+        case CorrectionArguments::IdAndPass:
+            if (!ParsePassId(first, c.id) || !nextField() || !ParsePassReference(head[4], c.pass))
+                return usage;
+            break;
+        case CorrectionArguments::IdAndRaceMs: {
+            long long raceMs = 0;
+            if (!ParsePositive(first, kMostManualId, c.id) || !nextField() ||
+                (head[4].size() > 1 && (head[4].front() == '0' || head[4].substr(0, 2) == "-0")) ||
+                !ParseInteger(head[4], std::numeric_limits<std::int32_t>::min(),
+                              std::numeric_limits<std::int32_t>::max(), raceMs))
+                return usage;
+            c.raceMs = raceMs;
+            break;
+        }
+        case CorrectionArguments::Id:
+            if (!ParsePassId(first, c.id)) return usage;
+            break;
+        case CorrectionArguments::Number:
+            if (!ParsePositive(first, std::numeric_limits<std::int32_t>::max(), c.reverted))
+                return usage;
+            break;
+    }
+    event.wallClock = std::string(head[1]);
+    const std::string_view reason = at > args.size() ? std::string_view() : args.substr(at - 1);
+    std::optional<std::string> text = ParseTextArgument(reason);
+    if (!text) return "edit: bad reason (a control character, a bad escape or not UTF-8)";
+    if (text->empty() && form->reasonRequired)
+        return "edit " + std::string(form->name) + " needs a reason";
+    event.text = std::move(*text);
+    return {};
+}
+
+void AppendCorrection(std::string& line, const JournalEvent& event) {
+    const Correction& c = event.correction;
+    const CorrectionForm& form = FormOf(c.operation);
+    line += ' ' + std::to_string(c.number) + ' ' + event.wallClock + ' ' + std::string(form.name);
+    switch (form.arguments) {
+        case CorrectionArguments::IdAndPass:
+            line += ' ' + std::to_string(c.id) + ' ' +
+                    (c.pass.manual > 0 ? '+' + std::to_string(c.pass.manual)
+                                       : std::to_string(c.pass.ordinal));
+            break;
+        case CorrectionArguments::IdAndRaceMs:
+            line += ' ' + std::to_string(c.id) + ' ' + std::to_string(c.raceMs);
+            break;
+        case CorrectionArguments::Id:
+            line += ' ' + std::to_string(c.id);
+            break;
+        case CorrectionArguments::Number:
+            line += ' ' + std::to_string(c.reverted);
+            break;
+    }
+    if (!event.text.empty()) line += ' ' + EscapeJournalText(event.text);
+}
+
 // Parses one event line; returns an error text, empty when the line is good.
 std::string ParseEventLine(std::string_view line, JournalEvent& event) {
     // "<tick> <event>", then the arguments as the event reads them.
@@ -274,12 +419,17 @@ std::string ParseEventLine(std::string_view line, JournalEvent& event) {
             if (!ParseHexBytes(args, event.bytes))
                 return std::string(name->name) + " needs bytes of two hex digits each";
             return {};
-        case JournalEventKind::Comment: {
+        case JournalEventKind::Comment:
+        case JournalEventKind::Operator: {
             std::optional<std::string> text = ParseTextArgument(rest);
-            if (!text) return "comment: bad text (a control character, a bad escape or not UTF-8)";
+            if (!text)
+                return std::string(name->name) +
+                       ": bad text (a control character, a bad escape or not UTF-8)";
             event.text = std::move(*text);
             return {};
         }
+        case JournalEventKind::Edit:
+            return ParseEditArguments(args, event);
         case JournalEventKind::Name: {
             const std::size_t idEnd = std::min(args.find(' '), args.size());
             if (rest.empty() || !ParseRosterId(args.substr(0, idEnd), event.value))
@@ -330,6 +480,7 @@ std::string ParseEventLine(std::string_view line, JournalEvent& event) {
         case JournalEventKind::Id2:
         case JournalEventKind::Id3:
         case JournalEventKind::Clock:
+        case JournalEventKind::ManualPass:
             break;
     }
     if (!rest.empty()) return std::string(name->name) + " takes no arguments";
@@ -418,8 +569,16 @@ std::string FormatJournalLine(const JournalEvent& event) {
             line += EscapeJournalText(event.text);
             break;
         case JournalEventKind::Comment:
+        case JournalEventKind::Operator:
             line += ' ';
             line += EscapeJournalText(event.text);
+            break;
+        case JournalEventKind::Edit:
+            AppendCorrection(line, event);
+            break;
+        case JournalEventKind::ManualPass:
+            line += ' ';
+            line += std::to_string(event.value);
             break;
         case JournalEventKind::Race:
             line += ' ';

@@ -37,6 +37,34 @@ enum class JournalEventKind {
     Race,       // a race record's identity (`text`) and the start's wall-clock time (`wallClock`)
     Carry,      // what a race record's race inherits from its run: `carried`
     MinLap,     // the shortest lap taken as real set to value ms (0 to kMostMinLapMs; 0: off)
+    Edit,       // correction `correction` of the race shown; wallClock, text: its reason
+    Operator,   // who makes the corrections that follow: `text` (may be empty)
+    // A pass added by correction `correction.number`, of ID `value`: made
+    // by the rebuild of a corrected race, never a line of a file.
+    ManualPass,
+};
+
+// What a correction does (docs/race-record.md, "Corrections").
+enum class CorrectionOperation { Delete, Restore, Add, Accept, Dq, Reinstate, Revert };
+
+// A pass of one ID: its ordinal n among the raw passes, or the number k of
+// the correction that added it (written "+k").
+struct PassReference {
+    std::int32_t ordinal = 0;  // 0 for a manual pass
+    std::int32_t manual = 0;   // 0 for a raw pass
+
+    bool operator==(const PassReference&) const = default;
+};
+
+struct Correction {
+    std::int32_t number = 0;  // n: the record's corrections count from 1
+    CorrectionOperation operation = CorrectionOperation::Delete;
+    std::int32_t id = 0;        // every operation but revert
+    PassReference pass{};       // delete, restore, accept
+    std::int64_t raceMs = 0;    // add: the race time of the manual pass
+    std::int32_t reverted = 0;  // revert: the correction undone
+
+    bool operator==(const Correction&) const = default;
 };
 
 // The longest minimum lap the setting takes: ten minutes.
@@ -62,9 +90,10 @@ struct JournalEvent {
     JournalEventKind kind = JournalEventKind::Boot;
     std::int32_t value = 0;             // RaceTime, StartWait, TtsMode, MinLap; Name: the ID
     std::vector<std::uint8_t> bytes{};  // Rx, Open
-    std::string text{};                 // Comment, Name; Boot: the boot identity (may be empty)
-    std::string wallClock{};            // Race: ISO 8601 with offset
-    CarriedState carried{};             // Carry
+    std::string text{};       // Comment, Name, Operator; Boot: the boot identity; Edit: reason
+    std::string wallClock{};  // Race, Edit: ISO 8601 with offset
+    CarriedState carried{};   // Carry
+    Correction correction{};  // Edit; ManualPass: its number
 };
 
 // One journal line without its line end.

@@ -9,8 +9,9 @@ namespace palomind {
 namespace {
 
 PassBecame BecameOf(PassOutcome outcome) {
-    constexpr PassBecame kBecame[] = {PassBecame::Start, PassBecame::Lap, PassBecame::Finish,
-                                      PassBecame::AfterFinish, PassBecame::Ignored};
+    constexpr PassBecame kBecame[] = {PassBecame::Start,   PassBecame::Lap,
+                                      PassBecame::Finish,  PassBecame::AfterFinish,
+                                      PassBecame::Ignored, PassBecame::Deleted};
     return kBecame[static_cast<std::size_t>(outcome)];
 }
 
@@ -54,6 +55,10 @@ void PassLog::BeforeApply(const JournalEvent& event, const RaceBeforeEvent&) {
         case JournalEventKind::Id3:
             source_ = PassSource::Button;
             break;
+        case JournalEventKind::ManualPass:
+            source_ = PassSource::Manual;
+            manual_ = event.correction.number;
+            break;
         default:
             break;
     }
@@ -63,7 +68,9 @@ void PassLog::OnRaceEvent(const RaceEvent& event) {
     if (event.kind != RaceEventKind::PassProcessed || !started_) return;
     RacePass pass;
     const auto slot = static_cast<std::size_t>(std::clamp(event.id, 0, 255));
-    pass.identity = {.id = event.id, .ordinal = ++ordinals_[slot]};
+    pass.identity = source_ == PassSource::Manual
+                        ? PassIdentity{.id = event.id, .manual = manual_}
+                        : PassIdentity{.id = event.id, .ordinal = ++ordinals_[slot]};
     pass.source = source_;
     pass.tick = event.tick;
     pass.raceMs = static_cast<std::int64_t>(event.tick) - std::int64_t{state_.RaceStart} * 1000;

@@ -1,4 +1,5 @@
 #pragma once
+#include <compare>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,7 +21,7 @@ struct PassIdentity {
     int manual = 0;   // k of the correction that added it; 0 for a raw pass
 
     std::string OrdinalText() const;
-    bool operator==(const PassIdentity&) const = default;
+    auto operator<=>(const PassIdentity&) const = default;
 };
 
 enum class PassSource { Receiver, Button, Manual };
@@ -57,6 +58,7 @@ class PassLog final : public AppliedEventObserver, public RaceEventListener {
     const RaceState& state_;
     bool started_ = false;
     PassSource source_ = PassSource::Receiver;
+    int manual_ = 0;  // k of the manual pass being applied
     std::vector<int> ordinals_ = std::vector<int>(256, 0);
     std::vector<RacePass> passes_;
 };

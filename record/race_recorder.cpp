@@ -48,6 +48,8 @@ void RaceRecorder::BeforeApply(const JournalEvent& event, const RaceBeforeEvent&
         case JournalEventKind::Race:
         case JournalEventKind::Carry:
             return;  // a race record's own lines, never part of another
+        case JournalEventKind::ManualPass:
+            return;  // a rebuilt revision's, never written
         default:
             if (current_ && !ChangesNothing(event, race)) Write(event);
     }

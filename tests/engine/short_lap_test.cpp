@@ -55,7 +55,7 @@ TEST_F(ShortLapTest, LapShorterThanTheMinimumIsFlaggedCountedAndMarked) {
     ASSERT_EQ(result.entrants.size(), 1u);
     EXPECT_EQ(result.entrants[0].shortLaps, std::vector<int>{2});
     EXPECT_EQ(result.entrants[0].laps, 3);
-    EXPECT_TRUE(result.provisional);
+    EXPECT_TRUE(IsProvisional(result));
     EXPECT_TRUE(IsProvisional(state));
 
     StartAt(100'000);  // the next race starts unflagged

@@ -226,5 +226,88 @@ TEST(Journal, EchoedTextEscapesWhatActsOnATerminal) {
     for (const auto& c : cases) EXPECT_EQ(EchoedText(c.raw), c.echoed) << c.raw;
 }
 
+constexpr const char* kWallClock = "2026-12-09T12:01:02+09:00";
+
+TEST(Journal, CorrectionLinesReadBackAsWritten) {
+    const std::string lines[] = {
+        "900 operator 山田\\tA",
+        "900 operator ",
+        "900 edit 1 2026-12-09T12:01:02+09:00 delete 5 3 二重検知",
+        "900 edit 2 2026-12-09T12:01:02+09:00 restore 5 3",
+        "900 edit 3 2026-12-09T12:01:02-05:30 add 63 -1500 見落とし\\n一周",
+        "900 edit 4 2026-12-09T12:01:02+09:00 accept 5 +3 確認済み",
+        "900 edit 5 2026-12-09T12:01:02+09:00 dq 64 危険走行",
+        "900 edit 6 2026-12-09T12:01:02+09:00 reinstate 64",
+        "900 edit 7 2026-12-09T12:01:02+09:00 revert 6 取り消し",
+        "900 edit 8 2026-12-09T12:01:02+09:00 delete 0 1 ID 0",
+    };
+    for (const std::string& line : lines) {
+        SCOPED_TRACE(line);
+        const JournalParseResult parsed = ParseJournal("palomind-journal 1\n" + line + "\n");
+        ASSERT_TRUE(parsed.ok) << parsed.error;
+        EXPECT_EQ(FormatJournalLine(parsed.events[0]), line);
+    }
+}
+
+TEST(Journal, ACorrectionLineCarriesEachOfItsFields) {
+    const JournalParseResult parsed = ParseJournal(std::string("palomind-journal 1\n900 edit 12 ") +
+                                                   kWallClock + " accept 7 +3 ok\\\\\n");
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    const JournalEvent& edit = parsed.events[0];
+    EXPECT_EQ(edit.kind, JournalEventKind::Edit);
+    EXPECT_EQ(edit.wallClock, kWallClock);
+    EXPECT_EQ(edit.text, "ok\\");
+    EXPECT_EQ(edit.correction, (Correction{.number = 12,
+                                           .operation = CorrectionOperation::Accept,
+                                           .id = 7,
+                                           .pass = {.manual = 3}}));
+}
+
+TEST(Journal, RejectsMalformedCorrectionLines) {
+    const std::string bad[] = {
+        "edit",
+        "edit 1",
+        "edit 0 W delete 5 1 why",
+        "edit 01 W delete 5 1 why",
+        "edit 1 2026-12-09 delete 5 1 why",
+        "edit 1 W erase 5 1 why",
+        "edit 1 W delete 5 1",   // a delete needs its reason
+        "edit 1 W delete 5 1 ",  // and an empty one is none
+        "edit 1 W add 5 100",
+        "edit 1 W dq 5",
+        "edit 1 W delete 5 0 why",
+        "edit 1 W delete 5 +0 why",
+        "edit 1 W delete 5 ++1 why",
+        "edit 1 W delete 5 x why",
+        "edit 1 W delete 256 1 why",
+        "edit 1 W delete 05 1 why",
+        "edit 1 W delete 5",
+        "edit 1 W add 64 100 why",  // a manual pass is of an ID from 1 to 63
+        "edit 1 W add 0 100 why",
+        "edit 1 W add 5 1.5 why",
+        "edit 1 W add 5 0100 why",
+        "edit 1 W add 5 2147483648 why",
+        "edit 1 W revert 0",
+        "edit 1 W revert x",
+        "edit 1 W reinstate",
+        "edit 1 W restore 5 1 a\\q",
+        "edit 1 W restore 5 1 a\tb",
+        "edit 1 W restore 5 1 \xff",
+        "edit 1 W delete  5 1 why",
+        "operator a\\x4",
+        "operator \xc3(",
+        "manual 5",  // a rebuilt revision's pass is never a line
+    };
+    for (std::string line : bad) {
+        if (const std::size_t w = line.find(" W "); w != std::string::npos)
+            line.replace(w + 1, 1, kWallClock);
+        SCOPED_TRACE(line);
+        const JournalParseResult parsed =
+            ParseJournal("palomind-journal 1\n1 boot\n900 " + line + "\n");
+        EXPECT_FALSE(parsed.ok);
+        EXPECT_EQ(parsed.errorLine, 3);
+    }
+}
+
 }  // namespace
 }  // namespace palomind::testing

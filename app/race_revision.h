@@ -1,0 +1,53 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/race_core.h"
+#include "engine/exact_result.h"
+#include "engine/race_state.h"
+#include "engine/race_window_model.h"
+#include "record/corrections.h"
+#include "record/race_passes.h"
+#include "roster/roster_table.h"
+
+namespace palomind {
+
+// One revision of a race record, scored: revision k is the race as it ran
+// plus its first k corrections (reverts applied); revision 0 is the race as
+// it ran.
+//
+// It is the engine's own scoring of the record's raw events, replayed
+// through the one dispatcher with the corrections applied: a deleted pass
+// never reaches lap processing (it still sets the ID "ＩＤ１" counts on
+// from), a manual pass reaches it as a pass of its ID at its tick
+// (RaceStart x 1000 + race_ms) without touching that ID, and every raw pass
+// keeps the ID it had in the race. Nothing is read from or written to disk,
+// no sound plays; it runs on any thread.
+struct Revision {
+    int number = 0;
+    RaceState state;
+    RaceWindowModel window;  // the grids in the engine's order
+    RosterTable roster;
+    // The exact result: disqualified entrants after all others with status
+    // DQ, accepted short laps left out of shortLaps.
+    ExactResult result;
+    std::vector<RacePass> passes;  // every pass, deleted and manual ones too
+    bool provisional = false;      // a flagged short lap is unresolved
+};
+
+// `k` from 0 to record.corrections.size() (clamped); the record's
+// corrections are taken as checked (CheckRaceRecord).
+Revision ScoreRevision(const RaceRecord& record, int k);
+
+// Replays revision k through `core`, a core that has applied nothing yet
+// (its listeners and observers set, its start-up files loaded as the
+// caller wants), the race clock run on to `until` as ReplayJournal does,
+// and returns the corrections in force.
+RevisionEdits ReplayRevision(const RaceRecord& record, int k, RaceCore& core,
+                             std::optional<std::int32_t> until = std::nullopt);
+
+// Checks every correction of `record` against the revision before it.
+CorrectionsCheck CheckRaceRecord(const RaceRecord& record);
+
+}  // namespace palomind

@@ -1,0 +1,31 @@
+#pragma once
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "engine/race_engine.h"
+#include "record/event_observer.h"
+#include "record/race_passes.h"
+
+namespace palomind {
+
+// Withholds the deleted raw passes of a revision from lap processing while
+// it is replayed. It counts each ID's raw passes from the race's start as
+// the pass identity does; a withheld pass has still set the ID that "ＩＤ１"
+// counts on from, as it did in the race. Observe it on the race core (for
+// the start) and give it to the engine as its gate.
+class RevisionPassGate final : public PassGate, public AppliedEventObserver {
+  public:
+    explicit RevisionPassGate(std::set<PassIdentity> deleted) : deleted_(std::move(deleted)) {}
+
+    void BeforeApply(const JournalEvent& event, const RaceBeforeEvent& race) override;
+    bool Admits(int id) override;
+
+  private:
+    std::set<PassIdentity> deleted_;
+    bool started_ = false;
+    int manual_ = 0;  // k of the manual pass being applied; 0 for raw passes
+    std::vector<int> ordinals_ = std::vector<int>(256, 0);
+};
+
+}  // namespace palomind

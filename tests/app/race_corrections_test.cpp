@@ -1,0 +1,341 @@
+// Corrections of a race record: each revision is the engine's own scoring
+// of the raw passes with the corrections applied, and a correction that
+// does not fit the race it corrects makes the record bad.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "app/race_revision.h"
+#include "app/replay_command.h"
+#include "tests/support/receiver_frame.h"
+#include "tests/support/test_folders.h"
+
+namespace palomind::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string RxLine(int tick, std::uint8_t id) {
+    std::string line = std::to_string(tick) + " rx";
+    static constexpr char kHex[] = "0123456789abcdef";
+    for (const std::uint8_t b : Frame(id)) line += {' ', kHex[b >> 4], kHex[b & 0xF]};
+    return line + "\n";
+}
+
+// RaceStart is at tick 4000 (the start at 2000, 2 s of countdown). ID 7's
+// second pass comes just before an "ＩＤ１" press, which counts on from it;
+// ID 70 passes, but is no entrant.
+const std::string kRace =
+    "palomind-journal 1\n1000 racetime 60\n1000 startwait 2\n"
+    "1000 name 5 Taro\n1000 boot\n2000 start\n" +
+    RxLine(5000, 5) + RxLine(6000, 7) + RxLine(15000, 5) + RxLine(15500, 7) + "16000 id1\n" +
+    RxLine(25000, 5) + RxLine(26500, 70) + RxLine(35000, 5) + RxLine(36000, 7);
+
+constexpr const char* kWhen = "2026-12-09T12:00:00+09:00";
+
+std::string Edit(int n, const std::string& operation) {
+    return "40000 edit " + std::to_string(n) + " " + kWhen + " " + operation + "\n";
+}
+
+class RaceCorrectionsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        WriteBytes("run.journal", kRace);
+        ASSERT_EQ(Run({"--replay", "run.journal", "--races", "races"}), 0) << err_.str();
+        for (const auto& entry : fs::directory_iterator("races")) record_ = ReadBytes(entry.path());
+        ASSERT_FALSE(record_.empty());
+    }
+    int Run(const std::vector<std::string>& args) {
+        err_.str({});
+        return RunReplayCommand(args, err_);
+    }
+    // The record written as `name`, with `corrections` after its last line.
+    std::string Write(const std::string& name, const std::string& record,
+                      const std::string& corrections = {}) {
+        WriteBytes(name, record + corrections);
+        return name;
+    }
+    std::string Saved(const std::string& record, const std::vector<std::string>& more = {}) {
+        std::vector<std::string> args = {"--replay", record, "--save", "out.rdt"};
+        args.insert(args.end(), more.begin(), more.end());
+        EXPECT_EQ(Run(args), 0) << err_.str();
+        return ReadBytes("out.rdt");
+    }
+    std::string Passes(const std::string& record) {
+        EXPECT_EQ(Run({"--replay", record, "--passes", "passes.csv"}), 0) << err_.str();
+        return ReadBytes("passes.csv");
+    }
+    // The raw record with a line taken out, or one put in after every
+    // line of its tick.
+    std::string Without(const std::string& line) const {
+        std::string text = record_;
+        const std::size_t at = text.find(line);
+        EXPECT_NE(at, std::string::npos) << line;
+        return text.erase(at, line.size());
+    }
+    std::string With(const std::string& line) const {
+        const long tick = std::stol(line);
+        std::string text = record_;
+        std::size_t at = text.find('\n') + 1;  // after the header
+        while (at < text.size() && std::stol(text.substr(at)) <= tick) at = text.find('\n', at) + 1;
+        return text.insert(at, line);
+    }
+
+    std::string record_;
+    std::ostringstream err_;
+};
+
+TEST_F(RaceCorrectionsTest, EachRevisionIsScoredAsTheRaceItStandsFor) {
+    const struct {
+        const char* what;
+        std::string corrections;
+        std::string sameAs;  // the record these corrections make of the race
+    } cases[] = {
+        {"delete then restore is no correction",
+         Edit(1, "delete 5 3 二重") + Edit(2, "restore 5 3"), record_},
+        {"a revert of an add is no add", Edit(1, "add 5 26000 見落とし") + Edit(2, "revert 1"),
+         record_},
+        {"a revert of a revert puts the correction back",
+         Edit(1, "delete 5 3 x") + Edit(2, "revert 1") + Edit(3, "revert 2"),
+         Without(RxLine(25000, 5))},
+        {"a deleted pass is the race without its frame", Edit(1, "delete 5 3 二重"),
+         Without(RxLine(25000, 5))},
+        {"an add is the race with its frame at its tick", Edit(1, "add 5 26000 見落とし"),
+         With(RxLine(30000, 5))},
+        {"a dq and its reinstate is no correction", Edit(1, "dq 5 危険") + Edit(2, "reinstate 5"),
+         record_},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string expected = Saved(Write("same.race", c.sameAs));
+        EXPECT_EQ(Saved(Write("corrected.race", record_, c.corrections)), expected);
+    }
+}
+
+TEST_F(RaceCorrectionsTest, RevisionZeroIsTheRaceAsItRanAndEveryRevisionCanBeRebuilt) {
+    const std::string corrected =
+        Write("corrected.race", record_,
+              Edit(1, "delete 5 3 x") + Edit(2, "add 7 26000 y") + Edit(3, "revert 1"));
+    const std::string asRan = Saved(Write("raw.race", record_));
+    EXPECT_EQ(Saved(corrected, {"--revision", "0"}), asRan);
+    EXPECT_EQ(Saved(corrected, {"--revision", "1"}),
+              Saved(Write("one.race", record_, Edit(1, "delete 5 3 x"))));
+    EXPECT_EQ(Saved(corrected), Saved(corrected, {"--revision", "3"}));
+    EXPECT_EQ(Saved(corrected), Saved(Write("add.race", With(RxLine(30000, 7)))));
+}
+
+TEST_F(RaceCorrectionsTest, RawPassesKeepTheIdTheyHadInTheRace) {
+    // "ＩＤ１" at 16000 counted on from ID 7's pass before it: deleted, that
+    // pass still gave it 8; a manual pass in between gives it no other.
+    const std::string csv = Passes(
+        Write("corrected.race", record_, Edit(1, "delete 7 2 二重") + Edit(2, "add 9 11800 x")));
+    EXPECT_NE(csv.find("\n7,2,receiver,15500,11500,deleted,,,\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\n9,+2,manual,15800,11800,start,,,\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\n8,1,button,16000,12000,start,,,\n"), std::string::npos) << csv;
+    // The deleted pass is no lap: ID 7's next pass completes its first.
+    EXPECT_NE(csv.find("\n7,3,receiver,36000,32000,lap,1,32000,\n"), std::string::npos) << csv;
+}
+
+TEST_F(RaceCorrectionsTest, ManualPassesComeAfterTheRawPassesOfTheirTickByNumber) {
+    // Both at race time 21000, the tick of ID 5's third raw pass.
+    const std::string csv = Passes(
+        Write("corrected.race", record_, Edit(1, "add 8 21000 x") + Edit(2, "add 7 21000 y")));
+    const std::size_t raw = csv.find("\n5,3,receiver,25000,");
+    const std::size_t first = csv.find("\n8,+1,manual,25000,21000,");
+    const std::size_t second = csv.find("\n7,+2,manual,25000,21000,");
+    ASSERT_NE(second, std::string::npos) << csv;
+    EXPECT_LT(raw, first) << csv;
+    EXPECT_LT(first, second) << csv;
+}
+
+TEST_F(RaceCorrectionsTest, ADisqualifiedEntrantComesLastSayingSo) {
+    const std::string record = Write("dq.race", record_, Edit(1, "dq 5 危険走行"));
+    ASSERT_EQ(Run({"--replay", record, "--export-csv", "r.csv", "--result-json", "r.json",
+                   "--export-html", "r.html"}),
+              0)
+        << err_.str();
+    const std::string html = ReadBytes("r.html");
+    EXPECT_LT(html.find("<td class=\"id\">08</td>"), html.find("<td class=\"id\">05</td>")) << html;
+    EXPECT_NE(html.find("失格</td><td class=\"id\">05</td>"), std::string::npos) << html;
+    const std::string csv = ReadBytes("r.csv");
+    const std::size_t taro = csv.find("失格,5,Taro,");
+    ASSERT_NE(taro, std::string::npos) << csv;
+    EXPECT_EQ(csv.find("\r\n", taro) + 2, csv.size()) << "the last row";
+    EXPECT_NE(csv.find("\r\n1,7,"), std::string::npos) << csv;
+    const std::string json = ReadBytes("r.json");
+    EXPECT_NE(json.find("\"revision\":1"), std::string::npos) << json;
+    EXPECT_NE(json.find("{\"id\":5,\"name\":\"Taro\",\"status\":\"DQ\",\"place\":null,\"laps\":3"),
+              std::string::npos)
+        << json;
+    EXPECT_LT(json.find("\"id\":8"), json.find("\"id\":5")) << json;
+}
+
+TEST_F(RaceCorrectionsTest, RefusesACorrectionThatDoesNotFitTheRaceNamingItsLine) {
+    const struct {
+        const char* what;
+        std::string corrections;
+        int bad = 0;  // the correction refused; 0: the last
+    } cases[] = {
+        {"unknown ID for delete", Edit(1, "delete 6 1 x")},
+        {"unknown ID for restore", Edit(1, "restore 6 1")},
+        {"unknown ID for accept", Edit(1, "accept 6 1")},
+        {"unknown ID for dq", Edit(1, "dq 6 x")},
+        {"unknown ID for reinstate", Edit(1, "reinstate 6")},
+        {"a dq of an ID that is no entrant", Edit(1, "dq 70 x")},
+        {"unknown ordinal", Edit(1, "delete 5 5 x")},
+        {"unknown manual pass", Edit(1, "delete 5 +1 x")},
+        {"a manual pass of another ID", Edit(1, "add 5 100 x") + Edit(2, "delete 7 +1 x")},
+        {"a reverted add's pass",
+         Edit(1, "add 5 100 x") + Edit(2, "revert 1") + Edit(3, "delete 5 +1 x")},
+        {"an add before the start", Edit(1, "add 5 -2001 x")},
+        {"an add after the last raw event", Edit(1, "add 5 32001 x")},
+        {"a revert of a later correction", Edit(1, "revert 2") + Edit(2, "dq 5 x"), 1},
+        {"a revert of itself", Edit(1, "revert 1")},
+        {"a revert of a missing correction", Edit(1, "revert 9")},
+        {"a revert of a reverted correction",
+         Edit(1, "dq 5 x") + Edit(2, "revert 1") + Edit(3, "revert 1")},
+        {"a restore of a pass not deleted", Edit(1, "restore 5 2")},
+        {"a restore after the delete was reverted",
+         Edit(1, "delete 5 2 x") + Edit(2, "revert 1") + Edit(3, "restore 5 2")},
+        {"an accept of a lap not flagged", Edit(1, "accept 5 2")},
+        {"a reinstate of an entrant not disqualified", Edit(1, "reinstate 5")},
+        {"a correction number out of sequence", Edit(1, "dq 5 x") + Edit(3, "dq 7 x")},
+        {"a first correction not numbered 1", Edit(2, "dq 5 x")},
+    };
+    const int badLine = static_cast<int>(std::count(record_.begin(), record_.end(), '\n'));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string record = Write("bad.race", record_, c.corrections);
+        const int line =
+            badLine +
+            (c.bad != 0
+                 ? c.bad
+                 : static_cast<int>(std::count(c.corrections.begin(), c.corrections.end(), '\n')));
+        EXPECT_EQ(Run({"--replay", record, "--save", "bad.rdt", "--passes", "bad.csv"}), 1);
+        EXPECT_EQ(err_.str().rfind("bad.race:" + std::to_string(line) + ": edit: ", 0), 0u)
+            << err_.str();
+        EXPECT_FALSE(fs::exists("bad.rdt"));
+        EXPECT_FALSE(fs::exists("bad.csv"));
+    }
+}
+
+// Short laps are flagged from the minimum lap in force at the start (its
+// "minlap" line).
+TEST_F(RaceCorrectionsTest, AnAcceptedShortLapStandsAndTheRaceIsNoLongerProvisional) {
+    // ID 5's second and third laps, 10 s each, are short under 10.5 s.
+    std::string flagged = record_;
+    flagged.insert(flagged.find("2000 start\n"), "2000 minlap 10500\n");
+    const std::string once = Write("once.race", flagged, Edit(1, "accept 5 3 確認済み"));
+    ASSERT_EQ(Run({"--replay", once, "--result-json", "once.json"}), 0) << err_.str();
+    std::string json = ReadBytes("once.json");
+    EXPECT_NE(json.find("\"short_laps\":[3]"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"provisional\":true"), std::string::npos) << json;
+    const std::string twice = Write(
+        "twice.race", flagged, Edit(1, "accept 5 3 確認済み") + Edit(2, "accept 5 4 確認済み"));
+    ASSERT_EQ(Run({"--replay", twice, "--result-json", "twice.json"}), 0) << err_.str();
+    json = ReadBytes("twice.json");
+    EXPECT_EQ(json.find("\"short_laps\":[3]"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"provisional\":false"), std::string::npos) << json;
+}
+
+TEST_F(RaceCorrectionsTest, ARevisionIsAskedOfARecordThatHasIt) {
+    const std::string record = Write("one.race", record_, Edit(1, "dq 5 x"));
+    const std::vector<std::vector<std::string>> refused = {
+        {"--replay", record, "--revision", "2", "--save", "r.rdt"},
+        {"--replay", record, "--revision", "-1", "--save", "r.rdt"},
+        {"--replay", "run.journal", "--revision", "0", "--save", "r.rdt"},
+    };
+    for (const auto& args : refused) {
+        SCOPED_TRACE(args[1] + " " + args[3]);
+        EXPECT_EQ(Run(args), 2);
+        const std::string message = err_.str();
+        EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+        EXPECT_FALSE(fs::exists("r.rdt"));
+    }
+}
+
+TEST(CorrectedResult, TakesAcceptedShortLapsOutAndPlacesTheDisqualifiedLast) {
+    const auto entrant = [](int id, std::optional<int> place, std::vector<int> shortLaps = {}) {
+        EntrantResult e;
+        e.id = id;
+        e.place = place;
+        e.shortLaps = std::move(shortLaps);
+        return e;
+    };
+    const auto endingLap = [](PassIdentity identity, int lap) {
+        RacePass pass;
+        pass.identity = identity;
+        pass.lap = lap;
+        return pass;
+    };
+    const auto edits = [](std::set<int> disqualified, std::set<PassIdentity> accepted) {
+        RevisionEdits e;
+        e.disqualified = std::move(disqualified);
+        e.accepted = std::move(accepted);
+        return e;
+    };
+    const ExactResult ran{.entrants = {entrant(3, 1), entrant(5, 2, {2, 4}), entrant(9, 3),
+                                       entrant(64, std::nullopt)}};
+    const std::vector<RacePass> passes = {endingLap({.id = 5, .ordinal = 3}, 2),
+                                          endingLap({.id = 5, .manual = 2}, 4)};
+    const struct {
+        const char* what;
+        RevisionEdits edits;
+        std::vector<std::pair<int, std::optional<int>>> order;  // id, place
+        std::vector<int> shortLapsOf5;
+    } cases[] = {
+        {"no correction", edits({}, {}), {{3, 1}, {5, 2}, {9, 3}, {64, {}}}, {2, 4}},
+        {"the leader disqualified", edits({3}, {}), {{5, 1}, {9, 2}, {64, {}}, {3, {}}}, {2, 4}},
+        {"two disqualified keep their order",
+         edits({9, 3}, {}),
+         {{5, 1}, {64, {}}, {3, {}}, {9, {}}},
+         {2, 4}},
+        {"an accepted lap ending at a raw pass",
+         edits({}, {{.id = 5, .ordinal = 3}}),
+         {{3, 1}, {5, 2}, {9, 3}, {64, {}}},
+         {4}},
+        {"an accepted lap ending at a manual pass",
+         edits({}, {{.id = 5, .manual = 2}}),
+         {{3, 1}, {5, 2}, {9, 3}, {64, {}}},
+         {2}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ExactResult corrected = CorrectedResult(ran, c.edits, passes);
+        std::vector<std::pair<int, std::optional<int>>> order;
+        for (const EntrantResult& e : corrected.entrants) {
+            order.emplace_back(e.id, e.place);
+            EXPECT_EQ(e.status == EntrantStatus::Dq, c.edits.disqualified.contains(e.id)) << e.id;
+            if (e.id == 5) {
+                EXPECT_EQ(e.shortLaps, c.shortLapsOf5);
+            }
+        }
+        EXPECT_EQ(order, c.order);
+    }
+}
+
+// The window's view of a revision: the same as the command line's.
+TEST_F(RaceCorrectionsTest, ScoringARevisionGivesItsPassesAndItsResult) {
+    const JournalParseResult parsed =
+        ParseJournal(record_ + Edit(1, "delete 5 3 x") + Edit(2, "dq 7 y"));
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    const RaceRecord record = SplitRaceRecord(parsed.events, parsed.lines);
+    ASSERT_TRUE(CheckRaceRecord(record).ok);
+    const Revision asRan = ScoreRevision(record, 0);
+    const Revision latest = ScoreRevision(record, 2);
+    EXPECT_EQ(latest.number, 2);
+    EXPECT_EQ(asRan.result.entrants.front().laps, 3);
+    ASSERT_EQ(latest.result.entrants.size(), 3u);
+    EXPECT_EQ(latest.result.entrants[0].id, 5);
+    EXPECT_EQ(latest.result.entrants[0].laps, 2);
+    EXPECT_EQ(latest.result.entrants[2].id, 7);
+    EXPECT_EQ(latest.result.entrants[2].status, EntrantStatus::Dq);
+    EXPECT_EQ(latest.passes.size(), asRan.passes.size());
+    EXPECT_EQ(latest.state.RaceStart, 4);
+}
+
+}  // namespace
+}  // namespace palomind::testing
