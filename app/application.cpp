@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include <algorithm>
 #include <array>
 
 #include "app/crash_recovery.h"
@@ -22,6 +23,20 @@ constexpr std::int32_t kCommentCoalesceMs = 500;
 constexpr std::string_view kNotARaceRecord = "レース記録ではないか、壊れています。";
 constexpr std::string_view kCannotCorrect = "レース中か、記録のないレースです。修正できません。";
 constexpr std::string_view kCorrectionRefused = "この修正はできません: ";
+
+// Where the minimum lap is kept per user, in milliseconds.
+constexpr const char* kMinLapSection = "Race";
+constexpr const char* kMinLapKey = "MinLapMs";
+
+// A stored value that is not a whole number in range is taken as off.
+std::int32_t StoredMinLap(SettingsStore& settings) {
+    const std::string text = settings.GetSetting(kMinLapSection, kMinLapKey).value_or("");
+    if (text.empty() || text.size() > 6 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return 0;
+    const std::int32_t value = std::stoi(text);
+    return value <= kMostMinLapMs ? value : 0;
+}
 
 }  // namespace
 
@@ -101,6 +116,7 @@ void Application::RunClockAt(std::int32_t tick) {
 
 void Application::LoadStartupFiles() {
     core_.LoadStartupFiles(services_.files, services_.dialogs);
+    SetParameter(JournalEventKind::MinLap, StoredMinLap(services_.settings));
 }
 
 // What start-up read from the files, journaled before "boot", so a replay
@@ -112,6 +128,7 @@ void Application::RecordStartupInput() {
     RecordAndApply({.tick = tick, .kind = JournalEventKind::StartWait, .value = state.StartWait});
     RecordAndApply({.tick = tick, .kind = JournalEventKind::TtsMode, .value = state.TtsMode});
     RecordAndApply({.tick = tick, .kind = JournalEventKind::CallParts, .value = state.CallParts});
+    RecordAndApply({.tick = tick, .kind = JournalEventKind::MinLap, .value = state.MinLapMs});
     for (int id = 1; id < kRosterSize; ++id) {
         RecordAndApply({.tick = tick,
                         .kind = JournalEventKind::Name,
@@ -224,6 +241,12 @@ void Application::SetTtsMode(std::int16_t mode) {
 void Application::SetCallParts(std::int16_t parts) {
     if (parts < 0 || parts > kAllCallParts || parts == core_.State().CallParts) return;
     SetParameter(JournalEventKind::CallParts, parts);
+}
+
+void Application::SetMinLap(std::int32_t milliseconds) {
+    if (milliseconds < 0 || milliseconds > kMostMinLapMs) return;
+    SetParameter(JournalEventKind::MinLap, milliseconds);
+    services_.settings.SaveSetting(kMinLapSection, kMinLapKey, std::to_string(milliseconds));
 }
 
 void Application::CommentTyped(std::string text) {

@@ -127,6 +127,9 @@ class Application final {
     void SetTtsMode(std::int16_t mode);
     // What a lap call says (CallPart bits); other values are refused.
     void SetCallParts(std::int16_t parts);
+    // The shortest lap taken as real, 0 to kMostMinLapMs; 0 flags none. In
+    // force from the next race's start.
+    void SetMinLap(std::int32_t milliseconds);
     // The port the race names, without opening it (a stored number out of
     // range); the port session sets it as it opens one.
     void SetPortNumber(std::int16_t portNumber) { core_.SetPortNumber(portNumber); }

@@ -63,6 +63,9 @@ bool RaceCore::Apply(const JournalEvent& event) {
         case JournalEventKind::CallParts:
             state_.CallParts = static_cast<std::int16_t>(event.value);
             break;
+        case JournalEventKind::MinLap:
+            state_.MinLapMs = event.value;
+            break;
         case JournalEventKind::Clock:
             return engine_.Timer1_Timer();
         case JournalEventKind::Comment:

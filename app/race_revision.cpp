@@ -56,9 +56,7 @@ Revision ScoreRevision(const RaceRecord& record, int k) {
         .roster = core.Roster(),
         .result = CorrectedResult(ExactResultOf(core.State()), edits, passes.Passes()),
         .passes = passes.Passes()};
-    revision.provisional =
-        std::any_of(revision.result.entrants.begin(), revision.result.entrants.end(),
-                    [](const EntrantResult& e) { return !e.shortLaps.empty(); });
+    revision.provisional = IsProvisional(revision.result);
     return revision;
 }
 

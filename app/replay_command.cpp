@@ -15,6 +15,7 @@
 #include "app/race_revision.h"
 #include "app/replay.h"
 #include "app/user_folder.h"
+#include "documents/exact_times.h"
 #include "documents/race_csv.h"
 #include "documents/race_html.h"
 #include "documents/result_file.h"
@@ -239,18 +240,16 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
     const std::set<int> disqualified = edits ? edits->disqualified : core.ShownDisqualified();
     if (options->exportCsv)
         exportTo(options->exportCsv, RaceCsv(state, window, core.Roster(), disqualified));
-    if (options->exportHtml) exportTo(options->exportHtml, RaceHtml(window, disqualified));
+    const RaceWindowModel exactWindow = WithExactTimes(window, ExactResultOf(state));
+    if (options->exportHtml) exportTo(options->exportHtml, RaceHtml(exactWindow, disqualified));
     if (options->passes) exportTo(options->passes, PassesCsv(passes.Passes()));
     if (options->resultJson) {
         const JournalEvent& race = journal.events.front();
         const ExactResult result = CorrectedResult(ExactResultOf(state), *edits, passes.Passes());
-        const bool provisional =
-            std::any_of(result.entrants.begin(), result.entrants.end(),
-                        [](const EntrantResult& e) { return !e.shortLaps.empty(); });
         exportTo(options->resultJson, ResultJson({.race = race.text,
                                                   .started = race.wallClock,
                                                   .revision = revision,
-                                                  .provisional = provisional},
+                                                  .provisional = IsProvisional(result)},
                                                  result, core.Roster()));
     }
     if (options->races && !std::filesystem::is_directory(*options->races)) {
@@ -258,7 +257,7 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
         ok = false;
     }
     if (!ok) return 1;
-    return options->web ? serveRace.serve(window, *options->web, err) : 0;
+    return options->web ? serveRace.serve(exactWindow, *options->web, err) : 0;
 }
 
 }  // namespace palomind

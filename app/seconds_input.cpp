@@ -1,6 +1,7 @@
 #include "app/seconds_input.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace palomind {
@@ -33,9 +34,9 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-}  // namespace
-
-SecondsInput ParseSecondsInput(std::string_view input) {
+// The number in units of 10^-decimals, rounded to the nearest unit with
+// ties to even; too large when its whole seconds pass `mostSeconds`.
+SecondsInput ParseScaled(std::string_view input, int decimals, std::int64_t mostSeconds) {
     const std::string text = NarrowFullWidth(input);
     std::size_t i = 0;
     const auto skipSpaces = [&] {
@@ -47,36 +48,57 @@ SecondsInput ParseSecondsInput(std::string_view input) {
 
     // The whole part is accumulated only while it can still matter: anything
     // above the bound is too large however many more digits follow.
-    constexpr std::int64_t kBeyondBound = std::int64_t{kMaxRaceSeconds} + 2;
+    const std::int64_t beyondBound = mostSeconds + 2;
     std::int64_t whole = 0;
     bool anyDigit = false;
     for (; i < text.size() && IsDigit(text[i]); ++i) {
         anyDigit = true;
-        if (whole < kBeyondBound) whole = whole * 10 + (text[i] - '0');
+        if (whole < beyondBound) whole = whole * 10 + (text[i] - '0');
     }
-    // The fraction decides the rounding exactly, in decimal: above one half
-    // rounds up, below rounds down, exactly one half goes to the even number.
-    int firstFractionDigit = 0;
+    // The digits kept join the whole part; the first digit after them and
+    // whether any other follows decide the rounding exactly, in decimal:
+    // above one half rounds up, below rounds down, exactly one half goes to
+    // the even number.
+    std::int64_t units = whole;
+    int kept = 0;
+    int firstDropped = 0;
     bool moreAfterFirst = false;
     if (i < text.size() && text[i] == '.') {
         ++i;
-        for (std::size_t k = 0; i < text.size() && IsDigit(text[i]); ++i, ++k) {
+        for (; i < text.size() && IsDigit(text[i]); ++i, ++kept) {
             anyDigit = true;
-            if (k == 0) {
-                firstFractionDigit = text[i] - '0';
-            } else if (text[i] != '0') {
+            const int digit = text[i] - '0';
+            if (kept < decimals) {
+                units = units * 10 + digit;
+            } else if (kept == decimals) {
+                firstDropped = digit;
+            } else if (digit != 0) {
                 moreAfterFirst = true;
             }
         }
     }
+    for (; kept < decimals; ++kept) units *= 10;
     skipSpaces();
     if (!anyDigit || i != text.size()) return {};
 
-    const bool roundUp = firstFractionDigit > 5 || (firstFractionDigit == 5 && moreAfterFirst) ||
-                         (firstFractionDigit == 5 && !moreAfterFirst && whole % 2 == 1);
-    if (roundUp) ++whole;
-    if (whole > kMaxRaceSeconds) return {SecondsInput::Kind::TooLarge, 0};
-    return {SecondsInput::Kind::Value, static_cast<std::int32_t>(negative ? -whole : whole)};
+    const bool roundUp = firstDropped > 5 || (firstDropped == 5 && moreAfterFirst) ||
+                         (firstDropped == 5 && !moreAfterFirst && units % 2 == 1);
+    if (roundUp) ++units;
+    std::int64_t unitsPerSecond = 1;
+    for (int k = 0; k < decimals; ++k) unitsPerSecond *= 10;
+    if (whole > mostSeconds || units > mostSeconds * unitsPerSecond)
+        return {SecondsInput::Kind::TooLarge, 0};
+    return {SecondsInput::Kind::Value, static_cast<std::int32_t>(negative ? -units : units)};
+}
+
+}  // namespace
+
+SecondsInput ParseSecondsInput(std::string_view input) {
+    return ParseScaled(input, 0, kMaxRaceSeconds);
+}
+
+SecondsInput ParseHundredthsInput(std::string_view input) {
+    return ParseScaled(input, 2, kMaxHundredthsSeconds);
 }
 
 }  // namespace palomind

@@ -27,4 +27,13 @@ struct SecondsInput {
 // method types them, are read like their ASCII forms.
 SecondsInput ParseSecondsInput(std::string_view text);
 
+// The largest number of seconds ParseHundredthsInput takes, either way from
+// 0, so that its hundredths stay within 32 bits.
+inline constexpr std::int32_t kMaxHundredthsSeconds = 20'000'000;
+
+// The same reading with two decimals kept: the value in hundredths of a
+// second, rounded at the third decimal with ties to even (12.345 gives 1234,
+// 12.355 gives 1236). Too large beyond kMaxHundredthsSeconds.
+SecondsInput ParseHundredthsInput(std::string_view text);
+
 }  // namespace palomind

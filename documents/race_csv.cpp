@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "documents/disqualified_last.h"
+#include "documents/race_view_extent.h"
+#include "engine/exact_result.h"
 #include "engine/time_format.h"
 
 namespace palomind {
@@ -20,6 +22,7 @@ constexpr const char* kLineEnd = "\r\n";
 struct Entrant {
     std::string place, id, name, laps, time, best;
     std::vector<std::string> lapSeconds;
+    std::string shortLaps;  // flagged lap numbers, space-separated
 };
 
 // "-5", "-1.25": a number, which a spreadsheet reads as one.
@@ -93,17 +96,9 @@ int LapHistoryColumn(const GridModel& history, const std::string& idCell) {
     return 0;
 }
 
-std::vector<std::string> LapsFromState(const RaceState& state, int id) {
-    std::vector<std::string> laps;
-    const int count = std::min<int>(state.LapCount[static_cast<std::size_t>(id)], kMaxLaps);
-    for (int lap = 1; lap <= count; ++lap)
-        laps.push_back(TimeCellSeconds(FormatLapTime(state.LapTimes(id, lap))));
-    return laps;
-}
-
-// The standings' filled places, with their laps from the lap history (or from
-// the engine for an entrant that has no lap-history column).
-std::vector<Entrant> ShownEntrants(const RaceState& state, const RaceWindowModel& window) {
+// A result file shown holds the window's texts alone: the standings' filled
+// places, with their laps from the lap history.
+std::vector<Entrant> ShownEntrants(const RaceWindowModel& window) {
     std::vector<Entrant> entrants;
     const GridModel& standings = window.Standings;
     const GridModel& history = window.LapHistory;
@@ -116,35 +111,48 @@ std::vector<Entrant> ShownEntrants(const RaceState& state, const RaceWindowModel
                   Number(standings.TextMatrix(row, kStandingsLapsCol)),
                   TimeCellSeconds(standings.TextMatrix(row, kStandingsTimeCol)),
                   TimeCellSeconds(standings.TextMatrix(row, kStandingsBestLapCol)),
+                  {},
                   {}};
         if (const int col = LapHistoryColumn(history, idCell); col != 0) {
             long long laps = 0;
             std::from_chars(e.laps.data(), e.laps.data() + e.laps.size(), laps);
             for (int lap = 1; lap <= laps; ++lap)
                 e.lapSeconds.push_back(TimeCellSeconds(history.TextMatrix(lap + 1, col)));
-        } else if (const int id = std::atoi(e.id.c_str());
-                   id > 0 && id <= kMaxId && state.LapCount[id] >= 0) {
-            e.lapSeconds = LapsFromState(state, id);
         }
         entrants.push_back(std::move(e));
     }
     return entrants;
 }
 
-// Ranked entrants below the places the window shows: only a live or replayed
-// race has them (a result file holds the window's places alone).
-void AppendRankedBeyondWindow(std::vector<Entrant>& entrants, const RaceState& state,
-                              const RosterTable& names) {
-    for (int place = kShownPlaces + 1; place <= kMaxRankedId; ++place) {
-        const int id = state.RankOrder[static_cast<std::size_t>(place)];
-        if (id <= 0 || id > kMaxId || state.LapCount[static_cast<std::size_t>(id)] < 0) continue;
-        const auto at = static_cast<std::size_t>(id);
-        entrants.push_back({std::to_string(place), std::to_string(id), names[at],
-                            std::to_string(state.LapCount[at]),
-                            TimeCellSeconds(FormatRaceTime(state.LastPass[at] - state.RaceStart)),
-                            TimeCellSeconds(FormatLapTime(state.BestLap[at])),
-                            LapsFromState(state, id)});
+// Whole milliseconds as seconds with three decimals: 47400 is "47.400".
+std::string MillisecondsText(std::int64_t ms) {
+    const std::int64_t magnitude = ms < 0 ? -ms : ms;
+    return (ms < 0 ? "-" : "") + std::to_string(magnitude / 1000) + "." +
+           FormatPadded(magnitude % 1000, 3);
+}
+
+// A race the engine holds (live or replayed): every placed entrant, times as
+// the engine keeps them.
+std::vector<Entrant> ExactEntrants(const ExactResult& result, const RosterTable& names) {
+    std::vector<Entrant> entrants;
+    for (const EntrantResult& exact : result.entrants) {
+        if (!exact.place) continue;  // never ranked (ID 64): the window lists it nowhere
+        Entrant e{std::to_string(*exact.place),
+                  std::to_string(exact.id),
+                  names[static_cast<std::size_t>(exact.id)],
+                  std::to_string(exact.laps),
+                  MillisecondsText(exact.timeMs),
+                  exact.bestMs ? MillisecondsText(*exact.bestMs) : "",
+                  {},
+                  {}};
+        for (const std::int64_t lap : exact.lapMs) e.lapSeconds.push_back(MillisecondsText(lap));
+        for (const int lap : exact.shortLaps) {
+            if (!e.shortLaps.empty()) e.shortLaps += ' ';
+            e.shortLaps += std::to_string(lap);
+        }
+        entrants.push_back(std::move(e));
     }
+    return entrants;
 }
 
 }  // namespace
@@ -174,8 +182,10 @@ std::string TimeCellSeconds(const std::string& cell) {
 
 std::string RaceCsv(const RaceState& state, const RaceWindowModel& window, const RosterTable& names,
                     const std::set<int>& disqualified) {
-    std::vector<Entrant> ranked = ShownEntrants(state, window);
-    AppendRankedBeyondWindow(ranked, state, names);
+    const ExactResult result = ExactResultOf(state);
+    const bool provisional = IsProvisional(result);
+    std::vector<Entrant> ranked = ExactEntrants(result, names);
+    if (ranked.empty()) ranked = ShownEntrants(window);
     std::vector<int> ids;
     std::vector<std::string> places;
     for (const Entrant& e : ranked) {
@@ -191,15 +201,20 @@ std::string RaceCsv(const RaceState& state, const RaceWindowModel& window, const
     for (const Entrant& e : entrants) lapColumns = std::max(lapColumns, e.lapSeconds.size());
 
     std::string out = kByteOrderMark;
-    AppendRow(out, {"レース時間", std::to_string(state.RaceTime)});
+    std::vector<std::string> raceTime = {"レース時間", std::to_string(state.RaceTime)};
+    if (provisional) raceTime.push_back(kProvisionalText);
+    AppendRow(out, raceTime);
     std::vector<std::string> header = {"順位", "ID", "名前", "周回", "合計タイム", "ベストラップ"};
     for (std::size_t lap = 1; lap <= lapColumns; ++lap)
         header.push_back("ラップ" + std::to_string(lap));
+    // The flagged laps of each entrant, after its laps, only while there are any.
+    if (provisional) header.push_back("短いラップ");
     AppendRow(out, header);
     for (Entrant& e : entrants) {
         std::vector<std::string> row = {e.place, e.id, e.name, e.laps, e.time, e.best};
         e.lapSeconds.resize(lapColumns);
         row.insert(row.end(), e.lapSeconds.begin(), e.lapSeconds.end());
+        if (provisional) row.push_back(e.shortLaps);
         AppendRow(out, row);
     }
     return out;

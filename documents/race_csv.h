@@ -11,11 +11,13 @@ namespace palomind {
 // The race's results as a spreadsheet reads them: UTF-8 with a byte order
 // mark, CR LF line ends, fields quoted as RFC 4180 says. First the race time
 // ("レース時間,480"), then a header row and one row per entrant in place
-// order: the standings' filled places, then, where the engine ranked more
-// entrants than the window shows, the rest in ranking order. Times are
-// seconds with two decimals, read from the cells as the window shows them.
-// The `disqualified` IDs come last, placed "失格", the others placed again
-// from 1.
+// order. A race the engine holds gives every entrant it ranked, its times in
+// seconds with three decimals as the engine keeps them (a 47.4 s lap is
+// 47.400); while a flagged short lap is unresolved the first row ends with
+// "暫定" and a last column "短いラップ" lists each entrant's flagged laps. A
+// result file shown gives the standings' filled places, times with two
+// decimals read from the cells as the window shows them. The `disqualified`
+// IDs come last, placed "失格", the others placed again from 1.
 std::string RaceCsv(const RaceState& state, const RaceWindowModel& window, const RosterTable& names,
                     const std::set<int>& disqualified = {});
 

@@ -97,7 +97,7 @@ void LapHistory(std::string& out, const GridModel& grid) {
         out += "<tr>";
         Cell(out, "th", grid.TextMatrix(row, 0), "lapno");
         for (int col = 1; col <= extent.lastColumn; ++col)
-            Cell(out, "td", grid.TextMatrix(row, col));
+            Cell(out, "td", grid.TextMatrix(row, col), grid.CellMarked(row, col) ? "short" : "");
         out += "</tr>\n";
     }
     out += "</tbody></table></div>\n";
@@ -114,6 +114,7 @@ std::string RaceHtml(const RaceWindowModel& window, const std::set<int>& disqual
     out += "</style>\n</head>\n<body>\n<header class=\"race-head\">\n<div class=\"status\">";
     out += "<span class=\"lamp\" style=\"background:" + CssColor(window.LampColor) + "\"></span>";
     Cell(out, "span", window.StatusCaption);
+    if (ShowsShortLap(window.LapHistory)) Cell(out, "span", kProvisionalText, "provisional");
     out += "</div>\n<dl class=\"clocks\"><div><dt>経過</dt>";
     Cell(out, "dd", window.ElapsedCaption);
     out += "</div><div><dt>残り</dt>";

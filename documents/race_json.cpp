@@ -28,13 +28,19 @@ Json LapHistory(const GridModel& grid) {
     for (int col = 1; col <= extent.lastColumn; ++col)
         columns.push_back({{"id", grid.TextMatrix(0, col)}, {"name", grid.TextMatrix(1, col)}});
     Json rows = Json::array();
+    // [row, column] in "rows" of each flagged short lap.
+    Json shortLaps = Json::array();
     for (int row = 2; row <= extent.lastRow; ++row) {
         Json cells = Json::array();
-        for (int col = 0; col <= extent.lastColumn; ++col)
+        for (int col = 0; col <= extent.lastColumn; ++col) {
             cells.push_back(grid.TextMatrix(row, col));
+            if (grid.CellMarked(row, col)) shortLaps.push_back({row - 2, col});
+        }
         rows.push_back(std::move(cells));
     }
-    return {{"columns", std::move(columns)}, {"rows", std::move(rows)}};
+    return {{"columns", std::move(columns)},
+            {"rows", std::move(rows)},
+            {"short", std::move(shortLaps)}};
 }
 
 }  // namespace
@@ -48,6 +54,7 @@ std::string RaceJson(const RaceWindowModel& window) {
     race["comment"] = window.Comment;
     race["standings"] = Standings(window.Standings);
     race["lapHistory"] = LapHistory(window.LapHistory);
+    race["provisional"] = ShowsShortLap(window.LapHistory);
     return race.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 

@@ -16,6 +16,13 @@ LapHistoryExtent ShownLapHistory(const GridModel& lapHistory) {
     return extent;
 }
 
+bool ShowsShortLap(const GridModel& lapHistory) {
+    for (int row = lapHistory.FixedRows(); row < lapHistory.Rows(); ++row)
+        for (int col = lapHistory.FixedCols(); col < lapHistory.Cols(); ++col)
+            if (lapHistory.CellMarked(row, col)) return true;
+    return false;
+}
+
 const char* StandingsColumnName(StandingsCol col) {
     switch (col) {
         case kStandingsPlaceCol:

@@ -17,6 +17,11 @@ struct LapHistoryExtent {
 };
 LapHistoryExtent ShownLapHistory(const GridModel& lapHistory);
 
+// Whether a lap the lap history shows is flagged short and unresolved: the
+// race is then provisional ("暫定").
+bool ShowsShortLap(const GridModel& lapHistory);
+inline constexpr const char* kProvisionalText = "暫定";
+
 // The name a standings column goes by: its key in /race.json and its class
 // in the page and the exported results.
 const char* StandingsColumnName(StandingsCol col);

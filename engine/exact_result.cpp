@@ -21,12 +21,26 @@ EntrantResult EntrantOf(const RaceState& state, int id) {
     entrant.status = entrant.laps > 0 ? EntrantStatus::Run : EntrantStatus::Start;
     entrant.timeMs = Milliseconds(state.LastPass[i] - state.RaceStart);
     if (entrant.laps > 0) entrant.bestMs = Milliseconds(state.BestLap[i]);
-    for (int lap = 1; lap <= entrant.laps; ++lap)
+    for (int lap = 1; lap <= entrant.laps; ++lap) {
         entrant.lapMs.push_back(Milliseconds(state.LapTimes(id, lap)));
+        if (state.ShortLap(id, lap)) entrant.shortLaps.push_back(lap);
+    }
     return entrant;
 }
 
 }  // namespace
+
+bool IsProvisional(const ExactResult& result) {
+    return std::any_of(result.entrants.begin(), result.entrants.end(),
+                       [](const EntrantResult& entrant) { return !entrant.shortLaps.empty(); });
+}
+
+bool IsProvisional(const RaceState& state) {
+    for (int id = 1; id <= kMaxId; ++id)
+        for (int lap = 1; lap <= state.LapCount[static_cast<std::size_t>(id)]; ++lap)
+            if (state.ShortLap(id, lap)) return true;
+    return false;
+}
 
 ExactResult ExactResultOf(const RaceState& state) {
     ExactResult result;

@@ -41,6 +41,13 @@ struct ExactResult {
 
 ExactResult ExactResultOf(const RaceState& state);
 
+// Whether a lap of the race is flagged and unresolved: an entrant has short
+// laps (a corrected result has the accepted ones left out)...
+bool IsProvisional(const ExactResult& result);
+// ...or, without building the whole result (the window asks at every
+// redraw), the engine flagged one.
+bool IsProvisional(const RaceState& state);
+
 // Seconds of the engine's arithmetic (tick / 1000) as whole milliseconds.
 std::int64_t Milliseconds(double seconds);
 

@@ -25,6 +25,12 @@ class GridModel {
     const std::string& TextMatrix(int row, int col) const;
     void SetTextMatrix(int row, int col, std::string text);
 
+    // A cell shown marked (the lap history's flagged laps), apart from its
+    // text; a resize keeps the marks of the cells that remain.
+    bool CellMarked(int row, int col) const;
+    void SetCellMarked(int row, int col, bool marked);
+    void ClearMarks();
+
     // Sizes in twips.
     int ColWidth(int col) const;
     void SetColWidth(int col, int twips);
@@ -49,6 +55,7 @@ class GridModel {
     int fixedRows_;
     int fixedCols_;
     std::vector<std::string> cells_;
+    std::vector<std::uint8_t> marks_;  // one per cell, 1 for marked
     std::vector<int> colWidths_;
     int rowHeight_ = 240;
     int topRow_;

@@ -3,6 +3,7 @@
 // and refresh the window.
 #include <algorithm>
 
+#include "engine/exact_result.h"
 #include "engine/race_engine.h"
 
 namespace palomind {
@@ -59,7 +60,12 @@ void RaceEngine::ProcessPass() {
         if (s_.BestLap[i] == 0 || s_.BestLap[i] > s_.LastLap[i]) s_.BestLap[i] = s_.LastLap[i];
     }
     ++s_.LapCount[i];
-    if (s_.LapCount[i] > 0) s_.LapTimes(id, s_.LapCount[i]) = s_.LastLap[i];
+    const bool lap = s_.LapCount[i] > 0;
+    const bool shortLap = lap && Milliseconds(s_.LastLap[i]) < s_.RaceMinLapMs;
+    if (lap) {
+        s_.LapTimes(id, s_.LapCount[i]) = s_.LastLap[i];
+        s_.SetShortLap(id, s_.LapCount[i], shortLap);
+    }
     if (s_.LapCount[i] > s_.MaxLap) s_.MaxLap = s_.LapCount[i];
     // The first two terms are a 32-bit integer (at most 1000 laps, so it fits).
     const std::int32_t lapTerm = static_cast<std::int32_t>(s_.LapCount[i]) * 100000 + 86400;
@@ -74,12 +80,13 @@ void RaceEngine::ProcessPass() {
            .lap = s_.LapCount[i],
            .place = place,
            .lapTime = s_.LapCount[i] > 0 ? s_.LastLap[i] : 0.0,
-           .raceTime = s_.LastPass[i] - s_.RaceStart});
-    if (s_.LapCount[i] > 0 && IsBestLapOfRace(id))
+           .raceTime = s_.LastPass[i] - s_.RaceStart,
+           .shortLap = shortLap});
+    // A flagged lap is no one's best lap of the race until it is checked.
+    if (lap && !shortLap && IsBestLapOfRace(id))
         Raise({.kind = RaceEventKind::BestLapOfRace, .id = id, .lapTime = s_.LastLap[i]});
     if (finishes) Raise({.kind = RaceEventKind::EntrantFinished, .id = id, .place = place});
     Raise({.kind = RaceEventKind::StandingsChanged});
-    const bool lap = s_.LapCount[i] > 0;
     Raise({.kind = RaceEventKind::PassProcessed,
            .id = id,
            .lap = s_.LapCount[i],
@@ -87,7 +94,8 @@ void RaceEngine::ProcessPass() {
            .raceTime = s_.LastPass[i] - s_.RaceStart,
            .outcome = finishes ? PassOutcome::Finish
                       : lap    ? PassOutcome::Lap
-                               : PassOutcome::Start});
+                               : PassOutcome::Start,
+           .shortLap = shortLap});
 }
 
 int RaceEngine::PlaceOf(int id) const {

@@ -52,6 +52,9 @@ struct RaceEvent {
     std::string text{};
     std::uint32_t color = 0;                     // 0x00BBGGRR
     PassOutcome outcome = PassOutcome::Ignored;  // PassProcessed
+    // PassAccepted, PassProcessed: the lap completed is shorter than the
+    // race's minimum lap (flagged; it still counts).
+    bool shortLap = false;
 };
 
 // Told of every race event. Called on the thread that changes the race, in

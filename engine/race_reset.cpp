@@ -66,6 +66,9 @@ void RaceEngine::ReSet() {
         s_.RunningFlag[i] = 0;
     }
 
+    s_.ClearShortLaps();
+    laps.ClearMarks();
+    s_.RaceMinLapMs = s_.MinLapMs;
     s_.RunningCount = 0;
     s_.EntryCount = 0;
     s_.MaxLap = 0;

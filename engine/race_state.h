@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -38,6 +39,11 @@ struct RaceState {
     std::int32_t StartWait = 0;                  // seconds
     std::int16_t TtsMode = 0;                    // 0 none, 1 Japanese, 2 English
     std::int16_t CallParts = kDefaultCallParts;  // what a lap call says (CallPart bits)
+    std::int32_t MinLapMs = 0;                   // the shortest lap taken as real; 0 flags none
+
+    // The shortest lap of the race since the last reset: MinLapMs as it was
+    // then, so a later change never flags the laps of a race already begun.
+    std::int32_t RaceMinLapMs = 0;
 
     // Race clock anchors, in tick-seconds.
     std::int32_t RaceStart = 0;
@@ -88,8 +94,20 @@ struct RaceState {
         return lapTimes_[static_cast<std::size_t>(id * (kMaxLaps + 1) + lap)];
     }
 
+    // Whether lap n of an ID was shorter than RaceMinLapMs (flagged, still
+    // counted); cleared by every reset.
+    bool ShortLap(int id, int lap) const {
+        return shortLaps_[static_cast<std::size_t>(id * (kMaxLaps + 1) + lap)] != 0;
+    }
+    void SetShortLap(int id, int lap, bool isShort) {
+        shortLaps_[static_cast<std::size_t>(id * (kMaxLaps + 1) + lap)] = isShort ? 1 : 0;
+    }
+    void ClearShortLaps() { std::fill(shortLaps_.begin(), shortLaps_.end(), 0); }
+
   private:
     std::vector<double> lapTimes_ = std::vector<double>(kIdTableSize * (kMaxLaps + 1), 0.0);
+    std::vector<std::uint8_t> shortLaps_ =
+        std::vector<std::uint8_t>(kIdTableSize * (kMaxLaps + 1), 0);
 };
 
 // True when no race is in progress: commands that must not run during a race

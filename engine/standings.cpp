@@ -56,6 +56,7 @@ void RaceEngine::UpdateLapHistory(int n) {
     const int id = s_.EntryIds[static_cast<std::size_t>(n)];
     const int k = s_.LapCount[static_cast<std::size_t>(id)];
     grid.SetTextMatrix(k + 1, n, FormatLapTime(s_.LapTimes(id, k)));
+    grid.SetCellMarked(k + 1, n, s_.ShortLap(id, k));
     if (k == s_.MaxLap) grid.SetTextMatrix(s_.MaxLap + 1, 0, std::to_string(s_.MaxLap));
 }
 

@@ -38,6 +38,7 @@ constexpr EventName kEventNames[] = {
     {"carry", JournalEventKind::Carry},
     {"record", JournalEventKind::Record},
     {"callparts", JournalEventKind::CallParts},
+    {"minlap", JournalEventKind::MinLap},
     {"edit", JournalEventKind::Edit},
     {"operator", JournalEventKind::Operator},
 };
@@ -488,6 +489,15 @@ std::string ParseEventLine(std::string_view line, JournalEvent& event) {
             event.value = static_cast<std::int32_t>(value);
             return {};
         }
+        case JournalEventKind::MinLap: {
+            std::vector<std::string_view> fields;
+            long long value = 0;
+            if (rest.empty() || !SplitFields(args, fields) || fields.size() != 1 ||
+                !ParseInteger(fields[0], 0, kMostMinLapMs, value))
+                return "minlap takes one number of milliseconds from 0 to 600000";
+            event.value = static_cast<std::int32_t>(value);
+            return {};
+        }
         case JournalEventKind::Start:
         case JournalEventKind::Stop:
         case JournalEventKind::Id1:
@@ -573,6 +583,7 @@ std::string FormatJournalLine(const JournalEvent& event) {
         case JournalEventKind::StartWait:
         case JournalEventKind::TtsMode:
         case JournalEventKind::CallParts:
+        case JournalEventKind::MinLap:
             line += ' ';
             line += std::to_string(event.value);
             break;

@@ -38,6 +38,7 @@ enum class JournalEventKind {
     Carry,      // what a race record's race inherits from its run: `carried`
     Record,     // a race record was opened and shown: `text` its identity, `bytes` the file
     CallParts,  // CallParts (what a lap call says) set to value
+    MinLap,     // the shortest lap taken as real set to value ms (0 to kMostMinLapMs; 0: off)
     Edit,       // correction `correction` of the race shown; wallClock, text: its reason
     Operator,   // who makes the corrections that follow: `text` (may be empty)
     // A pass added by correction `correction.number`, of ID `value`: made
@@ -68,6 +69,9 @@ struct Correction {
     bool operator==(const Correction&) const = default;
 };
 
+// The longest minimum lap the setting takes: ten minutes.
+inline constexpr std::int32_t kMostMinLapMs = 600'000;
+
 // The state a race takes over from the races before it in its run, which a
 // race record must set before its "start" to be scored alone.
 struct CarriedState {
@@ -86,7 +90,7 @@ struct CarriedState {
 struct JournalEvent {
     std::int32_t tick = 0;
     JournalEventKind kind = JournalEventKind::Boot;
-    std::int32_t value = 0;             // RaceTime, StartWait, TtsMode, CallParts; Name: the ID
+    std::int32_t value = 0;  // RaceTime, StartWait, TtsMode, CallParts, MinLap; Name: the ID
     std::vector<std::uint8_t> bytes{};  // Rx, Open, Record
     // Comment, Name, Operator; Boot: the boot identity; Race, Record: the
     // identity; Edit: the reason.

@@ -79,6 +79,7 @@ void PassLog::OnRaceEvent(const RaceEvent& event) {
     if (pass.became == PassBecame::Lap || pass.became == PassBecame::Finish) {
         pass.lap = event.lap;
         pass.lapMs = Milliseconds(event.lapTime);
+        pass.shortLap = event.shortLap;
     }
     passes_.push_back(pass);
 }

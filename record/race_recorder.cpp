@@ -110,6 +110,8 @@ bool RaceRecorder::ChangesNothing(const JournalEvent& event, const RaceBeforeEve
             return race.state.TtsMode == event.value;
         case JournalEventKind::CallParts:
             return race.state.CallParts == event.value;
+        case JournalEventKind::MinLap:
+            return race.state.MinLapMs == event.value;
         default:
             return false;
     }
@@ -149,6 +151,7 @@ void RaceRecorder::BeginRecord(const JournalEvent& start, const RaceBeforeEvent&
     Write({.tick = tick, .kind = JournalEventKind::RaceTime, .value = s.RaceTime});
     Write({.tick = tick, .kind = JournalEventKind::StartWait, .value = s.StartWait});
     Write({.tick = tick, .kind = JournalEventKind::TtsMode, .value = s.TtsMode});
+    Write({.tick = tick, .kind = JournalEventKind::MinLap, .value = s.MinLapMs});
     for (int id = 1; id < kRosterSize; ++id)
         Write({.tick = tick,
                .kind = JournalEventKind::Name,

@@ -106,6 +106,14 @@ write("journal", "race_record",
       RECORD + "2000 racetime 20\n2000 startwait 3\n2000 ttsmode 0\n2000 name 5 Taro\n2000 comment \n"
       "2000 boot 3f0c-9a\n2000 carry 7 1 22 6 3 2 40 05 10 0 0\n2000 start\n2010 rx 20 35\n"
       "3000 clock\n5000 clock\n5300 rx fe fe fe 05 10 20 35\n5400 id1\n6000 clock\n")
+write("journal", "short_laps",
+      HEADER + "1000 racetime 20\n1000 startwait 0\n1000 minlap 5000\n1000 ttsmode 1\n1000 boot\n"
+      "2000 start\n3000 clock\n3100 id2\n9000 id2\n9300 id2\n9400 minlap 600000\n15000 id2\n"
+      "16000 start\n17000 clock\n17100 id3\n17200 id3\n")
+write("journal", "race_record_minlap",
+      RECORD + "2000 racetime 20\n2000 startwait 3\n2000 ttsmode 2\n2000 minlap 600000\n"
+      "2000 comment \n2000 start\n5300 rx fe fe fe 05 10 20 35\n5400 rx fe fe fe 05 10 20 35\n"
+      "6000 minlap 0\n")
 write("journal", "race_record_carry_cut_short", RECORD + "2000 carry 7 - 22 6 3 2\n2000 start\n")
 
 # --- quoted_records: one plan byte, then a file --------------------------------

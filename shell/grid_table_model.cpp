@@ -1,8 +1,16 @@
 #include "shell/grid_table_model.h"
 
+#include <QColor>
 #include <algorithm>
 
 namespace palomind {
+
+namespace {
+// A light orange that keeps the lap time readable.
+QColor MarkedCellColor() {
+    return {0xFF, 0xC8, 0x80};
+}
+}  // namespace
 
 GridTableModel::GridTableModel(const GridModel& grid, QObject* parent)
     : QAbstractTableModel(parent),
@@ -52,24 +60,32 @@ bool GridTableModel::Sync(int topRow, int leftCol) {
         int first = -1;
         int last = -1;
         for (int col = 0; col < shownCols_; ++col) {
-            std::string& known = shownTexts_[cell++];
+            std::string& known = shownTexts_[cell];
             const std::string& text = CellText(row, col);
-            if (known == text) continue;
+            const bool marked = grid_.CellMarked(GridRow(row), GridCol(col));
+            const bool wasMarked = shownMarks_[cell] != 0;
+            ++cell;
+            if (known == text && wasMarked == marked) continue;
             known = text;
+            shownMarks_[cell - 1] = marked ? 1 : 0;
             if (first < 0) first = col;
             last = col;
         }
         if (first >= 0)
             emit dataChanged(index(row, first), index(row, last),
-                             {Qt::DisplayRole, Qt::TextAlignmentRole});
+                             {Qt::DisplayRole, Qt::TextAlignmentRole, Qt::BackgroundRole});
     }
     return false;
 }
 
 void GridTableModel::RememberShownTexts() {
     shownTexts_.clear();
+    shownMarks_.clear();
     for (int row = 0; row < shownRows_; ++row)
-        for (int col = 0; col < shownCols_; ++col) shownTexts_.push_back(CellText(row, col));
+        for (int col = 0; col < shownCols_; ++col) {
+            shownTexts_.push_back(CellText(row, col));
+            shownMarks_.push_back(grid_.CellMarked(GridRow(row), GridCol(col)) ? 1 : 0);
+        }
 }
 
 const std::string& GridTableModel::CellText(int viewRow, int viewCol) const {
@@ -119,7 +135,11 @@ QVariant GridTableModel::data(const QModelIndex& index, int role) const {
                                        (isNumber ? Qt::AlignRight : Qt::AlignLeft));
         }
         case Qt::BackgroundRole:
-            return IsFixed(index) ? QVariant(fixedBrush_) : QVariant();
+            if (IsFixed(index)) return QVariant(fixedBrush_);
+            // A flagged lap (shorter than the race's minimum) is to be checked.
+            if (grid_.CellMarked(GridRow(index.row()), GridCol(index.column())))
+                return QVariant(QBrush(MarkedCellColor()));
+            return {};
         default:
             return {};
     }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QAbstractTableModel>
 #include <QBrush>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,7 @@ class GridTableModel final : public QAbstractTableModel {
     int shownCols_ = 0;
     // The text of each cell in view as last announced, row by row.
     std::vector<std::string> shownTexts_;
+    std::vector<std::uint8_t> shownMarks_;  // whether each shown cell was marked
     QBrush fixedBrush_;
 };
 

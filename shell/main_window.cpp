@@ -10,6 +10,7 @@
 #include <QTextEdit>
 #include <cstdlib>
 
+#include "engine/exact_result.h"
 #include "shell/about_box.h"
 #include "shell/race_window_view.h"
 #include "shell/read_out_options.h"
@@ -35,6 +36,8 @@ frmMain::frmMain(Application& app, QWidget* parent)
       dialogs_(app.Dialogs()),
       redraws_([this] {
           if (raceWindow_ != nullptr) raceWindow_->Refresh();
+          if (statusProvisional_ != nullptr)
+              statusProvisional_->setVisible(IsProvisional(app_.State()));
       }),
       placement_(app.Settings()),
       portMenu_(app) {
@@ -145,6 +148,13 @@ void frmMain::BuildStatusBar() {
     receiverNotice_->setStyleSheet(QStringLiteral("QLabel { color: #a05000; font-weight: bold; }"));
     receiverNotice_->hide();
     statusBar()->addWidget(receiverNotice_);
+    // Shown only while a flagged short lap is unresolved.
+    statusProvisional_ = new QLabel(QStringLiteral("暫定"), this);
+    statusProvisional_->setObjectName(QStringLiteral("sbStatusBarProvisional"));
+    statusProvisional_->setFrameShape(QFrame::Panel);
+    statusProvisional_->setFrameShadow(QFrame::Sunken);
+    statusBar()->addPermanentWidget(statusProvisional_);
+    statusProvisional_->setVisible(false);
     statusBar()->addPermanentWidget(statusDate_);
     statusBar()->addPermanentWidget(statusTime_);
     UpdateStatusClock();

@@ -86,6 +86,7 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     // "日本語" and "英語" can be chosen where their voice could be loaded.
     void SetReadOutVoices(bool japanese, bool english);
     void mnuEditName_Click();
+    void mnuMinLap_Click();
     // View, Window and Help menus.
     void mnuViewToolbar_Click();
     void mnuViewStatusBar_Click();
@@ -165,8 +166,10 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     QAction* mnuViewToolbar_ = nullptr;
     QAction* mnuViewStatusBar_ = nullptr;
 
-    WarningBanner* warnings_ = nullptr;  // the status bar's text panel
-    QLabel* receiverNotice_ = nullptr;   // while no receiver port is open
+    WarningBanner* warnings_ = nullptr;    // the status bar's text panel
+    QLabel* receiverNotice_ = nullptr;     // while no receiver port is open
+    WarningBanner* warnings_ = nullptr;    // the status bar's text panel
+    QLabel* statusProvisional_ = nullptr;  // "暫定" while a short lap is unresolved
     QLabel* statusDate_ = nullptr;
     QLabel* statusTime_ = nullptr;
     QTimer statusClock_;

@@ -6,6 +6,7 @@
 
 #include "app/seconds_input.h"
 #include "documents/result_file.h"
+#include "engine/time_format.h"
 #include "platform/file_store.h"
 #include "shell/main_window.h"
 #include "shell/print_commands.h"
@@ -135,6 +136,27 @@ void frmMain::AskSeconds(const SecondsSetting& setting) {
         case SecondsInput::Kind::NotNumber:
             break;  // cancelled, empty or not a number: the value stays
     }
+}
+
+void frmMain::mnuMinLap_Click() {
+    if (!IsIdle(app_.State())) {
+        dialogs_.ShowMessage(kCannotChangeDuringRace);
+        return;
+    }
+    const std::int32_t ms = app_.State().MinLapMs;
+    const std::string current = std::to_string(ms / 1000) + '.' + FormatPadded(ms % 1000 / 10, 2);
+    const std::optional<std::string> entered =
+        dialogs_.InputBox("最短ラップ(秒) 0で無効", "最短ラップ設定", current);
+    if (!entered) return;
+    const SecondsInput input = ParseHundredthsInput(*entered);
+    const bool inRange = input.kind == SecondsInput::Kind::Value && input.value >= 0 &&
+                         input.value <= kMostMinLapMs / 10;
+    if (inRange)
+        app_.SetMinLap(input.value * 10);
+    else if (input.kind != SecondsInput::Kind::NotNumber)
+        dialogs_.ShowMessage("入力された値が範囲外です。\r\n0 から " +
+                             std::to_string(kMostMinLapMs / 1000) +
+                             " までの秒数を入力してください。");
 }
 
 void frmMain::SelectReadOut(int mode) {

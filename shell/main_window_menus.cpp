@@ -135,6 +135,8 @@ void frmMain::BuildMenus() {
     addItems(setting, {
                           {nullptr},
                           {"mnuEditName", "参加者名簿...", &frmMain::mnuEditName_Click},
+                          {nullptr},
+                          {"mnuMinLap", "最短ラップ...", &frmMain::mnuMinLap_Click},
                       });
 
     // The view toggles run after Qt has turned their check mark over.

@@ -28,7 +28,11 @@ std::uint16_t StoredPort(SettingsStore& settings) {
 }  // namespace
 
 SpectatorPublishing::SpectatorPublishing(Application& app, QWidget* window, QAction& menuItem)
-    : app_(app), window_(window), item_(menuItem), feed_(app.Window(), race_), service_(race_) {
+    : app_(app),
+      window_(window),
+      item_(menuItem),
+      feed_(app.Window(), app.State(), race_),
+      service_(race_) {
     // Changes the pacing held back reach the page within this time.
     flush_.setInterval(SpectatorFeed::kDefaultIntervalMs);
     connect(&flush_, &QTimer::timeout, this, [this] { feed_.Flush(app_.Now()); });

@@ -19,6 +19,7 @@ constexpr PhraseRow kPhrases[] = {
     {PhraseId::Pass, "{who}、{lap}しゅう、{time}、{place}い",
      "{who}, lap {lap}, {time}, {place} place"},
     {PhraseId::BestLap, "ベストラップ、{who}、{time}", "Best lap, {who}, {time}"},
+    {PhraseId::ShortLap, "{who}、かくにん", "{who}, check"},
     {PhraseId::Finishing, "タイムアップ", "Time is up"},
     {PhraseId::Finished, "{who}、ゴール、{place}い", "{who} finished, {place} place"},
     {PhraseId::FinishedWithoutPlace, "{who}、ゴール", "{who} finished"},

@@ -26,6 +26,7 @@ enum class PhraseId {
     Start,                 // timing opens
     Pass,                  // an entrant completed a lap: the lap call, said in parts (LapCall)
     BestLap,               // a lap faster than any other of the race
+    ShortLap,              // a lap shorter than the race's minimum: to be checked, never timed
     Finishing,             // the race time is over: each entrant finishes at its next pass
     Finished,              // an entrant finished, with its place
     FinishedWithoutPlace,  // an entrant finished that has no place (ID 64)

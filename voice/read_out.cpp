@@ -48,7 +48,12 @@ void ReadOut::OnRaceEvent(const RaceEvent& event) {
             break;
         case RaceEventKind::PassAccepted:
             // Lap 0, the first pass, has no lap time to tell.
-            if (timing && event.lap > 0) SayLapCall(event, *language);
+            // A flagged lap is called to be checked; its time may be no lap.
+            if (timing && event.lap > 0 && event.shortLap)
+                Say(event, *language, AnnouncementKind::Pass, PhraseId::ShortLap,
+                    {.who = Who(*language, event.id)});
+            else if (timing && event.lap > 0)
+                SayLapCall(event, *language);
             break;
         case RaceEventKind::BestLapOfRace:
             if (timing)

@@ -1,10 +1,12 @@
 #include "web/spectator_feed.h"
 
+#include "documents/exact_times.h"
+
 namespace palomind {
 
-SpectatorFeed::SpectatorFeed(const RaceWindowModel& window, RaceSnapshotSlot& slot,
-                             std::int32_t intervalMs)
-    : window_(window), slot_(slot), intervalMs_(intervalMs) {}
+SpectatorFeed::SpectatorFeed(const RaceWindowModel& window, const RaceState& state,
+                             RaceSnapshotSlot& slot, std::int32_t intervalMs)
+    : window_(window), state_(state), slot_(slot), intervalMs_(intervalMs) {}
 
 void SpectatorFeed::OnRaceEvent(const RaceEvent& event) {
     pending_ = true;
@@ -21,7 +23,7 @@ void SpectatorFeed::Flush(std::int32_t nowTick) {
 }
 
 void SpectatorFeed::PublishNow(std::int32_t nowTick) {
-    slot_.Publish(window_);
+    slot_.Publish(WithExactTimes(window_, ExactResultOf(state_)));
     pending_ = false;
     published_ = true;
     publishedAt_ = nowTick;

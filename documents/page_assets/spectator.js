@@ -47,10 +47,15 @@
     head.appendChild(ids);
     head.appendChild(names);
     table.appendChild(head);
+    var flagged = {};
+    (history.short || []).forEach(function (at) { flagged[at[0] + ',' + at[1]] = true; });
     var body = document.createElement('tbody');
-    history.rows.forEach(function (r) {
+    history.rows.forEach(function (r, rowIndex) {
       var row = document.createElement('tr');
-      r.forEach(function (text, i) { cell(row, i === 0 ? 'th' : 'td', text, i === 0 ? 'lapno' : ''); });
+      r.forEach(function (text, i) {
+        var className = i === 0 ? 'lapno' : (flagged[rowIndex + ',' + i] ? 'short' : '');
+        cell(row, i === 0 ? 'th' : 'td', text, className);
+      });
       body.appendChild(row);
     });
     table.appendChild(body);
@@ -60,6 +65,7 @@
   function render(race) {
     byId('lamp').style.background = race.lamp;
     byId('status').textContent = race.status;
+    byId('provisional').textContent = race.provisional ? '暫定' : '';
     byId('elapsed').textContent = race.elapsed;
     byId('remaining').textContent = race.remaining;
     byId('comment').textContent = race.comment;

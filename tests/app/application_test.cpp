@@ -19,6 +19,7 @@
 #include "app/replay.h"
 #include "documents/cp932.h"
 #include "documents/result_file.h"
+#include "engine/exact_result.h"
 #include "record/race_record_folder.h"
 #include "tests/support/platform_fakes.h"
 #include "tests/support/receiver_frame.h"
@@ -157,6 +158,47 @@ TEST_F(ApplicationTest, StartupInputIsJournaledBeforeBootWithTheBootIdentity) {
     app.SetName(9, app.Roster()[9]);
     app.SetName(9, "Jiro");
     EXPECT_EQ(journal.Lines("name").size(), 65u);
+}
+
+TEST_F(ApplicationTest, TheMinimumLapKeptPerUserIsJournaledAndTheReplayNeedsNoStore) {
+    settings.values[{"Race", "MinLapMs"}] = "5000";
+    app.LoadStartupFiles();
+    ASSERT_TRUE(serial.Open(1));
+    app.Boot();
+    EXPECT_EQ(journal.Lines("minlap"),
+              std::vector<std::string>{std::to_string(clock.tick) + " minlap 5000"});
+    app.StartRace();
+    RunUntil(clock.tick + 2500);
+    Pass(3, 700);
+    Pass(3, 6000);
+    Pass(3, 300);  // lap 2, 0.3 s: flagged
+    ASSERT_TRUE(app.State().ShortLap(3, 2));
+    // A change is journaled and kept, and flags nothing of the race begun.
+    app.SetMinLap(0);
+    EXPECT_EQ(journal.Lines("minlap").size(), 2u);
+    EXPECT_EQ((settings.values[{"Race", "MinLapMs"}]), "0");
+    EXPECT_TRUE(IsProvisional(app.State()));
+
+    settings.values[{"Race", "MinLapMs"}] = "600000";  // what the store holds is not read
+    const JournalParseResult parsed = ReadJournal(journal.text);
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    RecordingSoundPlayer silent(replayClock);
+    RaceCore core(silent);
+    ReplayJournal(parsed.events, core, std::nullopt);
+    EXPECT_TRUE(core.State().ShortLap(3, 2));
+    EXPECT_FALSE(core.State().ShortLap(3, 1));
+    EXPECT_EQ(core.State().MinLapMs, 0);
+}
+
+TEST_F(ApplicationTest, AStoredMinimumLapThatIsNoWholeNumberInRangeIsOff) {
+    for (const char* stored : {"abc", "-5", "600001", "99999999", "5 ", ""}) {
+        settings.values[{"Race", "MinLapMs"}] = stored;
+        app.LoadStartupFiles();
+        EXPECT_EQ(app.State().MinLapMs, 0) << stored;
+    }
+    settings.values[{"Race", "MinLapMs"}] = "600000";
+    app.LoadStartupFiles();
+    EXPECT_EQ(app.State().MinLapMs, 600'000);
 }
 
 TEST_F(ApplicationTest, TypingIsJournaledOnceItRestsOrBeforeAnythingReadsTheComment) {

@@ -223,8 +223,8 @@ TEST_F(RaceCorrectionsTest, RefusesACorrectionThatDoesNotFitTheRaceNamingItsLine
 }
 
 // Short laps are flagged from the minimum lap in force at the start (its
-// "minlap" line, which the short-lap flags bring): enabled once they are in.
-TEST_F(RaceCorrectionsTest, DISABLED_AnAcceptedShortLapStandsAndTheRaceIsNoLongerProvisional) {
+// "minlap" line).
+TEST_F(RaceCorrectionsTest, AnAcceptedShortLapStandsAndTheRaceIsNoLongerProvisional) {
     // ID 5's second and third laps, 10 s each, are short under 10.5 s.
     std::string flagged = record_;
     flagged.insert(flagged.find("2000 start\n"), "2000 minlap 10500\n");

@@ -6,9 +6,11 @@
 #include <nlohmann/json.hpp>
 #include <utility>
 
+#include "documents/exact_times.h"
 #include "documents/race_csv.h"
 #include "documents/race_html.h"
 #include "documents/race_json.h"
+#include "engine/exact_result.h"
 #include "tests/engine/engine_fixture.h"
 #include "web/spectator_feed.h"
 
@@ -82,19 +84,20 @@ TEST(TimeCellSecondsTest, ReadsTheWindowsTimeTexts) {
     EXPECT_EQ(TimeCellSeconds("01m2xs03"), "01m2xs03");
 }
 
-TEST_F(ScriptedRaceTest, CsvListsEveryRankedEntrantWithLapsInSeconds) {
+TEST_F(ScriptedRaceTest, CsvListsEveryRankedEntrantWithTheEnginesMilliseconds) {
     const std::string csv = RaceCsv(state, window, names);
     ASSERT_EQ(csv.rfind("\xEF\xBB\xBF"
                         "レース時間,480\r\n"
                         "順位,ID,名前,周回,合計タイム,ベストラップ,ラップ1,ラップ2,ラップ3\r\n"
-                        "1,1,\"Sato, \"\"Flash\"\"\r\nJr.\",3,92.70,30.00,32.70,30.00,30.00\r\n",
+                        "1,1,\"Sato, \"\"Flash\"\"\r\nJr.\",3,92.700,30.000,32.700,30.000,30."
+                        "000\r\n",
                         0),
               0u)
         << csv.substr(0, 300);
     // 22 entrants, the last two from the engine's ranking; nothing after them.
     EXPECT_TRUE(
-        csv.ends_with("\r\n21,21,N21,3,106.70,30.00,46.70,30.00,30.00\r\n"
-                      "22,22,N22,3,107.40,30.00,47.39,30.00,30.00\r\n"));
+        csv.ends_with("\r\n21,21,N21,3,106.700,30.000,46.700,30.000,30.000\r\n"
+                      "22,22,N22,3,107.400,30.000,47.400,30.000,30.000\r\n"));
     std::size_t lines = 0;
     for (std::size_t at = csv.find("\r\n"); at != std::string::npos; at = csv.find("\r\n", at + 1))
         ++lines;
@@ -117,7 +120,7 @@ TEST_F(ScriptedRaceTest, CsvMarksTextsThatBeginLikeAFormulaAndKeepsNumbers) {
         {"Ito-san", "Ito-san"},
     };
     for (const auto& c : cases) {
-        window.Standings.SetTextMatrix(1, 2, c.name);
+        names[1] = c.name;
         const std::string csv = RaceCsv(state, window, names);
         EXPECT_NE(csv.find(std::string("\r\n1,1,") + c.field + ",3,"), std::string::npos)
             << c.name << "\n"
@@ -135,6 +138,104 @@ TEST_F(ScriptedRaceTest, HtmlIsOnePageWithTheWindowsTextsEscaped) {
     EXPECT_NE(html.find(">" + Standing(20, 6) + "<"), std::string::npos);
 }
 
+// Two entrants, ID 2's second lap 0.5 s against a minimum of 5 s.
+class ShortLapRaceTest : public EngineTest {
+  protected:
+    ShortLapRaceTest() {
+        state.StartWait = 0;
+        state.MinLapMs = 5'000;
+        StartAt(0);
+        Pass(1, 1'000);
+        Pass(2, 1'100);
+        Pass(1, 20'000);
+        Pass(2, 20'100);
+        Pass(2, 20'600);
+    }
+};
+
+TEST_F(ShortLapRaceTest, CsvSaysProvisionalAndListsTheFlaggedLaps) {
+    const std::string csv = RaceCsv(state, window, names);
+    EXPECT_EQ(csv,
+              "\xEF\xBB\xBF"
+              "レース時間,480,暫定\r\n"
+              "順位,ID,名前,周回,合計タイム,ベストラップ,ラップ1,ラップ2,短いラップ\r\n"
+              "1,2,N2,2,20.600,0.500,20.100,0.500,2\r\n"
+              "2,1,N1,1,20.000,20.000,20.000,,\r\n");
+}
+
+TEST_F(ShortLapRaceTest, PageJsonAndHtmlMarkTheFlaggedLapAndSayProvisional) {
+    const auto json = nlohmann::json::parse(RaceJson(window));
+    EXPECT_EQ(json["provisional"], true);
+    EXPECT_EQ(json["lapHistory"]["short"], nlohmann::json::parse("[[1, 2]]"));
+    EXPECT_EQ(json["lapHistory"]["rows"][1][2], "00m00s50");  // the text stays as shown
+
+    const std::string html = RaceHtml(window);
+    EXPECT_NE(html.find("<td class=\"short\">00m00s50</td>"), std::string::npos);
+    EXPECT_EQ(html.find("class=\"short\"", html.find("class=\"short\">00m00s50") + 1),
+              std::string::npos);
+    EXPECT_NE(html.find("<span class=\"provisional\">暫定</span>"), std::string::npos);
+}
+
+TEST_F(ScriptedRaceTest, WithoutAMinimumLapNothingIsMarkedOrProvisional) {
+    const auto json = nlohmann::json::parse(RaceJson(window));
+    EXPECT_EQ(json["provisional"], false);
+    EXPECT_TRUE(json["lapHistory"]["short"].empty());
+    EXPECT_EQ(RaceHtml(window).find("暫定"), std::string::npos);
+    EXPECT_EQ(RaceCsv(state, window, names).find("暫定"), std::string::npos);
+}
+
+TEST(ExactTimeTextsTest, WriteWholeMillisecondsInTheWindowsFormsTruncatingToHundredths) {
+    const struct {
+        std::int64_t ms;
+        const char* raceTime;
+        const char* lapTime;
+    } cases[] = {
+        {47'400, "00h00m47s40", "00m47s40"},       {47'409, "00h00m47s40", "00m47s40"},
+        {3'723'450, "01h02m03s45", "02m03s45"},  // a lap drops its hours, as the window's
+        {-1'500, "-00h00m01s50", "-00m01s50"},     {0, "00h00m00s00", "00m00s00"},
+        {360'000'000, "100h00m00s00", "00m00s00"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ExactRaceTimeText(c.ms), c.raceTime) << c.ms;
+        EXPECT_EQ(ExactLapTimeText(c.ms), c.lapTime) << c.ms;
+    }
+}
+
+// ID 1's first lap is 47.4 s, which the window's arithmetic shows as 47.39.
+class ExactTimesTest : public EngineTest {
+  protected:
+    ExactTimesTest() {
+        StartAt(0);  // timing from 10 s
+        Pass(1, 5'000);
+        Pass(1, 57'400);
+    }
+};
+
+TEST_F(ExactTimesTest, PageAndHtmlShowTheEnginesMillisecondsNotTheWindowsArithmetic) {
+    ASSERT_EQ(LapCell(2, 1), "00m47s39");
+    const RaceWindowModel exact = WithExactTimes(window, ExactResultOf(state));
+    EXPECT_EQ(exact.LapHistory.TextMatrix(2, 1), "00m47s40");
+    EXPECT_EQ(exact.Standings.TextMatrix(1, kStandingsTimeCol), "00h00m47s40");
+    EXPECT_EQ(exact.Standings.TextMatrix(1, kStandingsLastLapCol), "00m47s40");
+    EXPECT_EQ(exact.Standings.TextMatrix(1, kStandingsBestLapCol), "00m47s40");
+    EXPECT_EQ(exact.Standings.TextMatrix(1, kStandingsNameCol), Standing(1, kStandingsNameCol));
+    EXPECT_EQ(exact.LapHistory.TextMatrix(3, 1), "");  // no lap 2: nothing written
+    EXPECT_NE(RaceHtml(exact).find(">00m47s40<"), std::string::npos);
+}
+
+TEST_F(ExactTimesTest, AResultFileShownKeepsTheTextsItHolds) {
+    const RaceWindowModel shown = WithExactTimes(window, ExactResult{});
+    EXPECT_EQ(shown.LapHistory.TextMatrix(2, 1), "00m47s39");
+    EXPECT_EQ(shown.Standings.TextMatrix(1, kStandingsTimeCol), Standing(1, kStandingsTimeCol));
+}
+
+TEST_F(ExactTimesTest, TheSpectatorFeedPublishesTheExactTimes) {
+    RaceSnapshotSlot slot;
+    SpectatorFeed feed{window, state, slot, 100};
+    feed.PublishNow(0);
+    EXPECT_EQ(slot.Latest().window->LapHistory.TextMatrix(2, 1), "00m47s40");
+}
+
 // The feed copies the window for the web server, paced by the event ticks.
 class SpectatorFeedTest : public ::testing::Test {
   protected:
@@ -144,8 +245,9 @@ class SpectatorFeedTest : public ::testing::Test {
     std::uint64_t Published() const { return slot.Latest().sequence; }
 
     RaceWindowModel window;
+    RaceState state;
     RaceSnapshotSlot slot;
-    SpectatorFeed feed{window, slot, 100};
+    SpectatorFeed feed{window, state, slot, 100};
 };
 
 TEST_F(SpectatorFeedTest, CopiesAtOnceThenAtMostOncePerIntervalAndFlushesTheRest) {

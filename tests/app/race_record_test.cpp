@@ -230,16 +230,22 @@ constexpr const char* kEveryKindOfPass =
     "68000 id3\n"
     "69000 id1\n";
 
-class RaceRecordOfEveryKindOfPass : public RaceRecordTest {
+// The record of a journal of one race, written into "races".
+class OneRaceRecordTest : public RaceRecordTest {
   protected:
-    void SetUp() override {
-        WriteBytes("run.journal", kEveryKindOfPass);
+    void RecordOf(const char* journal) {
+        WriteBytes("run.journal", journal);
         ASSERT_EQ(Run({"--replay", "run.journal", "--races", "races"}), 0) << err_.str();
         const std::vector<fs::path> records = Records("races");
         ASSERT_EQ(records.size(), 1u);
         record_ = records[0].string();
     }
     std::string record_;
+};
+
+class RaceRecordOfEveryKindOfPass : public OneRaceRecordTest {
+  protected:
+    void SetUp() override { RecordOf(kEveryKindOfPass); }
 };
 
 TEST_F(RaceRecordOfEveryKindOfPass, ListsEveryPassWithItsIdentityAndWhatItBecame) {
@@ -298,6 +304,70 @@ TEST_F(RaceRecordOfEveryKindOfPass, OptionsForARecordRefuseAJournalAndTheOtherWa
     EXPECT_FALSE(fs::exists("p.csv"));
     EXPECT_FALSE(fs::exists("r.json"));
     EXPECT_FALSE(fs::exists("again"));
+}
+
+// A race whose minimum lap is 5 s: ID 2's second lap is 0.5 s. The minimum is
+// raised after the start, which flags nothing of this race.
+constexpr const char* kShortLapRace =
+    "palomind-journal 1\n"
+    "1000 racetime 60\n"
+    "1000 startwait 2\n"
+    "1000 ttsmode 1\n"
+    "1000 minlap 5000\n"
+    "1000 boot\n"
+    "2000 start\n"
+    "4000 minlap 600000\n"
+    "5000 id2\n"
+    "15000 id2\n"
+    "15500 id2\n"
+    "25500 id2\n";
+
+class ShortLapRecordTest : public OneRaceRecordTest {
+  protected:
+    void SetUp() override { RecordOf(kShortLapRace); }
+};
+
+TEST_F(ShortLapRecordTest, TheRecordHoldsTheMinimumInForceAtTheStartAndItsChanges) {
+    const std::string text = ReadBytes(record_);
+    EXPECT_NE(text.find("\n2000 ttsmode 1\n2000 minlap 5000\n2000 name 1 "), std::string::npos)
+        << text.substr(0, 200);
+    EXPECT_NE(text.find("\n4000 minlap 600000\n"), std::string::npos);
+}
+
+TEST_F(ShortLapRecordTest, PassesAndResultFlagTheShortLapAndTheRaceIsProvisional) {
+    ASSERT_EQ(Run({"--replay", record_, "--passes", "passes.csv", "--result-json", "r.json"}), 0)
+        << err_.str();
+    EXPECT_EQ(ReadBytes("passes.csv"),
+              "id,ordinal,source,tick,race_ms,became,lap,lap_ms,flag\n"
+              "2,1,button,5000,1000,start,,,\n"
+              "2,2,button,15000,11000,lap,1,11000,\n"
+              "2,3,button,15500,11500,lap,2,500,short\n"
+              "2,4,button,25500,21500,lap,3,10000,\n");
+    const std::string json = ReadBytes("r.json");
+    EXPECT_NE(json.find("\"provisional\":true"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"short_laps\":[2]"), std::string::npos) << json;
+}
+
+TEST_F(ShortLapRecordTest, TheVoiceCallsTheShortLapToBeCheckedAndNeverSaysItsTime) {
+    ASSERT_EQ(Run({"--replay", record_, "--trace", "trace.txt"}), 0) << err_.str();
+    const std::string trace = ReadBytes("trace.txt");
+    EXPECT_NE(trace.find("15000 speak にばん、1しゅう、11てん00\n"), std::string::npos) << trace;
+    EXPECT_NE(trace.find("15500 speak にばん、かくにん\n"), std::string::npos) << trace;
+    EXPECT_EQ(trace.find("2しゅう"), std::string::npos) << trace;
+    EXPECT_EQ(trace.find("0てん50"), std::string::npos) << trace;
+}
+
+TEST_F(OneRaceRecordTest, ARecordOrJournalWithoutAMinimumLapFlagsNothing) {
+    RecordOf("palomind-journal 1\n1000 startwait 2\n1000 boot\n2000 start\n5000 id2\n5100 id2\n");
+    std::string text = ReadBytes(record_);
+    EXPECT_NE(text.find(" minlap 0\n"), std::string::npos);
+    // A record written before the minimum existed: its line taken out.
+    const std::size_t line = text.find("2000 minlap 0\n");
+    ASSERT_NE(line, std::string::npos);
+    text.erase(line, std::string("2000 minlap 0\n").size());
+    WriteBytes("older.race", text);
+    ASSERT_EQ(Run({"--replay", "older.race", "--passes", "p.csv"}), 0) << err_.str();
+    EXPECT_EQ(ReadBytes("p.csv").find("short"), std::string::npos);
 }
 
 // The journal's name is local time; the record's time says its offset, and

@@ -62,3 +62,34 @@ TEST(SecondsInputTest, NumbersBeyondTheRaceClockRangeAreTooLarge) {
 
 }  // namespace
 }  // namespace palomind
+
+namespace palomind {
+namespace {
+
+TEST(HundredthsInputTest, KeepsTwoDecimalsRoundingTheThirdWithTiesToEven) {
+    const struct {
+        const char* text;
+        std::int32_t hundredths;
+    } cases[] = {
+        {"0", 0},         {"2", 200},       {"2.5", 250},
+        {"2.34", 234},    {"2.345", 234},   {"2.355", 236},
+        {"2.3451", 235},  {"-1.005", -100}, {"６００．００", 60000},
+        {" 47.4 ", 4740}, {".01", 1},       {"7.", 700},
+    };
+    for (const auto& c : cases) {
+        const SecondsInput input = ParseHundredthsInput(c.text);
+        EXPECT_EQ(input.kind, SecondsInput::Kind::Value) << c.text;
+        EXPECT_EQ(input.value, c.hundredths) << c.text;
+    }
+}
+
+TEST(HundredthsInputTest, RefusesWhatIsNoNumberAndWhatLeavesThirtyTwoBits) {
+    for (const char* text : {"", "abc", "1.2.3", "1,5", "."})
+        EXPECT_EQ(ParseHundredthsInput(text).kind, SecondsInput::Kind::NotNumber) << text;
+    for (const char* text : {"20000000.01", "-20000001", "99999999999999999999"})
+        EXPECT_EQ(ParseHundredthsInput(text).kind, SecondsInput::Kind::TooLarge) << text;
+    EXPECT_EQ(ParseHundredthsInput("20000000").value, 2'000'000'000);
+}
+
+}  // namespace
+}  // namespace palomind

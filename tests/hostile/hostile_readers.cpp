@@ -39,7 +39,8 @@ std::string GoodResultFile() {
 }
 
 const std::string kGoodJournal =
-    "palomind-journal 1\n0 racetime 30\n0 startwait 1\n0 boot\n100 start\n1500 rx fe fe fe 05 10 "
+    "palomind-journal 1\n0 racetime 30\n0 startwait 1\n0 minlap 1500\n0 boot\n100 start\n1500 rx "
+    "fe fe fe 05 10 "
     "20 35\n";
 
 // A race state whose settings nothing would choose, to tell what a read set.

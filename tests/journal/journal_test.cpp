@@ -18,6 +18,7 @@ TEST(Journal, FormatsAndParsesEveryEventKind) {
         "0 startwait -3\n"
         "0 ttsmode 1\n"
         "0 callparts 15\n"
+        "0 minlap 2500\n"
         "10 start\n"
         "20 id1\n"
         "20 id2\n"
@@ -32,7 +33,7 @@ TEST(Journal, FormatsAndParsesEveryEventKind) {
     for (const JournalEvent& e : parsed.events) rebuilt += FormatJournalLine(e) + "\n";
     EXPECT_EQ(rebuilt,
               "palomind-journal 1\n-5 boot\n0 racetime 30\n0 startwait -3\n0 ttsmode 1\n"
-              "0 callparts 15\n10 start\n20 id1\n"
+              "0 callparts 15\n0 minlap 2500\n10 start\n20 id1\n"
               "20 id2\n20 id3\n30 rx fe fe 00 7f\n40 clock\n50 stop\n");
 }
 
@@ -115,6 +116,12 @@ TEST(Journal, RejectsMalformedLinesNamingTheLine) {
         "100 comment \xed\xa0\x80",
         "100 name 5 \xc3(",
         "100 name 5 \\x80",
+        // A minimum lap is 0 to 600000 ms, one plain number.
+        "100 minlap",
+        "100 minlap -1",
+        "100 minlap 600001",
+        "100 minlap 1.5",
+        "100 minlap 5 5",
     };
     for (const char* line : bad) {
         SCOPED_TRACE(line);

@@ -16,6 +16,8 @@
 #include <filesystem>
 #include <optional>
 
+#include "documents/exact_times.h"
+#include "engine/exact_result.h"
 #include "platform/monotonic_tick_clock.h"
 #include "platform/qt_serial_port.h"
 #include "platform/qt_settings_store.h"
@@ -230,12 +232,16 @@ TEST_F(LiveRace, CommentNamesAndAnOpenedFileReplayToTheSameResultFiles) {
     window->close();
 }
 
-// The standings as the window showed them after each change: the page, read
-// at some moment, must show one of them.
+// The standings as the window showed them after each change, with the
+// engine's exact times as the page shows them: the page, read at some
+// moment, must show one of them.
 class StandingsHistory final : public RaceEventListener {
   public:
     using Standings = std::vector<std::string>;  // places 1 to 20, columns 0 to 6
-    explicit StandingsHistory(const RaceWindowModel& window) : window_(window) { Record(); }
+    StandingsHistory(const RaceWindowModel& window, const RaceState& state)
+        : window_(window), state_(state) {
+        Record();
+    }
     void OnRaceEvent(const RaceEvent& event) override {
         if (event.kind == RaceEventKind::StandingsChanged) Record();
     }
@@ -250,12 +256,13 @@ class StandingsHistory final : public RaceEventListener {
   private:
     void Record() {
         Standings rows;
+        const RaceWindowModel exact = WithExactTimes(window_, ExactResultOf(state_));
         for (int row = 1; row <= 20; ++row)
-            for (int col = 0; col < 7; ++col)
-                rows.push_back(window_.Standings.TextMatrix(row, col));
+            for (int col = 0; col < 7; ++col) rows.push_back(exact.Standings.TextMatrix(row, col));
         versions_.push_back(std::move(rows));
     }
     const RaceWindowModel& window_;
+    const RaceState& state_;
     std::vector<Standings> versions_;
 };
 
@@ -303,7 +310,7 @@ TEST_F(LiveProgramTest, SpectatorsPageInABrowserShowsTheWindowsStandings) {
     window->Spectators().StartAtLaunch(WebAddress{"127.0.0.1", 0});
     ASSERT_TRUE(window->Spectators().IsPublishing());
     const QString url = QStringLiteral("http://127.0.0.1:%1/").arg(window->Spectators().Port());
-    StandingsHistory history(app->Window());
+    StandingsHistory history(app->Window(), app->State());
     app->Subscribe(&history);
 
     ASSERT_NO_FATAL_FAILURE(StartRace());

@@ -17,6 +17,10 @@ class RaceParametersTest : public StartedShellTest {
         h.dialogs.inputAnswers.push_back(std::move(text));
         h.Choose("mnuStartWait");
     }
+    void EnterMinLap(std::optional<std::string> text) {
+        h.dialogs.inputAnswers.push_back(std::move(text));
+        h.Choose("mnuMinLap");
+    }
 };
 
 TEST_F(RaceParametersTest, InputBoxesShowTheirPromptTitleAndTheCurrentValue) {
@@ -87,7 +91,8 @@ TEST_F(RaceParametersTest, TimeAndRosterMenusAreRefusedFromTheStartUntilEveryone
         h.Choose("mnuRaceTime");
         h.Choose("mnuStartWait");
         h.Choose("mnuEditName");
-        EXPECT_EQ(h.dialogs.messages, std::vector<std::string>(3, "レース中は変更できません。"));
+        h.Choose("mnuMinLap");
+        EXPECT_EQ(h.dialogs.messages, std::vector<std::string>(4, "レース中は変更できません。"));
         EXPECT_TRUE(h.dialogs.inputs.empty());
     };
     expectRefused("countdown");
@@ -105,6 +110,28 @@ TEST_F(RaceParametersTest, TimeAndRosterMenusAreRefusedFromTheStartUntilEveryone
     EnterRaceTime("30");
     EXPECT_EQ(h.State().RaceTime, 30);
     EXPECT_TRUE(h.dialogs.messages.empty());
+}
+
+TEST_F(RaceParametersTest, MinimumLapIsSecondsWithTwoDecimalsUpToTenMinutesKeptPerUser) {
+    EnterMinLap("2.345");
+    ASSERT_EQ(h.dialogs.inputs.size(), 1u);
+    EXPECT_EQ(h.dialogs.inputs[0].prompt, "最短ラップ(秒) 0で無効");
+    EXPECT_EQ(h.dialogs.inputs[0].title, "最短ラップ設定");
+    EXPECT_EQ(h.dialogs.inputs[0].defaultText, "0.00");  // off by default
+    EXPECT_EQ(h.State().MinLapMs, 2'340);
+    EXPECT_EQ((h.settings.values[{"Race", "MinLapMs"}]), "2340");
+
+    for (const char* refused : {"600.01", "-1"}) EnterMinLap(refused);
+    EXPECT_EQ(h.dialogs.messages.size(), 2u);
+    EXPECT_EQ(h.State().MinLapMs, 2'340);
+    EnterMinLap("abc");  // not a number: the value stays, silently
+    EXPECT_EQ(h.dialogs.messages.size(), 2u);
+    EnterMinLap("600");
+    EXPECT_EQ(h.State().MinLapMs, 600'000);
+    EXPECT_EQ(h.dialogs.inputs.back().defaultText, "2.34");
+    EnterMinLap("0");
+    EXPECT_EQ(h.State().MinLapMs, 0);
+    EXPECT_EQ((h.settings.values[{"Race", "MinLapMs"}]), "0");
 }
 
 TEST_F(RaceParametersTest, StopCommandMakesTheTimeMenusAvailableAgain) {

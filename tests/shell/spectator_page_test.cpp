@@ -8,7 +8,9 @@
 #include <QTcpServer>
 #include <QTest>
 
+#include "documents/exact_times.h"
 #include "documents/race_json.h"
+#include "engine/exact_result.h"
 #include "shell/spectator_page_dialog.h"
 #include "shell/spectator_publishing.h"
 #include "tests/support/shell_harness.h"
@@ -60,7 +62,9 @@ TEST_F(SpectatorPageTest, TheMenuPublishesTheRaceAndRemembersItWithThePort) {
     h.Press("ＩＤ２");
     h.ticks.Set(h.ticks.Now() + SpectatorFeed::kDefaultIntervalMs);
     QTest::qWait(250);
-    EXPECT_EQ(Exchange(port, Get("/race.json")).body.toStdString(), RaceJson(h.Model()));
+    // The window's texts, with the engine's exact times.
+    EXPECT_EQ(Exchange(port, Get("/race.json")).body.toStdString(),
+              RaceJson(WithExactTimes(h.Model(), ExactResultOf(h.State()))));
 
     h.Choose("mnuViewSpectatorPage");
     EXPECT_FALSE(Spectators().IsPublishing());

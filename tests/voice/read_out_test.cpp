@@ -99,6 +99,16 @@ TEST_F(ReadOutTest, LapCallsSayThePartsInForceAtTheirPass) {
               (std::vector<std::string>{"はなこ、4しゅう、1い", "はなこ、ゴール、1い"}));
 }
 
+TEST_F(ReadOutTest, AFlaggedLapIsCalledToBeCheckedWithoutItsTime) {
+    Tell(
+        {.kind = RaceEventKind::PassAccepted, .id = 2, .lap = 4, .lapTime = 0.3, .shortLap = true});
+    state.TtsMode = 2;
+    Tell(
+        {.kind = RaceEventKind::PassAccepted, .id = 3, .lap = 2, .lapTime = 0.3, .shortLap = true});
+    EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"はなこ、かくにん", "Number 3, check"}));
+    EXPECT_EQ(sink.said[0].kind, AnnouncementKind::Pass);
+}
+
 TEST_F(ReadOutTest, ModeNoneAndUnknownModesSayNothing) {
     for (std::int16_t mode : {0, 3}) {
         state.TtsMode = mode;
