@@ -168,7 +168,6 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
 
     WarningBanner* warnings_ = nullptr;    // the status bar's text panel
     QLabel* receiverNotice_ = nullptr;     // while no receiver port is open
-    WarningBanner* warnings_ = nullptr;    // the status bar's text panel
     QLabel* statusProvisional_ = nullptr;  // "暫定" while a short lap is unresolved
     QLabel* statusDate_ = nullptr;
     QLabel* statusTime_ = nullptr;

@@ -42,6 +42,9 @@ std::string Edit(int n, const std::string& operation) {
 
 class RaceCorrectionsTest : public ::testing::Test {
   protected:
+    // Every file of a test in a folder of its own: tests run side by side.
+    TemporaryCurrentDirectory folder_;
+
     void SetUp() override {
         WriteBytes("run.journal", kRace);
         ASSERT_EQ(Run({"--replay", "run.journal", "--races", "races"}), 0) << err_.str();

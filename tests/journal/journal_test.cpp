@@ -28,7 +28,7 @@ TEST(Journal, FormatsAndParsesEveryEventKind) {
         "50 stop\n";
     const JournalParseResult parsed = ParseJournal(text);
     ASSERT_TRUE(parsed.ok) << parsed.errorLine << ": " << parsed.error;
-    ASSERT_EQ(parsed.events.size(), 12u);
+    ASSERT_EQ(parsed.events.size(), 13u);
     std::string rebuilt = "palomind-journal 1\n";
     for (const JournalEvent& e : parsed.events) rebuilt += FormatJournalLine(e) + "\n";
     EXPECT_EQ(rebuilt,
