@@ -338,7 +338,8 @@ std::string Application::CorrectRace(Correction correction, std::string reason,
 
 RaceDocument Application::Document() {
     CommitComment();
-    return {core_.State(), core_.Window(), core_.ShownDisqualified()};
+    documentResult_ = core_.Result();
+    return {core_.State(), core_.Window(), documentResult_, core_.ShownDisqualified()};
 }
 
 void Application::NoteInJournal(std::string_view text) {

@@ -237,15 +237,18 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
             ok = false;
         }
     };
-    const std::set<int> disqualified = edits ? edits->disqualified : core.ShownDisqualified();
+    // The one result every output reads, as the live program's does: a
+    // record's revision with its corrections, or the race a journal shows.
+    const ExactResult result =
+        edits ? CorrectedResult(ExactResultOf(state), *edits, passes.Passes()) : core.Result();
+    const std::set<int> disqualified = DisqualifiedIn(result);
     if (options->exportCsv)
-        exportTo(options->exportCsv, RaceCsv(state, window, core.Roster(), disqualified));
-    const RaceWindowModel exactWindow = WithExactTimes(window, ExactResultOf(state));
+        exportTo(options->exportCsv, RaceCsv(state, result, window, core.Roster(), disqualified));
+    const RaceWindowModel exactWindow = WithExactTimes(window, result);
     if (options->exportHtml) exportTo(options->exportHtml, RaceHtml(exactWindow, disqualified));
     if (options->passes) exportTo(options->passes, PassesCsv(passes.Passes()));
     if (options->resultJson) {
         const JournalEvent& race = journal.events.front();
-        const ExactResult result = CorrectedResult(ExactResultOf(state), *edits, passes.Passes());
         exportTo(options->resultJson, ResultJson({.race = race.text,
                                                   .started = race.wallClock,
                                                   .revision = revision,
