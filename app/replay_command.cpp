@@ -11,6 +11,7 @@
 
 #include "app/command_line.h"
 #include "app/journal_reading.h"
+#include "app/lap_review.h"
 #include "app/race_core.h"
 #include "app/race_revision.h"
 #include "app/replay.h"
@@ -245,7 +246,16 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
     if (options->exportCsv)
         exportTo(options->exportCsv, RaceCsv(state, result, window, core.Roster(), disqualified));
     const RaceWindowModel exactWindow = WithExactTimes(window, result);
-    if (options->exportHtml) exportTo(options->exportHtml, RaceHtml(exactWindow, disqualified));
+    if (options->exportHtml) {
+        // A record's audit list goes up to the revision replayed; a
+        // journal's, that of the race it shows, as the live export's.
+        std::vector<std::string> audit;
+        if (journal.raceRecord)
+            for (int n = 1; n <= revision; ++n) audit.push_back(AuditLine(record, n));
+        else if (core.CanCorrect())
+            audit = AuditOfRecordText(core.ShownRecordText());
+        exportTo(options->exportHtml, RaceHtml(exactWindow, disqualified, audit));
+    }
     if (options->passes) exportTo(options->passes, PassesCsv(passes.Passes()));
     if (options->resultJson) {
         const JournalEvent& race = journal.events.front();

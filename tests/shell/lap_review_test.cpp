@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -152,6 +153,26 @@ TEST_F(LapReviewTest, AcceptingTheOnlyShortLapEndsTheProvisionalRace) {
     EXPECT_EQ(csv.find("暫定"), std::string::npos) << csv;
     EXPECT_EQ(csv.find("短いラップ"), std::string::npos) << csv;
     EXPECT_EQ(csv, Replay({}, "--export-csv"));
+}
+
+// The audit list closes the HTML export once the race has corrections, live
+// as in the record's replay.
+TEST_F(LapReviewTest, TheHtmlExportEndsWithTheAuditListOfTheCorrections) {
+    RunRace();
+    EXPECT_EQ(Export("before.html").find("修正履歴"), std::string::npos);
+    LapReviewWindow& review = Review(5);
+    Pick(review, "3");
+    Reason(review, "二重検知");
+    review.DeletePass();
+    const std::string html = Export("after.html");
+    const std::size_t audit = html.find("<section class=\"audit\"><h2>修正履歴</h2>");
+    ASSERT_NE(audit, std::string::npos) << html;
+    EXPECT_NE(html.find("delete 5 3 二重検知", audit), std::string::npos) << html.substr(audit);
+    EXPECT_LT(html.find("<table class=\"laps\">"), audit);  // after today's sections
+    const std::string replayed = Replay({}, "--export-html");
+    EXPECT_EQ(
+        replayed.substr(std::min(replayed.find("<section class=\"audit\">"), replayed.size())),
+        html.substr(audit));
 }
 
 TEST_F(LapReviewTest, UndoRevertsTheLastCorrection) {
