@@ -5,6 +5,7 @@
 
 #include "app/crash_recovery.h"
 #include "app/journal_reading.h"
+#include "app/lap_review.h"
 #include "app/race_revision.h"
 #include "app/replay.h"
 #include "documents/result_file.h"
@@ -340,6 +341,11 @@ RaceDocument Application::Document() {
     CommitComment();
     documentResult_ = core_.Result();
     return {core_.State(), core_.Window(), documentResult_, core_.ShownDisqualified()};
+}
+
+std::vector<std::string> Application::Audit() const {
+    return core_.CanCorrect() ? AuditOfRecordText(core_.ShownRecordText())
+                              : std::vector<std::string>{};
 }
 
 void Application::NoteInJournal(std::string_view text) {

@@ -171,6 +171,9 @@ class Application final {
     // The race for saving, printing or exporting, with the comment as typed.
     // Its result stays valid until the next call.
     RaceDocument Document();
+    // The audit list of the race shown's corrections, a line each (none
+    // without): what the HTML export and the printed report end with.
+    std::vector<std::string> Audit() const;
     // The exact result of the race shown, corrections applied (RaceCore::Result).
     ExactResult Result() const { return core_.Result(); }
     // Whether the race shown is provisional ("暫定"): a short lap is unresolved.

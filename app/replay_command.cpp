@@ -231,7 +231,14 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
         err << "palomind: cannot write the result file " << *options->save << Reason(files) << '\n';
         ok = false;
     }
-    if (options->print && !writeReportPdf(state, window, *options->print, err)) ok = false;
+    // A record's audit list goes up to the revision replayed; a journal's is
+    // that of the race it shows, as the live program's.
+    std::vector<std::string> audit;
+    if (journal.raceRecord)
+        for (int n = 1; n <= revision; ++n) audit.push_back(AuditLine(record, n));
+    else if (core.CanCorrect())
+        audit = AuditOfRecordText(core.ShownRecordText());
+    if (options->print && !writeReportPdf(state, window, *options->print, err, audit)) ok = false;
     const auto exportTo = [&](const std::optional<std::string>& path, const std::string& bytes) {
         if (path && !files.WriteAtomically(*path, bytes)) {
             err << "palomind: cannot write the export " << *path << Reason(files) << '\n';
@@ -246,16 +253,8 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
     if (options->exportCsv)
         exportTo(options->exportCsv, RaceCsv(state, result, window, core.Roster(), disqualified));
     const RaceWindowModel exactWindow = WithExactTimes(window, result);
-    if (options->exportHtml) {
-        // A record's audit list goes up to the revision replayed; a
-        // journal's, that of the race it shows, as the live export's.
-        std::vector<std::string> audit;
-        if (journal.raceRecord)
-            for (int n = 1; n <= revision; ++n) audit.push_back(AuditLine(record, n));
-        else if (core.CanCorrect())
-            audit = AuditOfRecordText(core.ShownRecordText());
+    if (options->exportHtml)
         exportTo(options->exportHtml, RaceHtml(exactWindow, disqualified, audit));
-    }
     if (options->passes) exportTo(options->passes, PassesCsv(passes.Passes()));
     if (options->resultJson) {
         const JournalEvent& race = journal.events.front();

@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <string>
-#include <vector>
 
-#include "app/lap_review.h"
 #include "documents/exact_times.h"
 #include "documents/race_csv.h"
 #include "documents/race_html.h"
@@ -33,9 +31,7 @@ void frmMain::mnuFileExport_Click() {
     const RaceDocument race = app_.Document();
     const std::string bytes =
         NamesHtml(path)
-            ? RaceHtml(WithExactTimes(race.window, race.result), race.disqualified,
-                       app_.CanCorrect() ? AuditOfRecordText(app_.ShownRecordText())
-                                         : std::vector<std::string>{})
+            ? RaceHtml(WithExactTimes(race.window, race.result), race.disqualified, app_.Audit())
             : RaceCsv(race.state, race.result, race.window, app_.Roster(), race.disqualified);
     if (!app_.Files().WriteAtomically(path, bytes)) {
         dialogs_.ShowMessage("エクスポートできませんでした。\r\n" + path +
