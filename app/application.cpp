@@ -5,6 +5,7 @@
 
 #include "app/crash_recovery.h"
 #include "app/journal_reading.h"
+#include "app/lap_review.h"
 #include "app/race_revision.h"
 #include "app/replay.h"
 #include "documents/result_file.h"
@@ -338,7 +339,13 @@ std::string Application::CorrectRace(Correction correction, std::string reason,
 
 RaceDocument Application::Document() {
     CommitComment();
-    return {core_.State(), core_.Window(), core_.ShownDisqualified()};
+    documentResult_ = core_.Result();
+    return {core_.State(), core_.Window(), documentResult_, core_.ShownDisqualified()};
+}
+
+std::vector<std::string> Application::Audit() const {
+    return core_.CanCorrect() ? AuditOfRecordText(core_.ShownRecordText())
+                              : std::vector<std::string>{};
 }
 
 void Application::NoteInJournal(std::string_view text) {

@@ -11,6 +11,7 @@
 #include "app/port_session.h"
 #include "app/race_core.h"
 #include "app/receiver_inbox.h"
+#include "engine/exact_result.h"
 #include "engine/race_events.h"
 #include "engine/race_state.h"
 #include "engine/race_window_model.h"
@@ -60,6 +61,9 @@ class ApplicationView {
 struct RaceDocument {
     const RaceState& state;
     const RaceWindowModel& window;
+    // The race's exact result, its corrections applied: what every output
+    // takes its times, places, flags and "暫定" from.
+    const ExactResult& result;
     const std::set<int>& disqualified;  // by the race's corrections: placed last
 };
 
@@ -165,7 +169,15 @@ class Application final {
     // The identity of the race record shown by OpenRaceRecord, if any.
     const std::optional<std::string>& ShownRecord() const { return core_.ShownRecord(); }
     // The race for saving, printing or exporting, with the comment as typed.
+    // Its result stays valid until the next call.
     RaceDocument Document();
+    // The audit list of the race shown's corrections, a line each (none
+    // without): what the HTML export and the printed report end with.
+    std::vector<std::string> Audit() const;
+    // The exact result of the race shown, corrections applied (RaceCore::Result).
+    ExactResult Result() const { return core_.Result(); }
+    // Whether the race shown is provisional ("暫定"): a short lap is unresolved.
+    bool Provisional() const { return core_.Provisional(); }
 
     // Every race from now on is written into its race record by `recorder`
     // (docs/race-record.md), each line before its event is applied.
@@ -229,6 +241,8 @@ class Application final {
     std::optional<std::string> typedComment_;
     std::int32_t typedSince_ = 0;
     bool journalFailureReported_ = false;
+    // The result the last Document() refers to.
+    ExactResult documentResult_;
     RaceRecorder* recorder_ = nullptr;
     // Whether the race of the record being written was saved to a result file.
     bool raceSaved_ = false;

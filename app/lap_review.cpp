@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/race_revision.h"
+#include "journal/journal.h"
+
 namespace palomind {
 
 namespace {
@@ -145,6 +148,42 @@ std::optional<int> CorrectionToUndo(const RaceRecord& record) {
     for (int n = count; n >= 1; --n)
         if (!reverted[static_cast<std::size_t>(n)]) return n;
     return std::nullopt;
+}
+
+std::string AuditLine(const RaceRecord& record, int n) {
+    const RaceRecord::Entry& entry = record.corrections[static_cast<std::size_t>(n - 1)];
+    const Correction& c = entry.edit.correction;
+    const int id =
+        c.operation == CorrectionOperation::Revert
+            ? record.corrections[static_cast<std::size_t>(c.reverted - 1)].edit.correction.id
+            : c.id;
+    const auto standing = [id](const Revision& revision) {
+        for (const EntrantResult& e : revision.result.entrants)
+            if (e.id == id)
+                return std::to_string(e.laps) + "周 " + std::to_string(e.timeMs) + "ms " +
+                       (e.place ? std::to_string(*e.place) + "位" : std::string("-"));
+        return std::string("-");
+    };
+    // "<tick> edit <n> <wall-clock> <operation> <arguments> <reason>": from
+    // the operation on.
+    const std::string line = FormatJournalLine(entry.edit);
+    std::size_t from = line.find(" edit ");
+    for (int field = 0; field < 3 && from != std::string::npos; ++field)
+        from = line.find(' ', from + 1);
+    const std::string what = from == std::string::npos ? line : line.substr(from + 1);
+    return std::to_string(n) + "  " + entry.edit.wallClock + "  " + entry.operatorName + "  " +
+           what + "  ID" + std::to_string(id) + ": " + standing(ScoreRevision(record, n - 1)) +
+           " → " + standing(ScoreRevision(record, n));
+}
+
+std::vector<std::string> AuditOfRecordText(const std::string& recordText) {
+    const JournalParseResult parsed = ParseJournal(recordText);
+    if (!parsed.ok || !parsed.raceRecord) return {};
+    const RaceRecord record = SplitRaceRecord(parsed.events, parsed.lines);
+    std::vector<std::string> lines;
+    for (int n = 1; n <= static_cast<int>(record.corrections.size()); ++n)
+        lines.push_back(AuditLine(record, n));
+    return lines;
 }
 
 }  // namespace palomind

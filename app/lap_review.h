@@ -50,4 +50,12 @@ std::size_t PreselectedDeletion(const std::vector<RacePass>& ofEntrant, std::siz
 // reverts. None where the record has none.
 std::optional<int> CorrectionToUndo(const RaceRecord& record);
 
+// One line of the audit list: correction n's time, operator and what it
+// does, and the entrant's laps, time and place before and after it.
+std::string AuditLine(const RaceRecord& record, int n);
+// The audit list of a race record's text: a line per correction, none for a
+// record without corrections or a text that is not a record. Scores every
+// revision: not for the window thread of a live race.
+std::vector<std::string> AuditOfRecordText(const std::string& recordText);
+
 }  // namespace palomind

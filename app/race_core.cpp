@@ -5,6 +5,7 @@
 
 #include "app/race_revision.h"
 #include "app/replay.h"
+#include "documents/exact_times.h"
 #include "documents/result_file.h"
 #include "documents/roster_file.h"
 #include "documents/settings_file.h"
@@ -27,6 +28,7 @@ bool RaceCore::Apply(const JournalEvent& event) {
         event.kind == JournalEventKind::Open) {
         shownRecord_.reset();
         shownDisqualified_.clear();
+        shownResult_.reset();
         asRunEvents_.reset();
     }
     switch (event.kind) {
@@ -172,10 +174,19 @@ void RaceCore::ShowRevision(const Revision& revision) {
     state_ = std::move(shown);
     window_.Standings = revision.window.Standings;
     window_.LapHistory = revision.window.LapHistory;
+    // An accepted short lap stands: the window marks only unresolved ones.
+    MarkShortLaps(window_.LapHistory, revision.result);
     window_.Comment = revision.window.Comment;
-    shownDisqualified_.clear();
-    for (const EntrantResult& entrant : revision.result.entrants)
-        if (entrant.status == EntrantStatus::Dq) shownDisqualified_.insert(entrant.id);
+    shownResult_ = revision.result;
+    shownDisqualified_ = DisqualifiedIn(revision.result);
+}
+
+ExactResult RaceCore::Result() const {
+    return shownResult_ ? *shownResult_ : ExactResultOf(state_);
+}
+
+bool RaceCore::Provisional() const {
+    return shownResult_ ? IsProvisional(*shownResult_) : IsProvisional(state_);
 }
 
 CorrectionsCheck RaceCore::CheckCorrectionsOfShown(const RaceRecord& record) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/exact_result.h"
 #include "engine/race_engine.h"
 #include "engine/race_events.h"
 #include "engine/race_state.h"
@@ -93,6 +94,14 @@ class RaceCore final : private RaceEventListener {
     CorrectionsCheck CheckCorrectionsOfShown(const RaceRecord& record);
     // The entrants the corrections of the race shown disqualified.
     const std::set<int>& ShownDisqualified() const { return shownDisqualified_; }
+    // The exact result of the race shown: a record's scored revision, its
+    // corrections applied, or the engine's own result of the race in hand.
+    // Every view and output reads this one, so none shows a flag or a place
+    // the director's corrections have resolved.
+    ExactResult Result() const;
+    // Whether the race shown has an unresolved short lap, without building
+    // the whole result (the window asks at every redraw).
+    bool Provisional() const;
 
   private:
     // The engine's sound goes through here, so a restore can mute it.
@@ -129,6 +138,9 @@ class RaceCore final : private RaceEventListener {
     RaceRecordText shownText_;
     std::optional<RaceRecorder> shownRecorder_;
     std::set<int> shownDisqualified_;
+    // The result of the revision shown; none while the race shown is the
+    // engine's own (a race timed, restored or a result file opened).
+    std::optional<ExactResult> shownResult_;
     // The race shown as it ran (revision 0), scored for the checks: its
     // passes and RaceStart x 1000, for the raw events counted.
     std::optional<std::size_t> asRunEvents_;

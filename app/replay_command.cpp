@@ -11,6 +11,7 @@
 
 #include "app/command_line.h"
 #include "app/journal_reading.h"
+#include "app/lap_review.h"
 #include "app/race_core.h"
 #include "app/race_revision.h"
 #include "app/replay.h"
@@ -230,22 +231,33 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
         err << "palomind: cannot write the result file " << *options->save << Reason(files) << '\n';
         ok = false;
     }
-    if (options->print && !writeReportPdf(state, window, *options->print, err)) ok = false;
+    // A record's audit list goes up to the revision replayed; a journal's is
+    // that of the race it shows, as the live program's.
+    std::vector<std::string> audit;
+    if (journal.raceRecord)
+        for (int n = 1; n <= revision; ++n) audit.push_back(AuditLine(record, n));
+    else if (core.CanCorrect())
+        audit = AuditOfRecordText(core.ShownRecordText());
+    if (options->print && !writeReportPdf(state, window, *options->print, err, audit)) ok = false;
     const auto exportTo = [&](const std::optional<std::string>& path, const std::string& bytes) {
         if (path && !files.WriteAtomically(*path, bytes)) {
             err << "palomind: cannot write the export " << *path << Reason(files) << '\n';
             ok = false;
         }
     };
-    const std::set<int> disqualified = edits ? edits->disqualified : core.ShownDisqualified();
+    // The one result every output reads, as the live program's does: a
+    // record's revision with its corrections, or the race a journal shows.
+    const ExactResult result =
+        edits ? CorrectedResult(ExactResultOf(state), *edits, passes.Passes()) : core.Result();
+    const std::set<int> disqualified = DisqualifiedIn(result);
     if (options->exportCsv)
-        exportTo(options->exportCsv, RaceCsv(state, window, core.Roster(), disqualified));
-    const RaceWindowModel exactWindow = WithExactTimes(window, ExactResultOf(state));
-    if (options->exportHtml) exportTo(options->exportHtml, RaceHtml(exactWindow, disqualified));
+        exportTo(options->exportCsv, RaceCsv(state, result, window, core.Roster(), disqualified));
+    const RaceWindowModel exactWindow = WithExactTimes(window, result);
+    if (options->exportHtml)
+        exportTo(options->exportHtml, RaceHtml(exactWindow, disqualified, audit));
     if (options->passes) exportTo(options->passes, PassesCsv(passes.Passes()));
     if (options->resultJson) {
         const JournalEvent& race = journal.events.front();
-        const ExactResult result = CorrectedResult(ExactResultOf(state), *edits, passes.Passes());
         exportTo(options->resultJson, ResultJson({.race = race.text,
                                                   .started = race.wallClock,
                                                   .revision = revision,

@@ -13,8 +13,10 @@ namespace palomind {
 // Writes the printed report of a race into one PDF file. Supplied by the
 // desktop program (it needs the toolkit's printer); returns false, with a
 // message on `err`, when the file cannot be written.
-using ReportPdfWriter = std::function<bool(const RaceState&, const RaceWindowModel&,
-                                           const std::string& pdfPath, std::ostream& err)>;
+// `audit`: the corrections' audit list, printed last on a page of its own.
+using ReportPdfWriter =
+    std::function<bool(const RaceState&, const RaceWindowModel&, const std::string& pdfPath,
+                       std::ostream& err, const std::vector<std::string>& audit)>;
 
 // Serves the spectators' page of a race until the program is interrupted.
 // Supplied by the desktop program (the web server sits above this layer):

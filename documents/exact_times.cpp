@@ -1,5 +1,6 @@
 #include "documents/exact_times.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
@@ -64,6 +65,19 @@ void RewriteLapHistory(GridModel& history, const ExactResult& result) {
 
 }  // namespace
 
+void MarkShortLaps(GridModel& history, const ExactResult& result) {
+    for (int col = history.FixedCols(); col < history.Cols(); ++col) {
+        const EntrantResult* entrant = EntrantOf(result, IdOf(history.TextMatrix(0, col)));
+        if (entrant == nullptr) continue;
+        const auto flagged = [&](int lap) {
+            return std::find(entrant->shortLaps.begin(), entrant->shortLaps.end(), lap) !=
+                   entrant->shortLaps.end();
+        };
+        for (int row = 2; row < history.Rows(); ++row)
+            history.SetCellMarked(row, col, flagged(row - 1));
+    }
+}
+
 std::string ExactRaceTimeText(std::int64_t ms) {
     return TimeText(ms, true);
 }
@@ -77,6 +91,7 @@ RaceWindowModel WithExactTimes(const RaceWindowModel& window, const ExactResult&
     if (result.entrants.empty()) return exact;
     RewriteStandings(exact.Standings, result);
     RewriteLapHistory(exact.LapHistory, result);
+    MarkShortLaps(exact.LapHistory, result);
     return exact;
 }
 

@@ -136,8 +136,10 @@ std::string MillisecondsText(std::int64_t ms) {
 std::vector<Entrant> ExactEntrants(const ExactResult& result, const RosterTable& names) {
     std::vector<Entrant> entrants;
     for (const EntrantResult& exact : result.entrants) {
-        if (!exact.place) continue;  // never ranked (ID 64): the window lists it nowhere
-        Entrant e{std::to_string(*exact.place),
+        // Never ranked (ID 64): the window lists it nowhere. A disqualified
+        // entrant has no place either, but is listed, last.
+        if (!exact.place && exact.status != EntrantStatus::Dq) continue;
+        Entrant e{exact.place ? std::to_string(*exact.place) : std::string(kDisqualifiedPlace),
                   std::to_string(exact.id),
                   names[static_cast<std::size_t>(exact.id)],
                   std::to_string(exact.laps),
@@ -180,9 +182,9 @@ std::string TimeCellSeconds(const std::string& cell) {
     return (negative ? "-" : "") + std::to_string(total / 100) + "." + fraction;
 }
 
-std::string RaceCsv(const RaceState& state, const RaceWindowModel& window, const RosterTable& names,
+std::string RaceCsv(const RaceState& state, const ExactResult& result,
+                    const RaceWindowModel& window, const RosterTable& names,
                     const std::set<int>& disqualified) {
-    const ExactResult result = ExactResultOf(state);
     const bool provisional = IsProvisional(result);
     std::vector<Entrant> ranked = ExactEntrants(result, names);
     if (ranked.empty()) ranked = ShownEntrants(window);

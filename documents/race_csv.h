@@ -2,6 +2,7 @@
 #include <set>
 #include <string>
 
+#include "engine/exact_result.h"
 #include "engine/race_state.h"
 #include "engine/race_window_model.h"
 #include "roster/roster_table.h"
@@ -12,13 +13,16 @@ namespace palomind {
 // mark, CR LF line ends, fields quoted as RFC 4180 says. First the race time
 // ("レース時間,480"), then a header row and one row per entrant in place
 // order. A race the engine holds gives every entrant it ranked, its times in
-// seconds with three decimals as the engine keeps them (a 47.4 s lap is
-// 47.400); while a flagged short lap is unresolved the first row ends with
-// "暫定" and a last column "短いラップ" lists each entrant's flagged laps. A
+// seconds with three decimals as `result` holds them (a 47.4 s lap is
+// 47.400); while a short lap of `result` is unresolved the first row ends
+// with "暫定" and a last column "短いラップ" lists each entrant's flagged laps.
+// `result` is the race's exact result with its corrections applied, so an
+// accepted short lap is neither listed nor makes the race provisional. A
 // result file shown gives the standings' filled places, times with two
 // decimals read from the cells as the window shows them. The `disqualified`
 // IDs come last, placed "失格", the others placed again from 1.
-std::string RaceCsv(const RaceState& state, const RaceWindowModel& window, const RosterTable& names,
+std::string RaceCsv(const RaceState& state, const ExactResult& result,
+                    const RaceWindowModel& window, const RosterTable& names,
                     const std::set<int>& disqualified = {});
 
 // A time text as the window shows it ("00h01m23s45", "01m23s45") in seconds

@@ -105,7 +105,8 @@ void LapHistory(std::string& out, const GridModel& grid) {
 
 }  // namespace
 
-std::string RaceHtml(const RaceWindowModel& window, const std::set<int>& disqualified) {
+std::string RaceHtml(const RaceWindowModel& window, const std::set<int>& disqualified,
+                     const std::vector<std::string>& audit) {
     std::string out =
         "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n"
         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
@@ -124,6 +125,14 @@ std::string RaceHtml(const RaceWindowModel& window, const std::set<int>& disqual
     out += '\n';
     Standings(out, window.Standings, disqualified);
     LapHistory(out, window.LapHistory);
+    if (!audit.empty()) {
+        out += "<section class=\"audit\"><h2>修正履歴</h2>\n<ol>\n";
+        for (const std::string& line : audit) {
+            Cell(out, "li", line);
+            out += '\n';
+        }
+        out += "</ol></section>\n";
+    }
     out += "<footer>Palomind</footer>\n</body>\n</html>\n";
     return out;
 }

@@ -145,6 +145,21 @@ bool PrintLapHistoryBody(const RaceState& state, const GridModel& lapHistory,
     return true;
 }
 
+// The audit list, a line a row from where the lap rows start, on as many
+// pages as it takes, each headed by the title.
+bool PrintAuditBody(const std::vector<std::string>& audit, Printer& printer) {
+    const int rowsPerPage = LapRowsPerPage(printer);
+    for (std::size_t line = 0; line < audit.size(); ++line) {
+        const int slot = static_cast<int>(line) % rowsPerPage;
+        if (slot == 0) {
+            if (line > 0 && !printer.NewPage()) return false;
+            PrintAt(printer, kLeft, kTitleY, "Palomind 修正履歴");
+        }
+        PrintAt(printer, kLeft, kLapRowsTop + kRowPitch * slot, audit[line]);
+    }
+    return true;
+}
+
 // Lap number column 0, then the section's ten entrant columns.
 std::vector<int> LapHistoryColumns(int firstEntrant) {
     std::vector<int> columns{0};
@@ -160,6 +175,8 @@ const char* SectionName(ReportSection section) {
             return "ラップ履歴 その１";
         case ReportSection::LapHistory2:
             return "ラップ履歴 その２";
+        case ReportSection::Audit:
+            return "修正履歴";
     }
     return "";
 }
@@ -176,7 +193,8 @@ std::string FailureMessage(const std::vector<ReportSection>& notPrinted) {
 }  // namespace
 
 ReportOutcome PrintRaceReport(const RaceState& state, const RaceWindowModel& model,
-                              Printer& printer, MessageSink& messages) {
+                              Printer& printer, MessageSink& messages,
+                              const std::vector<std::string>& audit) {
     ReportOutcome outcome;
     // MaxLap only counts up from 0; a negative value (a damaged state) has no
     // lap rows to print either.
@@ -188,6 +206,7 @@ ReportOutcome PrintRaceReport(const RaceState& state, const RaceWindowModel& mod
 
     std::vector<ReportSection> planned{ReportSection::Result, ReportSection::LapHistory1};
     if (state.EntryCount > kEntrantsPerSection) planned.push_back(ReportSection::LapHistory2);
+    if (!audit.empty()) planned.push_back(ReportSection::Audit);
 
     for (ReportSection section : planned) {
         bool bodyPrinted = false;
@@ -204,6 +223,9 @@ ReportOutcome PrintRaceReport(const RaceState& state, const RaceWindowModel& mod
                 bodyPrinted =
                     PrintLapHistoryBody(state, model.LapHistory, "Palomind LapTime履歴\u3000その２",
                                         LapHistoryColumns(1 + kEntrantsPerSection), printer);
+                break;
+            case ReportSection::Audit:
+                bodyPrinted = PrintAuditBody(audit, printer);
                 break;
         }
         // The document is ended even after a failed page break, so the

@@ -42,6 +42,13 @@ bool IsProvisional(const RaceState& state) {
     return false;
 }
 
+std::set<int> DisqualifiedIn(const ExactResult& result) {
+    std::set<int> disqualified;
+    for (const EntrantResult& entrant : result.entrants)
+        if (entrant.status == EntrantStatus::Dq) disqualified.insert(entrant.id);
+    return disqualified;
+}
+
 ExactResult ExactResultOf(const RaceState& state) {
     ExactResult result;
     result.raceTimeSeconds = SubSat(state.RaceEnd, state.RaceStart);

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "engine/race_state.h"
@@ -47,6 +48,9 @@ bool IsProvisional(const ExactResult& result);
 // ...or, without building the whole result (the window asks at every
 // redraw), the engine flagged one.
 bool IsProvisional(const RaceState& state);
+
+// The entrants of `result` with status DQ.
+std::set<int> DisqualifiedIn(const ExactResult& result);
 
 // Seconds of the engine's arithmetic (tick / 1000) as whole milliseconds.
 std::int64_t Milliseconds(double seconds);

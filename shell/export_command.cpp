@@ -7,7 +7,6 @@
 #include "documents/exact_times.h"
 #include "documents/race_csv.h"
 #include "documents/race_html.h"
-#include "engine/exact_result.h"
 #include "platform/file_store.h"
 #include "shell/main_window.h"
 
@@ -32,8 +31,8 @@ void frmMain::mnuFileExport_Click() {
     const RaceDocument race = app_.Document();
     const std::string bytes =
         NamesHtml(path)
-            ? RaceHtml(WithExactTimes(race.window, ExactResultOf(race.state)), race.disqualified)
-            : RaceCsv(race.state, race.window, app_.Roster(), race.disqualified);
+            ? RaceHtml(WithExactTimes(race.window, race.result), race.disqualified, app_.Audit())
+            : RaceCsv(race.state, race.result, race.window, app_.Roster(), race.disqualified);
     if (!app_.Files().WriteAtomically(path, bytes)) {
         dialogs_.ShowMessage("エクスポートできませんでした。\r\n" + path +
                              FailureReasonLine(app_.Files()));

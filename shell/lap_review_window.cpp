@@ -23,34 +23,6 @@ constexpr const char* kOperatorSection = "LapReview";
 constexpr const char* kOperatorKey = "Operator";
 constexpr const char* kReasonNeeded = "理由を入力してください。";
 
-// One line of the audit: the entrant's laps, time and place before and
-// after correction n.
-std::string AuditLine(const RaceRecord& record, int n) {
-    const RaceRecord::Entry& entry = record.corrections[static_cast<std::size_t>(n - 1)];
-    const Correction& c = entry.edit.correction;
-    const int id =
-        c.operation == CorrectionOperation::Revert
-            ? record.corrections[static_cast<std::size_t>(c.reverted - 1)].edit.correction.id
-            : c.id;
-    const auto standing = [id](const Revision& revision) {
-        for (const EntrantResult& e : revision.result.entrants)
-            if (e.id == id)
-                return std::to_string(e.laps) + "周 " + std::to_string(e.timeMs) + "ms " +
-                       (e.place ? std::to_string(*e.place) + "位" : std::string("-"));
-        return std::string("-");
-    };
-    // "<tick> edit <n> <wall-clock> <operation> <arguments> <reason>": from
-    // the operation on.
-    const std::string line = FormatJournalLine(entry.edit);
-    std::size_t from = line.find(" edit ");
-    for (int field = 0; field < 3 && from != std::string::npos; ++field)
-        from = line.find(' ', from + 1);
-    const std::string what = from == std::string::npos ? line : line.substr(from + 1);
-    return std::to_string(n) + "  " + entry.edit.wallClock + "  " + entry.operatorName + "  " +
-           what + "  ID" + std::to_string(id) + ": " + standing(ScoreRevision(record, n - 1)) +
-           " → " + standing(ScoreRevision(record, n));
-}
-
 }  // namespace
 
 LapReviewWindow::LapReviewWindow(Application& app, QWidget* parent) : QDialog(parent), app_(app) {

@@ -10,7 +10,6 @@
 #include <QTextEdit>
 #include <cstdlib>
 
-#include "engine/exact_result.h"
 #include "shell/about_box.h"
 #include "shell/race_window_view.h"
 #include "shell/read_out_options.h"
@@ -36,8 +35,7 @@ frmMain::frmMain(Application& app, QWidget* parent)
       dialogs_(app.Dialogs()),
       redraws_([this] {
           if (raceWindow_ != nullptr) raceWindow_->Refresh();
-          if (statusProvisional_ != nullptr)
-              statusProvisional_->setVisible(IsProvisional(app_.State()));
+          if (statusProvisional_ != nullptr) statusProvisional_->setVisible(app_.Provisional());
       }),
       placement_(app.Settings()),
       portMenu_(app) {

@@ -89,7 +89,7 @@ void frmMain::SaveResult(const char* title, const char* filter) {
 void frmMain::mnuFilePrint_Click() {
     if (mdiArea_->currentSubWindow() == nullptr) return;
     const RaceDocument race = app_.Document();
-    RunMenuPrint(this, race.state, race.window, dialogs_);
+    RunMenuPrint(this, race.state, race.window, dialogs_, app_.Audit());
 }
 
 void frmMain::Clear_PortCheck() {

@@ -42,7 +42,7 @@ std::span<const frmMain::ToolbarButton> frmMain::ToolbarButtons() {
         {"印刷", 4, Normal, kCannotOperateDuringRace,
          [](frmMain& w, QAction&) {
              const RaceDocument race = w.app_.Document();
-             RunToolbarPrint(&w, race.state, race.window, w.dialogs_);
+             RunToolbarPrint(&w, race.state, race.window, w.dialogs_, w.app_.Audit());
          }},
         kSeparator,
         {"切り取り", 5, Normal, nullptr, [](frmMain& w, QAction&) { w.mnuEditCut_Click(); }},

@@ -48,13 +48,13 @@ QFont ReportFont() {
 // A file output gets all documents in one file: as separate print jobs each
 // would overwrite the one before.
 PrintRun PrintOn(QPrinter& printer, const RaceState& state, const RaceWindowModel& model,
-                 MessageSink& messages) {
+                 const std::vector<std::string>& audit, MessageSink& messages) {
     const auto documentEnd = printer.outputFileName().isEmpty()
                                  ? QtPrinter::DocumentEnd::EndsPrintJob
                                  : QtPrinter::DocumentEnd::StartsNewPage;
     QtPrinter output(printer, documentEnd, ReportFont());
     PrintRun run;
-    run.outcome = PrintRaceReport(state, model, output, messages);
+    run.outcome = PrintRaceReport(state, model, output, messages, audit);
     run.closed = output.Finish();
     return run;
 }
@@ -85,7 +85,8 @@ bool IsWholePdf(const QByteArray& bytes) {
 // as every save does, once it is whole: a failure or a kill part-way leaves
 // the old file as it was.
 PrintRun PrintPdfFile(QPrinter& printer, const QString& path, const RaceState& state,
-                      const RaceWindowModel& model, MessageSink& messages) {
+                      const RaceWindowModel& model, const std::vector<std::string>& audit,
+                      MessageSink& messages) {
     const QFileInfo target(path);
     QTemporaryFile temporary(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
                              QStringLiteral(".tmpXXXXXX"));
@@ -97,7 +98,7 @@ PrintRun PrintPdfFile(QPrinter& printer, const QString& path, const RaceState& s
     const QString output = temporary.isOpen() ? temporary.fileName() : path;
     printer.setOutputFileName(output);
     temporary.close();
-    PrintRun run = PrintOn(printer, state, model, messages);
+    PrintRun run = PrintOn(printer, state, model, audit, messages);
     printer.setOutputFileName(path);
     if (run.outcome.refused || !run.outcome.Complete() || !run.closed) return run;
     QFile written(output);
@@ -131,12 +132,12 @@ QString FreshReportPdfPath() {
 
 // Without any printer the report is kept as a PDF file instead.
 void PrintToFallbackPdf(const RaceState& state, const RaceWindowModel& model,
-                        MessageSink& messages) {
+                        const std::vector<std::string>& audit, MessageSink& messages) {
     const QString path = FreshReportPdfPath();
     QPrinter printer(QPrinter::HighResolution);
     UsePdfFile(printer, path);
     CollectingSink collected;
-    const PrintRun run = PrintPdfFile(printer, path, state, model, collected);
+    const PrintRun run = PrintPdfFile(printer, path, state, model, audit, collected);
     if (run.outcome.refused) {
         for (const std::string& message : collected.messages) messages.ShowMessage(message);
         return;
@@ -162,32 +163,35 @@ QPrinterInfo PrinterToUse() {
 }  // namespace
 
 void RunMenuPrint(QWidget* parent, const RaceState& state, const RaceWindowModel& model,
-                  MessageSink& messages) {
+                  MessageSink& messages, const std::vector<std::string>& audit) {
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("印刷"));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     if (dialog.exec() != QDialog::Accepted) return;
     const QString file = printer.outputFileName();
-    const PrintRun run = file.isEmpty() ? PrintOn(printer, state, model, messages)
-                                        : PrintPdfFile(printer, file, state, model, messages);
+    const PrintRun run = file.isEmpty()
+                             ? PrintOn(printer, state, model, audit, messages)
+                             : PrintPdfFile(printer, file, state, model, audit, messages);
     if (run.outcome.Complete() && !run.closed)
         messages.ShowMessage(FileWriteFailure(file, run.failure));
 }
 
 void RunToolbarPrint([[maybe_unused]] QWidget* parent, const RaceState& state,
-                     const RaceWindowModel& model, MessageSink& messages) {
+                     const RaceWindowModel& model, MessageSink& messages,
+                     const std::vector<std::string>& audit) {
     const QPrinterInfo target = PrinterToUse();
     if (target.isNull()) {
-        PrintToFallbackPdf(state, model, messages);
+        PrintToFallbackPdf(state, model, audit, messages);
         return;
     }
     QPrinter printer(target, QPrinter::HighResolution);
-    PrintOn(printer, state, model, messages);
+    PrintOn(printer, state, model, audit, messages);
 }
 
 bool WriteReportPdf(const RaceState& state, const RaceWindowModel& model,
-                    const std::string& pdfPath, std::ostream& err) {
+                    const std::string& pdfPath, std::ostream& err,
+                    const std::vector<std::string>& audit) {
     // The printer needs a GUI application's fonts; the program makes a
     // windowless one for --print.
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
@@ -198,7 +202,7 @@ bool WriteReportPdf(const RaceState& state, const RaceWindowModel& model,
     QPrinter printer(QPrinter::HighResolution);
     UsePdfFile(printer, path);
     StreamMessageSink messages(err);
-    const PrintRun run = PrintPdfFile(printer, path, state, model, messages);
+    const PrintRun run = PrintPdfFile(printer, path, state, model, audit, messages);
     if (run.outcome.refused) return false;
     if (run.outcome.Complete() && run.closed) return true;
     err << FileWriteFailure(path, run.failure) << '\n';

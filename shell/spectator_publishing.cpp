@@ -31,7 +31,8 @@ SpectatorPublishing::SpectatorPublishing(Application& app, QWidget* window, QAct
     : app_(app),
       window_(window),
       item_(menuItem),
-      feed_(app.Window(), app.State(), race_),
+      feed_(
+          app.Window(), [&app] { return app.Result(); }, race_),
       service_(race_) {
     // Changes the pacing held back reach the page within this time.
     flush_.setInterval(SpectatorFeed::kDefaultIntervalMs);

@@ -1,12 +1,14 @@
 #include "web/spectator_feed.h"
 
+#include <utility>
+
 #include "documents/exact_times.h"
 
 namespace palomind {
 
-SpectatorFeed::SpectatorFeed(const RaceWindowModel& window, const RaceState& state,
+SpectatorFeed::SpectatorFeed(const RaceWindowModel& window, ResultSource result,
                              RaceSnapshotSlot& slot, std::int32_t intervalMs)
-    : window_(window), state_(state), slot_(slot), intervalMs_(intervalMs) {}
+    : window_(window), result_(std::move(result)), slot_(slot), intervalMs_(intervalMs) {}
 
 void SpectatorFeed::OnRaceEvent(const RaceEvent& event) {
     pending_ = true;
@@ -23,7 +25,7 @@ void SpectatorFeed::Flush(std::int32_t nowTick) {
 }
 
 void SpectatorFeed::PublishNow(std::int32_t nowTick) {
-    slot_.Publish(WithExactTimes(window_, ExactResultOf(state_)));
+    slot_.Publish(WithExactTimes(window_, result_()));
     pending_ = false;
     published_ = true;
     publishedAt_ = nowTick;

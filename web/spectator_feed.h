@@ -1,15 +1,17 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 
+#include "engine/exact_result.h"
 #include "engine/race_events.h"
-#include "engine/race_state.h"
 #include "engine/race_window_model.h"
 #include "web/race_snapshot_slot.h"
 
 namespace palomind {
 
-// Follows the race events and copies the race window, with the times of the
-// engine's exact result, into the snapshot slot for the spectators' page, on
+// Follows the race events and copies the race window, with the times and
+// short-lap marks of the race's exact result (its corrections applied, as
+// `result` gives it), into the snapshot slot for the spectators' page, on
 // the thread that changes the race. A saturated
 // receiver line raises some 270 events a second, so copies are paced: a
 // change is copied at once when the last copy is older than the interval,
@@ -18,7 +20,9 @@ class SpectatorFeed final : public RaceEventListener {
   public:
     static constexpr std::int32_t kDefaultIntervalMs = 100;
 
-    SpectatorFeed(const RaceWindowModel& window, const RaceState& state, RaceSnapshotSlot& slot,
+    using ResultSource = std::function<ExactResult()>;
+
+    SpectatorFeed(const RaceWindowModel& window, ResultSource result, RaceSnapshotSlot& slot,
                   std::int32_t intervalMs = kDefaultIntervalMs);
 
     void OnRaceEvent(const RaceEvent& event) override;
@@ -29,7 +33,7 @@ class SpectatorFeed final : public RaceEventListener {
 
   private:
     const RaceWindowModel& window_;
-    const RaceState& state_;
+    ResultSource result_;
     RaceSnapshotSlot& slot_;
     std::int32_t intervalMs_;
     bool pending_ = false;

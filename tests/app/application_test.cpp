@@ -9,6 +9,8 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,7 +19,11 @@
 #include "app/race_core.h"
 #include "app/race_revision.h"
 #include "app/replay.h"
+#include "app/replay_command.h"
 #include "documents/cp932.h"
+#include "documents/exact_times.h"
+#include "documents/race_csv.h"
+#include "documents/race_json.h"
 #include "documents/result_file.h"
 #include "engine/exact_result.h"
 #include "record/race_record_folder.h"
@@ -666,6 +672,85 @@ TEST_F(LiveCorrectionTest, ACorrectionThatCannotBeMadeWritesNothing) {
     app.StartRace();
     EXPECT_FALSE(app.CanCorrect());  // a race in progress
     EXPECT_EQ(journal.Lines("edit").size(), 0u);
+}
+
+// A race whose one short lap the director accepts: every output reads the
+// corrected result, so nothing is provisional or marked any more.
+class AcceptedShortLapTest : public LiveCorrectionTest {
+  protected:
+    AcceptedShortLapTest() {
+        app.SetMinLap(5000);  // in force from the next start
+        app.StartRace();
+        RunUntil(clock.tick + 2500);
+        Pass(3, 700);
+        Pass(5, 100);
+        Pass(3, 6000);
+        Pass(3, 300);  // its lap 2, 0.3 s: flagged
+        Pass(5, 6000);
+        Pass(3, 6000);
+        app.StopRace();
+    }
+    std::string LiveCsv() {
+        const RaceDocument race = app.Document();
+        return RaceCsv(race.state, race.result, race.window, app.Roster(), race.disqualified);
+    }
+    nlohmann::json PageJson() {
+        return nlohmann::json::parse(RaceJson(WithExactTimes(app.Window(), app.Result())));
+    }
+    bool WindowMarksALap() const {
+        const GridModel& history = app.Window().LapHistory;
+        for (int row = 0; row < history.Rows(); ++row)
+            for (int col = 0; col < history.Cols(); ++col)
+                if (history.CellMarked(row, col)) return true;
+        return false;
+    }
+    static Correction Accept(int id, int ordinal) {
+        return {.operation = CorrectionOperation::Accept, .id = id, .pass = {.ordinal = ordinal}};
+    }
+};
+
+TEST_F(AcceptedShortLapTest, TheFlagMakesEveryOutputProvisionalUntilItIsAccepted) {
+    ASSERT_TRUE(app.State().ShortLap(3, 2));
+    EXPECT_TRUE(app.Provisional());
+    EXPECT_TRUE(WindowMarksALap());
+    EXPECT_NE(LiveCsv().find("暫定"), std::string::npos);
+    EXPECT_TRUE(PageJson()["provisional"].get<bool>());
+    ASSERT_EQ(app.CorrectRace(Accept(3, 3), "", ""), "");
+    EXPECT_FALSE(app.Provisional());
+    EXPECT_FALSE(WindowMarksALap());
+    const std::string csv = LiveCsv();
+    EXPECT_EQ(csv.find("暫定"), std::string::npos) << csv;
+    EXPECT_EQ(csv.find("短いラップ"), std::string::npos) << csv;
+    const nlohmann::json page = PageJson();
+    EXPECT_FALSE(page["provisional"].get<bool>());
+    EXPECT_TRUE(page["lapHistory"]["short"].empty());
+}
+
+TEST_F(AcceptedShortLapTest, RevertingTheAcceptMakesTheRaceProvisionalAgain) {
+    ASSERT_EQ(app.CorrectRace(Accept(3, 3), "", ""), "");
+    ASSERT_EQ(
+        app.CorrectRace({.operation = CorrectionOperation::Revert, .reverted = 1}, "誤り", ""), "");
+    EXPECT_TRUE(app.Provisional());
+    EXPECT_TRUE(WindowMarksALap());
+    EXPECT_NE(LiveCsv().find("短いラップ"), std::string::npos);
+}
+
+// The live export after the corrections is the record's replay's, byte for
+// byte; a disqualification is placed last in both.
+TEST_F(AcceptedShortLapTest, TheLiveCsvIsTheReplayOfTheRecord) {
+    ASSERT_EQ(app.CorrectRace(Accept(3, 3), "", ""), "");
+    ASSERT_EQ(app.CorrectRace(Dq(5), "コース外走行", ""), "");
+    const std::string live = LiveCsv();
+    ASSERT_NE(live.find("失格"), std::string::npos);
+    recorder.Finish();
+    const std::vector<std::filesystem::path> written = RecordFiles();
+    ASSERT_EQ(written.size(), 1u);
+    TemporaryCurrentDirectory here;
+    std::ostringstream err;
+    ASSERT_EQ(
+        RunReplayCommand({"--replay", written.front().string(), "--export-csv", "r.csv"}, err), 0)
+        << err.str();
+    EXPECT_EQ(ReadBytes(here.Path() / "r.csv"), live);
 }
 
 }  // namespace

@@ -85,7 +85,7 @@ TEST(TimeCellSecondsTest, ReadsTheWindowsTimeTexts) {
 }
 
 TEST_F(ScriptedRaceTest, CsvListsEveryRankedEntrantWithTheEnginesMilliseconds) {
-    const std::string csv = RaceCsv(state, window, names);
+    const std::string csv = RaceCsv(state, ExactResultOf(state), window, names);
     ASSERT_EQ(csv.rfind("\xEF\xBB\xBF"
                         "レース時間,480\r\n"
                         "順位,ID,名前,周回,合計タイム,ベストラップ,ラップ1,ラップ2,ラップ3\r\n"
@@ -121,7 +121,7 @@ TEST_F(ScriptedRaceTest, CsvMarksTextsThatBeginLikeAFormulaAndKeepsNumbers) {
     };
     for (const auto& c : cases) {
         names[1] = c.name;
-        const std::string csv = RaceCsv(state, window, names);
+        const std::string csv = RaceCsv(state, ExactResultOf(state), window, names);
         EXPECT_NE(csv.find(std::string("\r\n1,1,") + c.field + ",3,"), std::string::npos)
             << c.name << "\n"
             << csv.substr(0, 200);
@@ -154,7 +154,7 @@ class ShortLapRaceTest : public EngineTest {
 };
 
 TEST_F(ShortLapRaceTest, CsvSaysProvisionalAndListsTheFlaggedLaps) {
-    const std::string csv = RaceCsv(state, window, names);
+    const std::string csv = RaceCsv(state, ExactResultOf(state), window, names);
     EXPECT_EQ(csv,
               "\xEF\xBB\xBF"
               "レース時間,480,暫定\r\n"
@@ -181,7 +181,7 @@ TEST_F(ScriptedRaceTest, WithoutAMinimumLapNothingIsMarkedOrProvisional) {
     EXPECT_EQ(json["provisional"], false);
     EXPECT_TRUE(json["lapHistory"]["short"].empty());
     EXPECT_EQ(RaceHtml(window).find("暫定"), std::string::npos);
-    EXPECT_EQ(RaceCsv(state, window, names).find("暫定"), std::string::npos);
+    EXPECT_EQ(RaceCsv(state, ExactResultOf(state), window, names).find("暫定"), std::string::npos);
 }
 
 TEST(ExactTimeTextsTest, WriteWholeMillisecondsInTheWindowsFormsTruncatingToHundredths) {
@@ -231,7 +231,7 @@ TEST_F(ExactTimesTest, AResultFileShownKeepsTheTextsItHolds) {
 
 TEST_F(ExactTimesTest, TheSpectatorFeedPublishesTheExactTimes) {
     RaceSnapshotSlot slot;
-    SpectatorFeed feed{window, state, slot, 100};
+    SpectatorFeed feed{window, [this] { return ExactResultOf(state); }, slot, 100};
     feed.PublishNow(0);
     EXPECT_EQ(slot.Latest().window->LapHistory.TextMatrix(2, 1), "00m47s40");
 }
@@ -247,7 +247,7 @@ class SpectatorFeedTest : public ::testing::Test {
     RaceWindowModel window;
     RaceState state;
     RaceSnapshotSlot slot;
-    SpectatorFeed feed{window, state, slot, 100};
+    SpectatorFeed feed{window, [this] { return ExactResultOf(state); }, slot, 100};
 };
 
 TEST_F(SpectatorFeedTest, CopiesAtOnceThenAtMostOncePerIntervalAndFlushesTheRest) {

@@ -5,8 +5,11 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
+#include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -64,14 +67,30 @@ class LapReviewTest : public StartedShellTest {
         h.Choose("mnuFileSaveAs");
         return h.ReadFile(name);
     }
-    // `palomind --replay` of the race's record with these options.
-    std::string Replay(std::vector<std::string> options) {
+    // `palomind --replay` of the race's record with these options: the
+    // result file it saves, or what `output` ("--export-csv"...) writes.
+    std::string Replay(std::vector<std::string> options, const char* output = "--save") {
         const std::filesystem::path record = *std::filesystem::directory_iterator("races");
-        std::vector<std::string> args = {"--replay", record.string(), "--save", "replayed.rdt"};
+        std::vector<std::string> args = {"--replay", record.string(), output, "replayed.out"};
         args.insert(args.end(), options.begin(), options.end());
         std::ostringstream err;
         EXPECT_EQ(RunReplayCommand(args, err), 0) << err.str();
-        return h.ReadFile("replayed.rdt");
+        return h.ReadFile("replayed.out");
+    }
+    void SetMinLap(const char* seconds) {
+        h.dialogs.inputAnswers.push_back(seconds);
+        h.Choose("mnuMinLap");
+    }
+    // Waits out the redraw pacing, until the status bar's "暫定" is `shown`.
+    bool ProvisionalShown(bool shown) const {
+        const auto* label = h.window->findChild<QLabel*>(QStringLiteral("sbStatusBarProvisional"));
+        return label != nullptr &&
+               QTest::qWaitFor([&] { return label->isHidden() != shown; }, 2000);
+    }
+    std::string Export(const std::string& name) {
+        h.dialogs.fileAnswers.push_back(name);
+        h.Choose("mnuFileExport");
+        return h.ReadFile(name);
     }
 
     RaceRecordFolder folder{"races"};
@@ -88,13 +107,21 @@ TEST_F(LapReviewTest, OpensOnlyOnceTheRaceHasEndedAndHasARecord) {
 }
 
 TEST_F(LapReviewTest, TheDirectorsCorrectionsGiveTheResultTheRecordReplaysTo) {
+    // ID 5's lap after its double crossing, 6.7 s, stays flagged once the
+    // first crossing is deleted.
+    SetMinLap("6.90");
     RunRace();
     const std::string asRun = SaveAs("before.rdt");
     LapReviewWindow& review = Review(5);
     EXPECT_EQ(review.windowTitle(), QStringLiteral("ラップ修正"));
-    Pick(review, "3");
+    Pick(review, "2");
     Reason(review, "二重検知");
     review.DeletePass();
+    ASSERT_TRUE(h.app->Provisional());
+    Pick(review, "4");
+    Reason(review, "");
+    review.AcceptShortLap();
+    EXPECT_FALSE(h.app->Provisional());
     Review(7);
     Reason(review, "ループ不感");
     h.dialogs.inputAnswers.push_back("17.000");
@@ -108,6 +135,44 @@ TEST_F(LapReviewTest, TheDirectorsCorrectionsGiveTheResultTheRecordReplaysTo) {
     EXPECT_EQ(SaveAs("after.rdt"), Replay({}));
     EXPECT_EQ(asRun, Replay({"--revision", "0"}));
     EXPECT_NE(asRun, h.ReadFile("after.rdt"));
+}
+
+// The only flag accepted: the status bar and the export no longer say
+// provisional, and the export is the record's replay's.
+TEST_F(LapReviewTest, AcceptingTheOnlyShortLapEndsTheProvisionalRace) {
+    SetMinLap("5");  // flags ID 5's 0.3 s lap alone
+    RunRace();
+    ASSERT_TRUE(ProvisionalShown(true));
+    ASSERT_NE(Export("flagged.csv").find("暫定"), std::string::npos);
+    LapReviewWindow& review = Review(5);
+    Pick(review, "3");
+    review.AcceptShortLap();
+    EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages.front();
+    EXPECT_TRUE(ProvisionalShown(false));
+    const std::string csv = Export("accepted.csv");
+    EXPECT_EQ(csv.find("暫定"), std::string::npos) << csv;
+    EXPECT_EQ(csv.find("短いラップ"), std::string::npos) << csv;
+    EXPECT_EQ(csv, Replay({}, "--export-csv"));
+}
+
+// The audit list closes the HTML export once the race has corrections, live
+// as in the record's replay.
+TEST_F(LapReviewTest, TheHtmlExportEndsWithTheAuditListOfTheCorrections) {
+    RunRace();
+    EXPECT_EQ(Export("before.html").find("修正履歴"), std::string::npos);
+    LapReviewWindow& review = Review(5);
+    Pick(review, "3");
+    Reason(review, "二重検知");
+    review.DeletePass();
+    const std::string html = Export("after.html");
+    const std::size_t audit = html.find("<section class=\"audit\"><h2>修正履歴</h2>");
+    ASSERT_NE(audit, std::string::npos) << html;
+    EXPECT_NE(html.find("delete 5 3 二重検知", audit), std::string::npos) << html.substr(audit);
+    EXPECT_LT(html.find("<table class=\"laps\">"), audit);  // after today's sections
+    const std::string replayed = Replay({}, "--export-html");
+    EXPECT_EQ(
+        replayed.substr(std::min(replayed.find("<section class=\"audit\">"), replayed.size())),
+        html.substr(audit));
 }
 
 TEST_F(LapReviewTest, UndoRevertsTheLastCorrection) {

@@ -246,6 +246,31 @@ TEST(LapHistory, LongHistoryContinuesOnPagesThatRepeatTheHeadings) {
     EXPECT_NE(std::find(all.begin(), all.end(), "p1 1500,2400:63m01s00"), all.end());
 }
 
+// A corrected race's audit list is a document of its own after the last of
+// the others, which print as without it; a long list goes on over pages.
+TEST(AuditPage, TheCorrectionsFollowTheLastSectionOnPagesOfTheirOwn) {
+    SampleRace race(3, 5);
+    RecordingPrinter plain;
+    RecordingSink sink;
+    ASSERT_TRUE(Print(race, plain, sink).Complete());
+    Texts audit;
+    for (int n = 1; n <= 70; ++n) audit.push_back(std::to_string(n) + "  dq 3 理由");
+    RecordingPrinter printer;  // 64 rows a page
+    const ReportOutcome outcome = PrintRaceReport(race.state, race.model, printer, sink, audit);
+    ASSERT_TRUE(outcome.Complete());
+    EXPECT_EQ(outcome.printed,
+              (std::vector<ReportSection>{ReportSection::Result, ReportSection::LapHistory1,
+                                          ReportSection::Audit}));
+    EXPECT_EQ(printer.Texts(0), plain.Texts(0));
+    EXPECT_EQ(printer.Texts(1), plain.Texts(1));
+    const Texts printed = printer.Texts(2);
+    ASSERT_EQ(printed.size(), 72u);  // a title on each of the two pages
+    EXPECT_EQ(Slice(printed, 0, 2), (Texts{"500,200:Palomind 修正履歴", "500,2000:1  dq 3 理由"}));
+    EXPECT_EQ(Slice(printed, 65, 2),
+              (Texts{"p1 500,200:Palomind 修正履歴", "p1 500,2000:65  dq 3 理由"}));
+    EXPECT_TRUE(sink.messages.empty());
+}
+
 TEST(Refusal, NoCompletedLapPrintsNothingEvenWithStandingsFilled) {
     SampleRace race(3, 0);
     RecordingPrinter printer;
