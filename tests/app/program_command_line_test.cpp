@@ -66,6 +66,7 @@ TEST_F(ProgramCommandLineTest, HelpAndVersionAnswerWithoutADisplay) {
 }
 
 TEST_F(ProgramCommandLineTest, WindowWithoutADisplaySaysSoInOneLineAndEndsWithStatusOne) {
+    if (!PALOMIND_PROGRAM_HAS_WINDOW) GTEST_SKIP() << "this build of the program has no window";
     const std::string kCases[] = {
         "",                                // no display named at all
         "QT_QPA_PLATFORM=no-such-plugin",  // a platform plugin that cannot start
