@@ -1,9 +1,9 @@
 #include "app/lap_review.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "app/race_revision.h"
+#include "engine/time_format.h"
 #include "journal/journal.h"
 
 namespace palomind {
@@ -13,16 +13,6 @@ namespace {
 bool Counts(const RacePass& pass) {
     return pass.became == PassBecame::Start || pass.became == PassBecame::Lap ||
            pass.became == PassBecame::Finish;
-}
-
-std::string Seconds(std::int64_t ms) {
-    char text[32];
-    const std::int64_t whole = ms / 1000;
-    const std::int64_t part = ms % 1000;
-    std::snprintf(text, sizeof text, "%s%lld.%03lld", ms < 0 ? "-" : "",
-                  static_cast<long long>(whole < 0 ? -whole : whole),
-                  static_cast<long long>(part < 0 ? -part : part));
-    return text;
 }
 
 const char* SourceText(PassSource source) {
@@ -74,8 +64,8 @@ std::vector<RacePass> PassesOf(const std::vector<RacePass>& passes, int id) {
 
 ReviewRow ReviewRowOf(const RacePass& pass) {
     return {.ordinal = pass.identity.OrdinalText(),
-            .raceTime = Seconds(pass.raceMs),
-            .lapTime = pass.lapMs ? Seconds(*pass.lapMs) : std::string(),
+            .raceTime = FormatMilliseconds(pass.raceMs),
+            .lapTime = pass.lapMs ? FormatMilliseconds(*pass.lapMs) : std::string(),
             .source = SourceText(pass.source),
             .became = BecameText(pass.became),
             .flags = pass.shortLap ? "短い" : "",

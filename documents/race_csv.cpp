@@ -124,13 +124,6 @@ std::vector<Entrant> ShownEntrants(const RaceWindowModel& window) {
     return entrants;
 }
 
-// Whole milliseconds as seconds with three decimals: 47400 is "47.400".
-std::string MillisecondsText(std::int64_t ms) {
-    const std::int64_t magnitude = ms < 0 ? -ms : ms;
-    return (ms < 0 ? "-" : "") + std::to_string(magnitude / 1000) + "." +
-           FormatPadded(magnitude % 1000, 3);
-}
-
 // A race the engine holds (live or replayed): every placed entrant, times as
 // the engine keeps them.
 std::vector<Entrant> ExactEntrants(const ExactResult& result, const RosterTable& names) {
@@ -143,11 +136,11 @@ std::vector<Entrant> ExactEntrants(const ExactResult& result, const RosterTable&
                   std::to_string(exact.id),
                   names[static_cast<std::size_t>(exact.id)],
                   std::to_string(exact.laps),
-                  MillisecondsText(exact.timeMs),
-                  exact.bestMs ? MillisecondsText(*exact.bestMs) : "",
+                  FormatMilliseconds(exact.timeMs),
+                  exact.bestMs ? FormatMilliseconds(*exact.bestMs) : "",
                   {},
                   {}};
-        for (const std::int64_t lap : exact.lapMs) e.lapSeconds.push_back(MillisecondsText(lap));
+        for (const std::int64_t lap : exact.lapMs) e.lapSeconds.push_back(FormatMilliseconds(lap));
         for (const int lap : exact.shortLaps) {
             if (!e.shortLaps.empty()) e.shortLaps += ' ';
             e.shortLaps += std::to_string(lap);

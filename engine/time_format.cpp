@@ -51,6 +51,12 @@ std::string FormatPadded(long long value, int digits) {
     return std::string(buf, static_cast<std::size_t>(n));
 }
 
+std::string FormatMilliseconds(std::int64_t ms) {
+    const std::int64_t magnitude = ms < 0 ? -ms : ms;
+    return (ms < 0 ? "-" : "") + std::to_string(magnitude / 1000) + "." +
+           FormatPadded(magnitude % 1000, 3);
+}
+
 namespace {
 
 // Which fields a time text shows; the decomposition is the same for all.

@@ -24,4 +24,8 @@ LapTimeParts SplitLapTime(double seconds);
 // patterns); a minus sign goes before the padding.
 std::string FormatPadded(long long value, int digits);
 
+// Whole milliseconds as seconds with three decimals: 47400 is "47.400",
+// -1500 is "-1.500".
+std::string FormatMilliseconds(std::int64_t ms);
+
 }  // namespace palomind
