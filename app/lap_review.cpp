@@ -140,7 +140,8 @@ std::optional<int> CorrectionToUndo(const RaceRecord& record) {
     return std::nullopt;
 }
 
-std::string AuditLine(const RaceRecord& record, int n) {
+std::string AuditLine(const RaceRecord& record, int n, const Revision& before,
+                      const Revision& after) {
     const RaceRecord::Entry& entry = record.corrections[static_cast<std::size_t>(n - 1)];
     const Correction& c = entry.edit.correction;
     const int id =
@@ -162,17 +163,27 @@ std::string AuditLine(const RaceRecord& record, int n) {
         from = line.find(' ', from + 1);
     const std::string what = from == std::string::npos ? line : line.substr(from + 1);
     return std::to_string(n) + "  " + entry.edit.wallClock + "  " + entry.operatorName + "  " +
-           what + "  ID" + std::to_string(id) + ": " + standing(ScoreRevision(record, n - 1)) +
-           " → " + standing(ScoreRevision(record, n));
+           what + "  ID" + std::to_string(id) + ": " + standing(before) + " → " + standing(after);
 }
 
 std::vector<std::string> AuditOfRecordText(const std::string& recordText) {
     const JournalParseResult parsed = ParseJournal(recordText);
     if (!parsed.ok || !parsed.raceRecord) return {};
     const RaceRecord record = SplitRaceRecord(parsed.events, parsed.lines);
+    return AuditLines(record, static_cast<int>(record.corrections.size()));
+}
+
+std::vector<std::string> AuditLines(const RaceRecord& record, int upTo,
+                                    const std::function<bool()>& keepGoing) {
     std::vector<std::string> lines;
-    for (int n = 1; n <= static_cast<int>(record.corrections.size()); ++n)
-        lines.push_back(AuditLine(record, n));
+    if (upTo < 1) return lines;
+    Revision before = ScoreRevision(record, 0);
+    for (int n = 1; n <= upTo; ++n) {
+        if (keepGoing && !keepGoing()) break;
+        Revision after = ScoreRevision(record, n);
+        lines.push_back(AuditLine(record, n, before, after));
+        before = std::move(after);
+    }
     return lines;
 }
 

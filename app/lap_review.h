@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,6 +9,8 @@
 #include "record/race_passes.h"
 
 namespace palomind {
+
+struct Revision;
 
 // What the lap review window reckons from the passes of the race shown,
 // without the toolkit: the rows it lists, the time it proposes for a missed
@@ -51,8 +54,14 @@ std::size_t PreselectedDeletion(const std::vector<RacePass>& ofEntrant, std::siz
 std::optional<int> CorrectionToUndo(const RaceRecord& record);
 
 // One line of the audit list: correction n's time, operator and what it
-// does, and the entrant's laps, time and place before and after it.
-std::string AuditLine(const RaceRecord& record, int n);
+// does, and the entrant's laps, time and place in revisions n - 1 (`before`)
+// and n (`after`).
+std::string AuditLine(const RaceRecord& record, int n, const Revision& before,
+                      const Revision& after);
+// The audit lines of corrections 1 to `upTo`, each revision scored once.
+// Stops early, with the lines so far, once `keepGoing` says no.
+std::vector<std::string> AuditLines(const RaceRecord& record, int upTo,
+                                    const std::function<bool()>& keepGoing = {});
 // The audit list of a race record's text: a line per correction, none for a
 // record without corrections or a text that is not a record. Scores every
 // revision: not for the window thread of a live race.

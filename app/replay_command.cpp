@@ -235,7 +235,7 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
     // that of the race it shows, as the live program's.
     std::vector<std::string> audit;
     if (journal.raceRecord)
-        for (int n = 1; n <= revision; ++n) audit.push_back(AuditLine(record, n));
+        audit = AuditLines(record, revision);
     else if (core.CanCorrect())
         audit = AuditOfRecordText(core.ShownRecordText());
     if (options->print && !writeReportPdf(state, window, *options->print, err, audit)) ok = false;

@@ -165,11 +165,14 @@ void LapReviewWindow::BuildAudit() {
     const RaceRecord record = *record_;
     QPointer<LapReviewWindow> window(this);
     auditor_ = std::jthread([record, generation, window, this](std::stop_token stop) {
+        const auto current = [&] {
+            return !stop.stop_requested() && auditGeneration_ == generation;
+        };
+        const std::vector<std::string> audit =
+            AuditLines(record, static_cast<int>(record.corrections.size()), current);
+        if (!current()) return;
         QStringList lines;
-        for (int n = 1; n <= static_cast<int>(record.corrections.size()); ++n) {
-            if (stop.stop_requested() || auditGeneration_ != generation) return;
-            lines << QString::fromStdString(AuditLine(record, n));
-        }
+        for (const std::string& line : audit) lines << QString::fromStdString(line);
         QMetaObject::invokeMethod(
             window.data(),
             [window, lines, generation, this] {
