@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "app/replay_command.h"
 #include "platform/file_store.h"
 #include "tests/support/test_folders.h"
 
@@ -153,6 +154,37 @@ TEST_F(MeetingCommandTest, AFiledRecordThatIsNotARaceRecordEndsWithStatusOne) {
     EXPECT_EQ(outcome.err.rfind("palomind: " + Meeting() + "/races/x.race: ", 0), 0u)
         << outcome.err;
     EXPECT_FALSE(std::filesystem::exists(folder_.File("s.json")));
+}
+
+TEST_F(MeetingCommandTest, AHeatWhoseFiledRecordRanToTheEndIsDone) {
+    SetUpMeeting();
+    Succeed({"--draw-heats", "GT", "--round", "1", "--seed", "5"});
+    // The journal's two races, every entrant finished in each, as records.
+    const testing::TemporaryCurrentDirectory working;
+    std::ostringstream replayMessages;
+    ASSERT_EQ(RunReplayCommand({"--replay", PALOMIND_TEST_DATA "/multi_race_noise.journal",
+                                "--races", Meeting() + "/races"},
+                               replayMessages),
+              0)
+        << replayMessages.str();
+    std::vector<std::string> records;
+    for (const auto& entry : std::filesystem::directory_iterator(Meeting() + "/races"))
+        records.push_back(entry.path().filename().string());
+    std::sort(records.begin(), records.end());
+    ASSERT_EQ(records.size(), 2u);
+    std::string text = ReadBytes(MeetingFile());
+    const std::string noRecords = "\"records\": []";
+    // The first heat ran twice, the first run replaced; the second once.
+    text.replace(text.find(noRecords), noRecords.size(),
+                 "\"records\": [{\"file\": \"" + records[0] +
+                     "\", \"replaced\": true, \"accepted\": false}, {\"file\": \"" + records[1] +
+                     "\", \"replaced\": false, \"accepted\": false}]");
+    testing::WriteBytes(MeetingFile(), text);
+
+    Succeed({"--schedule", "--out", folder_.File("schedule.json")});
+    const auto heats = nlohmann::json::parse(ReadBytes(folder_.File("schedule.json"))).at("heats");
+    EXPECT_EQ(heats[1].at("state"), "done");
+    EXPECT_EQ(heats[2].at("state"), "to-run");
 }
 
 }  // namespace
