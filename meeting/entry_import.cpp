@@ -75,6 +75,7 @@ std::optional<std::int64_t> WholeNumber(const std::string& text, std::int64_t le
     return value;
 }
 
+// The roster file and the race comment are cp932.
 bool RosterCanStore(const std::string& name) {
     return Cp932ToUtf8(Utf8ToCp932(name)) == name;
 }
@@ -126,6 +127,12 @@ class Importer {
                           "\" cannot be stored in the roster (a character cp932 does not hold)"};
         }
         const MeetingClass* meetingClass = ClassNamed(meeting_, className);
+        // A heat's title, the class's name, goes into the race comment.
+        if (meetingClass == nullptr && !RosterCanStore(className)) {
+            throw Refused{at + "the class \"" + className +
+                          "\" cannot be stored in the race comment (a character cp932 does not "
+                          "hold)"};
+        }
         entry.classId = meetingClass ? meetingClass->id : AddClass(meeting_, className).id;
         if (!names_.insert({entry.classId, entry.name}).second) {
             throw Refused{at + "\"" + entry.name + "\" is already entered in class \"" + className +

@@ -108,6 +108,9 @@ TEST_F(EntryImportTest, AFileWithARefusedRowImportsNothingAndNamesTheRow) {
         {header + "Zoë😀,GT,2,\r\n",
          "row 2: the name \"Zoë😀\" cannot be stored in the roster (a character cp932 does not "
          "hold)"},
+        {header + "Bob,GT😀,2,\r\n",
+         "row 2: the class \"GT😀\" cannot be stored in the race comment (a character cp932 "
+         "does not hold)"},
         {header + "Bob,GT,2,4\r\n", "row 2: entry number 4 is already entered"},
         {header + "Bob,GT,2,-1\r\n", "row 2: entry number \"-1\" is not a whole number"},
         {"name,class\r\nBob,GT\r\n", "row 1: the header has no transponder column"},
