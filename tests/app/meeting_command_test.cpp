@@ -79,6 +79,28 @@ TEST_F(MeetingCommandTest, ANewMeetingClassImportAndDrawGiveTheSchedule) {
     EXPECT_TRUE(std::filesystem::is_directory(Meeting() + "/races"));
 }
 
+TEST_F(MeetingCommandTest, AClassKeepsEverySettingItIsNotGiven) {
+    SetUpMeeting();
+    Succeed(
+        {"--class", "GT", "--start-wait",  "3", "--practice-time", "0", "--method", "fastest-lap",
+         "--best",  "2",  "--consecutive", "4", "--main-size",     "6", "--bump",   "1",
+         "--legs",  "3",  "--best-legs",   "2"});
+    Succeed({"--class", "GT", "--rounds", "5", "--best", "all"});
+    const auto c = nlohmann::json::parse(ReadBytes(MeetingFile())).at("classes")[0];
+    const std::vector<std::pair<nlohmann::json, nlohmann::json>> expected{
+        {c.at("race_time_s"), 300},
+        {c.at("start_wait_s"), 3},
+        {c.at("heat_size"), 2},
+        {c.at("rounds"), 5},
+        {c.at("min_lap_ms"), 4500},
+        {c.at("practice_time_s"), 0},
+        {c.at("ranking"), {{"method", "fastest-lap"}, {"best", nullptr}, {"consecutive", 4}}},
+        {c.at("finals"), {{"main_size", 6}, {"bump", 1}, {"legs", 3}, {"best_legs", 2}}},
+    };
+    for (const auto& [stored, given] : expected) EXPECT_EQ(stored, given) << given;
+    EXPECT_EQ(c.at("id"), "c1");
+}
+
 struct BadLineCase {
     std::vector<std::string> args;
     std::string error;  // the one line on standard error
