@@ -192,6 +192,7 @@ class MeetingReader {
         const std::string heatsPath = Member(path, "heats");
         const json& heats = Array(Key(value, "heats", path), heatsPath);
         std::set<std::int64_t> inRound;
+        std::set<std::int64_t> heatNumbers;
         for (std::size_t i = 0; i < heats.size(); ++i) {
             const std::string at = Item(heatsPath, i);
             Heat heat;
@@ -201,6 +202,8 @@ class MeetingReader {
                 Refuse(Member(at, "id"), Quoted(heat.id) + " is empty, has a space or is twice");
             }
             heat.number = Field(heats[i], "heat", at, 1, kLargestNumber);
+            if (!heatNumbers.insert(heat.number).second)
+                Refuse(Member(at, "heat"), std::to_string(heat.number) + " is listed twice");
             const std::string entrantsPath = Member(at, "entrants");
             const json& entrants = Array(Key(heats[i], "entrants", at), entrantsPath);
             for (std::size_t e = 0; e < entrants.size(); ++e) {

@@ -68,6 +68,7 @@ TEST(MeetingJsonTest, ADamagedNewerOrMisshapenFileIsRefusedNamingTheKey) {
          "classes[0].ranking.method: unknown method \"best\""},
         {"\"name\": \"鈴木\"", "\"name\": \"山田\"",
          "entries[1].name: \"山田\" is empty or entered twice"},
+        {"\"heat\": 2", "\"heat\": 1", "rounds[0].heats[1].heat: 1 is listed twice"},
         {"\"seed\": 18446744073709551615", "\"seed\": -1",
          "rounds[0].seed: must be a whole number"},
         {"\"entries\": [", "\"entries\": {", "not JSON (at byte 0)"},
