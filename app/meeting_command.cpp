@@ -148,7 +148,7 @@ class MeetingRun {
     // A name the roster and the race comment can hold.
     std::string Name(std::string_view option) const {
         const std::string name = *line_.Value(option);
-        if (name.empty() || !IsWellFormedUtf8(name) || Cp932ToUtf8(Utf8ToCp932(name)) != name) {
+        if (name.empty() || !IsWellFormedUtf8(name) || !Cp932CanHold(name)) {
             throw BadInput{std::string(option) +
                            ": the name must be text that cp932 can hold, not empty"};
         }

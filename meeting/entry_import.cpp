@@ -4,11 +4,11 @@
 #include <array>
 #include <map>
 #include <optional>
-#include <set>
 
 #include "documents/cp932.h"
 #include "documents/csv_reader.h"
 #include "documents/utf8.h"
+#include "meeting/entry_list.h"
 
 namespace palomind {
 
@@ -75,23 +75,13 @@ std::optional<std::int64_t> WholeNumber(const std::string& text, std::int64_t le
     return value;
 }
 
-// The roster file and the race comment are cp932.
-bool RosterCanStore(const std::string& name) {
-    return Cp932ToUtf8(Utf8ToCp932(name)) == name;
-}
-
 struct Refused {
     std::string why;
 };
 
 class Importer {
   public:
-    explicit Importer(Meeting meeting) : meeting_(std::move(meeting)) {
-        for (const MeetingEntry& entry : meeting_.entries) {
-            numbers_.insert(entry.number);
-            names_.insert({entry.classId, entry.name});
-        }
-    }
+    explicit Importer(Meeting meeting) : meeting_(std::move(meeting)) {}
 
     void ReadHeader(const std::vector<std::string>& header) {
         for (std::size_t i = 0; i < header.size(); ++i) {
@@ -122,26 +112,20 @@ class Importer {
                           std::to_string(kLargestTransponder)};
         }
         entry.transponder = *id;
-        if (!RosterCanStore(entry.name)) {
-            throw Refused{at + "the name \"" + entry.name +
-                          "\" cannot be stored in the roster (a character cp932 does not hold)"};
-        }
         const MeetingClass* meetingClass = ClassNamed(meeting_, className);
         // A heat's title, the class's name, goes into the race comment.
-        if (meetingClass == nullptr && !RosterCanStore(className)) {
+        if (meetingClass == nullptr && !Cp932CanHold(className)) {
             throw Refused{at + "the class \"" + className +
                           "\" cannot be stored in the race comment (a character cp932 does not "
                           "hold)"};
         }
+        // The import works on a copy of the meeting: a refusal drops it whole.
         entry.classId = meetingClass ? meetingClass->id : AddClass(meeting_, className).id;
-        if (!names_.insert({entry.classId, entry.name}).second) {
-            throw Refused{at + "\"" + entry.name + "\" is already entered in class \"" + className +
-                          "\""};
-        }
-        entry.number = Number(Field(row, Column::Number), at);
+        entry.number = Number(Field(row, Column::Number), meeting_, at);
         entry.car = Field(row, Column::Car);
         entry.club = Field(row, Column::Club);
-        meeting_.entries.push_back(std::move(entry));
+        std::string why;
+        if (!AddEntry(meeting_, std::move(entry), why)) throw Refused{at + why};
     }
 
     Meeting Result() && { return std::move(meeting_); }
@@ -153,22 +137,16 @@ class Importer {
         return Trimmed(row[found->second]);
     }
 
-    std::int64_t Number(const std::string& given, const std::string& at) {
-        std::int64_t number = numbers_.empty() ? 1 : *numbers_.rbegin() + 1;
-        if (!given.empty()) {
-            const auto read = WholeNumber(given, 1, 999'999'999);
-            if (!read) throw Refused{at + "entry number \"" + given + "\" is not a whole number"};
-            number = *read;
-        }
-        if (!numbers_.insert(number).second)
-            throw Refused{at + "entry number " + std::to_string(number) + " is already entered"};
-        return number;
+    static std::int64_t Number(const std::string& given, const Meeting& meeting,
+                               const std::string& at) {
+        if (given.empty()) return NextEntryNumber(meeting);
+        const auto read = WholeNumber(given, 1, 999'999'999);
+        if (!read) throw Refused{at + "entry number \"" + given + "\" is not a whole number"};
+        return *read;
     }
 
     Meeting meeting_;
     std::map<Column, std::size_t> columns_;
-    std::set<std::int64_t> numbers_;
-    std::set<std::pair<std::string, std::string>> names_;
 };
 
 }  // namespace
@@ -200,11 +178,7 @@ bool ImportEntries(Meeting& meeting, std::string_view bytes, std::string& error)
                                            [](const std::string& f) { return Trimmed(f).empty(); });
             if (!blank) importer.Add(row, i + 1);
         }
-        Meeting imported = std::move(importer).Result();
-        std::stable_sort(
-            imported.entries.begin(), imported.entries.end(),
-            [](const MeetingEntry& a, const MeetingEntry& b) { return a.number < b.number; });
-        meeting = std::move(imported);
+        meeting = std::move(importer).Result();
         return true;
     } catch (const Refused& refused) {
         error = refused.why;

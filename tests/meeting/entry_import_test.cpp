@@ -4,6 +4,7 @@
 
 #include "documents/cp932.h"
 #include "documents/csv_reader.h"
+#include "meeting/entry_list.h"
 #include "meeting/meeting_json.h"
 
 namespace palomind {
@@ -126,6 +127,23 @@ TEST_F(EntryImportTest, AFileWithARefusedRowImportsNothingAndNamesTheRow) {
         EXPECT_EQ(error, c.error) << c.file;
         EXPECT_EQ(MeetingJson(meeting_), before) << c.file;
     }
+}
+
+TEST_F(EntryImportTest, AWithdrawalLeavesTheHeatsNotRunAndIsRefusedForAHeatThatRan) {
+    std::string error;
+    ASSERT_TRUE(AddEntry(meeting_, {NextEntryNumber(meeting_), "Bob", 8, "c1", "", ""}, error))
+        << error;
+    EXPECT_EQ(meeting_.entries.back().number, 5);
+    meeting_.rounds.push_back({"c1", 1, 0, {{"c1-q1-1", 1, {4}, {{"r.race", false, false}}}}});
+    meeting_.rounds.push_back({"c1", 2, 0, {{"c1-q2-1", 1, {5, 4}, {}}}});
+
+    EXPECT_FALSE(WithdrawEntry(meeting_, 4, error));
+    EXPECT_EQ(error, "\"先客\" ran in heat c1-q1-1");
+    ASSERT_TRUE(WithdrawEntry(meeting_, 5, error)) << error;
+    EXPECT_EQ(meeting_.rounds[1].heats[0].entrants, std::vector<std::int64_t>{4});
+    EXPECT_EQ(meeting_.entries.size(), 1u);
+    std::string reread;
+    EXPECT_TRUE(ReadMeetingJson(MeetingJson(meeting_), reread)) << reread;
 }
 
 }  // namespace
