@@ -1,7 +1,9 @@
 // The spectators' page in headless Chromium at a phone's size (390 × 844),
 // fed race.json answers made here: what fits on the first screen, the forms
-// of its times and gaps, the entrant followed and the pass lit up. A probe
-// appended to the page reports the layout into the DOM Chromium dumps.
+// of its times and gaps, the entrant followed and the pass lit up. Headless
+// Chromium lays out a dumped page at least 500 px wide, so the page is
+// measured in a 390 × 844 frame of a probe page of the same origin, whose
+// script writes its report into the DOM Chromium dumps.
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -25,19 +27,23 @@
 namespace palomind::testing {
 namespace {
 
-// Serves the page with `probe` appended to its script, and race.json: the
-// answers in turn, the last one from then on.
+// Serves the page as the program does, race.json (the answers in turn, the
+// last one from then on) and at /probe the page in a phone-sized frame with
+// the `probe` script beside it.
 class PageServer {
   public:
     PageServer(const std::string& probe, std::vector<std::string> answers)
         : answers_(std::move(answers)) {
-        std::string page(kSpectatorPageHtml);
-        page.insert(page.rfind("</body>"), "<script>\n" + probe + "\n</script>\n");
-        page_ = QByteArray::fromStdString(page);
+        probe_ = QByteArray::fromStdString(
+            "<!DOCTYPE html><html><body style=\"margin:0\"><iframe id=\"phone\" src=\"/\" "
+            "width=\"390\" height=\"844\" style=\"border:0\"></iframe><script>\n" +
+            probe + "\n</script></body></html>");
         QObject::connect(&server_, &QTcpServer::newConnection, [this] { Accept(); });
         EXPECT_TRUE(server_.listen(QHostAddress::LocalHost));
     }
-    QString Url() const { return QStringLiteral("http://127.0.0.1:%1/").arg(server_.serverPort()); }
+    QString Url(const char* path = "") const {
+        return QStringLiteral("http://127.0.0.1:%1/%2").arg(server_.serverPort()).arg(path);
+    }
 
   private:
     void Accept() {
@@ -54,8 +60,12 @@ class PageServer {
         }
     }
     void Answer(QTcpSocket& socket, const QByteArray& path) {
-        QByteArray status = "200 OK", type = "text/html; charset=utf-8", body = page_;
-        if (path.startsWith("/race.json")) {
+        QByteArray status = "200 OK", type = "text/html; charset=utf-8";
+        QByteArray body = QByteArray::fromRawData(
+            kSpectatorPageHtml.data(), static_cast<qsizetype>(kSpectatorPageHtml.size()));
+        if (path == "/probe") {
+            body = probe_;
+        } else if (path.startsWith("/race.json")) {
             const std::size_t next = std::min(served_++, answers_.size() - 1);
             type = "application/json";
             body = QByteArray::fromStdString(answers_[next]);
@@ -70,7 +80,7 @@ class PageServer {
     }
 
     QTcpServer server_;
-    QByteArray page_;
+    QByteArray probe_;
     std::vector<std::string> answers_;
     std::size_t served_ = 0;
     QHash<QTcpSocket*, QByteArray> buffers_;
@@ -88,14 +98,15 @@ QJsonObject ProbeReport(const QString& dom) {
     return QJsonDocument::fromJson(text.toUtf8()).object();
 }
 
-// Reports, `at` ms after the page opens, the texts of the standings' and the
+// Reports, `at` ms after the probe page opens, the texts of the standings' and the
 // lap history's rows and which of them lie inside the first screen (a lap
 // row's number and first lap: a wide history scrolls sideways).
 std::string ProbeAt(int at, const std::string& before = {}) {
     return before + R"(
 setTimeout(function () {
-  var screen = { bottom: window.innerHeight, right: window.innerWidth };
-  var box = document.querySelector('.standings-box').getBoundingClientRect();
+  var win = document.getElementById('phone').contentWindow, doc = win.document;
+  var screen = { bottom: win.innerHeight, right: win.innerWidth };
+  var box = doc.querySelector('.standings-box').getBoundingClientRect();
   function inView(element, clip) {
     var r = element.getBoundingClientRect();
     return r.height > 0 && r.top >= 0 && r.left >= 0 && r.bottom <= Math.min(screen.bottom, clip.bottom) &&
@@ -103,13 +114,13 @@ setTimeout(function () {
   }
   // A row is in view when its first `checked` cells (all by default) are.
   function rows(selector, clip, checked) {
-    return Array.prototype.map.call(document.querySelectorAll(selector), function (row) {
+    return Array.prototype.map.call(doc.querySelectorAll(selector), function (row) {
       var cells = Array.prototype.slice.call(row.cells, 0, checked || row.cells.length);
       return {
         cells: Array.prototype.map.call(row.cells, function (c) { return c.textContent; }),
         className: row.className,
         visible: cells.every(function (c) {
-          return getComputedStyle(c).display === 'none' || inView(c, clip);
+          return win.getComputedStyle(c).display === 'none' || inView(c, clip);
         })
       };
     });
@@ -117,11 +128,13 @@ setTimeout(function () {
   var report = {
     standings: rows('#standings tr', box),
     laps: rows('#laps tbody tr', screen, 2),
-    remaining: document.getElementById('remaining').textContent,
-    elapsed: document.getElementById('elapsed').textContent,
-    commentHidden: document.getElementById('comment').hidden,
-    followed: window.localStorage.getItem('palomind.followedId'),
-    pageWidth: document.documentElement.scrollWidth
+    remaining: doc.getElementById('remaining').textContent,
+    elapsed: doc.getElementById('elapsed').textContent,
+    commentHidden: doc.getElementById('comment').hidden,
+    followed: win.localStorage.getItem('palomind.followedId'),
+    pageWidth: doc.documentElement.scrollWidth,
+    screen: [win.innerWidth, win.innerHeight],
+    box: [box.left, box.top, box.right, box.bottom]
   };
   var out = document.createElement('pre');
   out.id = 'probe';
@@ -137,7 +150,8 @@ QJsonObject Probe(const std::string& probe, std::vector<std::string> answers,
     PageServer server(probe, std::move(answers));
     const QString chromium = ChromiumProgram();
     if (!screenshot.isEmpty()) RunChromium(chromium, {"--screenshot=" + screenshot}, server.Url());
-    return ProbeReport(QString::fromUtf8(RunChromium(chromium, {"--dump-dom"}, server.Url())));
+    return ProbeReport(
+        QString::fromUtf8(RunChromium(chromium, {"--dump-dom"}, server.Url("probe"))));
 }
 
 QStringList Cells(const QJsonValue& row) {
@@ -198,7 +212,8 @@ TEST_F(PhoneRaceTest, TheFirstEightPlacesAndTheLapHistorysFirstRowFitTheFirstScr
     ASSERT_EQ(standings.size(), 10) << QJsonDocument(report).toJson().toStdString();
     for (int place = 1; place <= 8; ++place) {
         EXPECT_EQ(Cells(standings[place - 1]).value(0), QString::number(place));
-        EXPECT_TRUE(standings[place - 1][QStringLiteral("visible")].toBool()) << place;
+        EXPECT_TRUE(standings[place - 1][QStringLiteral("visible")].toBool())
+            << place << QJsonDocument(report).toJson().toStdString();
     }
     const QJsonArray laps = report[QStringLiteral("laps")].toArray();
     ASSERT_FALSE(laps.isEmpty());
@@ -273,7 +288,8 @@ TEST_F(PhoneFormsTest, PastTheRaceTimeTheRemainingClockGivesWayToTheStatus) {
 TEST_F(PhoneFormsTest, ATappedEntrantIsPinnedAtTheTopAndRemembered) {
     const std::string tap = R"(
 setTimeout(function () {
-  document.querySelector('#standings tr[data-id="04"]').click();
+  document.getElementById('phone').contentDocument
+    .querySelector('#standings tr[data-id="04"]').click();
 }, 1000);)";
     const QJsonObject report = Probe(ProbeAt(1500, tap), {Json()});
     const QJsonArray standings = report[QStringLiteral("standings")].toArray();
