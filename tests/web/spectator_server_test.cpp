@@ -101,18 +101,6 @@ TEST_F(SpectatorServerTest, AnswersEveryOtherMethodWith405AndChangesNothing) {
     EXPECT_EQ(Exchange(port, Get("/race.json")).body.toStdString(), RaceJson(window));
 }
 
-TEST_F(SpectatorServerTest, ServesTheExactResultAndTheLastPassPublishedWithTheWindow) {
-    ExactResult result;
-    result.entrants.push_back({});
-    result.entrants[0].id = 5;
-    result.entrants[0].place = 1;
-    result.entrants[0].laps = 1;
-    result.entrants[0].timeMs = 62'030;
-    race.Publish(window, result, LastPass{5, 62'030});
-    EXPECT_EQ(Exchange(port, Get("/race.json")).body.toStdString(),
-              RaceJson(window, result, LastPass{5, 62'030}));
-}
-
 TEST_F(SpectatorServerTest, RefusesOversizedRequestsAndTooManyHeaders) {
     const Reply huge = Exchange(port, Get("/", "X-Big: " + QByteArray(20'000, 'a') + "\r\n"), true);
     EXPECT_EQ(huge.status, 413);
