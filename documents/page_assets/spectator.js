@@ -50,10 +50,10 @@
   // The window's forms ("00h01m03s45", "01m03s45", "00h06m55s") in
   // milliseconds; null for any other text.
   function windowTextMs(text) {
-    var parts = /^(-?)(?:(\d+)h)?(\d+)m(\d+)s(\d\d)?$/.exec(text || '');
-    if (!parts) return null;
-    var ms = ((+(parts[2] || 0) * 60 + +parts[3]) * 60 + +parts[4]) * 1000 + +(parts[5] || 0) * 10;
-    return parts[1] ? -ms : ms;
+    var fields = /^(-?)(?:(\d+)h)?(\d+)m(\d+)s(\d\d)?$/.exec(text || '');
+    if (!fields) return null;
+    var ms = ((+(fields[2] || 0) * 60 + +fields[3]) * 60 + +fields[4]) * 1000 + +(fields[5] || 0) * 10;
+    return fields[1] ? -ms : ms;
   }
 
   function windowTime(text) {
