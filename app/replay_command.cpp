@@ -269,7 +269,7 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
         ok = false;
     }
     if (!ok) return 1;
-    return options->web ? serveRace.serve(exactWindow, *options->web, err) : 0;
+    return options->web ? serveRace.serve(exactWindow, result, *options->web, err) : 0;
 }
 
 }  // namespace palomind
