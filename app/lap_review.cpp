@@ -149,8 +149,7 @@ std::string AuditLine(const RaceRecord& record, int n, const Revision& before,
             ? record.corrections[static_cast<std::size_t>(c.reverted - 1)].edit.correction
             : c;
     // An assign changes the result of the entrant the passes go to.
-    const int id =
-        acting.operation == CorrectionOperation::Assign ? acting.assignedTo : acting.id;
+    const int id = acting.operation == CorrectionOperation::Assign ? acting.assignedTo : acting.id;
     const auto standing = [id](const Revision& revision) {
         for (const EntrantResult& e : revision.result.entrants)
             if (e.id == id)

@@ -69,10 +69,9 @@ std::vector<TransponderPasses> RawPassesByTransponder(const Revision& revision) 
     std::vector<TransponderPasses> transponders;
     for (const auto& [id, passes] : counts) {
         const auto given = revision.assigned.find(id);
-        transponders.push_back(
-            {.id = id,
-             .passes = passes,
-             .scoredAs = given == revision.assigned.end() ? id : given->second});
+        transponders.push_back({.id = id,
+                                .passes = passes,
+                                .scoredAs = given == revision.assigned.end() ? id : given->second});
     }
     return transponders;
 }

@@ -24,10 +24,8 @@ void RaceEngine::ProcessPass() {
     const std::optional<int> scoredAs = gate_ != nullptr ? gate_->ScoreAs(passId) : passId;
     const int id = scoredAs.value_or(passId);
     const auto uncounted = [this, id, passId](PassOutcome outcome) {
-        Raise({.kind = RaceEventKind::PassProcessed,
-               .id = id,
-               .outcome = outcome,
-               .passId = passId});
+        Raise(
+            {.kind = RaceEventKind::PassProcessed, .id = id, .outcome = outcome, .passId = passId});
     };
     if (!scoredAs) return uncounted(PassOutcome::Withheld);
     // ID 0 marks empty places and unused entries, and IDs above 64 have no

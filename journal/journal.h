@@ -72,10 +72,10 @@ struct PassReference {
 struct Correction {
     std::int32_t number = 0;  // n: the record's corrections count from 1
     CorrectionOperation operation = CorrectionOperation::Delete;
-    std::int32_t id = 0;        // every operation but revert
-    PassReference pass{};       // delete, restore, accept
-    std::int64_t raceMs = 0;    // add: the race time of the manual pass
-    std::int32_t reverted = 0;  // revert: the correction undone
+    std::int32_t id = 0;           // every operation but revert
+    PassReference pass{};          // delete, restore, accept
+    std::int64_t raceMs = 0;       // add: the race time of the manual pass
+    std::int32_t reverted = 0;     // revert: the correction undone
     std::int32_t assignedTo = 0;   // assign: the entrant the passes of `id` are scored as
     std::int32_t penaltyLaps = 0;  // penalty
     std::int64_t penaltyMs = 0;

@@ -47,9 +47,8 @@ void ApplyPenalties(ExactResult& result, const std::map<int, RevisionEdits::Pena
     }
     if (!applied) return;
     // The engine lists its placed entrants first, those it never ranks after.
-    const auto unplaced =
-        std::find_if(result.entrants.begin(), result.entrants.end(),
-                     [](const EntrantResult& e) { return !e.place.has_value(); });
+    const auto unplaced = std::find_if(result.entrants.begin(), result.entrants.end(),
+                                       [](const EntrantResult& e) { return !e.place.has_value(); });
     std::stable_sort(result.entrants.begin(), unplaced,
                      [](const EntrantResult& a, const EntrantResult& b) {
                          return a.laps != b.laps ? a.laps > b.laps : a.timeMs < b.timeMs;

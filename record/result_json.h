@@ -19,7 +19,8 @@ struct ResultHeading {
 // {"race", "started", ["heat",] "revision", "provisional", "race_time_s",
 // "entrants": [{"id", "name", "status", "place", "laps", "time_ms",
 // "best_ms", "lap_ms", "short_laps"[, "penalty": {"laps", "ms"}]}]}: "heat"
-// only for a race run as a heat, "penalty" only for a penalised entrant. A name that is not valid UTF-8 is replaced, never refused.
+// only for a race run as a heat, "penalty" only for a penalised entrant.
+// A name that is not valid UTF-8 is replaced, never refused.
 std::string ResultJson(const ResultHeading& heading, const ExactResult& result,
                        const RosterTable& names);
 

@@ -404,10 +404,12 @@ TEST_F(RecordedRestoreTest, EveryRaceOfTheRunReplaysFromItsOwnLiveRecord) {
     ASSERT_TRUE(serial.Open(1));
     app.KeepRaceRecords(&recorder);
     app.Boot();
+    app.SetHeat("A-Q1-H2");
     app.StartRace();
     for (int lap = 0; lap < 4; ++lap)
         for (std::uint8_t id : {3, 5}) Pass(id, 900);
     app.TestPass(1);
+    app.SetHeat("");
     app.SetName(5, "Goro");
     Pass(5, 25'000);
     const std::string firstRace = Live();
@@ -421,6 +423,40 @@ TEST_F(RecordedRestoreTest, EveryRaceOfTheRunReplaysFromItsOwnLiveRecord) {
     ASSERT_EQ(written.size(), 2u);
     EXPECT_EQ(ReplayedFrom(ReadBytes(written[0])), firstRace);
     EXPECT_EQ(ReplayedFrom(ReadBytes(written[1])), Live());
+}
+
+TEST_F(RecordedRestoreTest, AHeatLoadedIsJournaledAndTheRecordOfItsRaceSaysSo) {
+    ASSERT_TRUE(serial.Open(1));
+    app.KeepRaceRecords(&recorder);
+    app.Boot();
+    for (const char* bad : {"A Q1", "A\tQ1", "\xc3(", " "}) EXPECT_FALSE(app.SetHeat(bad)) << bad;
+    EXPECT_TRUE(journal.Lines("heat").empty());
+    ASSERT_TRUE(app.SetHeat("A-Q1-H2"));
+    ASSERT_TRUE(app.SetHeat("A-Q1-H2"));  // no change, no line
+    app.StartRace();
+    Pass(5, 3000);
+    ASSERT_TRUE(app.SetHeat(""));  // cleared for the race after this one
+    Pass(5, 3000);
+    app.StartRace();
+    Pass(3, 3000);
+    app.StopRace();
+    recorder.Finish();
+    EXPECT_EQ(journal.Lines("heat").size(), 2u);
+    EXPECT_EQ(Replayed(), Live());
+    const std::vector<std::filesystem::path> written = RecordFiles();
+    ASSERT_EQ(written.size(), 2u);
+    const struct {
+        std::string heat;
+        bool heatLineSecond;  // the line right after the race line
+    } expected[] = {{"A-Q1-H2", true}, {"", false}};
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        SCOPED_TRACE(written[i].string());
+        const JournalParseResult parsed = ReadJournal(ReadBytes(written[i]));
+        ASSERT_TRUE(parsed.ok) << parsed.error;
+        EXPECT_EQ(parsed.events[1].kind == JournalEventKind::Heat, expected[i].heatLineSecond);
+        EXPECT_EQ(SplitRaceRecord(parsed.events, parsed.lines).Heat(), expected[i].heat);
+    }
+    EXPECT_EQ(app.State().Heat, "");
 }
 
 // Where the records cannot be written the operator is told, and the race
