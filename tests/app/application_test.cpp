@@ -674,7 +674,9 @@ TEST_F(LiveCorrectionTest, AnOperatorIsWrittenWhereThePersonCorrectingChanges) {
                  {Dq(3), "A"},
                  {Dq(5), "A"},
                  {{.operation = CorrectionOperation::Reinstate, .id = 3}, "B"},
-                 {{.operation = CorrectionOperation::Revert, .reverted = 1}, "A"}};
+                 {{.operation = CorrectionOperation::Revert, .reverted = 1}, "A"},
+                 {{.operation = CorrectionOperation::Assign, .id = 3, .assignedTo = 9}, "A"},
+                 {{.operation = CorrectionOperation::Penalty, .id = 5, .penaltyLaps = 1}, "A"}};
     for (const auto& step : steps)
         ASSERT_EQ(app.CorrectRace(step.correction, "理由", step.person), "");
     const std::vector<std::string> operators = journal.Lines("operator");
@@ -682,7 +684,8 @@ TEST_F(LiveCorrectionTest, AnOperatorIsWrittenWhereThePersonCorrectingChanges) {
     EXPECT_EQ(operators[0].substr(operators[0].find(' ')), " operator A");
     EXPECT_EQ(operators[1].substr(operators[1].find(' ')), " operator B");
     EXPECT_EQ(operators[2].substr(operators[2].find(' ')), " operator A");
-    EXPECT_EQ(journal.Lines("edit").size(), 5u);
+    EXPECT_EQ(journal.Lines("edit").size(), 7u);
+    EXPECT_EQ(app.Result().entrants.back().penaltyLaps, 1);
     EXPECT_EQ(RevisionOf(OnlyRecord()), Live());
 }
 
@@ -695,6 +698,9 @@ TEST_F(LiveCorrectionTest, ACorrectionThatCannotBeMadeWritesNothing) {
         {Delete(5, 99), "理由"},  // no such pass
         {Delete(40, 1), "理由"},  // an ID not in the race
         {Dq(3), ""},              // a disqualification needs its reason
+        // 5 has passes of its own; a penalty of nothing.
+        {{.operation = CorrectionOperation::Assign, .id = 3, .assignedTo = 5}, "理由"},
+        {{.operation = CorrectionOperation::Penalty, .id = 5}, "理由"},
         {{.operation = CorrectionOperation::Revert, .reverted = 1}, ""},
     };
     const std::string before = journal.text;
