@@ -134,6 +134,11 @@ class Application final {
     // The shortest lap taken as real, 0 to kMostMinLapMs; 0 flags none. In
     // force from the next race's start.
     void SetMinLap(std::int32_t milliseconds);
+    // The meeting's heat loaded (IsHeatId), empty for none: the race started
+    // next is run as that heat and its record says so ("heat" after its
+    // race line). Journaled as the parameters are, in force from the next
+    // start. False, and nothing changed, for an id that is no heat id.
+    bool SetHeat(std::string heatId);
     // The port the race names, without opening it (a stored number out of
     // range); the port session sets it as it opens one.
     void SetPortNumber(std::int16_t portNumber) { core_.SetPortNumber(portNumber); }

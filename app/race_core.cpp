@@ -101,6 +101,9 @@ bool RaceCore::Apply(const JournalEvent& event) {
             break;
         case JournalEventKind::Operator:
             break;  // who makes the corrections that follow: nothing to score
+        case JournalEventKind::Heat:
+            state_.Heat = event.text;
+            break;
     }
     return true;
 }
@@ -156,6 +159,7 @@ void RaceCore::ShowRevision(const Revision& revision) {
     shown.RaceTime = state_.RaceTime;
     shown.StartWait = state_.StartWait;
     shown.TtsMode = state_.TtsMode;
+    shown.Heat = std::move(state_.Heat);
     shown.NowSecond = state_.NowSecond;
     shown.LastClockSecond = state_.LastClockSecond;
     shown.ResetSecond = state_.ResetSecond;

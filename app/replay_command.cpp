@@ -260,6 +260,7 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
         const JournalEvent& race = journal.events.front();
         exportTo(options->resultJson, ResultJson({.race = race.text,
                                                   .started = race.wallClock,
+                                                  .heat = record.Heat(),
                                                   .revision = revision,
                                                   .provisional = IsProvisional(result)},
                                                  result, core.Roster()));

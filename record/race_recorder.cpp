@@ -112,6 +112,8 @@ bool RaceRecorder::ChangesNothing(const JournalEvent& event, const RaceBeforeEve
             return race.state.CallParts == event.value;
         case JournalEventKind::MinLap:
             return race.state.MinLapMs == event.value;
+        case JournalEventKind::Heat:
+            return race.state.Heat == event.text;
         default:
             return false;
     }
@@ -148,6 +150,8 @@ void RaceRecorder::BeginRecord(const JournalEvent& start, const RaceBeforeEvent&
     WriteLine(kRaceRecordHeader);
     const RaceState& s = race.state;
     Write({.tick = tick, .kind = JournalEventKind::Race, .text = identity, .wallClock = wallClock});
+    // A race of no heat has no heat line: its record is as it was before heats.
+    if (!s.Heat.empty()) Write({.tick = tick, .kind = JournalEventKind::Heat, .text = s.Heat});
     Write({.tick = tick, .kind = JournalEventKind::RaceTime, .value = s.RaceTime});
     Write({.tick = tick, .kind = JournalEventKind::StartWait, .value = s.StartWait});
     Write({.tick = tick, .kind = JournalEventKind::TtsMode, .value = s.TtsMode});
