@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/event_journal.h"
+#include "app/export_facts.h"
 #include "app/port_session.h"
 #include "app/race_core.h"
 #include "app/receiver_inbox.h"
@@ -176,6 +177,13 @@ class Application final {
     // The race for saving, printing or exporting, with the comment as typed.
     // Its result stays valid until the next call.
     RaceDocument Document();
+    // The race shown's record, with its start: the race timed last or the
+    // record opened, as the race records name it. None where the race shown
+    // has no record (a result file opened, a record that could not be
+    // written, no race records kept).
+    std::optional<RaceIdentity> ShownRace() const;
+    // What the exports say of the race shown beyond the window's texts.
+    RaceExportFacts ExportFacts() const { return ExportFactsOf(State(), ShownRace()); }
     // The audit list of the race shown's corrections, a line each (none
     // without): what the HTML export and the printed report end with.
     std::vector<std::string> Audit() const;

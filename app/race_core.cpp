@@ -208,9 +208,13 @@ CorrectionsCheck RaceCore::CheckCorrectionsOfShown(const RaceRecord& record) {
     });
 }
 
-void RaceCore::KeepShownRecord() {
+void RaceCore::KeepShownRecord(std::optional<std::int64_t> runStart) {
     if (!shownRecorder_)
-        shownRecorder_.emplace(shownText_, RaceRecorder::WhenTaken::NextNumber, std::nullopt);
+        shownRecorder_.emplace(shownText_, RaceRecorder::WhenTaken::NextNumber, runStart);
+}
+
+std::optional<RaceIdentity> RaceCore::ShownRace() const {
+    return shownRecorder_ ? shownRecorder_->CurrentRace() : std::nullopt;
 }
 
 bool RaceCore::CanCorrect() const {

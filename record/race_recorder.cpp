@@ -83,9 +83,15 @@ void RaceRecorder::ReopenForCorrections(const JournalEvent& record) {
         return;
     }
     current_ = record.text;
+    currentStarted_ = parsed.events.front().wallClock;
     correctionsOnly_ = true;
     atRecordsLastTick_ = !begunInThisRun_.contains(record.text);
     lastTick_ = parsed.events.back().tick;
+}
+
+std::optional<RaceIdentity> RaceRecorder::CurrentRace() const {
+    if (!current_) return std::nullopt;
+    return RaceIdentity{*current_, currentStarted_};
 }
 
 std::string RaceRecorder::WallClockAt(std::int32_t tick) const {
@@ -144,6 +150,7 @@ void RaceRecorder::BeginRecord(const JournalEvent& start, const RaceBeforeEvent&
         if (begun == RaceRecordOutput::Begun::Failed || whenTaken_ == WhenTaken::Skip) return;
     }
     current_ = identity;
+    currentStarted_ = wallClock;
     begunInThisRun_.insert(identity);
     caughtUp_.clear();
     lastTick_ = tick;

@@ -75,8 +75,9 @@ class MainWindowDialogs final : public UserDialogs {
     std::string OpenFileName(std::string_view title, std::string_view filter) override {
         return Target().OpenFileName(title, filter);
     }
-    std::string SaveFileName(std::string_view title, std::string_view filter) override {
-        return Target().SaveFileName(title, filter);
+    std::string SaveFileName(std::string_view title, std::string_view filter,
+                             std::string_view offeredName) override {
+        return Target().SaveFileName(title, filter, offeredName);
     }
 
   private:

@@ -734,7 +734,8 @@ class AcceptedShortLapTest : public LiveCorrectionTest {
     }
     std::string LiveCsv() {
         const RaceDocument race = app.Document();
-        return RaceCsv(race.state, race.result, race.window, app.Roster(), race.disqualified);
+        return RaceCsv(race.state, race.result, race.window, app.Roster(), app.ExportFacts(),
+                       race.disqualified);
     }
     nlohmann::json PageJson() {
         return nlohmann::json::parse(RaceJson(WithExactTimes(app.Window(), app.Result())));

@@ -184,6 +184,23 @@ TEST_F(RaceCorrectionsTest, ManualPassesComeAfterTheRawPassesOfTheirTickByNumber
     EXPECT_LT(first, second) << csv;
 }
 
+// The record's first line names the race and its start; the run's journal
+// names the race it shows as its records do.
+TEST_F(RaceCorrectionsTest, TheJournalAndItsRecordExportTheRecordsStart) {
+    const std::string firstLine = record_.substr(0, record_.find('\n', record_.find('\n') + 1));
+    const std::string started = firstLine.substr(firstLine.rfind(' ') + 1);
+    ASSERT_EQ(started.rfind("1970-01-01T", 0), 0u) << firstLine;  // "run.journal" has no date
+    const struct { const char* replayed; } cases[] = {{"run.journal"}, {"record.race"}};
+    Write("record.race", record_);
+    for (const auto& c : cases) {
+        ASSERT_EQ(Run({"--replay", c.replayed, "--export-csv", "r.csv"}), 0) << err_.str();
+        const std::string csv = ReadBytes("r.csv");
+        EXPECT_NE(csv.find("\r\n\r\n開始," + started + "\r\n"), std::string::npos)
+            << c.replayed << "\n"
+            << csv;
+    }
+}
+
 TEST_F(RaceCorrectionsTest, ADisqualifiedEntrantComesLastSayingSo) {
     const std::string record = Write("dq.race", record_, Edit(1, "dq 5 危険走行"));
     ASSERT_EQ(Run({"--replay", record, "--export-csv", "r.csv", "--result-json", "r.json",
@@ -196,7 +213,7 @@ TEST_F(RaceCorrectionsTest, ADisqualifiedEntrantComesLastSayingSo) {
     const std::string csv = ReadBytes("r.csv");
     const std::size_t taro = csv.find("失格,5,Taro,");
     ASSERT_NE(taro, std::string::npos) << csv;
-    EXPECT_EQ(csv.find("\r\n", taro) + 2, csv.size()) << "the last row";
+    EXPECT_EQ(csv.find("\r\n", taro), csv.find("\r\n\r\n開始,")) << "the last entrant's row";
     EXPECT_NE(csv.find("\r\n1,7,"), std::string::npos) << csv;
     const std::string json = ReadBytes("r.json");
     EXPECT_NE(json.find("\"revision\":1"), std::string::npos) << json;
