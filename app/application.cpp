@@ -130,6 +130,9 @@ void Application::RecordStartupInput() {
     RecordAndApply({.tick = tick, .kind = JournalEventKind::TtsMode, .value = state.TtsMode});
     RecordAndApply({.tick = tick, .kind = JournalEventKind::CallParts, .value = state.CallParts});
     RecordAndApply({.tick = tick, .kind = JournalEventKind::MinLap, .value = state.MinLapMs});
+    // A heat is in force only after a restore: a run starts with none.
+    if (!state.Heat.empty())
+        RecordAndApply({.tick = tick, .kind = JournalEventKind::Heat, .text = state.Heat});
     for (int id = 1; id < kRosterSize; ++id) {
         RecordAndApply({.tick = tick,
                         .kind = JournalEventKind::Name,
@@ -248,6 +251,18 @@ void Application::SetMinLap(std::int32_t milliseconds) {
     if (milliseconds < 0 || milliseconds > kMostMinLapMs) return;
     SetParameter(JournalEventKind::MinLap, milliseconds);
     services_.settings.SaveSetting(kMinLapSection, kMinLapKey, std::to_string(milliseconds));
+}
+
+bool Application::SetHeat(std::string heatId) {
+    if (!heatId.empty() && !IsHeatId(heatId)) return false;
+    if (heatId == core_.State().Heat) return true;
+    const JournalEvent event{
+        .tick = ReadTick(), .kind = JournalEventKind::Heat, .text = std::move(heatId)};
+    if (booted_)
+        RecordAndApply(event);
+    else
+        core_.Apply(event);
+    return true;
 }
 
 void Application::CommentTyped(std::string text) {

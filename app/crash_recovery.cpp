@@ -6,6 +6,7 @@
 #include "app/journal_reading.h"
 #include "journal/echoed_text.h"
 #include "journal/journal_file_names.h"
+#include "record/race_heat.h"
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <signal.h>
@@ -66,7 +67,7 @@ std::optional<CrashedRun> FindCrashedRun(const fs::path& folder, const fs::path&
     if (!IsRunningJournalFileName(name)) return std::nullopt;  // the last run ended cleanly
     if (const auto pid = JournalProcessId(name); pid && isLive(*pid)) return std::nullopt;
 
-    CrashedRun run{*newest, {}, {}, {}};
+    CrashedRun run{*newest, {}, {}, {}, {}};
     const std::optional<std::string> text = files.ReadAll(newest->string());
     if (!text) {
         run.problem = "ファイルを開けません";
@@ -78,6 +79,7 @@ std::optional<CrashedRun> FindCrashedRun(const fs::path& folder, const fs::path&
         return run;
     }
     if (!HoldsARace(parsed.events)) return std::nullopt;  // nothing to bring back
+    run.heat = HeatOfLastRace(parsed.events);
     run.events = std::move(parsed.events);
     if (parsed.tornLine != 0)
         run.leftOutNote = "line " + std::to_string(parsed.tornLine) +

@@ -33,6 +33,9 @@ struct CrashedRun {
     std::string problem;               // why it cannot be read, for the operator
     // A last line without its line end, left out: noted in the new journal.
     std::string leftOutNote;
+    // The heat the crashed run's race was run as (its last start's), so the
+    // restored race is filed under it; empty for a race of no heat.
+    std::string heat;
 };
 
 // The crashed run to offer, if any: the newest journal in `folder` (other

@@ -2,6 +2,7 @@
 // the read-out mode and the roster.
 #include <QAction>
 #include <QMdiArea>
+#include <filesystem>
 #include <string>
 
 #include "app/seconds_input.h"
@@ -38,30 +39,34 @@ struct frmMain::SecondsSetting {
 };
 
 void frmMain::mnuFileOpen_Click() {
-    OpenStoredRace("開く", kResultFilter, &Application::OpenResultFile);
+    if (const auto shown = OpenStoredRace("開く", kResultFilter, &Application::OpenResultFile))
+        shownFileStem_ = std::filesystem::path(*shown).stem().string();
 }
 
 void frmMain::mnuFileOpenRecord_Click() {
-    OpenStoredRace("レース記録を開く", kRaceRecordFilter, &Application::OpenRaceRecord);
+    if (OpenStoredRace("レース記録を開く", kRaceRecordFilter, &Application::OpenRaceRecord))
+        shownFileStem_.clear();
 }
 
-void frmMain::OpenStoredRace(const char* title, const char* filter,
-                             std::string (Application::*open)(const std::string&)) {
+std::optional<std::string> frmMain::OpenStoredRace(
+    const char* title, const char* filter, std::string (Application::*open)(const std::string&)) {
     const std::string path = dialogs_.OpenFileName(title, filter);
-    if (path.empty()) return;
+    if (path.empty()) return std::nullopt;
     // The whole file is read and checked before anything changes: a damaged
     // file leaves the race (even one in progress) as it was.
     const std::string problem = (app_.*open)(path);
     if (!problem.empty()) {
         dialogs_.ShowMessage(problem + "\r\n" + path);
-        return;
+        return std::nullopt;
     }
     raceWindow_->Refresh();
+    return path;
 }
 
 // A race that was never saved is kept in its record only: the status bar
 // says where, until the next start.
 void frmMain::StartRace() {
+    shownFileStem_.clear();
     const std::optional<std::string> unsaved = app_.StartRace();
     warnings_->SetNote(unsaved ? "前のレースの記録: races/" + *unsaved : std::string());
 }
@@ -75,7 +80,7 @@ void frmMain::mnuFileSaveAs_Click() {
 }
 
 void frmMain::SaveResult(const char* title, const char* filter) {
-    const std::string path = dialogs_.SaveFileName(title, filter);
+    const std::string path = dialogs_.SaveFileName(title, filter, {});
     if (path.empty()) return;
     const RaceDocument race = app_.Document();
     if (!SaveResultFile(path, race.state, race.window, app_.Files())) {
