@@ -14,6 +14,7 @@
 #include "app/lap_review.h"
 #include "app/race_revision.h"
 #include "app/replay_command.h"
+#include "tests/support/entrant_result.h"
 #include "tests/support/receiver_frame.h"
 #include "tests/support/test_folders.h"
 
@@ -403,15 +404,7 @@ TEST_F(RaceCorrectionsTest, ScoringARevisionGivesItsPassesAndItsResult) {
 }
 
 TEST(CorrectedResult, APenaltyTakesLapsOffAddsTimeAndPlacesTheFieldAgain) {
-    const auto entrant = [](int id, std::optional<int> place, int laps, std::int64_t timeMs) {
-        EntrantResult e;
-        e.id = id;
-        e.status = laps > 0 ? EntrantStatus::Run : EntrantStatus::Start;
-        e.place = place;
-        e.laps = laps;
-        e.timeMs = timeMs;
-        return e;
-    };
+    const auto entrant = EntrantWith;
     // 3 and 5 tie on laps and time: the engine placed the lower ID first.
     const ExactResult ran{.entrants = {entrant(3, 1, 10, 300000), entrant(5, 2, 10, 300000),
                                        entrant(9, 3, 9, 290000), entrant(64, std::nullopt, 12, 1)}};

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "documents/race_json.h"
+#include "tests/support/entrant_result.h"
 #include "web/spectator_feed.h"
 
 namespace palomind::testing {
@@ -15,16 +16,8 @@ namespace {
 
 using Json = nlohmann::json;
 
-// An entrant with `laps` laps whose last counted pass was at `timeMs`;
-// without a place, one the engine never ranks.
 EntrantResult Entrant(int id, std::optional<int> place, int laps, std::int64_t timeMs) {
-    EntrantResult entrant;
-    entrant.id = id;
-    entrant.status = laps > 0 ? EntrantStatus::Run : EntrantStatus::Start;
-    entrant.place = place;
-    entrant.laps = laps;
-    entrant.timeMs = timeMs;
-    return entrant;
+    return EntrantWith(id, place, laps, timeMs);
 }
 
 Json EntrantsOf(const ExactResult& result, const RaceWindowModel& window = {}) {
