@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QMdiArea>
+#include <QObject>
 #include <QTimer>
 #include <algorithm>
 #include <iostream>
@@ -24,7 +25,9 @@
 #include "app/crash_recovery.h"
 #include "app/live_journal.h"
 #include "app/replay_command.h"
+#include "app/settings_file_writer.h"
 #include "app/user_folder.h"
+#include "documents/settings_file.h"
 #include "journal/journal_file_names.h"
 #include "meeting/meeting_commands.h"
 #include "platform/boot_identity.h"
@@ -58,6 +61,7 @@ namespace {
 
 // Completed journals kept in the journal folder; unfinished ones are always kept.
 constexpr std::size_t kCompleteJournalsKept = 30;
+constexpr const char* kRaceRecordsFolder = "races";
 
 // The dialogs belong on the main window, which needs the application, which
 // needs the dialogs: until the window exists they open without a parent.
@@ -173,16 +177,29 @@ int RunDesktop(char* program, const std::string& folderProblem, bool simulate,
     QtSoundPlayer sound({}, installed.dataFolder);
     MonotonicTickClock ticks;
     MainWindowDialogs dialogs;
-    LiveJournal journal("journal", ThisRunsJournalName(), kCompleteJournalsKept);
+    LiveJournal journal("journal", ThisRunsJournalName(), kCompleteJournalsKept,
+                        LiveJournal::SyncFileToDisk, [](const std::filesystem::path& settled) {
+                            return EveryRaceHasItsRecord(settled, kRaceRecordsFolder);
+                        });
     journal.Start();  // a journal that cannot be written is reported below
 
     Application app({ticks, sound, serial, settings, dialogs, files, journal, ReadBootIdentity()});
     // Each race in a record of its own, synced with the journal.
-    RaceRecordFolder raceRecords("races", [&journal](int fd) { journal.SyncAlso(fd); });
+    RaceRecordFolder raceRecords(kRaceRecordsFolder, [&journal](int fd) { journal.SyncAlso(fd); });
     RaceRecorder recorder(raceRecords, RaceRecorder::WhenTaken::NextNumber,
                           RunStartFromJournalName(journal.Path().filename().string()));
     app.KeepRaceRecords(&recorder);
     frmMain window(app);
+    // Told on the writer's thread; shown on the window's.
+    DiskFileStore settingsFiles(kKeepFolder);
+    SettingsFileWriter settingsWriter(
+        settingsFiles, kSettingsFileName, [&window, &app](const std::string& reason) {
+            QMetaObject::invokeMethod(
+                &window,
+                [&app, reason] { app.ReportPlatformProblem(PlatformProblem::SettingsFailed, reason); },
+                Qt::QueuedConnection);
+        });
+    app.KeepSettingsWritten(&settingsWriter);
     SpokenReadOut voice(app, window, ticks);
     app.Port().AttachSimulation(serial);
     window.Ports().AttachSetup(serialDevices);
