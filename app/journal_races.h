@@ -13,7 +13,7 @@ namespace palomind {
 // what the last race had come to when the journal ends.
 struct JournalRaces {
     std::vector<std::string> identities;
-    std::string lastStart;  // its start, local time, ISO 8601 ("" without a race)
+    std::string lastStart;                // its start, local time, ISO 8601 ("" without a race)
     std::int64_t lastElapsedSeconds = 0;  // race time run (the countdown not counted)
     int lastEntrants = 0;                 // IDs with at least one pass
     int lastLaps = 0;                     // laps of all entrants together

@@ -12,12 +12,13 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QMdiArea>
-#include <QObject>
 #include <QTimer>
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/application.h"
@@ -25,9 +26,7 @@
 #include "app/crash_recovery.h"
 #include "app/live_journal.h"
 #include "app/replay_command.h"
-#include "app/settings_file_writer.h"
 #include "app/user_folder.h"
-#include "documents/settings_file.h"
 #include "journal/journal_file_names.h"
 #include "meeting/meeting_commands.h"
 #include "platform/boot_identity.h"
@@ -47,6 +46,7 @@
 #include "shell/mdi_arrange.h"
 #include "shell/print_commands.h"
 #include "shell/program_icon.h"
+#include "shell/settings_written_on_change.h"
 #include "shell/simulated_receiver.h"
 #include "shell/simulation_notice.h"
 #include "shell/spectator_publishing.h"
@@ -148,8 +148,10 @@ int RunReplay(char* program, const CommandLine& commandLine, const std::vector<s
 // folderProblem: why the working folder asked for could not be used, or empty.
 // simulate: --simulate, the receiver simulated for this run.
 // webForThisRun: --web, the spectators' page published for this run only.
+// fileToOpen: FILE, the result file or race record to open once started.
 int RunDesktop(char* program, const std::string& folderProblem, bool simulate,
-               const std::optional<WebAddress>& webForThisRun) {
+               const std::optional<WebAddress>& webForThisRun,
+               const std::optional<std::string>& fileToOpen) {
     if (!DisplayNamed()) {
         std::cerr << NoDisplayText() << '\n';
         return 1;
@@ -190,16 +192,7 @@ int RunDesktop(char* program, const std::string& folderProblem, bool simulate,
                           RunStartFromJournalName(journal.Path().filename().string()));
     app.KeepRaceRecords(&recorder);
     frmMain window(app);
-    // Told on the writer's thread; shown on the window's.
-    DiskFileStore settingsFiles(kKeepFolder);
-    SettingsFileWriter settingsWriter(
-        settingsFiles, kSettingsFileName, [&window, &app](const std::string& reason) {
-            QMetaObject::invokeMethod(
-                &window,
-                [&app, reason] { app.ReportPlatformProblem(PlatformProblem::SettingsFailed, reason); },
-                Qt::QueuedConnection);
-        });
-    app.KeepSettingsWritten(&settingsWriter);
+    SettingsWrittenOnChange settingsWritten(app, window);
     SpokenReadOut voice(app, window, ticks);
     app.Port().AttachSimulation(serial);
     window.Ports().AttachSetup(serialDevices);
@@ -216,7 +209,11 @@ int RunDesktop(char* program, const std::string& folderProblem, bool simulate,
     window.Spectators().StartAtLaunch(webForThisRun);
     voice.Start();
     window.show();
-    QTimer::singleShot(0, &window, [&window] { ShowTopLeftCorner(*window.MdiArea()); });
+    QTimer::singleShot(0, &window, [&window, &fileToOpen] {
+        ShowTopLeftCorner(*window.MdiArea());
+        // Once the window shows: a message about the file belongs on it.
+        if (fileToOpen) window.OpenFromCommandLine(*fileToOpen);
+    });
     const int status = application.exec();
     recorder.Finish();
     journal.FinishCleanly();
@@ -232,6 +229,13 @@ int main(int argc, char** argv) {
     if (const std::optional<int> status =
             palomind::AnswerWithoutWindow(commandLine, std::cout, std::cerr)) {
         return *status;
+    }
+    // From the folder the program was started in, before --user-folder moves.
+    std::optional<std::string> fileToOpen;
+    if (const std::optional<std::string> file = commandLine.Value(palomind::kFileArgument)) {
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(*file, error);
+        fileToOpen = error ? *file : absolute.string();
     }
     std::string folderProblem;
     if (commandLine.Has("--user-folder")) {
@@ -260,5 +264,6 @@ int main(int argc, char** argv) {
         web = palomind::WebAddressOf(*value, std::cerr);
         if (!web) return 2;
     }
-    return palomind::RunDesktop(program, folderProblem, commandLine.Has("--simulate"), web);
+    return palomind::RunDesktop(program, folderProblem, commandLine.Has("--simulate"), web,
+                                fileToOpen);
 }

@@ -50,6 +50,10 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     // A run that ended abnormally and left a race in its journal: the start
     // sequence offers to restore it in place of the reset. Before Form_Load.
     void OfferCrashedRun(std::optional<CrashedRun> run) { crashedRun_ = std::move(run); }
+    // A file named on the command line, after Form_Load: a race record
+    // (".race") as "レース記録を開く" opens it, any other as File > Open does.
+    // Not while a restored race goes on live: the status bar says so.
+    void OpenFromCommandLine(const std::string& path);
 
     frmRaceResult* RaceWindow() const { return raceWindow_; }
     SpectatorPublishing& Spectators() const { return *spectators_; }
@@ -140,6 +144,9 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     // File > Open and "レース記録を開く": the file picked, shown by `open`.
     void OpenStoredRace(const char* title, const char* filter,
                         std::string (Application::*open)(const std::string&));
+    // The file `path` read by `open` and shown, or the operator told why not.
+    void ShowStoredRace(const std::string& path,
+                        std::string (Application::*open)(const std::string&));
     void SaveResult(const char* title, const char* filter);
     void AskSeconds(const SecondsSetting& setting);
     void OpenRosterDialog();
@@ -176,6 +183,7 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     RedrawPacer redraws_;
 
     std::optional<CrashedRun> crashedRun_;
+    bool restoredLive_ = false;  // the crashed run's race went on live
     MainWindowPlacement placement_;
     PortMenu portMenu_;
 };

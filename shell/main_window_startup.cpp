@@ -36,6 +36,7 @@ bool frmMain::RestoreCrashedRace() {
     }
     const bool goesOn = app_.BootRestoring(run.events, run.journal.string());
     SettleCrashedRun(run.journal, true);
+    restoredLive_ = goesOn;
     if (!run.leftOutNote.empty()) app_.NoteInJournal(run.leftOutNote);
     // The restored race brings its own read-out mode.
     const std::int16_t mode = app_.State().TtsMode;

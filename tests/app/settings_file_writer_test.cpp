@@ -119,16 +119,10 @@ TEST_F(SettingsWrittenTest, TheExitSaveWritesTheBytesItAlwaysWrote) {
     app.SetRaceTime(300);
     app.SetTtsMode(1);
     app.SaveSettingsAtExit();
-    RaceState state;
-    state.PortNumber = 1;
-    state.RaceTime = 300;
-    state.StartWait = 2;
-    state.TtsMode = 1;
-    MemoryFileStore today;
-    ScriptedUserDialogs quiet;
-    ASSERT_TRUE(Save_Setting(state, today, quiet));
-    EXPECT_EQ(files.files[kSettingsFileName], today.files[kSettingsFileName]);
-    EXPECT_EQ(Written(), today.files[kSettingsFileName]);
+    // The bytes every earlier version wrote for these settings.
+    const std::string today = Utf8ToCp932("1\r\n300\r\n2\r\n1\r\n\"レースコメント記入欄\"\r\n");
+    EXPECT_EQ(files.files[kSettingsFileName], today);
+    EXPECT_EQ(Written(), today);
     EXPECT_TRUE(dialogs.messages.empty());
 }
 

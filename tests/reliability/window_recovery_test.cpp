@@ -91,7 +91,7 @@ TEST_F(RestoreTest, YesBringsTheRaceBackAndItGoesOnLiveToAResultTheReplayRepeats
     // entrants and laps.
     EXPECT_EQ(h.dialogs.questions,
               std::vector<std::string>{"前回のレースを復元しますか？\r\n\r\n"
-                                       "開始: 2024/05/01 08:00:00\r\n経過時間: 0:08\r\n"
+                                       "開始: 2024/05/01 08:00:00\r\n経過時間: 0:09\r\n"
                                        "参加台数: 2\r\n周回数: 6"});
     EXPECT_EQ(h.ReadFile("journal/" + std::string(kRestoredName)), crashed.journal);
     EXPECT_FALSE(fs::exists("journal/" + std::string(kCrashedName)));
@@ -116,6 +116,19 @@ TEST_F(RestoreTest, YesBringsTheRaceBackAndItGoesOnLiveToAResultTheReplayRepeats
     // This run's journal holds the whole race, from before the crash on.
     EXPECT_EQ(ReplayOfThisRunsJournal(), h.ReadFile("live.rdt"));
     EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages.front();
+}
+
+TEST_F(RestoreTest, FileNamedOnTheCommandLineIsNotOpenedWhileTheRestoredRaceGoesOn) {
+    h.ticks.Set(crashed.lastTick + 3'000);
+    h.dialogs.yesNoAnswers.push_back(true);
+    h.WriteFile("other.rdt", "whatever");
+    h.Start();
+    h.window->OpenFromCommandLine("other.rdt");
+    EXPECT_EQ(h.Model().StatusCaption, "計測中");
+    EXPECT_EQ(CountedPasses(h.State()), crashed.passes);
+    EXPECT_TRUE(h.dialogs.messages.empty());
+    EXPECT_EQ(h.window->findChild<QLabel*>(QStringLiteral("sbStatusBarText"))->text().toStdString(),
+              "前回のレースを計測中のため、ファイルを開きませんでした: other.rdt");
 }
 
 TEST_F(RestoreTest, NoStartsAsUsualAndKeepsTheOldJournalAsDeclined) {
