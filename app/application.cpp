@@ -137,6 +137,9 @@ void Application::RecordStartupInput() {
     RecordAndApply({.tick = tick, .kind = JournalEventKind::TtsMode, .value = state.TtsMode});
     RecordAndApply({.tick = tick, .kind = JournalEventKind::CallParts, .value = state.CallParts});
     RecordAndApply({.tick = tick, .kind = JournalEventKind::MinLap, .value = state.MinLapMs});
+    // A heat is in force only after a restore: a run starts with none.
+    if (!state.Heat.empty())
+        RecordAndApply({.tick = tick, .kind = JournalEventKind::Heat, .text = state.Heat});
     for (int id = 1; id < kRosterSize; ++id) {
         RecordAndApply({.tick = tick,
                         .kind = JournalEventKind::Name,
@@ -276,6 +279,18 @@ void Application::SaveSettingsAtExit() {
         return;
     }
     Save_Setting(core_.State(), services_.files, services_.dialogs);
+}
+
+bool Application::SetHeat(std::string heatId) {
+    if (!heatId.empty() && !IsHeatId(heatId)) return false;
+    if (heatId == core_.State().Heat) return true;
+    const JournalEvent event{
+        .tick = ReadTick(), .kind = JournalEventKind::Heat, .text = std::move(heatId)};
+    if (booted_)
+        RecordAndApply(event);
+    else
+        core_.Apply(event);
+    return true;
 }
 
 void Application::CommentTyped(std::string text) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/event_journal.h"
+#include "app/export_facts.h"
 #include "app/port_session.h"
 #include "app/race_core.h"
 #include "app/settings_file_writer.h"
@@ -135,6 +136,11 @@ class Application final {
     // The shortest lap taken as real, 0 to kMostMinLapMs; 0 flags none. In
     // force from the next race's start.
     void SetMinLap(std::int32_t milliseconds);
+    // The meeting's heat loaded (IsHeatId), empty for none: the race started
+    // next is run as that heat and its record says so ("heat" after its
+    // race line). Journaled as the parameters are, in force from the next
+    // start. False, and nothing changed, for an id that is no heat id.
+    bool SetHeat(std::string heatId);
     // The port the race names, without opening it (a stored number out of
     // range); the port session sets it as it opens one.
     void SetPortNumber(std::int16_t portNumber) { core_.SetPortNumber(portNumber); }
@@ -180,6 +186,13 @@ class Application final {
     // The race for saving, printing or exporting, with the comment as typed.
     // Its result stays valid until the next call.
     RaceDocument Document();
+    // The race shown's record, with its start: the race timed last or the
+    // record opened, as the race records name it. None where the race shown
+    // has no record (a result file opened, a record that could not be
+    // written, no race records kept).
+    std::optional<RaceIdentity> ShownRace() const;
+    // What the exports say of the race shown beyond the window's texts.
+    RaceExportFacts ExportFacts() const { return ExportFactsOf(State(), ShownRace()); }
     // The audit list of the race shown's corrections, a line each (none
     // without): what the HTML export and the printed report end with.
     std::vector<std::string> Audit() const;

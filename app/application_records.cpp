@@ -19,6 +19,10 @@ void Application::KeepRaceRecords(RaceRecorder* recorder) {
     });
 }
 
+std::optional<RaceIdentity> Application::ShownRace() const {
+    return recorder_ != nullptr ? recorder_->CurrentRace() : std::nullopt;
+}
+
 void Application::CatchUpRaceRecords(std::string_view crashedJournal) {
     if (recorder_ == nullptr) return;
     const std::string name = std::filesystem::path(crashedJournal).filename().string();

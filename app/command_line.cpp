@@ -314,6 +314,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args,
     return line;
 }
 
+std::string_view ProgramVersion() {
+    return PALOMIND_VERSION;
+}
+
 std::string UsageText() {
     std::string text;
     const std::string program(kProgram);
@@ -371,7 +375,7 @@ std::optional<int> AnswerWithoutWindow(const CommandLine& commandLine, std::ostr
         return 0;
     }
     if (commandLine.run == kVersionRun) {
-        out << "Palomind " << PALOMIND_VERSION << '\n';
+        out << "Palomind " << ProgramVersion() << '\n';
         return 0;
     }
     return std::nullopt;

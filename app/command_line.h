@@ -78,6 +78,9 @@ CommandLine ParseCommandLine(
     const std::vector<std::string>& args,
     const std::function<bool(const std::string&)>& isFile = IsExistingFile);
 
+// The program's version ("0.8.0.4"), as --version and the exports say it.
+std::string_view ProgramVersion();
+
 // "usage: palomind ...": one line for each run, wrapped at 79 columns.
 std::string UsageText();
 // The usage, what the program does and every option with its description.

@@ -1,16 +1,16 @@
 #include "app/crash_recovery.h"
 
 #include <algorithm>
-#include <system_error>
-
-#include "app/journal_reading.h"
-#include "app/journal_races.h"
-#include "journal/echoed_text.h"
-#include "journal/journal_file_names.h"
-#include "record/race_record_folder.h"
-
 #include <fstream>
 #include <iterator>
+#include <system_error>
+
+#include "app/journal_races.h"
+#include "app/journal_reading.h"
+#include "journal/echoed_text.h"
+#include "journal/journal_file_names.h"
+#include "record/race_heat.h"
+#include "record/race_record_folder.h"
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <signal.h>
@@ -34,8 +34,8 @@ bool HoldsARace(const std::vector<JournalEvent>& events) {
 bool SettleCrashedRun(const fs::path& journal, bool restored) {
     const std::optional<std::string> run = JournalRunOf(journal.filename().string());
     if (!run || !IsRunningJournalFileName(journal.filename().string())) return false;
-    const fs::path settled =
-        journal.parent_path() / (restored ? RestoredJournalFileName(*run) : DeclinedJournalFileName(*run));
+    const fs::path settled = journal.parent_path() / (restored ? RestoredJournalFileName(*run)
+                                                               : DeclinedJournalFileName(*run));
     std::error_code error;
     fs::rename(journal, settled, error);
     return !error;
@@ -96,7 +96,7 @@ std::optional<CrashedRun> FindCrashedRun(const fs::path& folder, const fs::path&
     if (!IsRunningJournalFileName(name)) return std::nullopt;  // the last run ended cleanly
     if (const auto pid = JournalProcessId(name); pid && isLive(*pid)) return std::nullopt;
 
-    CrashedRun run{*newest, {}, {}, {}, {}};
+    CrashedRun run{*newest, {}, {}, {}, {}, {}};
     const std::optional<std::string> text = files.ReadAll(newest->string());
     if (!text) {
         run.problem = "ファイルを開けません";
@@ -108,6 +108,7 @@ std::optional<CrashedRun> FindCrashedRun(const fs::path& folder, const fs::path&
         return run;
     }
     if (!HoldsARace(parsed.events)) return std::nullopt;  // nothing to bring back
+    run.heat = HeatOfLastRace(parsed.events);
     run.events = std::move(parsed.events);
     run.races = ReadJournalRaces(run.events, name);
     if (parsed.tornLine != 0)

@@ -34,6 +34,9 @@ struct CrashedRun {
     std::string problem;               // why it cannot be read, for the operator
     // A last line without its line end, left out: noted in the new journal.
     std::string leftOutNote;
+    // The heat the crashed run's race was run as (its last start's), so the
+    // restored race is filed under it; empty for a race of no heat.
+    std::string heat;
     // Its races, the last one's start, time run, entrants and laps.
     JournalRaces races;
 };

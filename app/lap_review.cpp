@@ -144,10 +144,12 @@ std::string AuditLine(const RaceRecord& record, int n, const Revision& before,
                       const Revision& after) {
     const RaceRecord::Entry& entry = record.corrections[static_cast<std::size_t>(n - 1)];
     const Correction& c = entry.edit.correction;
-    const int id =
+    const Correction& acting =
         c.operation == CorrectionOperation::Revert
-            ? record.corrections[static_cast<std::size_t>(c.reverted - 1)].edit.correction.id
-            : c.id;
+            ? record.corrections[static_cast<std::size_t>(c.reverted - 1)].edit.correction
+            : c;
+    // An assign changes the result of the entrant the passes go to.
+    const int id = acting.operation == CorrectionOperation::Assign ? acting.assignedTo : acting.id;
     const auto standing = [id](const Revision& revision) {
         for (const EntrantResult& e : revision.result.entrants)
             if (e.id == id)

@@ -101,6 +101,9 @@ bool RaceCore::Apply(const JournalEvent& event) {
             break;
         case JournalEventKind::Operator:
             break;  // who makes the corrections that follow: nothing to score
+        case JournalEventKind::Heat:
+            state_.Heat = event.text;
+            break;
     }
     return true;
 }
@@ -156,6 +159,7 @@ void RaceCore::ShowRevision(const Revision& revision) {
     shown.RaceTime = state_.RaceTime;
     shown.StartWait = state_.StartWait;
     shown.TtsMode = state_.TtsMode;
+    shown.Heat = std::move(state_.Heat);
     shown.NowSecond = state_.NowSecond;
     shown.LastClockSecond = state_.LastClockSecond;
     shown.ResetSecond = state_.ResetSecond;
@@ -204,9 +208,13 @@ CorrectionsCheck RaceCore::CheckCorrectionsOfShown(const RaceRecord& record) {
     });
 }
 
-void RaceCore::KeepShownRecord() {
+void RaceCore::KeepShownRecord(std::optional<std::int64_t> runStart) {
     if (!shownRecorder_)
-        shownRecorder_.emplace(shownText_, RaceRecorder::WhenTaken::NextNumber, std::nullopt);
+        shownRecorder_.emplace(shownText_, RaceRecorder::WhenTaken::NextNumber, runStart);
+}
+
+std::optional<RaceIdentity> RaceCore::ShownRace() const {
+    return shownRecorder_ ? shownRecorder_->CurrentRace() : std::nullopt;
 }
 
 bool RaceCore::CanCorrect() const {

@@ -81,7 +81,11 @@ class RaceCore final : private RaceEventListener {
     // Keeps the race record of the race shown (the race timed last, or a
     // record opened) in memory, so its corrections ("edit" lines) re-score
     // it: the live program, the restore and the replay of a run's journal.
-    void KeepShownRecord();
+    // `runStart` (seconds since 1970) dates the races timed; without it
+    // their records' identities and starts count from 1970.
+    void KeepShownRecord(std::optional<std::int64_t> runStart = std::nullopt);
+    // The identity and start of the race shown's record kept, if any.
+    std::optional<RaceIdentity> ShownRace() const;
     // Whether the race shown can be corrected: no race is in progress and
     // the race shown has a record.
     bool CanCorrect() const;

@@ -32,7 +32,7 @@ std::int64_t RaceStartTickOf(const RaceRecord& record) {
 RevisionEdits ReplayRevision(const RaceRecord& record, int k, RaceCore& core,
                              std::optional<std::int32_t> until) {
     const RevisionEdits edits = EditsOfRevision(record, k, RaceStartTickOf(record));
-    RevisionPassGate gate(edits.deleted);
+    RevisionPassGate gate(edits.deleted, edits.assigned);
     core.Observe(&gate);
     core.SetPassGate(&gate);
     ReplayJournal(RevisionEvents(record.raw, edits), core, until);
@@ -55,9 +55,32 @@ Revision ScoreRevision(const RaceRecord& record, int k) {
         .window = core.Window(),
         .roster = core.Roster(),
         .result = CorrectedResult(ExactResultOf(core.State()), edits, passes.Passes()),
-        .passes = passes.Passes()};
+        .passes = passes.Passes(),
+        .provisional = false,
+        .assigned = edits.assigned};
     revision.provisional = IsProvisional(revision.result);
     return revision;
+}
+
+std::vector<TransponderPasses> RawPassesByTransponder(const Revision& revision) {
+    std::map<int, int> counts;
+    for (const RacePass& pass : revision.passes)
+        if (pass.identity.manual == 0) ++counts[pass.identity.id];
+    std::vector<TransponderPasses> transponders;
+    for (const auto& [id, passes] : counts) {
+        const auto given = revision.assigned.find(id);
+        transponders.push_back({.id = id,
+                                .passes = passes,
+                                .scoredAs = given == revision.assigned.end() ? id : given->second});
+    }
+    return transponders;
+}
+
+std::vector<TransponderPasses> NotEntered(const Revision& revision, const std::set<int>& entrants) {
+    std::vector<TransponderPasses> notEntered = RawPassesByTransponder(revision);
+    std::erase_if(notEntered,
+                  [&](const TransponderPasses& t) { return entrants.contains(t.scoredAs); });
+    return notEntered;
 }
 
 CorrectionsCheck CheckRaceRecord(const RaceRecord& record) {

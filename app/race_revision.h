@@ -1,5 +1,7 @@
 #pragma once
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,7 @@ struct Revision {
     ExactResult result;
     std::vector<RacePass> passes;  // every pass, deleted and manual ones too
     bool provisional = false;      // a flagged short lap is unresolved
+    std::map<int, int> assigned;   // the transponders whose passes count as an entrant's
 };
 
 // `k` from 0 to record.corrections.size() (clamped); the record's
@@ -46,6 +49,22 @@ Revision ScoreRevision(const RaceRecord& record, int k);
 // and returns the corrections in force.
 RevisionEdits ReplayRevision(const RaceRecord& record, int k, RaceCore& core,
                              std::optional<std::int32_t> until = std::nullopt);
+
+// A transponder's raw passes in a revision: every one that reached lap
+// processing, counted or not (deleted, after the finish, ignored), and the
+// ID they count as (its own, or the entrant an assign gave them to).
+struct TransponderPasses {
+    int id = 0;
+    int passes = 0;
+    int scoredAs = 0;
+
+    bool operator==(const TransponderPasses&) const = default;
+};
+// Every transponder with a raw pass in the revision, by ID.
+std::vector<TransponderPasses> RawPassesByTransponder(const Revision& revision);
+// Those of the transponders whose passes count for no ID of `entrants` (a
+// heat's): the passes shown as "not entered" in the heat's result.
+std::vector<TransponderPasses> NotEntered(const Revision& revision, const std::set<int>& entrants);
 
 // Checks every correction of `record` against the revision before it.
 CorrectionsCheck CheckRaceRecord(const RaceRecord& record);

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "app/command_line.h"
+#include "app/export_facts.h"
 #include "app/journal_reading.h"
 #include "app/lap_review.h"
 #include "app/race_core.h"
@@ -214,8 +215,10 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
     if (journal.raceRecord)
         edits = ReplayRevision(record, revision, core, options->until);
     else {
-        // A run's journal: its corrections re-score the race shown, as live.
-        core.KeepShownRecord();
+        // A run's journal: its corrections re-score the race shown, as live,
+        // and its races are named and dated as the run's records are.
+        core.KeepShownRecord(
+            RunStartFromJournalName(std::filesystem::path(options->journal).filename().string()));
         ReplayJournal(journal.events, core, options->until);
     }
     if (recorder) recorder->Finish();
@@ -250,16 +253,24 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
     const ExactResult result =
         edits ? CorrectedResult(ExactResultOf(state), *edits, passes.Passes()) : core.Result();
     const std::set<int> disqualified = DisqualifiedIn(result);
+    // A record names its race in its first line; a journal's race shown is
+    // named as the run's records name it.
+    std::optional<RaceIdentity> shownRace = core.ShownRace();
+    if (journal.raceRecord)
+        shownRace = RaceIdentity{journal.events.front().text, journal.events.front().wallClock};
+    const RaceExportFacts facts = ExportFactsOf(state, shownRace);
     if (options->exportCsv)
-        exportTo(options->exportCsv, RaceCsv(state, result, window, core.Roster(), disqualified));
+        exportTo(options->exportCsv,
+                 RaceCsv(state, result, window, core.Roster(), facts, disqualified));
     const RaceWindowModel exactWindow = WithExactTimes(window, result);
     if (options->exportHtml)
-        exportTo(options->exportHtml, RaceHtml(exactWindow, disqualified, audit));
+        exportTo(options->exportHtml, RaceHtml(exactWindow, facts, disqualified, audit));
     if (options->passes) exportTo(options->passes, PassesCsv(passes.Passes()));
     if (options->resultJson) {
         const JournalEvent& race = journal.events.front();
         exportTo(options->resultJson, ResultJson({.race = race.text,
                                                   .started = race.wallClock,
+                                                  .heat = record.Heat(),
                                                   .revision = revision,
                                                   .provisional = IsProvisional(result)},
                                                  result, core.Roster()));
@@ -269,7 +280,7 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
         ok = false;
     }
     if (!ok) return 1;
-    return options->web ? serveRace.serve(exactWindow, *options->web, err) : 0;
+    return options->web ? serveRace.serve(exactWindow, result, *options->web, err) : 0;
 }
 
 }  // namespace palomind

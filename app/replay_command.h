@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/exact_result.h"
 #include "engine/race_state.h"
 #include "engine/race_window_model.h"
 
@@ -24,7 +25,9 @@ using ReportPdfWriter =
 // a message on `err`, refuses it); `serve` returns the exit status.
 struct RaceServer {
     std::function<bool(std::string_view address, std::ostream& err)> accepts;
-    std::function<int(const RaceWindowModel&, std::string_view address, std::ostream& err)> serve;
+    std::function<int(const RaceWindowModel&, const ExactResult&, std::string_view address,
+                      std::ostream& err)>
+        serve;
 };
 
 // palomind --replay JOURNAL [--save RESULT.rdt] [--trace TRACE.txt]

@@ -96,7 +96,9 @@ class PrintedDialogs final : public UserDialogs {
     }
     bool AskYesNo(std::string_view) override { return false; }
     std::string OpenFileName(std::string_view, std::string_view) override { return {}; }
-    std::string SaveFileName(std::string_view, std::string_view) override { return {}; }
+    std::string SaveFileName(std::string_view, std::string_view, std::string_view) override {
+        return {};
+    }
     int Count() const { return count_; }
 
   private:

@@ -22,16 +22,6 @@ std::string TimeText(std::int64_t ms, bool withHours) {
     return text;
 }
 
-// The ID a cell names ("05", or "ID05" in the lap history's heading); 0 for
-// any other text.
-int IdOf(std::string_view cell) {
-    if (cell.starts_with("ID")) cell.remove_prefix(2);
-    int id = 0;
-    const auto [end, ec] = std::from_chars(cell.data(), cell.data() + cell.size(), id);
-    return ec == std::errc() && end == cell.data() + cell.size() && id >= 1 && id <= kMaxId ? id
-                                                                                            : 0;
-}
-
 const EntrantResult* EntrantOf(const ExactResult& result, int id) {
     for (const EntrantResult& entrant : result.entrants)
         if (entrant.id == id) return &entrant;
@@ -41,7 +31,7 @@ const EntrantResult* EntrantOf(const ExactResult& result, int id) {
 void RewriteStandings(GridModel& standings, const ExactResult& result) {
     for (int row = 1; row <= kShownPlaces; ++row) {
         const EntrantResult* entrant =
-            EntrantOf(result, IdOf(standings.TextMatrix(row, kStandingsIdCol)));
+            EntrantOf(result, IdOfCell(standings.TextMatrix(row, kStandingsIdCol)));
         if (entrant == nullptr) continue;
         standings.SetTextMatrix(row, kStandingsTimeCol, ExactRaceTimeText(entrant->timeMs));
         // With no lap the window shows its zero times; they stay.
@@ -53,7 +43,7 @@ void RewriteStandings(GridModel& standings, const ExactResult& result) {
 
 void RewriteLapHistory(GridModel& history, const ExactResult& result) {
     for (int col = history.FixedCols(); col < history.Cols(); ++col) {
-        const EntrantResult* entrant = EntrantOf(result, IdOf(history.TextMatrix(0, col)));
+        const EntrantResult* entrant = EntrantOf(result, IdOfCell(history.TextMatrix(0, col)));
         if (entrant == nullptr) continue;
         for (std::size_t lap = 1; lap <= entrant->lapMs.size(); ++lap) {
             const int row = static_cast<int>(lap) + 1;
@@ -65,9 +55,17 @@ void RewriteLapHistory(GridModel& history, const ExactResult& result) {
 
 }  // namespace
 
+int IdOfCell(std::string_view cell) {
+    if (cell.starts_with("ID")) cell.remove_prefix(2);
+    int id = 0;
+    const auto [end, ec] = std::from_chars(cell.data(), cell.data() + cell.size(), id);
+    return ec == std::errc() && end == cell.data() + cell.size() && id >= 1 && id <= kMaxId ? id
+                                                                                            : 0;
+}
+
 void MarkShortLaps(GridModel& history, const ExactResult& result) {
     for (int col = history.FixedCols(); col < history.Cols(); ++col) {
-        const EntrantResult* entrant = EntrantOf(result, IdOf(history.TextMatrix(0, col)));
+        const EntrantResult* entrant = EntrantOf(result, IdOfCell(history.TextMatrix(0, col)));
         if (entrant == nullptr) continue;
         const auto flagged = [&](int lap) {
             return std::find(entrant->shortLaps.begin(), entrant->shortLaps.end(), lap) !=

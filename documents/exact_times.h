@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "engine/exact_result.h"
 #include "engine/race_window_model.h"
@@ -15,6 +16,10 @@ namespace palomind {
 // result's unresolved short laps (an accepted one is no longer marked). A
 // result file shown has no exact result and keeps its texts and marks.
 RaceWindowModel WithExactTimes(const RaceWindowModel& window, const ExactResult& result);
+
+// The ID a window cell names ("05", or "ID05" in the lap history's heading);
+// 0 for any other text.
+int IdOfCell(std::string_view cell);
 
 // Marks in the lap history the laps `result` flags, and only those, in the
 // columns of the entrants it holds.

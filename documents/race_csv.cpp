@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "documents/disqualified_last.h"
@@ -22,8 +23,11 @@ constexpr const char* kLineEnd = "\r\n";
 struct Entrant {
     std::string place, id, name, laps, time, best;
     std::vector<std::string> lapSeconds;
-    std::string shortLaps;  // flagged lap numbers, space-separated
 };
+
+// What a field holds: a name or a comment is text whatever it looks like; a
+// number column may hold a text where a result file's cell is not a number.
+enum class FieldKind { Text, Number };
 
 // "-5", "-1.25": a number, which a spreadsheet reads as one.
 bool IsNumber(std::string_view text) {
@@ -40,18 +44,19 @@ bool IsNumber(std::string_view text) {
 }
 
 // A spreadsheet runs a text that begins like a formula; a leading
-// apostrophe makes it plain text there. Numbers stay as they are.
-std::string Defused(const std::string& text) {
+// apostrophe makes it plain text there. A number in a number column stays as
+// it is; a name that reads as a number ("-05") is text, kept as written.
+std::string Defused(const std::string& text, FieldKind kind) {
     if (text.empty() || std::string_view("=+-@\t\r").find(text.front()) == std::string_view::npos ||
-        IsNumber(text))
+        (kind == FieldKind::Number && IsNumber(text)))
         return text;
     return "'" + text;
 }
 
 // RFC 4180: a field holding a comma, a quote or a line break is quoted, its
 // quotes doubled.
-std::string Field(const std::string& cell) {
-    const std::string text = Defused(cell);
+std::string Field(const std::string& cell, FieldKind kind) {
+    const std::string text = Defused(cell, kind);
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string quoted = "\"";
     for (const char c : text) {
@@ -61,12 +66,19 @@ std::string Field(const std::string& cell) {
     return quoted + '"';
 }
 
-void AppendRow(std::string& out, const std::vector<std::string>& fields) {
+// `textColumns`: the columns that hold text (a name, a comment).
+void AppendRow(std::string& out, const std::vector<std::string>& fields,
+               const std::set<std::size_t>& textColumns = {}) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0) out += ',';
-        out += Field(fields[i]);
+        out += Field(fields[i], textColumns.contains(i) ? FieldKind::Text : FieldKind::Number);
     }
     out += kLineEnd;
+}
+
+// The roster's placeholder is no one's name: a reader sees an empty one.
+std::string Registered(const std::string& name) {
+    return name == kUnregisteredName ? std::string() : name;
 }
 
 // "005" -> "5", as a spreadsheet would read it anyway; text that is not a
@@ -107,11 +119,10 @@ std::vector<Entrant> ShownEntrants(const RaceWindowModel& window) {
         if (idCell.empty() || idCell == "--") continue;
         Entrant e{standings.TextMatrix(row, kStandingsPlaceCol),
                   Number(idCell),
-                  standings.TextMatrix(row, kStandingsNameCol),
+                  Registered(standings.TextMatrix(row, kStandingsNameCol)),
                   Number(standings.TextMatrix(row, kStandingsLapsCol)),
                   TimeCellSeconds(standings.TextMatrix(row, kStandingsTimeCol)),
                   TimeCellSeconds(standings.TextMatrix(row, kStandingsBestLapCol)),
-                  {},
                   {}};
         if (const int col = LapHistoryColumn(history, idCell); col != 0) {
             long long laps = 0;
@@ -134,20 +145,33 @@ std::vector<Entrant> ExactEntrants(const ExactResult& result, const RosterTable&
         if (!exact.place && exact.status != EntrantStatus::Dq) continue;
         Entrant e{exact.place ? std::to_string(*exact.place) : std::string(kDisqualifiedPlace),
                   std::to_string(exact.id),
-                  names[static_cast<std::size_t>(exact.id)],
+                  Registered(names[static_cast<std::size_t>(exact.id)]),
                   std::to_string(exact.laps),
                   FormatMilliseconds(exact.timeMs),
                   exact.bestMs ? FormatMilliseconds(*exact.bestMs) : "",
-                  {},
                   {}};
         for (const std::int64_t lap : exact.lapMs) e.lapSeconds.push_back(FormatMilliseconds(lap));
-        for (const int lap : exact.shortLaps) {
-            if (!e.shortLaps.empty()) e.shortLaps += ' ';
-            e.shortLaps += std::to_string(lap);
-        }
         entrants.push_back(std::move(e));
     }
     return entrants;
+}
+
+// The race's own rows after the entrants: what makes the file tell which
+// race it is on its own, and which laps are still to be resolved, by ID.
+void AppendTrailingRows(std::string& out, const ExactResult& result, const std::string& comment,
+                        const RaceExportFacts& facts) {
+    out += kLineEnd;
+    AppendRow(out, {"開始", facts.started});
+    AppendRow(out, {"コメント", comment}, {1});
+    AppendRow(out, {"バージョン", facts.version}, {1});
+    if (!IsProvisional(result)) return;
+    AppendRow(out, {"状態", kProvisionalText});
+    std::vector<std::pair<int, int>> flags;
+    for (const EntrantResult& entrant : result.entrants)
+        for (const int lap : entrant.shortLaps) flags.emplace_back(entrant.id, lap);
+    std::sort(flags.begin(), flags.end());
+    for (const auto& [id, lap] : flags)
+        AppendRow(out, {"短いラップ", std::to_string(id), std::to_string(lap)});
 }
 
 }  // namespace
@@ -177,8 +201,7 @@ std::string TimeCellSeconds(const std::string& cell) {
 
 std::string RaceCsv(const RaceState& state, const ExactResult& result,
                     const RaceWindowModel& window, const RosterTable& names,
-                    const std::set<int>& disqualified) {
-    const bool provisional = IsProvisional(result);
+                    const RaceExportFacts& facts, const std::set<int>& disqualified) {
     std::vector<Entrant> ranked = ExactEntrants(result, names);
     if (ranked.empty()) ranked = ShownEntrants(window);
     std::vector<int> ids;
@@ -196,22 +219,18 @@ std::string RaceCsv(const RaceState& state, const ExactResult& result,
     for (const Entrant& e : entrants) lapColumns = std::max(lapColumns, e.lapSeconds.size());
 
     std::string out = kByteOrderMark;
-    std::vector<std::string> raceTime = {"レース時間", std::to_string(state.RaceTime)};
-    if (provisional) raceTime.push_back(kProvisionalText);
-    AppendRow(out, raceTime);
+    AppendRow(out, {"レース時間", std::to_string(state.RaceTime)});
     std::vector<std::string> header = {"順位", "ID", "名前", "周回", "合計タイム", "ベストラップ"};
     for (std::size_t lap = 1; lap <= lapColumns; ++lap)
         header.push_back("ラップ" + std::to_string(lap));
-    // The flagged laps of each entrant, after its laps, only while there are any.
-    if (provisional) header.push_back("短いラップ");
     AppendRow(out, header);
     for (Entrant& e : entrants) {
         std::vector<std::string> row = {e.place, e.id, e.name, e.laps, e.time, e.best};
         e.lapSeconds.resize(lapColumns);
         row.insert(row.end(), e.lapSeconds.begin(), e.lapSeconds.end());
-        if (provisional) row.push_back(e.shortLaps);
-        AppendRow(out, row);
+        AppendRow(out, row, {2});
     }
+    AppendTrailingRows(out, result, window.Comment, facts);
     return out;
 }
 

@@ -1,5 +1,6 @@
 #include "documents/race_html.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -51,26 +52,20 @@ void Standings(std::string& out, const GridModel& grid, const std::set<int>& dis
         "<h2>現在順位</h2>\n<table class=\"standings\"><thead><tr><th>順位</th><th>ID</th>"
         "<th class=\"name\">名前</th><th>周回</th><th>タイム</th><th>ラップ</th><th>ベスト</th>"
         "</tr></thead><tbody>\n";
-    // The filled places in the order the exports list them, then the
-    // empty ones as they are.
+    // The filled places in the order the exports list them; an empty place
+    // says nothing to a reader of the file.
     std::vector<int> ids;
     std::vector<std::string> places;
     std::vector<std::size_t> filledRows;
-    std::vector<ListedEntrant> rows;
     for (int row = 1; row <= kShownPlaces; ++row) {
         const std::string& id = grid.TextMatrix(row, kStandingsIdCol);
-        if (id.empty() || id == "--") {
-            rows.push_back(
-                {static_cast<std::size_t>(row), grid.TextMatrix(row, kStandingsPlaceCol)});
-            continue;
-        }
+        if (id.empty() || id == "--") continue;
         ids.push_back(std::atoi(id.c_str()));
         places.push_back(grid.TextMatrix(row, kStandingsPlaceCol));
         filledRows.push_back(static_cast<std::size_t>(row));
     }
-    std::vector<ListedEntrant> filled = ListDisqualifiedLast(ids, places, disqualified);
-    for (ListedEntrant& listed : filled) listed.index = filledRows[listed.index];
-    rows.insert(rows.begin(), filled.begin(), filled.end());
+    std::vector<ListedEntrant> rows = ListDisqualifiedLast(ids, places, disqualified);
+    for (ListedEntrant& listed : rows) listed.index = filledRows[listed.index];
     for (const ListedEntrant& listed : rows) {
         const int row = static_cast<int>(listed.index);
         out += "<tr>";
@@ -103,16 +98,31 @@ void LapHistory(std::string& out, const GridModel& grid) {
     out += "</tbody></table></div>\n";
 }
 
+// "2026-12-09T11:45:51+09:00" as a reader reads it: "2026-12-09 11:45:51",
+// the local time of the start; the full form stays in the datetime attribute.
+void Started(std::string& out, const std::string& started) {
+    if (started.empty()) return;
+    const std::size_t offset = started.find_first_of("+-Z", started.find('T'));
+    std::string shown = started.substr(0, offset);
+    std::replace(shown.begin(), shown.end(), 'T', ' ');
+    out += "<p class=\"started\">開始 <time datetime=\"" + Escaped(started) + "\">" +
+           Escaped(shown) + "</time></p>\n";
+}
+
 }  // namespace
 
-std::string RaceHtml(const RaceWindowModel& window, const std::set<int>& disqualified,
-                     const std::vector<std::string>& audit) {
+std::string RaceHtml(const RaceWindowModel& window, const RaceExportFacts& facts,
+                     const std::set<int>& disqualified, const std::vector<std::string>& audit) {
+    const std::string heading = facts.over ? "レース結果" : "レース経過";
     std::string out =
         "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n"
         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-        "<title>Palomind レース結果</title>\n<style>\n";
+        "<title>Palomind " +
+        heading + "</title>\n<style>\n";
     out += kSpectatorStyle;
-    out += "</style>\n</head>\n<body>\n<header class=\"race-head\">\n<div class=\"status\">";
+    out += "</style>\n</head>\n<body>\n<h1>" + heading + "</h1>\n";
+    Started(out, facts.started);
+    out += "<header class=\"race-head\">\n<div class=\"status\">";
     out += "<span class=\"lamp\" style=\"background:" + CssColor(window.LampColor) + "\"></span>";
     Cell(out, "span", window.StatusCaption);
     if (ShowsShortLap(window.LapHistory)) Cell(out, "span", kProvisionalText, "provisional");
@@ -133,7 +143,9 @@ std::string RaceHtml(const RaceWindowModel& window, const std::set<int>& disqual
         }
         out += "</ol></section>\n";
     }
-    out += "<footer>Palomind</footer>\n</body>\n</html>\n";
+    out += "<footer>";
+    Cell(out, "span", "Palomind " + facts.version, "version");
+    out += "</footer>\n</body>\n</html>\n";
     return out;
 }
 

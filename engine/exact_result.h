@@ -27,6 +27,9 @@ struct EntrantResult {
     std::optional<std::int64_t> bestMs;  // none without a lap
     std::vector<std::int64_t> lapMs;     // lap 1 first, timed from the race start
     std::vector<int> shortLaps;          // unresolved flagged lap numbers
+    // A penalty's laps taken off `laps` and time added to `timeMs` (0 without).
+    int penaltyLaps = 0;
+    std::int64_t penaltyMs = 0;
 
     bool operator==(const EntrantResult&) const = default;
 };

@@ -20,11 +20,14 @@ void RaceEngine::ManualPass(int id) {
 }
 
 void RaceEngine::ProcessPass() {
-    const int id = s_.PassId;
-    const auto uncounted = [this, id](PassOutcome outcome) {
-        Raise({.kind = RaceEventKind::PassProcessed, .id = id, .outcome = outcome});
+    const int passId = s_.PassId;
+    const std::optional<int> scoredAs = gate_ != nullptr ? gate_->ScoreAs(passId) : passId;
+    const int id = scoredAs.value_or(passId);
+    const auto uncounted = [this, id, passId](PassOutcome outcome) {
+        Raise(
+            {.kind = RaceEventKind::PassProcessed, .id = id, .outcome = outcome, .passId = passId});
     };
-    if (gate_ != nullptr && !gate_->Admits(id)) return uncounted(PassOutcome::Withheld);
+    if (!scoredAs) return uncounted(PassOutcome::Withheld);
     // ID 0 marks empty places and unused entries, and IDs above 64 have no
     // table entry: such passes are dropped before anything changes.
     if (id == 0 || id > kMaxId) return uncounted(PassOutcome::Ignored);
@@ -95,7 +98,8 @@ void RaceEngine::ProcessPass() {
            .outcome = finishes ? PassOutcome::Finish
                       : lap    ? PassOutcome::Lap
                                : PassOutcome::Start,
-           .shortLap = shortLap});
+           .shortLap = shortLap,
+           .passId = passId});
 }
 
 int RaceEngine::PlaceOf(int id) const {

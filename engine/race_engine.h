@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -17,12 +18,14 @@ namespace palomind {
 enum class Cue { StartIn10, EndIn10, In5, In4, In3, In2, In1, Start, End };
 
 // Decides, for each pass that reaches lap processing, whether it is
-// processed: a corrected race withholds its deleted passes. Asked once per
-// pass, in the order they come, with the pass's ID.
+// processed and as whose: a corrected race withholds its deleted passes and
+// scores a transponder's passes as those of the entrant they were assigned
+// to. Asked once per pass, in the order they come, with the pass's ID;
+// returns the ID to score it as, none to withhold it.
 class PassGate {
   public:
     virtual ~PassGate() = default;
-    virtual bool Admits(int id) = 0;
+    virtual std::optional<int> ScoreAs(int id) = 0;
 };
 
 // The race timing engine: frame decoding, lap processing, standings, reset,

@@ -55,6 +55,9 @@ struct RaceEvent {
     // PassAccepted, PassProcessed: the lap completed is shorter than the
     // race's minimum lap (flagged; it still counts).
     bool shortLap = false;
+    // PassProcessed: the ID the pass came with; `id` is the one it was
+    // scored as, another where a correction assigned its passes to an entrant.
+    int passId = 0;
 };
 
 // Told of every race event. Called on the thread that changes the race, in

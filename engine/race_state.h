@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace palomind {
@@ -40,6 +41,9 @@ struct RaceState {
     std::int16_t TtsMode = 0;                    // 0 none, 1 Japanese, 2 English
     std::int16_t CallParts = kDefaultCallParts;  // what a lap call says (CallPart bits)
     std::int32_t MinLapMs = 0;                   // the shortest lap taken as real; 0 flags none
+    // The meeting's heat loaded: the race started next is that heat's
+    // (its record says so). Empty when none is.
+    std::string Heat;
 
     // The shortest lap of the race since the last reset: MinLapMs as it was
     // then, so a later change never flags the laps of a race already begun.

@@ -41,10 +41,11 @@ constexpr EventName kEventNames[] = {
     {"minlap", JournalEventKind::MinLap},
     {"edit", JournalEventKind::Edit},
     {"operator", JournalEventKind::Operator},
+    {"heat", JournalEventKind::Heat},
 };
 
 // The arguments of each correction, between its operation and its reason.
-enum class CorrectionArguments { IdAndPass, IdAndRaceMs, Id, Number };
+enum class CorrectionArguments { IdAndPass, IdAndRaceMs, Id, Number, TwoIds, IdLapsAndMs };
 
 struct CorrectionForm {
     std::string_view name;
@@ -61,6 +62,8 @@ constexpr CorrectionForm kCorrectionForms[] = {
     {"dq", CorrectionOperation::Dq, CorrectionArguments::Id, true},
     {"reinstate", CorrectionOperation::Reinstate, CorrectionArguments::Id, false},
     {"revert", CorrectionOperation::Revert, CorrectionArguments::Number, false},
+    {"assign", CorrectionOperation::Assign, CorrectionArguments::TwoIds, true},
+    {"penalty", CorrectionOperation::Penalty, CorrectionArguments::IdLapsAndMs, true},
 };
 
 const CorrectionForm& FormOf(CorrectionOperation operation) {
@@ -320,6 +323,13 @@ bool ParsePassId(std::string_view text, std::int32_t& id) {
     return true;
 }
 
+// A signed 32-bit decimal with no leading zeros ("-0" neither).
+bool ParseSigned32(std::string_view text, long long& out) {
+    if (text.size() > 1 && (text.front() == '0' || text.substr(0, 2) == "-0")) return false;
+    return ParseInteger(text, std::numeric_limits<std::int32_t>::min(),
+                        std::numeric_limits<std::int32_t>::max(), out);
+}
+
 // An ordinal "n" or a manual pass "+k".
 bool ParsePassReference(std::string_view text, PassReference& pass) {
     constexpr long long kMost = std::numeric_limits<std::int32_t>::max();
@@ -333,7 +343,7 @@ bool ParsePassReference(std::string_view text, PassReference& pass) {
 std::string ParseEditArguments(std::string_view args, JournalEvent& event) {
     static const std::string kUsage =
         "edit takes a number from 1, a wall-clock time, an operation (delete, restore, add, "
-        "accept, dq, reinstate, revert), its arguments and a reason";
+        "accept, dq, reinstate, revert, assign, penalty), its arguments and a reason";
     // The fields before the reason: n, wall clock, operation, then one or
     // two arguments.
     std::vector<std::string_view> head;
@@ -368,11 +378,23 @@ std::string ParseEditArguments(std::string_view args, JournalEvent& event) {
         case CorrectionArguments::IdAndRaceMs: {
             long long raceMs = 0;
             if (!ParsePositive(first, kMostManualId, c.id) || !nextField() ||
-                (head[4].size() > 1 && (head[4].front() == '0' || head[4].substr(0, 2) == "-0")) ||
-                !ParseInteger(head[4], std::numeric_limits<std::int32_t>::min(),
-                              std::numeric_limits<std::int32_t>::max(), raceMs))
+                !ParseSigned32(head[4], raceMs))
                 return usage;
             c.raceMs = raceMs;
+            break;
+        }
+        case CorrectionArguments::TwoIds:
+            if (!ParsePassId(first, c.id) || !nextField() || !ParsePassId(head[4], c.assignedTo))
+                return usage;
+            break;
+        case CorrectionArguments::IdLapsAndMs: {
+            long long laps = 0;
+            long long ms = 0;
+            if (!ParsePassId(first, c.id) || !nextField() || !ParseSigned32(head[4], laps) ||
+                !nextField() || !ParseSigned32(head[5], ms))
+                return usage;
+            c.penaltyLaps = static_cast<std::int32_t>(laps);
+            c.penaltyMs = ms;
             break;
         }
         case CorrectionArguments::Id:
@@ -411,6 +433,13 @@ void AppendCorrection(std::string& line, const JournalEvent& event) {
             break;
         case CorrectionArguments::Number:
             line += ' ' + std::to_string(c.reverted);
+            break;
+        case CorrectionArguments::TwoIds:
+            line += ' ' + std::to_string(c.id) + ' ' + std::to_string(c.assignedTo);
+            break;
+        case CorrectionArguments::IdLapsAndMs:
+            line += ' ' + std::to_string(c.id) + ' ' + std::to_string(c.penaltyLaps) + ' ' +
+                    std::to_string(c.penaltyMs);
             break;
     }
     if (!event.text.empty()) line += ' ' + EscapeJournalText(event.text);
@@ -470,6 +499,13 @@ std::string ParseEventLine(std::string_view line, JournalEvent& event) {
             return ParseCarryArguments(args, event.carried);
         case JournalEventKind::Record:
             return ParseRecordArguments(args, event);
+        case JournalEventKind::Heat:
+            if (rest.empty()) return {};
+            if (!IsHeatId(args))
+                return "heat takes one word of UTF-8 (no space or control character), at most " +
+                       std::to_string(kMostHeatIdBytes) + " bytes";
+            event.text = std::string(args);
+            return {};
         case JournalEventKind::Boot:
             if (rest.empty()) return {};
             if (!IsBootIdentity(args)) return "boot takes one word of printable ASCII";
@@ -538,6 +574,14 @@ void AppendCarriedState(std::string& line, const CarriedState& carried) {
 }
 
 }  // namespace
+
+bool IsHeatId(std::string_view text) {
+    return !text.empty() && text.size() <= kMostHeatIdBytes && IsWellFormedUtf8(text) &&
+           std::none_of(text.begin(), text.end(), [](char c) {
+               const auto byte = static_cast<unsigned char>(c);
+               return byte <= 0x20 || byte == 0x7F;
+           });
+}
 
 std::string EscapeJournalText(std::string_view text) {
     static constexpr char kHex[] = "0123456789abcdef";
@@ -620,6 +664,7 @@ std::string FormatJournalLine(const JournalEvent& event) {
             AppendHexBytes(line, event.bytes);
             break;
         case JournalEventKind::Boot:
+        case JournalEventKind::Heat:
             if (!event.text.empty()) {
                 line += ' ';
                 line += event.text;

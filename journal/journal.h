@@ -41,13 +41,24 @@ enum class JournalEventKind {
     MinLap,     // the shortest lap taken as real set to value ms (0 to kMostMinLapMs; 0: off)
     Edit,       // correction `correction` of the race shown; wallClock, text: its reason
     Operator,   // who makes the corrections that follow: `text` (may be empty)
+    Heat,       // the meeting's heat loaded became `text` (IsHeatId; empty: none)
     // A pass added by correction `correction.number`, of ID `value`: made
     // by the rebuild of a corrected race, never a line of a file.
     ManualPass,
 };
 
 // What a correction does (docs/race-record.md, "Corrections").
-enum class CorrectionOperation { Delete, Restore, Add, Accept, Dq, Reinstate, Revert };
+enum class CorrectionOperation {
+    Delete,
+    Restore,
+    Add,
+    Accept,
+    Dq,
+    Reinstate,
+    Revert,
+    Assign,   // the raw passes of `id` are scored as passes of `assignedTo`
+    Penalty,  // `penaltyLaps` laps off and `penaltyMs` added to the result of `id`
+};
 
 // A pass of one ID: its ordinal n among the raw passes, or the number k of
 // the correction that added it (written "+k").
@@ -61,10 +72,13 @@ struct PassReference {
 struct Correction {
     std::int32_t number = 0;  // n: the record's corrections count from 1
     CorrectionOperation operation = CorrectionOperation::Delete;
-    std::int32_t id = 0;        // every operation but revert
-    PassReference pass{};       // delete, restore, accept
-    std::int64_t raceMs = 0;    // add: the race time of the manual pass
-    std::int32_t reverted = 0;  // revert: the correction undone
+    std::int32_t id = 0;           // every operation but revert
+    PassReference pass{};          // delete, restore, accept
+    std::int64_t raceMs = 0;       // add: the race time of the manual pass
+    std::int32_t reverted = 0;     // revert: the correction undone
+    std::int32_t assignedTo = 0;   // assign: the entrant the passes of `id` are scored as
+    std::int32_t penaltyLaps = 0;  // penalty
+    std::int64_t penaltyMs = 0;
 
     bool operator==(const Correction&) const = default;
 };
@@ -120,6 +134,11 @@ struct JournalParseResult {
 // "race" line; a journal holds none, nor "carry"; a race record holds no
 // "record" line (opening a record ends the race in progress).
 JournalParseResult ParseJournal(std::string_view text);
+
+// A heat's identity as the meeting names it: 1 to 64 bytes of UTF-8 with
+// no space, control character or DEL, so it stays one field of a line.
+inline constexpr std::size_t kMostHeatIdBytes = 64;
+bool IsHeatId(std::string_view text);
 
 // Texts (comments and names) are written with `\\`, `\n`, `\r`, `\t` and
 // `\xHH` for the other control characters below 0x20, so one event stays on

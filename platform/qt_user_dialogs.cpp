@@ -1,8 +1,11 @@
 #include "platform/qt_user_dialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace palomind {
@@ -73,8 +76,34 @@ std::string QtUserDialogs::OpenFileName(std::string_view title, std::string_view
     return AskFileName(FileDialogKind::Open, title, filter);
 }
 
-std::string QtUserDialogs::SaveFileName(std::string_view title, std::string_view filter) {
+std::string QtUserDialogs::SaveFileName(std::string_view title, std::string_view filter,
+                                        std::string_view offeredName) {
+    if (!offeredName.empty()) return AskOfferedName(title, filter, offeredName);
     return AskFileName(FileDialogKind::Save, title, filter);
+}
+
+std::string QtUserDialogs::AskOfferedName(std::string_view title, std::string_view filter,
+                                          std::string_view offeredName) {
+    // The working folder is the current one: every file the program keeps
+    // is named relative to it.
+    QFileDialog dialog(parent_, FromUtf8(title), QDir::currentPath(), QtFileDialogFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.selectFile(FromUtf8(offeredName));
+    // Choosing another type gives the name typed so far that type's
+    // extension, so "R.csv" becomes "R.html" as HTML is chosen.
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& type) {
+            const QStringList chosen = dialog.selectedFiles();
+            const qsizetype pattern = type.indexOf(QStringLiteral("*."));
+            if (chosen.isEmpty() || pattern < 0) return;
+            const QString extension =
+                type.mid(pattern + 1).section(QRegularExpression("[ );]"), 0, 0);
+            dialog.selectFile(QFileInfo(chosen.front()).completeBaseName() + extension);
+        });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    lastFileName_ = dialog.selectedFiles().front();
+    return lastFileName_.toStdString();
 }
 
 std::string QtUserDialogs::AskFileName(FileDialogKind kind, std::string_view title,

@@ -26,11 +26,14 @@ class QtUserDialogs final : public UserDialogs {
                                         std::string_view defaultText) override;
     bool AskYesNo(std::string_view text) override;
     std::string OpenFileName(std::string_view title, std::string_view filter) override;
-    std::string SaveFileName(std::string_view title, std::string_view filter) override;
+    std::string SaveFileName(std::string_view title, std::string_view filter,
+                             std::string_view offeredName) override;
 
   private:
     enum class FileDialogKind { Open, Save };
     std::string AskFileName(FileDialogKind kind, std::string_view title, std::string_view filter);
+    std::string AskOfferedName(std::string_view title, std::string_view filter,
+                               std::string_view offeredName);
 
     // The parent may close before this object is dropped; dialogs then open
     // without a parent instead of on a dangling one.

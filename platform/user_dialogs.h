@@ -20,9 +20,13 @@ class UserDialogs : public MessageSink {
     // Yes/No question; true for Yes.
     virtual bool AskYesNo(std::string_view text) = 0;
     // File dialogs; an empty result means cancelled. The filter is one
-    // description and one pattern separated by "|".
+    // description and one pattern separated by "|" (more pairs may follow).
+    // A save with an `offeredName` opens in the working folder with that
+    // name typed in, its extension following the type chosen; without one
+    // it offers the file chosen last.
     virtual std::string OpenFileName(std::string_view title, std::string_view filter) = 0;
-    virtual std::string SaveFileName(std::string_view title, std::string_view filter) = 0;
+    virtual std::string SaveFileName(std::string_view title, std::string_view filter,
+                                     std::string_view offeredName) = 0;
 };
 
 }  // namespace palomind

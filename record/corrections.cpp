@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "engine/race_state.h"
+#include "record/race_heat.h"
 
 namespace palomind {
 
@@ -30,7 +31,35 @@ PassIdentity IdentityOf(const Correction& c) {
     return {.id = c.id, .ordinal = c.pass.ordinal, .manual = c.pass.manual};
 }
 
+// Laps off (not below 0) and time added; where any is, the placed entrants
+// are ranked again as the engine ranks, laps first and then time, the
+// engine's order kept among equals (so its tie-break by ID stands).
+void ApplyPenalties(ExactResult& result, const std::map<int, RevisionEdits::Penalty>& penalties) {
+    bool applied = false;
+    for (EntrantResult& entrant : result.entrants) {
+        const auto penalty = penalties.find(entrant.id);
+        if (penalty == penalties.end()) continue;
+        entrant.penaltyLaps = penalty->second.laps;
+        entrant.penaltyMs = penalty->second.ms;
+        entrant.laps = std::max(0, entrant.laps - penalty->second.laps);
+        entrant.timeMs += penalty->second.ms;
+        applied = true;
+    }
+    if (!applied) return;
+    // The engine lists its placed entrants first, those it never ranks after.
+    const auto unplaced = std::find_if(result.entrants.begin(), result.entrants.end(),
+                                       [](const EntrantResult& e) { return !e.place.has_value(); });
+    std::stable_sort(result.entrants.begin(), unplaced,
+                     [](const EntrantResult& a, const EntrantResult& b) {
+                         return a.laps != b.laps ? a.laps > b.laps : a.timeMs < b.timeMs;
+                     });
+}
+
 }  // namespace
+
+std::string RaceRecord::Heat() const {
+    return HeatOfLastRace(raw);
+}
 
 RaceRecord SplitRaceRecord(const std::vector<JournalEvent>& events, const std::vector<int>& lines) {
     RaceRecord record;
@@ -78,6 +107,15 @@ RevisionEdits EditsOfRevision(const RaceRecord& record, int k, std::int64_t race
             case CorrectionOperation::Reinstate:
                 edits.disqualified.erase(c.id);
                 break;
+            case CorrectionOperation::Assign:
+                edits.assigned[c.id] = c.assignedTo;
+                break;
+            case CorrectionOperation::Penalty: {
+                RevisionEdits::Penalty& penalty = edits.penalties[c.id];
+                penalty.laps += c.penaltyLaps;
+                penalty.ms += c.penaltyMs;
+                break;
+            }
             case CorrectionOperation::Revert:
                 break;
         }
@@ -116,8 +154,9 @@ ExactResult CorrectedResult(ExactResult result, const RevisionEdits& edits,
                                        [&](const RacePass& p) { return p.identity == accepted; });
         if (pass == passes.end() || !pass->lap) continue;
         for (EntrantResult& entrant : result.entrants)
-            if (entrant.id == accepted.id) std::erase(entrant.shortLaps, *pass->lap);
+            if (entrant.id == pass->ScoredAs()) std::erase(entrant.shortLaps, *pass->lap);
     }
+    ApplyPenalties(result, edits.penalties);
     const auto disqualified = [&](const EntrantResult& e) {
         return edits.disqualified.contains(e.id);
     };
@@ -197,6 +236,17 @@ class CorrectionChecker {
                     !before.disqualified.contains(c.id))
                     return "ID " + std::to_string(c.id) + " is not disqualified";
                 return {};
+            case CorrectionOperation::Assign:
+                return CheckAssign(c, before);
+            case CorrectionOperation::Penalty:
+                if (c.id < 1 || c.id > kMaxId)
+                    return "ID " + std::to_string(c.id) + " is no entrant";
+                if (!Knows(c.id, before)) return unknownId();
+                if (c.penaltyLaps < 0 || c.penaltyMs < 0)
+                    return "a penalty takes laps off and adds time: no negative numbers";
+                if (c.penaltyLaps == 0 && c.penaltyMs == 0)
+                    return "a penalty of no laps and no time changes nothing";
+                return {};
             case CorrectionOperation::Revert: {
                 if (c.reverted >= n) return "revert of a later or missing correction";
                 const std::vector<bool> inForce = InForce(record_, n - 1);
@@ -211,10 +261,30 @@ class CorrectionChecker {
   private:
     std::int64_t RaceStartTick() const { return raceStartTick_; }
 
+    // The transponder's raw passes go to an entrant that has none of its
+    // own, once, and only where they would count (IDs 1 to 63).
+    std::string CheckAssign(const Correction& c, const RevisionEdits& before) const {
+        const std::string x = std::to_string(c.id);
+        const std::string y = std::to_string(c.assignedTo);
+        if (!rawPasses_.contains(c.id)) return "no pass of ID " + x + " in the race";
+        if (c.assignedTo == c.id) return "ID " + x + " assigned to itself";
+        if (c.assignedTo < 1 || c.assignedTo > kMaxRankedId)
+            return "ID " + y + " is no entrant the engine ranks (1 to 63)";
+        if (const auto given = before.assigned.find(c.id); given != before.assigned.end())
+            return "the passes of ID " + x + " are assigned to ID " +
+                   std::to_string(given->second) + " already";
+        if (Knows(c.assignedTo, before)) return "ID " + y + " has passes of its own in the race";
+        return {};
+    }
+
+    // Whether the ID has passes in the revision: raw ones, added ones or
+    // another transponder's assigned to it.
     bool Knows(int id, const RevisionEdits& before) const {
         return rawPasses_.contains(id) ||
                std::any_of(before.added.begin(), before.added.end(),
-                           [id](const auto& manual) { return manual.id == id; });
+                           [id](const auto& manual) { return manual.id == id; }) ||
+               std::any_of(before.assigned.begin(), before.assigned.end(),
+                           [id](const auto& given) { return given.second == id; });
     }
 
     bool HasPass(const PassIdentity& pass, const RevisionEdits& before) const {

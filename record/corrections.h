@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -22,6 +23,10 @@ struct RaceRecord {
         int line = 0;              // its 1-based line in the record
     };
     std::vector<Entry> corrections;  // correction n is corrections[n - 1]
+
+    // The heat the race was run as (its "heat" line); empty for a race of
+    // no heat.
+    std::string Heat() const;
 };
 
 // Splits a parsed record; `lines` gives each event's line (JournalParseResult).
@@ -39,6 +44,12 @@ struct RevisionEdits {
     std::vector<ManualPass> added;    // by k
     std::set<int> disqualified;       // IDs
     std::set<PassIdentity> accepted;  // short laps that stand, by the pass that ends them
+    std::map<int, int> assigned;      // the raw passes of a transponder scored as an entrant's
+    struct Penalty {
+        int laps = 0;
+        std::int64_t ms = 0;
+    };
+    std::map<int, Penalty> penalties;  // by ID, the penalties in force summed
 };
 
 // `raceStartTick`: RaceStart x 1000 of the race as it ran.
@@ -51,10 +62,12 @@ RevisionEdits EditsOfRevision(const RaceRecord& record, int k, std::int64_t race
 std::vector<JournalEvent> RevisionEvents(const std::vector<JournalEvent>& raw,
                                          const RevisionEdits& edits);
 
-// The exact result of a revision: disqualified entrants with status DQ
-// after all others, in the engine's order among themselves and with no
-// place, the others placed from 1 in the engine's order; accepted short
-// laps taken out of shortLaps. `passes`: the revision's passes.
+// The exact result of a revision: penalties applied (laps taken off, not
+// below 0, and time added), disqualified entrants with status DQ after all
+// others, in the engine's order among themselves and with no place, the
+// others placed from 1: in the engine's order, or, where a penalty is in
+// force, by laps and then time, ties kept in the engine's order. Accepted
+// short laps taken out of shortLaps. `passes`: the revision's passes.
 ExactResult CorrectedResult(ExactResult result, const RevisionEdits& edits,
                             const std::vector<RacePass>& passes);
 

@@ -68,10 +68,11 @@ void PassLog::BeforeApply(const JournalEvent& event, const RaceBeforeEvent&) {
 void PassLog::OnRaceEvent(const RaceEvent& event) {
     if (event.kind != RaceEventKind::PassProcessed || !started_) return;
     RacePass pass;
-    const auto slot = static_cast<std::size_t>(std::clamp(event.id, 0, 255));
+    const auto slot = static_cast<std::size_t>(std::clamp(event.passId, 0, 255));
     pass.identity = source_ == PassSource::Manual
-                        ? PassIdentity{.id = event.id, .manual = manual_}
-                        : PassIdentity{.id = event.id, .ordinal = ++ordinals_[slot]};
+                        ? PassIdentity{.id = event.passId, .manual = manual_}
+                        : PassIdentity{.id = event.passId, .ordinal = ++ordinals_[slot]};
+    if (event.id != event.passId) pass.assignedTo = event.id;
     pass.source = source_;
     pass.tick = event.tick;
     pass.raceMs = static_cast<std::int64_t>(event.tick) - std::int64_t{state_.RaceStart} * 1000;

@@ -31,6 +31,10 @@ enum class PassBecame { Start, Lap, Finish, AfterFinish, Deleted, Ignored };
 
 struct RacePass {
     PassIdentity identity;
+    // The entrant a correction assigned the transponder's passes to, whose
+    // pass it was scored as; none where it counts as its own ID's.
+    std::optional<int> assignedTo;
+    int ScoredAs() const { return assignedTo.value_or(identity.id); }
     PassSource source = PassSource::Receiver;
     std::int32_t tick = 0;
     std::int64_t raceMs = 0;  // tick - RaceStart x 1000; negative in the countdown

@@ -83,9 +83,15 @@ void RaceRecorder::ReopenForCorrections(const JournalEvent& record) {
         return;
     }
     current_ = record.text;
+    currentStarted_ = parsed.events.front().wallClock;
     correctionsOnly_ = true;
     atRecordsLastTick_ = !begunInThisRun_.contains(record.text);
     lastTick_ = parsed.events.back().tick;
+}
+
+std::optional<RaceIdentity> RaceRecorder::CurrentRace() const {
+    if (!current_) return std::nullopt;
+    return RaceIdentity{*current_, currentStarted_};
 }
 
 std::string RaceRecorder::WallClockAt(std::int32_t tick) const {
@@ -112,6 +118,8 @@ bool RaceRecorder::ChangesNothing(const JournalEvent& event, const RaceBeforeEve
             return race.state.CallParts == event.value;
         case JournalEventKind::MinLap:
             return race.state.MinLapMs == event.value;
+        case JournalEventKind::Heat:
+            return race.state.Heat == event.text;
         default:
             return false;
     }
@@ -142,12 +150,15 @@ void RaceRecorder::BeginRecord(const JournalEvent& start, const RaceBeforeEvent&
         if (begun == RaceRecordOutput::Begun::Failed || whenTaken_ == WhenTaken::Skip) return;
     }
     current_ = identity;
+    currentStarted_ = wallClock;
     begunInThisRun_.insert(identity);
     caughtUp_.clear();
     lastTick_ = tick;
     WriteLine(kRaceRecordHeader);
     const RaceState& s = race.state;
     Write({.tick = tick, .kind = JournalEventKind::Race, .text = identity, .wallClock = wallClock});
+    // A race of no heat has no heat line: its record is as it was before heats.
+    if (!s.Heat.empty()) Write({.tick = tick, .kind = JournalEventKind::Heat, .text = s.Heat});
     Write({.tick = tick, .kind = JournalEventKind::RaceTime, .value = s.RaceTime});
     Write({.tick = tick, .kind = JournalEventKind::StartWait, .value = s.StartWait});
     Write({.tick = tick, .kind = JournalEventKind::TtsMode, .value = s.TtsMode});

@@ -12,6 +12,13 @@ namespace palomind {
 
 // Where race records go: one file per race, each line handed to the system
 // as it is written.
+// A race as its record names it: the record's identity ("20261209-114551-1")
+// and the local wall-clock time of its start, ISO 8601 with offset.
+struct RaceIdentity {
+    std::string name;
+    std::string started;
+};
+
 class RaceRecordOutput {
   public:
     enum class Begun { Created, Exists, Failed };
@@ -69,6 +76,8 @@ class RaceRecorder final : public AppliedEventObserver {
 
     // The identity of the record being written, if any.
     const std::optional<std::string>& Current() const { return current_; }
+    // That record's identity with its start, if any.
+    std::optional<RaceIdentity> CurrentRace() const;
     // Whether that record is a race record opened, which takes corrections only.
     bool TakesCorrectionsOnly() const { return correctionsOnly_; }
     // The local wall-clock time at `tick` of this run, ISO 8601 with offset.
@@ -91,6 +100,7 @@ class RaceRecorder final : public AppliedEventObserver {
     bool sawBoot_ = false;
     std::string bootIdentity_;
     std::optional<std::string> current_;
+    std::string currentStarted_;
     std::int32_t lastTick_ = 0;
     // Records in the same second are numbered from 1.
     std::string lastStem_;

@@ -22,6 +22,8 @@ Json EntrantJson(const EntrantResult& entrant, const RosterTable& names) {
     json["best_ms"] = entrant.bestMs ? Json(*entrant.bestMs) : Json(nullptr);
     json["lap_ms"] = entrant.lapMs;
     json["short_laps"] = entrant.shortLaps;
+    if (entrant.penaltyLaps != 0 || entrant.penaltyMs != 0)
+        json["penalty"] = {{"laps", entrant.penaltyLaps}, {"ms", entrant.penaltyMs}};
     return json;
 }
 
@@ -32,6 +34,7 @@ std::string ResultJson(const ResultHeading& heading, const ExactResult& result,
     Json json = Json::object();
     json["race"] = heading.race;
     json["started"] = heading.started;
+    if (!heading.heat.empty()) json["heat"] = heading.heat;
     json["revision"] = heading.revision;
     json["provisional"] = heading.provisional;
     json["race_time_s"] = result.raceTimeSeconds;

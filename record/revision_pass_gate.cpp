@@ -27,11 +27,16 @@ void RevisionPassGate::BeforeApply(const JournalEvent& event, const RaceBeforeEv
     }
 }
 
-bool RevisionPassGate::Admits(int id) {
-    if (manual_ != 0) return !deleted_.contains({.id = id, .manual = manual_});
-    if (!started_) return true;
+std::optional<int> RevisionPassGate::ScoreAs(int id) {
+    if (manual_ != 0) {
+        if (deleted_.contains({.id = id, .manual = manual_})) return std::nullopt;
+        return id;
+    }
+    if (!started_) return id;
     const auto slot = static_cast<std::size_t>(std::clamp(id, 0, 255));
-    return !deleted_.contains({.id = id, .ordinal = ++ordinals_[slot]});
+    if (deleted_.contains({.id = id, .ordinal = ++ordinals_[slot]})) return std::nullopt;
+    const auto given = assigned_.find(id);
+    return given == assigned_.end() ? id : given->second;
 }
 
 }  // namespace palomind

@@ -79,8 +79,9 @@ class MainWindowDialogs final : public UserDialogs {
     std::string OpenFileName(std::string_view title, std::string_view filter) override {
         return Target().OpenFileName(title, filter);
     }
-    std::string SaveFileName(std::string_view title, std::string_view filter) override {
-        return Target().SaveFileName(title, filter);
+    std::string SaveFileName(std::string_view title, std::string_view filter,
+                             std::string_view offeredName) override {
+        return Target().SaveFileName(title, filter, offeredName);
     }
 
   private:
@@ -134,14 +135,14 @@ int RunReplay(char* program, const CommandLine& commandLine, const std::vector<s
     QGuiApplication application(toolkit.argc, toolkit.argv);
     // Resolved once, before the replay: served at what was checked.
     std::optional<WebAddress> web;
-    const RaceServer server{
-        [&web](std::string_view address, std::ostream& err) {
-            web = WebAddressOf(address, err);
-            return web.has_value();
-        },
-        [&web](const RaceWindowModel& window, std::string_view, std::ostream& err) {
-            return ServeUntilInterrupted(window, *web, std::cout, err);
-        }};
+    const RaceServer server{[&web](std::string_view address, std::ostream& err) {
+                                web = WebAddressOf(address, err);
+                                return web.has_value();
+                            },
+                            [&web](const RaceWindowModel& window, const ExactResult& result,
+                                   std::string_view, std::ostream& err) {
+                                return ServeUntilInterrupted(window, result, *web, std::cout, err);
+                            }};
     return RunReplayCommand(args, std::cerr, WriteReportPdf, server);
 }
 

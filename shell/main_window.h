@@ -142,11 +142,15 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     // Commands shared by menus and toolbar.
     void StartRace();
     // File > Open and "レース記録を開く": the file picked, shown by `open`.
-    void OpenStoredRace(const char* title, const char* filter,
-                        std::string (Application::*open)(const std::string&));
-    // The file `path` read by `open` and shown, or the operator told why not.
-    void ShowStoredRace(const std::string& path,
-                        std::string (Application::*open)(const std::string&));
+    // Returns its path once shown, nothing otherwise.
+    std::optional<std::string> OpenStoredRace(const char* title, const char* filter,
+                                              std::string (Application::*open)(const std::string&));
+    // The file `path` read by `open` and shown (its path returned), or the
+    // operator told why not.
+    std::optional<std::string> ShowStoredRace(const std::string& path,
+                                              std::string (Application::*open)(const std::string&));
+    // The name the export dialog offers, without extension (export_command.cpp).
+    std::string ExportName() const;
     void SaveResult(const char* title, const char* filter);
     void AskSeconds(const SecondsSetting& setting);
     void OpenRosterDialog();
@@ -181,6 +185,10 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     QTimer statusClock_;
     QTimer timer1_;
     RedrawPacer redraws_;
+
+    // The result file shown, by name without extension, until something else
+    // is shown: what names its exports, as it has no race record.
+    std::string shownFileStem_;
 
     std::optional<CrashedRun> crashedRun_;
     bool restoredLive_ = false;  // the crashed run's race went on live

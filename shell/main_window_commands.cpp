@@ -41,17 +41,20 @@ struct frmMain::SecondsSetting {
 };
 
 void frmMain::mnuFileOpen_Click() {
-    OpenStoredRace("開く", kResultFilter, &Application::OpenResultFile);
+    if (const auto shown = OpenStoredRace("開く", kResultFilter, &Application::OpenResultFile))
+        shownFileStem_ = std::filesystem::path(*shown).stem().string();
 }
 
 void frmMain::mnuFileOpenRecord_Click() {
-    OpenStoredRace("レース記録を開く", kRaceRecordFilter, &Application::OpenRaceRecord);
+    if (OpenStoredRace("レース記録を開く", kRaceRecordFilter, &Application::OpenRaceRecord))
+        shownFileStem_.clear();
 }
 
-void frmMain::OpenStoredRace(const char* title, const char* filter,
-                             std::string (Application::*open)(const std::string&)) {
+std::optional<std::string> frmMain::OpenStoredRace(
+    const char* title, const char* filter, std::string (Application::*open)(const std::string&)) {
     const std::string path = dialogs_.OpenFileName(title, filter);
-    if (!path.empty()) ShowStoredRace(path, open);
+    if (path.empty()) return std::nullopt;
+    return ShowStoredRace(path, open);
 }
 
 void frmMain::OpenFromCommandLine(const std::string& path) {
@@ -63,25 +66,30 @@ void frmMain::OpenFromCommandLine(const std::string& path) {
     std::string extension = std::filesystem::path(path).extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    ShowStoredRace(
-        path, extension == ".race" ? &Application::OpenRaceRecord : &Application::OpenResultFile);
+    const bool record = extension == ".race";
+    if (!ShowStoredRace(path, record ? &Application::OpenRaceRecord : &Application::OpenResultFile))
+        return;
+    // As File > Open and "レース記録を開く" leave the export's name.
+    shownFileStem_ = record ? std::string() : std::filesystem::path(path).stem().string();
 }
 
-void frmMain::ShowStoredRace(const std::string& path,
-                             std::string (Application::*open)(const std::string&)) {
+std::optional<std::string> frmMain::ShowStoredRace(
+    const std::string& path, std::string (Application::*open)(const std::string&)) {
     // The whole file is read and checked before anything changes: a damaged
     // file leaves the race (even one in progress) as it was.
     const std::string problem = (app_.*open)(path);
     if (!problem.empty()) {
         dialogs_.ShowMessage(problem + "\r\n" + path);
-        return;
+        return std::nullopt;
     }
     raceWindow_->Refresh();
+    return path;
 }
 
 // A race that was never saved is kept in its record only: the status bar
 // says where, until the next start.
 void frmMain::StartRace() {
+    shownFileStem_.clear();
     const std::optional<std::string> unsaved = app_.StartRace();
     warnings_->SetNote(unsaved ? "前のレースの記録: races/" + *unsaved : std::string());
 }
@@ -95,7 +103,7 @@ void frmMain::mnuFileSaveAs_Click() {
 }
 
 void frmMain::SaveResult(const char* title, const char* filter) {
-    const std::string path = dialogs_.SaveFileName(title, filter);
+    const std::string path = dialogs_.SaveFileName(title, filter, {});
     if (path.empty()) return;
     const RaceDocument race = app_.Document();
     if (!SaveResultFile(path, race.state, race.window, app_.Files())) {

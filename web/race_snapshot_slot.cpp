@@ -4,8 +4,10 @@
 
 namespace palomind {
 
-void RaceSnapshotSlot::Publish(const RaceWindowModel& window) {
-    Snapshot next{0, std::make_shared<const RaceWindowModel>(window)};
+void RaceSnapshotSlot::Publish(const RaceWindowModel& window, const ExactResult& result,
+                               const std::optional<LastPass>& lastPass) {
+    Snapshot next{0, std::make_shared<const RaceWindowModel>(window),
+                  std::make_shared<const ExactResult>(result), lastPass};
     {
         const std::lock_guard lock(mutex_);
         next.sequence = latest_.sequence + 1;

@@ -12,8 +12,8 @@
 
 namespace palomind {
 
-int ServeUntilInterrupted(const RaceWindowModel& window, const WebAddress& address,
-                          std::ostream& out, std::ostream& err) {
+int ServeUntilInterrupted(const RaceWindowModel& window, const ExactResult& result,
+                          const WebAddress& address, std::ostream& out, std::ostream& err) {
     // The interruption is read from a descriptor in the event loop: blocked
     // before the server's thread starts, so that thread inherits the mask.
     // A shell starts background commands with SIGINT ignored, and an ignored
@@ -32,7 +32,7 @@ int ServeUntilInterrupted(const RaceWindowModel& window, const WebAddress& addre
     }
 
     RaceSnapshotSlot race;
-    race.Publish(window);
+    race.Publish(window, result);
     SpectatorService service(race);
     const SpectatorService::StartResult started = service.Start(address);
     if (!started.serving) {

@@ -11,6 +11,10 @@ SpectatorFeed::SpectatorFeed(const RaceWindowModel& window, ResultSource result,
     : window_(window), result_(std::move(result)), slot_(slot), intervalMs_(intervalMs) {}
 
 void SpectatorFeed::OnRaceEvent(const RaceEvent& event) {
+    if (event.kind == RaceEventKind::PassAccepted)
+        lastPass_ = LastPass{event.id, Milliseconds(event.raceTime)};
+    else if (event.kind == RaceEventKind::RaceReset || event.kind == RaceEventKind::ResultFileShown)
+        lastPass_.reset();
     pending_ = true;
     Flush(event.tick);
 }
@@ -25,7 +29,8 @@ void SpectatorFeed::Flush(std::int32_t nowTick) {
 }
 
 void SpectatorFeed::PublishNow(std::int32_t nowTick) {
-    slot_.Publish(WithExactTimes(window_, result_()));
+    const ExactResult result = result_();
+    slot_.Publish(WithExactTimes(window_, result), result, lastPass_);
     pending_ = false;
     published_ = true;
     publishedAt_ = nowTick;

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "engine/exact_result.h"
 #include "engine/race_events.h"
@@ -11,7 +12,8 @@ namespace palomind {
 
 // Follows the race events and copies the race window, with the times and
 // short-lap marks of the race's exact result (its corrections applied, as
-// `result` gives it), into the snapshot slot for the spectators' page, on
+// `result` gives it), the result itself and the last pass counted, into the
+// snapshot slot for the spectators' page, on
 // the thread that changes the race. A saturated
 // receiver line raises some 270 events a second, so copies are paced: a
 // change is copied at once when the last copy is older than the interval,
@@ -39,6 +41,7 @@ class SpectatorFeed final : public RaceEventListener {
     bool pending_ = false;
     bool published_ = false;
     std::int32_t publishedAt_ = 0;
+    std::optional<LastPass> lastPass_;  // none since the last reset
 };
 
 }  // namespace palomind

@@ -91,7 +91,8 @@ quint16 SpectatorServer::Port() const {
 void SpectatorServer::RefreshJson() {
     const RaceSnapshotSlot::Snapshot latest = race_.Latest();
     if (latest.window == nullptr || latest.sequence == jsonSequence_) return;
-    const std::string json = RaceJson(*latest.window);
+    const std::string json =
+        RaceJson(*latest.window, latest.result ? *latest.result : ExactResult{}, latest.lastPass);
     json_ = QByteArray(json.data(), static_cast<qsizetype>(json.size()));
     jsonTag_ = '"' + QByteArray::number(static_cast<qulonglong>(latest.sequence)) + '"';
     jsonSequence_ = latest.sequence;

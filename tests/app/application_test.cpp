@@ -404,10 +404,12 @@ TEST_F(RecordedRestoreTest, EveryRaceOfTheRunReplaysFromItsOwnLiveRecord) {
     ASSERT_TRUE(serial.Open(1));
     app.KeepRaceRecords(&recorder);
     app.Boot();
+    app.SetHeat("A-Q1-H2");
     app.StartRace();
     for (int lap = 0; lap < 4; ++lap)
         for (std::uint8_t id : {3, 5}) Pass(id, 900);
     app.TestPass(1);
+    app.SetHeat("");
     app.SetName(5, "Goro");
     Pass(5, 25'000);
     const std::string firstRace = Live();
@@ -421,6 +423,40 @@ TEST_F(RecordedRestoreTest, EveryRaceOfTheRunReplaysFromItsOwnLiveRecord) {
     ASSERT_EQ(written.size(), 2u);
     EXPECT_EQ(ReplayedFrom(ReadBytes(written[0])), firstRace);
     EXPECT_EQ(ReplayedFrom(ReadBytes(written[1])), Live());
+}
+
+TEST_F(RecordedRestoreTest, AHeatLoadedIsJournaledAndTheRecordOfItsRaceSaysSo) {
+    ASSERT_TRUE(serial.Open(1));
+    app.KeepRaceRecords(&recorder);
+    app.Boot();
+    for (const char* bad : {"A Q1", "A\tQ1", "\xc3(", " "}) EXPECT_FALSE(app.SetHeat(bad)) << bad;
+    EXPECT_TRUE(journal.Lines("heat").empty());
+    ASSERT_TRUE(app.SetHeat("A-Q1-H2"));
+    ASSERT_TRUE(app.SetHeat("A-Q1-H2"));  // no change, no line
+    app.StartRace();
+    Pass(5, 3000);
+    ASSERT_TRUE(app.SetHeat(""));  // cleared for the race after this one
+    Pass(5, 3000);
+    app.StartRace();
+    Pass(3, 3000);
+    app.StopRace();
+    recorder.Finish();
+    EXPECT_EQ(journal.Lines("heat").size(), 2u);
+    EXPECT_EQ(Replayed(), Live());
+    const std::vector<std::filesystem::path> written = RecordFiles();
+    ASSERT_EQ(written.size(), 2u);
+    const struct {
+        std::string heat;
+        bool heatLineSecond;  // the line right after the race line
+    } expected[] = {{"A-Q1-H2", true}, {"", false}};
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        SCOPED_TRACE(written[i].string());
+        const JournalParseResult parsed = ReadJournal(ReadBytes(written[i]));
+        ASSERT_TRUE(parsed.ok) << parsed.error;
+        EXPECT_EQ(parsed.events[1].kind == JournalEventKind::Heat, expected[i].heatLineSecond);
+        EXPECT_EQ(SplitRaceRecord(parsed.events, parsed.lines).Heat(), expected[i].heat);
+    }
+    EXPECT_EQ(app.State().Heat, "");
 }
 
 // Where the records cannot be written the operator is told, and the race
@@ -638,7 +674,9 @@ TEST_F(LiveCorrectionTest, AnOperatorIsWrittenWhereThePersonCorrectingChanges) {
                  {Dq(3), "A"},
                  {Dq(5), "A"},
                  {{.operation = CorrectionOperation::Reinstate, .id = 3}, "B"},
-                 {{.operation = CorrectionOperation::Revert, .reverted = 1}, "A"}};
+                 {{.operation = CorrectionOperation::Revert, .reverted = 1}, "A"},
+                 {{.operation = CorrectionOperation::Assign, .id = 3, .assignedTo = 9}, "A"},
+                 {{.operation = CorrectionOperation::Penalty, .id = 5, .penaltyLaps = 1}, "A"}};
     for (const auto& step : steps)
         ASSERT_EQ(app.CorrectRace(step.correction, "理由", step.person), "");
     const std::vector<std::string> operators = journal.Lines("operator");
@@ -646,7 +684,8 @@ TEST_F(LiveCorrectionTest, AnOperatorIsWrittenWhereThePersonCorrectingChanges) {
     EXPECT_EQ(operators[0].substr(operators[0].find(' ')), " operator A");
     EXPECT_EQ(operators[1].substr(operators[1].find(' ')), " operator B");
     EXPECT_EQ(operators[2].substr(operators[2].find(' ')), " operator A");
-    EXPECT_EQ(journal.Lines("edit").size(), 5u);
+    EXPECT_EQ(journal.Lines("edit").size(), 7u);
+    EXPECT_EQ(app.Result().entrants.back().penaltyLaps, 1);
     EXPECT_EQ(RevisionOf(OnlyRecord()), Live());
 }
 
@@ -659,6 +698,9 @@ TEST_F(LiveCorrectionTest, ACorrectionThatCannotBeMadeWritesNothing) {
         {Delete(5, 99), "理由"},  // no such pass
         {Delete(40, 1), "理由"},  // an ID not in the race
         {Dq(3), ""},              // a disqualification needs its reason
+        // 5 has passes of its own; a penalty of nothing.
+        {{.operation = CorrectionOperation::Assign, .id = 3, .assignedTo = 5}, "理由"},
+        {{.operation = CorrectionOperation::Penalty, .id = 5}, "理由"},
         {{.operation = CorrectionOperation::Revert, .reverted = 1}, ""},
     };
     const std::string before = journal.text;
@@ -692,7 +734,8 @@ class AcceptedShortLapTest : public LiveCorrectionTest {
     }
     std::string LiveCsv() {
         const RaceDocument race = app.Document();
-        return RaceCsv(race.state, race.result, race.window, app.Roster(), race.disqualified);
+        return RaceCsv(race.state, race.result, race.window, app.Roster(), app.ExportFacts(),
+                       race.disqualified);
     }
     nlohmann::json PageJson() {
         return nlohmann::json::parse(RaceJson(WithExactTimes(app.Window(), app.Result())));

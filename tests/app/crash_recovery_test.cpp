@@ -178,6 +178,17 @@ TEST_F(CrashRecoveryFolderTest, ALastLineLeftOutIsNotedForTheNewJournal) {
     EXPECT_TRUE(Find()->leftOutNote.empty());
 }
 
+TEST_F(CrashRecoveryFolderTest, TellsTheHeatTheCrashedRaceWasRunAs) {
+    std::string text = RaceJournal();
+    text.insert(text.find("2000 start"), "1500 heat A-Q1-H2\n");
+    Journal("palomind-20240501-100000-200.running.journal", text + "30900 heat A-Q1-H3\n");
+    const auto run = Find();
+    ASSERT_TRUE(run);
+    EXPECT_EQ(run->heat, "A-Q1-H2");  // the next heat loaded is not the race's
+    Journal("palomind-20240501-110000-300.running.journal", RaceJournal());
+    EXPECT_EQ(Find()->heat, "");
+}
+
 TEST(CrashedJournal, CutAtAnyByteGivesExactlyTheEventsOfItsCompleteLines) {
     const std::string text = RaceJournal();
     const std::size_t header = text.find('\n') + 1;

@@ -33,19 +33,23 @@ def main(program):
         assert run.returncode == 0, run.stderr
         raw = (work / "r.csv").read_bytes()
         assert raw.startswith(b"\xef\xbb\xbf"), raw[:10]
-        assert raw.endswith(b"\r\n") and b"\r\n\r\n" not in raw
+        assert raw.endswith(b"\r\n") and raw.count(b"\r\n\r\n") == 1  # before the race's rows
         with open(work / "r.csv", encoding="utf-8-sig", newline="") as f:
             rows = list(csv.reader(f, strict=True))
         assert rows[0] == ["レース時間", "60"], rows[0]
         assert rows[1] == ["順位", "ID", "名前", "周回", "合計タイム", "ベストラップ", "ラップ1",
                            "ラップ2"], rows[1]
-        by_id = {row[1]: row for row in rows[2:]}
-        assert len(rows) == 5 and set(by_id) == {"1", "2", "3"}, rows
+        entrants = rows[2:rows.index([])]
+        by_id = {row[1]: row for row in entrants}
+        assert len(entrants) == 3 and set(by_id) == {"1", "2", "3"}, rows
+        after = rows[rows.index([]) + 1:]
+        assert [row[0] for row in after] == ["開始", "コメント", "バージョン"], after
+        assert after[0][1].startswith("1970-01-01T00:00:"), after  # the journal's name has no date
         assert by_id["1"][2] == 'Sato, "Flash"\r\nJr.', by_id["1"]
         assert by_id["2"][2] == "Ito,Jiro"
         assert by_id["3"][2] == '山田 "Q" 太郎'
         assert by_id["1"][:2] == ["1", "1"] and by_id["1"][3] == "2", by_id["1"]
-        for row in rows[2:]:
+        for row in entrants:
             assert len(row) == len(rows[1]), row
             for seconds in filter(None, row[4:]):
                 float(seconds)  # every time is a number a spreadsheet computes with

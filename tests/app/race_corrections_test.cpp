@@ -5,9 +5,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
+#include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 
+#include "app/lap_review.h"
 #include "app/race_revision.h"
 #include "app/replay_command.h"
 #include "tests/support/receiver_frame.h"
@@ -79,6 +83,20 @@ class RaceCorrectionsTest : public ::testing::Test {
         EXPECT_NE(at, std::string::npos) << line;
         return text.erase(at, line.size());
     }
+    static std::string Dropped(std::string text, const std::string& line) {
+        return text.erase(text.find(line), line.size());
+    }
+    // The raw record with the frames of `from` at `ticks` made frames of `to`.
+    std::string Renumbered(const std::vector<int>& ticks, std::uint8_t from,
+                           std::uint8_t to) const {
+        std::string text = record_;
+        for (const int tick : ticks) {
+            const std::size_t at = text.find(RxLine(tick, from));
+            EXPECT_NE(at, std::string::npos) << tick;
+            text.replace(at, RxLine(tick, from).size(), RxLine(tick, to));
+        }
+        return text;
+    }
     std::string With(const std::string& line) const {
         const long tick = std::stol(line);
         std::string text = record_;
@@ -110,6 +128,18 @@ TEST_F(RaceCorrectionsTest, EachRevisionIsScoredAsTheRaceItStandsFor) {
          With(RxLine(30000, 5))},
         {"a dq and its reinstate is no correction", Edit(1, "dq 5 危険") + Edit(2, "reinstate 5"),
          record_},
+        {"an assigned transponder's passes are its entrant's", Edit(1, "assign 70 9 借用"),
+         Renumbered({26500}, 70, 9)},
+        {"every raw pass of the transponder goes", Edit(1, "assign 5 9 借用"),
+         Renumbered({5000, 15000, 25000, 35000}, 5, 9)},
+        {"a revert of an assign is no assign", Edit(1, "assign 70 9 借用") + Edit(2, "revert 1"),
+         record_},
+        {"a pass deleted before the assign stays deleted",
+         Edit(1, "delete 5 2 二重") + Edit(2, "assign 5 9 借用"),
+         Dropped(Renumbered({5000, 25000, 35000}, 5, 9), RxLine(15000, 5))},
+        {"a pass deleted after the assign by its own identity",
+         Edit(1, "assign 5 9 借用") + Edit(2, "delete 5 2 二重"),
+         Dropped(Renumbered({5000, 25000, 35000}, 5, 9), RxLine(15000, 5))},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -154,6 +184,23 @@ TEST_F(RaceCorrectionsTest, ManualPassesComeAfterTheRawPassesOfTheirTickByNumber
     EXPECT_LT(first, second) << csv;
 }
 
+// The record's first line names the race and its start; the run's journal
+// names the race it shows as its records do.
+TEST_F(RaceCorrectionsTest, TheJournalAndItsRecordExportTheRecordsStart) {
+    const std::string firstLine = record_.substr(0, record_.find('\n', record_.find('\n') + 1));
+    const std::string started = firstLine.substr(firstLine.rfind(' ') + 1);
+    ASSERT_EQ(started.rfind("1970-01-01T", 0), 0u) << firstLine;  // "run.journal" has no date
+    const struct { const char* replayed; } cases[] = {{"run.journal"}, {"record.race"}};
+    Write("record.race", record_);
+    for (const auto& c : cases) {
+        ASSERT_EQ(Run({"--replay", c.replayed, "--export-csv", "r.csv"}), 0) << err_.str();
+        const std::string csv = ReadBytes("r.csv");
+        EXPECT_NE(csv.find("\r\n\r\n開始," + started + "\r\n"), std::string::npos)
+            << c.replayed << "\n"
+            << csv;
+    }
+}
+
 TEST_F(RaceCorrectionsTest, ADisqualifiedEntrantComesLastSayingSo) {
     const std::string record = Write("dq.race", record_, Edit(1, "dq 5 危険走行"));
     ASSERT_EQ(Run({"--replay", record, "--export-csv", "r.csv", "--result-json", "r.json",
@@ -166,7 +213,7 @@ TEST_F(RaceCorrectionsTest, ADisqualifiedEntrantComesLastSayingSo) {
     const std::string csv = ReadBytes("r.csv");
     const std::size_t taro = csv.find("失格,5,Taro,");
     ASSERT_NE(taro, std::string::npos) << csv;
-    EXPECT_EQ(csv.find("\r\n", taro) + 2, csv.size()) << "the last row";
+    EXPECT_EQ(csv.find("\r\n", taro), csv.find("\r\n\r\n開始,")) << "the last entrant's row";
     EXPECT_NE(csv.find("\r\n1,7,"), std::string::npos) << csv;
     const std::string json = ReadBytes("r.json");
     EXPECT_NE(json.find("\"revision\":1"), std::string::npos) << json;
@@ -207,6 +254,21 @@ TEST_F(RaceCorrectionsTest, RefusesACorrectionThatDoesNotFitTheRaceNamingItsLine
         {"a reinstate of an entrant not disqualified", Edit(1, "reinstate 5")},
         {"a correction number out of sequence", Edit(1, "dq 5 x") + Edit(3, "dq 7 x")},
         {"a first correction not numbered 1", Edit(2, "dq 5 x")},
+        {"an assign of a transponder with no pass", Edit(1, "assign 6 9 x")},
+        {"an assign to an entrant with passes of its own", Edit(1, "assign 70 7 x")},
+        {"an assign to an entrant given a manual pass",
+         Edit(1, "add 9 100 x") + Edit(2, "assign 70 9 x")},
+        {"an assign to an entrant given another's passes",
+         Edit(1, "assign 70 9 x") + Edit(2, "assign 5 9 x")},
+        {"an assign of a transponder given already",
+         Edit(1, "assign 70 9 x") + Edit(2, "assign 70 10 x")},
+        {"an assign to itself", Edit(1, "assign 70 70 x")},
+        {"an assign to an ID the engine never ranks", Edit(1, "assign 70 64 x")},
+        {"a penalty of an ID with no pass", Edit(1, "penalty 6 1 0 x")},
+        {"a penalty of an ID that is no entrant", Edit(1, "penalty 70 1 0 x")},
+        {"a penalty of nothing", Edit(1, "penalty 5 0 0 x")},
+        {"a penalty of negative laps", Edit(1, "penalty 5 -1 0 x")},
+        {"a penalty of negative time", Edit(1, "penalty 5 0 -1 x")},
     };
     const int badLine = static_cast<int>(std::count(record_.begin(), record_.end(), '\n'));
     for (const auto& c : cases) {
@@ -338,6 +400,119 @@ TEST_F(RaceCorrectionsTest, ScoringARevisionGivesItsPassesAndItsResult) {
     EXPECT_EQ(latest.result.entrants[2].status, EntrantStatus::Dq);
     EXPECT_EQ(latest.passes.size(), asRan.passes.size());
     EXPECT_EQ(latest.state.RaceStart, 4);
+}
+
+TEST(CorrectedResult, APenaltyTakesLapsOffAddsTimeAndPlacesTheFieldAgain) {
+    const auto entrant = [](int id, std::optional<int> place, int laps, std::int64_t timeMs) {
+        EntrantResult e;
+        e.id = id;
+        e.status = laps > 0 ? EntrantStatus::Run : EntrantStatus::Start;
+        e.place = place;
+        e.laps = laps;
+        e.timeMs = timeMs;
+        return e;
+    };
+    // 3 and 5 tie on laps and time: the engine placed the lower ID first.
+    const ExactResult ran{.entrants = {entrant(3, 1, 10, 300000), entrant(5, 2, 10, 300000),
+                                       entrant(9, 3, 9, 290000), entrant(64, std::nullopt, 12, 1)}};
+    const auto penalised = [](std::map<int, RevisionEdits::Penalty> penalties,
+                              std::set<int> disqualified = {}) {
+        RevisionEdits e;
+        e.penalties = std::move(penalties);
+        e.disqualified = std::move(disqualified);
+        return e;
+    };
+    const struct {
+        const char* what;
+        RevisionEdits edits;
+        std::vector<std::tuple<int, std::optional<int>, int, std::int64_t>> order;
+    } cases[] = {
+        {"time added behind its equal on laps",
+         penalised({{3, {.laps = 0, .ms = 1}}}),
+         {{5, 1, 10, 300000}, {3, 2, 10, 300001}, {9, 3, 9, 290000}, {64, {}, 12, 1}}},
+        {"a lap off below the next on laps",
+         penalised({{3, {.laps = 2, .ms = 0}}}),
+         {{5, 1, 10, 300000}, {9, 2, 9, 290000}, {3, 3, 8, 300000}, {64, {}, 12, 1}}},
+        {"laps never below 0",
+         penalised({{9, {.laps = 20, .ms = 0}}}),
+         {{3, 1, 10, 300000}, {5, 2, 10, 300000}, {9, 3, 0, 290000}, {64, {}, 12, 1}}},
+        {"equals left equal keep the engine's order",
+         penalised({{3, {.laps = 1, .ms = 0}}, {5, {.laps = 1, .ms = 0}}}),
+         {{9, 1, 9, 290000}, {3, 2, 9, 300000}, {5, 3, 9, 300000}, {64, {}, 12, 1}}},
+        {"an unranked ID stays last",
+         penalised({{64, {.laps = 12, .ms = 0}}}),
+         {{3, 1, 10, 300000}, {5, 2, 10, 300000}, {9, 3, 9, 290000}, {64, {}, 0, 1}}},
+        {"a disqualified entrant still after all",
+         penalised({{9, {.laps = 0, .ms = 5}}}, {3}),
+         {{5, 1, 10, 300000}, {9, 2, 9, 290005}, {64, {}, 12, 1}, {3, {}, 10, 300000}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ExactResult corrected = CorrectedResult(ran, c.edits, {});
+        std::vector<std::tuple<int, std::optional<int>, int, std::int64_t>> order;
+        for (const EntrantResult& e : corrected.entrants)
+            order.emplace_back(e.id, e.place, e.laps, e.timeMs);
+        EXPECT_EQ(order, c.order);
+    }
+}
+
+TEST_F(RaceCorrectionsTest, APenalisedResultSaysSoAndIsInTheAuditList) {
+    const std::string record = Write("p.race", record_, Edit(1, "penalty 5 2 0 フライング"));
+    ASSERT_EQ(Run({"--replay", record, "--result-json", "p.json"}), 0) << err_.str();
+    const std::string json = ReadBytes("p.json");
+    EXPECT_NE(json.find("{\"id\":7,\"name\":\"未登録\",\"status\":\"RUN\",\"place\":1,\"laps\":2"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"place\":2,\"laps\":1,\"time_ms\":31000"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"penalty\":{\"laps\":2,\"ms\":0}"), std::string::npos) << json;
+    EXPECT_EQ(json.find("\"penalty\""), json.rfind("\"penalty\"")) << "ID 5's only";
+    const std::vector<std::string> audit = AuditOfRecordText(ReadBytes(record));
+    ASSERT_EQ(audit.size(), 1u);
+    EXPECT_NE(audit[0].find("penalty 5 2 0 フライング  ID5: 3周 31000ms 1位 → 1周 31000ms 2位"),
+              std::string::npos)
+        << audit[0];
+}
+
+TEST_F(RaceCorrectionsTest, AnAssignIsListedForTheEntrantThePassesGoTo) {
+    const std::vector<std::string> audit =
+        AuditOfRecordText(record_ + Edit(1, "assign 70 9 借用") + Edit(2, "revert 1"));
+    ASSERT_EQ(audit.size(), 2u);
+    EXPECT_NE(audit[0].find("assign 70 9 借用  ID9: - → 0周 22500ms 4位"), std::string::npos)
+        << audit[0];
+    EXPECT_NE(audit[1].find("ID9: 0周 22500ms 4位 → -"), std::string::npos) << audit[1];
+}
+
+TEST_F(RaceCorrectionsTest, PassesOfTranspondersNotEnteredAreCountedByTransponder) {
+    const auto revision = [&](const std::string& corrections) {
+        const JournalParseResult parsed = ParseJournal(record_ + corrections);
+        EXPECT_TRUE(parsed.ok) << parsed.error;
+        const RaceRecord record = SplitRaceRecord(parsed.events, parsed.lines);
+        EXPECT_TRUE(CheckRaceRecord(record).ok);
+        return ScoreRevision(record, static_cast<int>(record.corrections.size()));
+    };
+    const std::set<int> heat = {5, 7, 8, 9};
+    const struct {
+        const char* what;
+        std::string corrections;
+        std::set<int> entrants;
+        std::vector<TransponderPasses> notEntered;
+    } cases[] = {
+        {"a stranger's ignored pass counts", "", heat, {{.id = 70, .passes = 1, .scoredAs = 70}}},
+        {"deleted passes count, manual ones do not",
+         Edit(1, "delete 5 2 x") + Edit(2, "add 5 26000 y"),
+         {7, 8},
+         {{.id = 5, .passes = 4, .scoredAs = 5}, {.id = 70, .passes = 1, .scoredAs = 70}}},
+        {"a transponder assigned to an entrant is entered", Edit(1, "assign 70 9 x"), heat, {}},
+        {"one assigned to another stranger is not",
+         Edit(1, "assign 70 10 x"),
+         heat,
+         {{.id = 70, .passes = 1, .scoredAs = 10}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(NotEntered(revision(c.corrections), c.entrants), c.notEntered);
+    }
+    EXPECT_EQ(RawPassesByTransponder(revision("")).size(), 4u);  // 5, 7, 8 and 70
 }
 
 }  // namespace

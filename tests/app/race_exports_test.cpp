@@ -17,6 +17,9 @@
 namespace palomind::testing {
 namespace {
 
+const RaceExportFacts kFacts{
+    .started = "2026-12-09T11:45:51+09:00", .version = "1.2.3.4", .over = true};
+
 // A race of 22 entrants (two more than the window shows), with names that a
 // CSV or an HTML page must carry unharmed.
 class ScriptedRaceTest : public EngineTest {
@@ -85,7 +88,7 @@ TEST(TimeCellSecondsTest, ReadsTheWindowsTimeTexts) {
 }
 
 TEST_F(ScriptedRaceTest, CsvListsEveryRankedEntrantWithTheEnginesMilliseconds) {
-    const std::string csv = RaceCsv(state, ExactResultOf(state), window, names);
+    const std::string csv = RaceCsv(state, ExactResultOf(state), window, names, kFacts);
     ASSERT_EQ(csv.rfind("\xEF\xBB\xBF"
                         "レース時間,480\r\n"
                         "順位,ID,名前,周回,合計タイム,ベストラップ,ラップ1,ラップ2,ラップ3\r\n"
@@ -94,17 +97,24 @@ TEST_F(ScriptedRaceTest, CsvListsEveryRankedEntrantWithTheEnginesMilliseconds) {
                         0),
               0u)
         << csv.substr(0, 300);
-    // 22 entrants, the last two from the engine's ranking; nothing after them.
+    // 22 entrants, the last two from the engine's ranking; then the race's rows.
     EXPECT_TRUE(
         csv.ends_with("\r\n21,21,N21,3,106.700,30.000,46.700,30.000,30.000\r\n"
-                      "22,22,N22,3,107.400,30.000,47.400,30.000,30.000\r\n"));
+                      "22,22,N22,3,107.400,30.000,47.400,30.000,30.000\r\n"
+                      "\r\n"
+                      "開始,2026-12-09T11:45:51+09:00\r\n"
+                      "コメント,\r\n"
+                      "バージョン,1.2.3.4\r\n"))
+        << csv.substr(csv.size() - 200);
     std::size_t lines = 0;
     for (std::size_t at = csv.find("\r\n"); at != std::string::npos; at = csv.find("\r\n", at + 1))
         ++lines;
-    EXPECT_EQ(lines, 2u + 22u + 1u);  // the first name holds a line break
+    EXPECT_EQ(lines, 2u + 22u + 1u + 4u);  // the first name holds a line break
 }
 
-TEST_F(ScriptedRaceTest, CsvMarksTextsThatBeginLikeAFormulaAndKeepsNumbers) {
+// A name is text whatever it looks like: one that reads as a number is
+// marked too, so that the spreadsheet keeps it as written ("-05").
+TEST_F(ScriptedRaceTest, CsvMarksNamesThatBeginLikeAFormula) {
     const struct {
         const char* name;
         const char* field;
@@ -115,13 +125,16 @@ TEST_F(ScriptedRaceTest, CsvMarksTextsThatBeginLikeAFormulaAndKeepsNumbers) {
         {"@SUM(A1)", "'@SUM(A1)"},
         {"\t=1", "'\t=1"},
         {"\r=1", "\"'\r=1\""},
-        {"-5", "-5"},
-        {"-1.25", "-1.25"},
+        {"+81", "'+81"},
+        {"-x", "'-x"},
+        {"-5", "'-5"},
+        {"-1.25", "'-1.25"},
         {"Ito-san", "Ito-san"},
+        {"未登録", ""},  // the roster's placeholder: no name
     };
     for (const auto& c : cases) {
         names[1] = c.name;
-        const std::string csv = RaceCsv(state, ExactResultOf(state), window, names);
+        const std::string csv = RaceCsv(state, ExactResultOf(state), window, names, kFacts);
         EXPECT_NE(csv.find(std::string("\r\n1,1,") + c.field + ",3,"), std::string::npos)
             << c.name << "\n"
             << csv.substr(0, 200);
@@ -129,7 +142,7 @@ TEST_F(ScriptedRaceTest, CsvMarksTextsThatBeginLikeAFormulaAndKeepsNumbers) {
 }
 
 TEST_F(ScriptedRaceTest, HtmlIsOnePageWithTheWindowsTextsEscaped) {
-    const std::string html = RaceHtml(window);
+    const std::string html = RaceHtml(window, kFacts);
     EXPECT_NE(html.find("&lt;b&gt;Ito&lt;/b&gt; &amp; Co"), std::string::npos);
     EXPECT_EQ(html.find("<b>Ito"), std::string::npos);
     EXPECT_NE(html.find("@media print"), std::string::npos);  // its style is inside
@@ -154,13 +167,19 @@ class ShortLapRaceTest : public EngineTest {
 };
 
 TEST_F(ShortLapRaceTest, CsvSaysProvisionalAndListsTheFlaggedLaps) {
-    const std::string csv = RaceCsv(state, ExactResultOf(state), window, names);
+    const std::string csv = RaceCsv(state, ExactResultOf(state), window, names, kFacts);
     EXPECT_EQ(csv,
               "\xEF\xBB\xBF"
-              "レース時間,480,暫定\r\n"
-              "順位,ID,名前,周回,合計タイム,ベストラップ,ラップ1,ラップ2,短いラップ\r\n"
-              "1,2,N2,2,20.600,0.500,20.100,0.500,2\r\n"
-              "2,1,N1,1,20.000,20.000,20.000,,\r\n");
+              "レース時間,480\r\n"
+              "順位,ID,名前,周回,合計タイム,ベストラップ,ラップ1,ラップ2\r\n"
+              "1,2,N2,2,20.600,0.500,20.100,0.500\r\n"
+              "2,1,N1,1,20.000,20.000,20.000,\r\n"
+              "\r\n"
+              "開始,2026-12-09T11:45:51+09:00\r\n"
+              "コメント,\r\n"
+              "バージョン,1.2.3.4\r\n"
+              "状態,暫定\r\n"
+              "短いラップ,2,2\r\n");
 }
 
 TEST_F(ShortLapRaceTest, PageJsonAndHtmlMarkTheFlaggedLapAndSayProvisional) {
@@ -169,7 +188,7 @@ TEST_F(ShortLapRaceTest, PageJsonAndHtmlMarkTheFlaggedLapAndSayProvisional) {
     EXPECT_EQ(json["lapHistory"]["short"], nlohmann::json::parse("[[1, 2]]"));
     EXPECT_EQ(json["lapHistory"]["rows"][1][2], "00m00s50");  // the text stays as shown
 
-    const std::string html = RaceHtml(window);
+    const std::string html = RaceHtml(window, kFacts);
     EXPECT_NE(html.find("<td class=\"short\">00m00s50</td>"), std::string::npos);
     EXPECT_EQ(html.find("class=\"short\"", html.find("class=\"short\">00m00s50") + 1),
               std::string::npos);
@@ -180,8 +199,9 @@ TEST_F(ScriptedRaceTest, WithoutAMinimumLapNothingIsMarkedOrProvisional) {
     const auto json = nlohmann::json::parse(RaceJson(window));
     EXPECT_EQ(json["provisional"], false);
     EXPECT_TRUE(json["lapHistory"]["short"].empty());
-    EXPECT_EQ(RaceHtml(window).find("暫定"), std::string::npos);
-    EXPECT_EQ(RaceCsv(state, ExactResultOf(state), window, names).find("暫定"), std::string::npos);
+    EXPECT_EQ(RaceHtml(window, kFacts).find("暫定"), std::string::npos);
+    EXPECT_EQ(RaceCsv(state, ExactResultOf(state), window, names, kFacts).find("暫定"),
+              std::string::npos);
 }
 
 TEST(ExactTimeTextsTest, WriteWholeMillisecondsInTheWindowsFormsTruncatingToHundredths) {
@@ -220,7 +240,7 @@ TEST_F(ExactTimesTest, PageAndHtmlShowTheEnginesMillisecondsNotTheWindowsArithme
     EXPECT_EQ(exact.Standings.TextMatrix(1, kStandingsBestLapCol), "00m47s40");
     EXPECT_EQ(exact.Standings.TextMatrix(1, kStandingsNameCol), Standing(1, kStandingsNameCol));
     EXPECT_EQ(exact.LapHistory.TextMatrix(3, 1), "");  // no lap 2: nothing written
-    EXPECT_NE(RaceHtml(exact).find(">00m47s40<"), std::string::npos);
+    EXPECT_NE(RaceHtml(exact, kFacts).find(">00m47s40<"), std::string::npos);
 }
 
 TEST_F(ExactTimesTest, AResultFileShownKeepsTheTextsItHolds) {

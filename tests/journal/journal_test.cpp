@@ -257,6 +257,13 @@ TEST(Journal, CorrectionLinesReadBackAsWritten) {
         "900 edit 6 2026-12-09T12:01:02+09:00 reinstate 64",
         "900 edit 7 2026-12-09T12:01:02+09:00 revert 6 取り消し",
         "900 edit 8 2026-12-09T12:01:02+09:00 delete 0 1 ID 0",
+        "900 edit 9 2026-12-09T12:01:02+09:00 assign 17 5 借りたトランスポンダ",
+        "900 edit 10 2026-12-09T12:01:02+09:00 penalty 5 1 0 フライング",
+        "900 edit 11 2026-12-09T12:01:02+09:00 penalty 5 0 5000 ショートカット",
+        "900 edit 12 2026-12-09T12:01:02+09:00 penalty 5 -1 -5 checked later",
+        "900 heat Q1-H2",
+        "900 heat クラスA-予選1-2",
+        "900 heat",
     };
     for (const std::string& line : lines) {
         SCOPED_TRACE(line);
@@ -313,7 +320,23 @@ TEST(Journal, RejectsMalformedCorrectionLines) {
         "edit 1 W delete  5 1 why",
         "operator a\\x4",
         "operator \xc3(",
-        "manual 5",  // a rebuilt revision's pass is never a line
+        "manual 5",              // a rebuilt revision's pass is never a line
+        "edit 1 W assign 17 5",  // an assign needs its reason
+        "edit 1 W assign 17 why",
+        "edit 1 W assign 17 256 why",
+        "edit 1 W assign 17 05 why",
+        "edit 1 W penalty 5 1 why",
+        "edit 1 W penalty 5 1 0",
+        "edit 1 W penalty 5 01 0 why",
+        "edit 1 W penalty 5 1 -0 why",
+        "edit 1 W penalty 5 1 2147483648 why",
+        // A heat id is one word: no space, no control character, UTF-8.
+        "heat Q1 H2",
+        "heat ",
+        "heat Q1\tH2",
+        "heat Q1\x7f",
+        "heat \xc3(",
+        "heat " + std::string(65, 'h'),
     };
     for (std::string line : bad) {
         if (const std::size_t w = line.find(" W "); w != std::string::npos)

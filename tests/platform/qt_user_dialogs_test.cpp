@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -96,7 +97,7 @@ TEST_F(QtUserDialogsTest, LastChosenFileIsOfferedAgainAndCancelGivesNothing) {
         dialog->selectFile(chosen);
         QMetaObject::invokeMethod(dialog, "accept");
     });
-    EXPECT_EQ(dialogs_.SaveFileName("上書き保存", "ﾚｰｽﾘｻﾞﾙﾄﾌｧｲﾙ (*.rdt)|*.rdt"),
+    EXPECT_EQ(dialogs_.SaveFileName("上書き保存", "ﾚｰｽﾘｻﾞﾙﾄﾌｧｲﾙ (*.rdt)|*.rdt", {}),
               chosen.toStdString());
     EXPECT_EQ(filter, QStringLiteral("ﾚｰｽﾘｻﾞﾙﾄﾌｧｲﾙ (*.rdt)"));
 
@@ -107,6 +108,26 @@ TEST_F(QtUserDialogsTest, LastChosenFileIsOfferedAgainAndCancelGivesNothing) {
     });
     EXPECT_EQ(dialogs_.OpenFileName("開く", "ﾚｰｽﾘｻﾞﾙﾄﾌｧｲﾙ (*.rdt)|*.rdt"), "");
     EXPECT_EQ(offered, QStringList{chosen});
+}
+
+// The exports' dialog: in the working folder, the race's name typed in,
+// whose extension follows the type chosen.
+TEST_F(QtUserDialogsTest, OfferedNameOpensInTheWorkingFolderAndFollowsTheType) {
+    QDir home;
+    QString folder, offered, afterHtml;
+    AnswerNextDialog<QFileDialog>([&](QFileDialog* dialog) {
+        folder = dialog->directory().absolutePath();
+        offered = dialog->selectedFiles().value(0);
+        emit dialog->filterSelected(QStringLiteral("HTML (*.html *.htm)"));
+        afterHtml = dialog->selectedFiles().value(0);
+        dialog->reject();
+    });
+    EXPECT_EQ(dialogs_.SaveFileName("ｴｸｽﾎﾟｰﾄ", "CSV (*.csv)|*.csv|HTML (*.html)|*.html;*.htm",
+                                    "20261209-114551-1.csv"),
+              "");
+    EXPECT_EQ(folder, home.absolutePath());
+    EXPECT_EQ(offered, home.absoluteFilePath(QStringLiteral("20261209-114551-1.csv")));
+    EXPECT_EQ(afterHtml, home.absoluteFilePath(QStringLiteral("20261209-114551-1.html")));
 }
 
 }  // namespace

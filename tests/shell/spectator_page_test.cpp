@@ -62,9 +62,13 @@ TEST_F(SpectatorPageTest, TheMenuPublishesTheRaceAndRemembersItWithThePort) {
     h.Press("ＩＤ２");
     h.ticks.Set(h.ticks.Now() + SpectatorFeed::kDefaultIntervalMs);
     QTest::qWait(250);
-    // The window's texts, with the engine's exact times.
+    // The window's texts, with the engine's exact times, then the exact
+    // result and the pass of ID 2 just counted.
+    const ExactResult result = ExactResultOf(h.State());
+    ASSERT_EQ(result.entrants.size(), 2u);
     EXPECT_EQ(Exchange(port, Get("/race.json")).body.toStdString(),
-              RaceJson(WithExactTimes(h.Model(), ExactResultOf(h.State()))));
+              RaceJson(WithExactTimes(h.Model(), result), result,
+                       LastPass{2, result.entrants[1].timeMs}));
 
     h.Choose("mnuViewSpectatorPage");
     EXPECT_FALSE(Spectators().IsPublishing());

@@ -62,8 +62,9 @@ bool ScriptedUserDialogs::AskYesNo(std::string_view text) {
 }
 
 std::string ScriptedUserDialogs::FileName(std::string kind, std::string_view title,
-                                          std::string_view filter) {
-    fileRequests.push_back({std::move(kind), std::string(title), std::string(filter)});
+                                          std::string_view filter, std::string_view offeredName) {
+    fileRequests.push_back(
+        {std::move(kind), std::string(title), std::string(filter), std::string(offeredName)});
     return NextAnswer(fileAnswers, "file dialog", title, std::string());
 }
 

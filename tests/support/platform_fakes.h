@@ -124,6 +124,7 @@ class ScriptedUserDialogs final : public UserDialogs {
         std::string kind;  // "open" or "save"
         std::string title;
         std::string filter;
+        std::string offeredName;
     };
 
     std::vector<std::string> messages;      // ShowMessage, in order
@@ -144,12 +145,14 @@ class ScriptedUserDialogs final : public UserDialogs {
     std::string OpenFileName(std::string_view title, std::string_view filter) override {
         return FileName("open", title, filter);
     }
-    std::string SaveFileName(std::string_view title, std::string_view filter) override {
-        return FileName("save", title, filter);
+    std::string SaveFileName(std::string_view title, std::string_view filter,
+                             std::string_view offeredName) override {
+        return FileName("save", title, filter, offeredName);
     }
 
   private:
-    std::string FileName(std::string kind, std::string_view title, std::string_view filter);
+    std::string FileName(std::string kind, std::string_view title, std::string_view filter,
+                         std::string_view offeredName = {});
 };
 
 // For a program run without a person (a test driver, a picture maker): every
@@ -169,7 +172,9 @@ class PrintedUserDialogs final : public UserDialogs {
         return answer_;
     }
     std::string OpenFileName(std::string_view, std::string_view) override { return {}; }
-    std::string SaveFileName(std::string_view, std::string_view) override { return savePath; }
+    std::string SaveFileName(std::string_view, std::string_view, std::string_view) override {
+        return savePath;
+    }
 
     int messages = 0;
     int questions = 0;
