@@ -11,21 +11,12 @@
 #include "app/application.h"
 #include "documents/cp932.h"
 #include "documents/settings_file.h"
+#include "platform/tick_clock.h"
 #include "tests/support/platform_fakes.h"
+#include "tests/support/unwritten_journal.h"
 
 namespace palomind::testing {
 namespace {
-
-struct StillClock final : TickClock {
-    std::int32_t TimeGetTime() override { return 1'000'000; }
-};
-
-class NullJournal final : public EventJournal {
-  public:
-    bool Record(const JournalEvent&) override { return true; }
-    bool Note(std::string_view) override { return true; }
-    void SyncIfDue() override {}
-};
 
 // The writer has a store of its own, as the program gives it.
 class SettingsWrittenTest : public ::testing::Test {
@@ -42,13 +33,13 @@ class SettingsWrittenTest : public ::testing::Test {
     static inline const std::string kStoredAtStart =
         Utf8ToCp932("1\r\n20\r\n2\r\n0\r\n\"レースコメント記入欄\"\r\n");
 
-    StillClock clock;
+    SetTickClock clock;
     RecordingSoundPlayer sound{clock};
     FakeSerialPort serial;
     MemorySettingsStore settings;
     ScriptedUserDialogs dialogs;
     MemoryFileStore files;
-    NullJournal journal;
+    UnwrittenJournal journal;
     Application app{{clock, sound, serial, settings, dialogs, files, journal}};
     MemoryFileStore written;
     std::vector<std::string> failures;
