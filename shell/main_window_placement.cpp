@@ -97,9 +97,8 @@ void MainWindowPlacement::StoreSoon(QWidget& window) {
     moving_ = &window;
     // A store already waiting takes this change too.
     if (storeTimer_.isActive()) return;
-    const auto since = sinceStored_.isValid()
-                           ? std::chrono::milliseconds(sinceStored_.elapsed())
-                           : storeInterval_;
+    const auto since =
+        sinceStored_.isValid() ? std::chrono::milliseconds(sinceStored_.elapsed()) : storeInterval_;
     storeTimer_.start(std::max(std::chrono::milliseconds(0), storeInterval_ - since));
 }
 

@@ -1,8 +1,8 @@
 #pragma once
+#include <QElapsedTimer>
 #include <QMargins>
 #include <QObject>
 #include <QPoint>
-#include <QElapsedTimer>
 #include <QSize>
 #include <QTimer>
 #include <chrono>

@@ -125,11 +125,10 @@ TEST_F(CrashRecoveryFolderTest, OnlyARunningJournalIsSettled) {
 
 TEST_F(CrashRecoveryFolderTest, SettledJournalIsPrunableOnlyOnceEachOfItsRacesHasItsRecord) {
     // The run started at 10:00:00 local time; its races 1 s and 30 s after the boot.
-    const fs::path twoRaces =
-        Journal("palomind-20240501-100000-200.declined.journal",
-                RaceJournal() + "31000 start\n31500 clock\n");
-    const fs::path noRace = Journal("palomind-20240501-110000-300.restored.journal",
-                                    "palomind-journal 1\n1000 boot\n");
+    const fs::path twoRaces = Journal("palomind-20240501-100000-200.declined.journal",
+                                      RaceJournal() + "31000 start\n31500 clock\n");
+    const fs::path noRace =
+        Journal("palomind-20240501-110000-300.restored.journal", "palomind-journal 1\n1000 boot\n");
     const fs::path damaged = Journal("palomind-20240501-120000-400.restored.journal",
                                      "palomind-journal 1\n1000 strat\n2000 boot\n");
     const fs::path races = folder_.Path() / "races";

@@ -198,13 +198,12 @@ TEST(LiveJournalTest, SettledJournalsArePrunedWithTheCompleteOnesOnlyWhenTheirRa
               "palomind-20240103-080000-1.restored.journal"}) {
             std::ofstream("journal/" + std::string(name)) << "x\n";
         }
-        LiveJournal journal("journal", "palomind-20240104-080000-1", 1,
-                            LiveJournal::SyncFileToDisk,
-                            [&c](const fs::path& settled) {
-                                EXPECT_TRUE(settled.filename().string().find(".running.") ==
-                                            std::string::npos);
-                                return c.racesKept;
-                            });
+        LiveJournal journal(
+            "journal", "palomind-20240104-080000-1", 1, LiveJournal::SyncFileToDisk,
+            [&c](const fs::path& settled) {
+                EXPECT_TRUE(settled.filename().string().find(".running.") == std::string::npos);
+                return c.racesKept;
+            });
         ASSERT_TRUE(journal.Start());
         EXPECT_EQ(FileNames("journal"), c.left);
     }
