@@ -21,9 +21,10 @@ constexpr std::string_view kRankRun = "--rank";
 constexpr std::string_view kMainsRun = "--mains";
 constexpr std::string_view kGridRun = "--grid";
 constexpr std::string_view kFinalRun = "--final";
+constexpr std::string_view kMeetingRun = "--meeting";
 
 constexpr std::array kWebAlsoRuns{kReplayRun};
-constexpr std::array kOutAlsoRuns{kMainsRun, kGridRun, kFinalRun};
+constexpr std::array kOutAlsoRuns{kMainsRun, kGridRun, kFinalRun, kMeetingRun};
 
 // The order here is the order of --help and the manual page. An option of an
 // existing run is one more row; a new run (a row whose run is its own name)
@@ -93,8 +94,58 @@ constexpr std::array kOptions{
                       "Write a class's final result from its qualifying order and the results "
                       "of its mains in IN.json and exit; needs no display."},
     CommandLineOption{"--out", "OUT.json", kRankRun,
-                      "The JSON file --rank, --mains, --grid and --final write (docs/meeting.md).",
+                      "The JSON file --rank, --mains, --grid, --final and --schedule write "
+                      "(docs/meeting.md).",
                       kOutAlsoRuns},
+    CommandLineOption{"--meeting", "DIR", kMeetingRun,
+                      "Work on the meeting in the folder DIR with one of --new, --class, "
+                      "--import-entries, --draw-heats and --schedule, and exit; needs no display."},
+    CommandLineOption{"--new", "NAME", kMeetingRun,
+                      "Create the meeting NAME, dated today, in DIR, which must be empty or "
+                      "missing."},
+    CommandLineOption{"--class", "NAME", kMeetingRun,
+                      "Create the class NAME, or change the settings given of it."},
+    CommandLineOption{"--race-time", "S", kMeetingRun,
+                      "With --class: the race time of its heats, in seconds (default 480)."},
+    CommandLineOption{"--start-wait", "S", kMeetingRun,
+                      "With --class: the start wait of its heats, in seconds (default 10)."},
+    CommandLineOption{"--heat-size", "N", kMeetingRun,
+                      "With --class: the most entrants in one heat, 2 to 20 (default 10)."},
+    CommandLineOption{"--rounds", "N", kMeetingRun,
+                      "With --class: the qualifying rounds (default 3)."},
+    CommandLineOption{"--min-lap", "S", kMeetingRun,
+                      "With --class: the minimum lap of its heats in seconds, up to three "
+                      "decimals (0, the default: the program's own)."},
+    CommandLineOption{"--practice-time", "S", kMeetingRun,
+                      "With --class: the length of its practice session in seconds (default "
+                      "300; 0: no practice)."},
+    CommandLineOption{"--method", "M", kMeetingRun,
+                      "With --class: the qualifying ranking method (best-round, round-points, "
+                      "laps-time, fastest-lap, consecutive)."},
+    CommandLineOption{"--best", "K", kMeetingRun,
+                      "With --class: the best K rounds count (all: every round)."},
+    CommandLineOption{"--consecutive", "N", kMeetingRun,
+                      "With --class: the laps in a row the consecutive method takes (default 3)."},
+    CommandLineOption{"--main-size", "S", kMeetingRun,
+                      "With --class: the most entrants in one main (default 10)."},
+    CommandLineOption{"--bump", "B", kMeetingRun,
+                      "With --class: the bump-up places of each main (default 0)."},
+    CommandLineOption{"--legs", "L", kMeetingRun,
+                      "With --class: the legs of each main (default 1)."},
+    CommandLineOption{"--best-legs", "K", kMeetingRun,
+                      "With --class: the best K legs count (all, the default: every leg)."},
+    CommandLineOption{"--import-entries", "FILE.csv", kMeetingRun,
+                      "Add the entrants of a CSV file to the entry list, creating the classes "
+                      "it names."},
+    CommandLineOption{"--draw-heats", "CLASS", kMeetingRun,
+                      "Draw the heats of a qualifying round of CLASS anew, keeping those that "
+                      "have run."},
+    CommandLineOption{"--round", "N", kMeetingRun, "With --draw-heats: the round drawn."},
+    CommandLineOption{"--seed", "N", kMeetingRun,
+                      "With --draw-heats: the draw's seed (by default a random one); it is "
+                      "stored."},
+    CommandLineOption{"--schedule", "", kMeetingRun,
+                      "Write the heats in running order with their states to --out."},
     CommandLineOption{"--help", "", kHelpRun, "Show this help and exit."},
     CommandLineOption{"--version", "", kVersionRun, "Show the version and exit."},
 };

@@ -37,11 +37,6 @@ namespace palomind {
 namespace {
 
 // ": why", as the file system told it, or nothing.
-std::string Reason(const FileStore& files) {
-    const std::string why = files.LastFailure();
-    return why.empty() ? why : ": " + why;
-}
-
 struct ReplayOptions {
     std::string journal;
     std::optional<std::string> save;
@@ -149,7 +144,8 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
     files.RestoreInterruptedWrites();
     const std::optional<std::string> text = files.ReadAll(options->journal);
     if (!text) {
-        err << "palomind: cannot read the journal " << options->journal << Reason(files) << '\n';
+        err << "palomind: cannot read the journal " << options->journal
+            << FailureReasonSuffix(files) << '\n';
         return 1;
     }
     const JournalParseResult journal = ReadJournal(*text);
@@ -227,11 +223,13 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
 
     bool ok = true;
     if (options->trace && !files.WriteAtomically(*options->trace, trace.Text())) {
-        err << "palomind: cannot write the trace " << *options->trace << Reason(files) << '\n';
+        err << "palomind: cannot write the trace " << *options->trace << FailureReasonSuffix(files)
+            << '\n';
         ok = false;
     }
     if (options->save && !SaveResultFile(*options->save, state, window, files)) {
-        err << "palomind: cannot write the result file " << *options->save << Reason(files) << '\n';
+        err << "palomind: cannot write the result file " << *options->save
+            << FailureReasonSuffix(files) << '\n';
         ok = false;
     }
     // A record's audit list goes up to the revision replayed; a journal's is
@@ -244,7 +242,8 @@ int RunReplayCommand(const std::vector<std::string>& args, std::ostream& err,
     if (options->print && !writeReportPdf(state, window, *options->print, err, audit)) ok = false;
     const auto exportTo = [&](const std::optional<std::string>& path, const std::string& bytes) {
         if (path && !files.WriteAtomically(*path, bytes)) {
-            err << "palomind: cannot write the export " << *path << Reason(files) << '\n';
+            err << "palomind: cannot write the export " << *path << FailureReasonSuffix(files)
+                << '\n';
             ok = false;
         }
     };

@@ -122,4 +122,8 @@ std::string Utf8ToCp932(std::string_view utf8) {
     return Convert("CP932", "UTF-8", utf8, kEncodePolicy);
 }
 
+bool Cp932CanHold(std::string_view utf8) {
+    return Cp932ToUtf8(Utf8ToCp932(utf8)) == utf8;
+}
+
 }  // namespace palomind

@@ -18,5 +18,8 @@ std::string Utf8ToCp932(std::string_view utf8);
 // Nothing when any byte sequence is not cp932: for files whose damage must be
 // refused rather than shown as U+FFFD.
 std::optional<std::string> Cp932ToUtf8Strict(std::string_view bytes);
+// Whether cp932 holds every character of `utf8` (well-formed UTF-8 only):
+// for text that must come back from a cp932 file as it went in.
+bool Cp932CanHold(std::string_view utf8);
 
 }  // namespace palomind

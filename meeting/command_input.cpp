@@ -1,81 +1,15 @@
 #include "meeting/command_input.h"
 
 #include <functional>
-#include <nlohmann/json.hpp>
 #include <set>
+
+#include "meeting/json_fields.h"
 
 namespace palomind {
 
 namespace {
 
-using nlohmann::json;
-
-// What is wrong with the input; the readers stop at the first.
-struct Refusal {
-    std::string what;
-};
-
-[[noreturn]] void Refuse(const std::string& path, const std::string& what) {
-    throw Refusal{path.empty() ? what : path + ": " + what};
-}
-
-std::string Quoted(std::string_view text) {
-    return json(text).dump();
-}
-
-std::string Member(const std::string& path, std::string_view key) {
-    return path.empty() ? std::string(key) : path + "." + std::string(key);
-}
-
-std::string Item(const std::string& path, std::size_t index) {
-    return path + "[" + std::to_string(index) + "]";
-}
-
-const json& Key(const json& object, std::string_view key, const std::string& path) {
-    if (!object.is_object())
-        Refuse(path, path.empty() ? "the input must be an object" : "must be an object");
-    const auto found = object.find(key);
-    if (found == object.end()) Refuse(path, Quoted(key) + " is missing");
-    return *found;
-}
-
-const json* OptionalKey(const json& object, std::string_view key, const std::string& path) {
-    if (!object.is_object())
-        Refuse(path, path.empty() ? "the input must be an object" : "must be an object");
-    const auto found = object.find(key);
-    return found == object.end() ? nullptr : &*found;
-}
-
-std::int64_t Number(const json& value, const std::string& path, std::int64_t least = 0) {
-    if (!value.is_number()) Refuse(path, "must be a number");
-    if (value.is_number_float()) {
-        Refuse(path, value.get<double>() < 0 ? "must not be negative" : "must be a whole number");
-    }
-    if (value.is_number_integer() && !value.is_number_unsigned() && value.get<std::int64_t>() < 0) {
-        Refuse(path, "must not be negative");
-    }
-    if (value.get<std::uint64_t>() > static_cast<std::uint64_t>(kLargestNumber)) {
-        Refuse(path, "must be at most " + std::to_string(kLargestNumber));
-    }
-    const auto number = value.get<std::int64_t>();
-    if (number < least) Refuse(path, "must be at least " + std::to_string(least));
-    return number;
-}
-
-const json& Array(const json& value, const std::string& path) {
-    if (!value.is_array()) Refuse(path, "must be a list");
-    return value;
-}
-
-std::string Text(const json& value, const std::string& path) {
-    if (!value.is_string()) Refuse(path, "must be a text");
-    return value.get<std::string>();
-}
-
-bool Flag(const json& value, const std::string& path) {
-    if (!value.is_boolean()) Refuse(path, "must be true or false");
-    return value.get<bool>();
-}
+using namespace json_fields;
 
 // A list of names, none twice.
 std::vector<std::string> Names(const json& value, const std::string& path) {
@@ -178,20 +112,6 @@ void CheckLapTimes(const RaceResults& round, const json& rows, const std::string
             Refuse(Member(rowPath, "lap_ms"),
                    "must hold one time for each of the " + std::to_string(row.laps) + " laps");
         }
-    }
-}
-
-template <typename Input>
-std::optional<Input> Read(std::string_view text, std::string& error,
-                          const std::function<Input(const json&)>& read) {
-    try {
-        return read(json::parse(text));
-    } catch (const json::parse_error& notJson) {
-        error = "not JSON (at byte " + std::to_string(notJson.byte) + ")";
-        return std::nullopt;
-    } catch (const Refusal& refusal) {
-        error = refusal.what;
-        return std::nullopt;
     }
 }
 

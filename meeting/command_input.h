@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "meeting/json_number.h"
 #include "meeting/main_result.h"
 #include "meeting/qualifying_ranking.h"
 #include "meeting/round_result.h"
@@ -16,8 +17,6 @@ namespace palomind {
 // what is wrong and where ("rounds[1][0].status: unknown status \"RAN\"").
 // Every name is checked against the list it must be in, and every number is
 // a whole number from 0 to kLargestNumber, so no sum of them overflows.
-
-inline constexpr std::int64_t kLargestNumber = 1'000'000'000'000;  // ms: about 31 years
 
 struct RankInput {
     RankingSettings settings;

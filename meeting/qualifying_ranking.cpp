@@ -187,18 +187,30 @@ struct Standing {
 
 }  // namespace
 
+namespace {
+
+constexpr std::array<std::pair<std::string_view, RankingMethod>, 5> kMethodNames{{
+    {"best-round", RankingMethod::BestRound},
+    {"round-points", RankingMethod::RoundPoints},
+    {"laps-time", RankingMethod::LapsTime},
+    {"fastest-lap", RankingMethod::FastestLap},
+    {"consecutive", RankingMethod::Consecutive},
+}};
+
+}  // namespace
+
 std::optional<RankingMethod> RankingMethodNamed(std::string_view name) {
-    static constexpr std::array<std::pair<std::string_view, RankingMethod>, 5> kNames{{
-        {"best-round", RankingMethod::BestRound},
-        {"round-points", RankingMethod::RoundPoints},
-        {"laps-time", RankingMethod::LapsTime},
-        {"fastest-lap", RankingMethod::FastestLap},
-        {"consecutive", RankingMethod::Consecutive},
-    }};
-    for (const auto& [spelled, method] : kNames) {
+    for (const auto& [spelled, method] : kMethodNames) {
         if (spelled == name) return method;
     }
     return std::nullopt;
+}
+
+std::string_view RankingMethodName(RankingMethod method) {
+    for (const auto& [spelled, named] : kMethodNames) {
+        if (named == method) return spelled;
+    }
+    return {};
 }
 
 QualifyingRanking RankQualifying(const RankingSettings& settings,

@@ -14,6 +14,8 @@ enum class RankingMethod { BestRound, RoundPoints, LapsTime, FastestLap, Consecu
 
 // "best-round", "round-points", "laps-time", "fastest-lap", "consecutive".
 std::optional<RankingMethod> RankingMethodNamed(std::string_view name);
+// The method's name as RankingMethodNamed reads it.
+std::string_view RankingMethodName(RankingMethod method);
 
 struct RankingSettings {
     RankingMethod method = RankingMethod::RoundPoints;

@@ -39,6 +39,13 @@ inline std::string FailureReasonLine(const FileStore& files) {
     return why.empty() ? why : "\r\n(" + why + ")";
 }
 
+// The store's last failure at the end of a one-line message that says what
+// failed (": No space left on device"); nothing where no reason is known.
+inline std::string FailureReasonSuffix(const FileStore& files) {
+    const std::string why = files.LastFailure();
+    return why.empty() ? why : ": " + why;
+}
+
 // The real file system.
 //
 // Writing a file in place is made safe against a crash by keeping its old

@@ -1,7 +1,8 @@
 // Program entry: the desktop application, the headless replay of a journal
 // ("palomind --replay JOURNAL ..."), the synthesis of one utterance
 // ("palomind --say TEXT --voice ja|en --wav FILE") or a meeting's rankings
-// ("palomind --rank IN.json --out OUT.json", --mains, --grid, --final). The command line is
+// ("palomind --rank IN.json --out OUT.json", --mains, --grid, --final) or a
+// meeting folder's command ("palomind --meeting DIR --schedule ..."). The command line is
 // checked against the table of options before any window exists, so --help,
 // --version and a refused line need no display. The toolkit gets no
 // arguments: its own options (-platform, -style, ...) are refused like any
@@ -14,6 +15,7 @@
 #include <QMdiArea>
 #include <QTimer>
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -25,6 +27,7 @@
 #include "app/command_line.h"
 #include "app/crash_recovery.h"
 #include "app/live_journal.h"
+#include "app/meeting_command.h"
 #include "app/replay_command.h"
 #include "app/user_folder.h"
 #include "journal/journal_file_names.h"
@@ -247,6 +250,13 @@ int main(int argc, char** argv) {
         palomind::EspeakSpeechEngine engine;
         palomind::DiskFileStore files;
         return palomind::RunSayCommand(commandLine.ArgumentsOf("--say"), engine, files, std::cerr);
+    }
+    if (commandLine.run == "--meeting") {
+        if (!folderProblem.empty()) return 1;
+        palomind::DiskFileStore files;
+        palomind::MeetingCommandWorld world{files, palomind::LocalDate(std::time(nullptr)),
+                                            palomind::SystemRandomSeed};
+        return palomind::RunMeetingFolderCommand(commandLine, world, std::cerr);
     }
     if (palomind::IsMeetingCommand(commandLine.run)) {
         if (!folderProblem.empty()) return 1;

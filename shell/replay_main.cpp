@@ -1,13 +1,16 @@
 // The program without the desktop window (a build without the toolkit): only
-// the headless replay, the synthesis of one utterance and a meeting's
-// rankings, with the same table of options as the desktop program.
+// the headless replay, the synthesis of one utterance, a meeting's rankings
+// and the meeting folder's commands, with the same table of options as the
+// desktop program.
 #include <cstdlib>
+#include <ctime>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/meeting_command.h"
 #include "app/replay_command.h"
 #include "app/user_folder.h"
 #include "meeting/meeting_commands.h"
@@ -26,6 +29,12 @@ int main(int argc, char** argv) {
         palomind::EspeakSpeechEngine engine;
         palomind::DiskFileStore files;
         return palomind::RunSayCommand(commandLine.ArgumentsOf("--say"), engine, files, std::cerr);
+    }
+    if (commandLine.run == "--meeting") {
+        palomind::DiskFileStore files;
+        palomind::MeetingCommandWorld world{files, palomind::LocalDate(std::time(nullptr)),
+                                            palomind::SystemRandomSeed};
+        return palomind::RunMeetingFolderCommand(commandLine, world, std::cerr);
     }
     if (palomind::IsMeetingCommand(commandLine.run)) {
         palomind::DiskFileStore files;

@@ -1,0 +1,55 @@
+#include "app/filed_record_facts.h"
+
+#include <filesystem>
+
+#include "app/journal_reading.h"
+#include "app/race_revision.h"
+#include "meeting/meeting_folder.h"
+
+namespace palomind {
+
+namespace {
+
+std::vector<std::string> FiledFiles(const Meeting& meeting) {
+    std::vector<std::string> filed;
+    for (const MeetingClass& c : meeting.classes) {
+        for (const HeatRecord& record : c.practiceRecords) filed.push_back(record.file);
+    }
+    for (const MeetingRound& round : meeting.rounds) {
+        for (const Heat& heat : round.heats) {
+            for (const HeatRecord& record : heat.records) filed.push_back(record.file);
+        }
+    }
+    return filed;
+}
+
+}  // namespace
+
+std::optional<std::map<std::string, RecordFacts>> FiledRecordFacts(const Meeting& meeting,
+                                                                   const std::string& folder,
+                                                                   FileStore& files,
+                                                                   std::string& error) {
+    std::map<std::string, RecordFacts> facts;
+    for (const std::string& file : FiledFiles(meeting)) {
+        const std::string path =
+            (std::filesystem::path(folder) / kMeetingRacesFolder / file).string();
+        const std::optional<std::string> text = files.ReadAll(path);
+        if (!text) {
+            error = path + ": cannot be read" + FailureReasonSuffix(files);
+            return std::nullopt;
+        }
+        if (const std::string problem = RaceRecordProblem(*text); !problem.empty()) {
+            error = path + ": " + problem;
+            return std::nullopt;
+        }
+        const JournalParseResult parsed = ReadJournal(*text);
+        const RaceRecord record = SplitRaceRecord(parsed.events, parsed.lines);
+        const Revision latest = ScoreRevision(record, static_cast<int>(record.corrections.size()));
+        facts[file] = {latest.state.AllFinished != kFalse ? RecordFacts::End::AllFinished
+                                                          : RecordFacts::End::Stopped,
+                       latest.provisional};
+    }
+    return facts;
+}
+
+}  // namespace palomind

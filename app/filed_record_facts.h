@@ -1,0 +1,23 @@
+#pragma once
+#include <map>
+#include <optional>
+#include <string>
+
+#include "meeting/meeting_model.h"
+#include "meeting/meeting_schedule.h"
+#include "platform/file_store.h"
+
+namespace palomind {
+
+// What the schedule needs of every race record filed in a meeting, each
+// read from the meeting's races/ and scored at its latest revision: all
+// finished where every entrant had, stopped otherwise (a record read from
+// the disk has ended as far as this reader can know), provisional where a
+// flagged short lap is unresolved. Nothing, with `error` one line naming
+// the file, where a record cannot be read or is not a sound race record.
+std::optional<std::map<std::string, RecordFacts>> FiledRecordFacts(const Meeting& meeting,
+                                                                   const std::string& folder,
+                                                                   FileStore& files,
+                                                                   std::string& error);
+
+}  // namespace palomind

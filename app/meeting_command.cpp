@@ -1,0 +1,301 @@
+#include "app/meeting_command.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <filesystem>
+#include <random>
+
+#include "app/filed_record_facts.h"
+#include "documents/cp932.h"
+#include "documents/utf8.h"
+#include "meeting/entry_import.h"
+#include "meeting/heat_draw.h"
+#include "meeting/meeting_folder.h"
+#include "meeting/schedule_json.h"
+
+namespace palomind {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::array<std::string_view, 5> kActions{"--new", "--class", "--import-entries",
+                                                   "--draw-heats", "--schedule"};
+
+// The options that belong to one action of the meeting run.
+struct ActionOption {
+    std::string_view option;
+    std::string_view action;
+};
+constexpr std::array kActionOptions{
+    ActionOption{"--race-time", "--class"},   ActionOption{"--start-wait", "--class"},
+    ActionOption{"--heat-size", "--class"},   ActionOption{"--rounds", "--class"},
+    ActionOption{"--min-lap", "--class"},     ActionOption{"--practice-time", "--class"},
+    ActionOption{"--method", "--class"},      ActionOption{"--best", "--class"},
+    ActionOption{"--consecutive", "--class"}, ActionOption{"--main-size", "--class"},
+    ActionOption{"--bump", "--class"},        ActionOption{"--legs", "--class"},
+    ActionOption{"--best-legs", "--class"},   ActionOption{"--round", "--draw-heats"},
+    ActionOption{"--seed", "--draw-heats"},   ActionOption{"--out", "--schedule"},
+};
+
+constexpr std::int64_t kLargestSeconds = 1'000'000'000;
+constexpr std::int64_t kLargestMinLapMs = 600'000;
+constexpr std::int64_t kLargestRounds = 99;
+constexpr std::int64_t kLargestCount = 1'000'000;
+
+// Bad input: one line, status 2, nothing changed.
+struct BadInput {
+    std::string line;
+};
+// A file that cannot be read or written: status 1.
+struct FileFailure {
+    std::string line;
+};
+
+std::string Quoted(const std::string& text) {
+    return '"' + text + '"';
+}
+
+std::optional<std::uint64_t> Digits(const std::string& text) {
+    std::uint64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [at, problem] = std::from_chars(text.data(), end, value);
+    if (text.empty() || problem != std::errc() || at != end) return std::nullopt;
+    return value;
+}
+
+class MeetingRun {
+  public:
+    MeetingRun(const CommandLine& line, MeetingCommandWorld& world)
+        : line_(line), world_(world), folder_(*line.Value("--meeting")) {}
+
+    void Run() {
+        const std::string action = Action();
+        if (action == "--new") return CreateMeeting();
+        Meeting meeting = Load();
+        if (action == "--class") {
+            SetClass(meeting);
+        } else if (action == "--import-entries") {
+            ImportFile(meeting);
+        } else if (action == "--draw-heats") {
+            Draw(meeting);
+        } else {
+            return WriteSchedule(meeting);
+        }
+        std::string error;
+        if (!SaveMeeting(folder_, meeting, world_.files, error)) throw FileFailure{error};
+    }
+
+  private:
+    std::string Action() const {
+        std::string action;
+        for (const std::string_view candidate : kActions) {
+            if (!line_.Has(candidate)) continue;
+            if (!action.empty())
+                throw BadInput{std::string(candidate) + " cannot be used with " + action};
+            action = candidate;
+        }
+        if (action.empty()) {
+            throw BadInput{
+                "--meeting needs one of --new, --class, --import-entries, --draw-heats and "
+                "--schedule"};
+        }
+        for (const ActionOption& option : kActionOptions) {
+            if (line_.Has(option.option) && option.action != action)
+                throw BadInput{std::string(option.option) + " needs " + std::string(option.action)};
+        }
+        return action;
+    }
+
+    std::int64_t Whole(std::string_view option, std::int64_t least, std::int64_t most) const {
+        const std::string text = *line_.Value(option);
+        const std::optional<std::uint64_t> value = Digits(text);
+        if (!value || *value < static_cast<std::uint64_t>(least) ||
+            *value > static_cast<std::uint64_t>(most)) {
+            throw BadInput{std::string(option) + ": " + Quoted(text) +
+                           " is not a whole number from " + std::to_string(least) + " to " +
+                           std::to_string(most)};
+        }
+        return static_cast<std::int64_t>(*value);
+    }
+
+    std::optional<std::int64_t> WholeOrAll(std::string_view option) const {
+        if (*line_.Value(option) == "all") return std::nullopt;
+        return Whole(option, 1, kLargestCount);
+    }
+
+    // Seconds with up to three decimals, as milliseconds.
+    std::int64_t Milliseconds(std::string_view option, std::int64_t mostMs) const {
+        const std::string text = *line_.Value(option);
+        const std::size_t point = text.find('.');
+        const std::string whole = text.substr(0, point);
+        std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
+        const std::optional<std::uint64_t> seconds = Digits(whole);
+        const bool fractionOk =
+            fraction.size() <= 3 && std::all_of(fraction.begin(), fraction.end(),
+                                                [](char c) { return c >= '0' && c <= '9'; });
+        fraction.resize(3, '0');
+        if (!seconds || !fractionOk || *seconds > static_cast<std::uint64_t>(mostMs / 1000) ||
+            static_cast<std::int64_t>(*seconds) * 1000 + std::stoll(fraction) > mostMs) {
+            throw BadInput{std::string(option) + ": " + Quoted(text) +
+                           " is not a time in seconds from 0 to " + std::to_string(mostMs / 1000) +
+                           " (at most three decimals)"};
+        }
+        return static_cast<std::int64_t>(*seconds) * 1000 + std::stoll(fraction);
+    }
+
+    // A name the roster and the race comment can hold.
+    std::string Name(std::string_view option) const {
+        const std::string name = *line_.Value(option);
+        if (name.empty() || !IsWellFormedUtf8(name) || !Cp932CanHold(name)) {
+            throw BadInput{std::string(option) +
+                           ": the name must be text that cp932 can hold, not empty"};
+        }
+        return name;
+    }
+
+    void CreateMeeting() {
+        std::error_code error;
+        const fs::path folder(folder_);
+        const bool used = fs::exists(folder, error) &&
+                          (!fs::is_directory(folder, error) || !fs::is_empty(folder, error));
+        if (used || error) throw BadInput{folder_ + ": not an empty folder"};
+        Meeting meeting;
+        meeting.name = Name("--new");
+        meeting.date = world_.today;
+        fs::create_directories(folder / kMeetingRacesFolder, error);
+        if (error) throw FileFailure{folder_ + ": cannot be created: " + error.message()};
+        std::string failure;
+        if (!SaveMeeting(folder_, meeting, world_.files, failure)) throw FileFailure{failure};
+    }
+
+    Meeting Load() const {
+        LoadedMeeting loaded = LoadMeeting(folder_, world_.files);
+        if (loaded.problem == LoadedMeeting::Problem::Unreadable) throw FileFailure{loaded.error};
+        if (loaded.problem == LoadedMeeting::Problem::Refused) throw BadInput{loaded.error};
+        return std::move(*loaded.meeting);
+    }
+
+    void SetClass(Meeting& meeting) const {
+        const std::string name = Name("--class");
+        const MeetingClass* known = ClassNamed(meeting, name);
+        MeetingClass c = known ? *known : MeetingClass{};
+        const auto given = [this](std::string_view option) { return line_.Has(option); };
+        if (given("--race-time"))
+            c.raceTimeS = static_cast<std::int32_t>(Whole("--race-time", 1, kLargestSeconds));
+        if (given("--start-wait"))
+            c.startWaitS = static_cast<std::int32_t>(Whole("--start-wait", 0, kLargestSeconds));
+        if (given("--heat-size"))
+            c.heatSize = Whole("--heat-size", kSmallestHeatSize, kLargestHeatSize);
+        if (given("--rounds")) c.rounds = Whole("--rounds", 1, kLargestRounds);
+        if (given("--min-lap"))
+            c.minLapMs = static_cast<std::int32_t>(Milliseconds("--min-lap", kLargestMinLapMs));
+        if (given("--practice-time")) {
+            c.practiceTimeS =
+                static_cast<std::int32_t>(Whole("--practice-time", 0, kLargestSeconds));
+        }
+        if (given("--method")) {
+            const std::optional<RankingMethod> method =
+                RankingMethodNamed(*line_.Value("--method"));
+            if (!method) {
+                throw BadInput{"--method: unknown method " + Quoted(*line_.Value("--method")) +
+                               " (best-round, round-points, laps-time, fastest-lap, consecutive)"};
+            }
+            c.ranking.method = *method;
+        }
+        if (given("--best")) c.ranking.best = WholeOrAll("--best");
+        if (given("--consecutive"))
+            c.ranking.consecutive = Whole("--consecutive", 1, kLargestCount);
+        if (given("--main-size")) c.finals.mainSize = Whole("--main-size", 1, kLargestCount);
+        if (given("--bump")) c.finals.bump = Whole("--bump", 0, kLargestCount);
+        if (given("--legs")) c.finals.legs = Whole("--legs", 1, kLargestCount);
+        if (given("--best-legs")) c.finals.bestLegs = WholeOrAll("--best-legs");
+        if (c.finals.bump >= c.finals.mainSize) {
+            throw BadInput{"--bump: " + std::to_string(c.finals.bump) +
+                           " must be less than the main size " + std::to_string(c.finals.mainSize)};
+        }
+        MeetingClass& stored =
+            known ? *std::find_if(meeting.classes.begin(), meeting.classes.end(),
+                                  [&](const MeetingClass& m) { return m.id == known->id; })
+                  : AddClass(meeting, name);
+        c.id = stored.id;
+        c.name = name;
+        stored = std::move(c);
+    }
+
+    void ImportFile(Meeting& meeting) const {
+        const std::string file = *line_.Value("--import-entries");
+        const std::optional<std::string> bytes = world_.files.ReadAll(file);
+        if (!bytes)
+            throw FileFailure{file + ": cannot be read" + FailureReasonSuffix(world_.files)};
+        std::string error;
+        if (!ImportEntries(meeting, *bytes, error)) throw BadInput{file + ": " + error};
+    }
+
+    void Draw(Meeting& meeting) const {
+        const std::string className = *line_.Value("--draw-heats");
+        const MeetingClass* c = ClassNamed(meeting, className);
+        if (c == nullptr) throw BadInput{"--draw-heats: no class " + Quoted(className)};
+        if (!line_.Has("--round")) throw BadInput{"--draw-heats needs --round"};
+        const std::int64_t round = Whole("--round", 1, kLargestRounds);
+        std::uint64_t seed = 0;
+        if (const std::optional<std::string> given = line_.Value("--seed")) {
+            const std::optional<std::uint64_t> read = Digits(*given);
+            if (!read) throw BadInput{"--seed: " + Quoted(*given) + " is not a whole number"};
+            seed = *read;
+        } else {
+            seed = world_.randomSeed();
+        }
+        std::string error;
+        if (!DrawRound(meeting, c->id, round, seed, error))
+            throw BadInput{"--draw-heats: " + error};
+    }
+
+    void WriteSchedule(const Meeting& meeting) const {
+        const std::optional<std::string> out = line_.Value("--out");
+        if (!out) throw BadInput{"--schedule needs --out"};
+        std::string error;
+        const auto facts = FiledRecordFacts(meeting, folder_, world_.files, error);
+        if (!facts) throw FileFailure{error};
+        const auto schedule =
+            MeetingSchedule(meeting, [&](const std::string& file) { return facts->at(file); });
+        if (!world_.files.WriteAtomically(*out, ScheduleJson(schedule)))
+            throw FileFailure{*out + ": cannot be written" + FailureReasonSuffix(world_.files)};
+    }
+
+    const CommandLine& line_;
+    MeetingCommandWorld& world_;
+    std::string folder_;
+};
+
+}  // namespace
+
+std::string LocalDate(std::time_t now) {
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+    return text;
+}
+
+std::uint64_t SystemRandomSeed() {
+    std::random_device device;
+    return (static_cast<std::uint64_t>(device()) << 32) ^ device();
+}
+
+int RunMeetingFolderCommand(const CommandLine& line, MeetingCommandWorld& world,
+                            std::ostream& err) {
+    try {
+        MeetingRun(line, world).Run();
+        return 0;
+    } catch (const BadInput& bad) {
+        err << "palomind: " << bad.line << '\n';
+        return 2;
+    } catch (const FileFailure& failure) {
+        err << "palomind: " << failure.line << '\n';
+        return 1;
+    }
+}
+
+}  // namespace palomind

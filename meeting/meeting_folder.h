@@ -1,0 +1,39 @@
+#pragma once
+#include <optional>
+#include <string>
+
+#include "meeting/meeting_model.h"
+#include "platform/file_store.h"
+
+namespace palomind {
+
+// A meeting folder holds meeting.json and races/, the race records its
+// heats ran; every name in meeting.json is relative to the folder, so a
+// copy of the folder opens anywhere the same.
+inline constexpr const char* kMeetingFileName = "meeting.json";
+inline constexpr const char* kMeetingRacesFolder = "races";
+
+std::string MeetingFilePath(const std::string& folder);
+
+struct LoadedMeeting {
+    enum class Problem {
+        None,        // `meeting` holds it
+        Unreadable,  // meeting.json is missing or cannot be read
+        Refused,     // not JSON, a newer version or the wrong shape
+    };
+    std::optional<Meeting> meeting;
+    Problem problem = Problem::None;
+    std::string error;  // one line naming the file and what is wrong
+};
+
+// The meeting in `folder`. A refused file is never overwritten: the caller
+// saves only a meeting this gave.
+LoadedMeeting LoadMeeting(const std::string& folder, FileStore& files);
+
+// Writes meeting.json in one step (a temporary file renamed over it), so a
+// failure or a crash leaves the previous one whole. False, with `error` one
+// line, where it cannot be written.
+bool SaveMeeting(const std::string& folder, const Meeting& meeting, FileStore& files,
+                 std::string& error);
+
+}  // namespace palomind

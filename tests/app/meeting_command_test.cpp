@@ -1,0 +1,213 @@
+#include "app/meeting_command.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "app/replay_command.h"
+#include "platform/file_store.h"
+#include "tests/support/test_folders.h"
+
+namespace palomind {
+namespace {
+
+using testing::ReadBytes;
+
+struct Outcome {
+    int status = -1;
+    std::string err;
+};
+
+// A meeting folder "m" in a scratch folder, and the program's command line
+// run on it with a fixed date and seed source.
+class MeetingCommandTest : public ::testing::Test {
+  protected:
+    Outcome Run(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--meeting", Meeting()});
+        const CommandLine line = ParseCommandLine(args);
+        EXPECT_EQ(line.error, "");
+        std::ostringstream err;
+        MeetingCommandWorld world{files_, "2026-12-09", [] { return std::uint64_t{42}; }};
+        return {RunMeetingFolderCommand(line, world, err), err.str()};
+    }
+    void Succeed(const std::vector<std::string>& args) {
+        const Outcome outcome = Run(args);
+        ASSERT_EQ(outcome.status, 0) << outcome.err;
+        EXPECT_EQ(outcome.err, "");
+    }
+    std::string Meeting() const { return folder_.File("m"); }
+    std::string MeetingFile() const { return folder_.File("m/meeting.json"); }
+    // A meeting with a class GT of three entrants, two on transponder 5.
+    void SetUpMeeting() {
+        Succeed({"--new", "冬の大会"});
+        Succeed({"--class", "GT", "--heat-size", "2", "--race-time", "300", "--min-lap", "4.5"});
+        folder_.Write("entries.csv", "name,class,transponder\nAnn,GT,5\nBob,GT,5\nCy,GT,7\n");
+        Succeed({"--import-entries", folder_.File("entries.csv")});
+    }
+
+    testing::ScratchFolder folder_;
+    DiskFileStore files_;
+};
+
+TEST_F(MeetingCommandTest, ANewMeetingClassImportAndDrawGiveTheSchedule) {
+    SetUpMeeting();
+    Succeed({"--draw-heats", "GT", "--round", "1"});
+    Succeed({"--schedule", "--out", folder_.File("schedule.json")});
+    const auto schedule = nlohmann::json::parse(ReadBytes(folder_.File("schedule.json")));
+    const auto& heats = schedule.at("heats");
+    ASSERT_EQ(heats.size(), 3u);
+    EXPECT_EQ(heats[0].at("heat"), "c1-p");
+    EXPECT_EQ(heats[0].at("round"), 0);
+    EXPECT_EQ(heats[0].at("kind"), "practice");
+    EXPECT_EQ(heats[0].at("entrants").size(), 3u);
+    for (std::size_t i = 1; i < 3; ++i) {
+        EXPECT_EQ(heats[i].at("kind"), "qualifying");
+        EXPECT_EQ(heats[i].at("round"), 1);
+        EXPECT_EQ(heats[i].at("state"), "to-run");
+        EXPECT_EQ(heats[i].at("class"), "GT");
+        EXPECT_EQ(heats[i].at("min_lap_ms"), 4500);
+    }
+    // Ann and Bob share transponder 5: the heat of two holds one of them.
+    const auto& pair = heats[1].at("entrants");
+    ASSERT_EQ(pair.size(), 2u);
+    EXPECT_NE(pair[0].at("transponder"), pair[1].at("transponder"));
+    EXPECT_EQ(heats[2].at("entrants").size(), 1u);
+    const auto meeting = nlohmann::json::parse(ReadBytes(MeetingFile()));
+    EXPECT_EQ(meeting.at("date"), "2026-12-09");
+    EXPECT_EQ(meeting.at("rounds")[0].at("seed"), 42);
+    EXPECT_TRUE(std::filesystem::is_directory(Meeting() + "/races"));
+}
+
+TEST_F(MeetingCommandTest, AClassKeepsEverySettingItIsNotGiven) {
+    SetUpMeeting();
+    Succeed(
+        {"--class", "GT", "--start-wait",  "3", "--practice-time", "0", "--method", "fastest-lap",
+         "--best",  "2",  "--consecutive", "4", "--main-size",     "6", "--bump",   "1",
+         "--legs",  "3",  "--best-legs",   "2"});
+    Succeed({"--class", "GT", "--rounds", "5", "--best", "all"});
+    const auto c = nlohmann::json::parse(ReadBytes(MeetingFile())).at("classes")[0];
+    const std::vector<std::pair<nlohmann::json, nlohmann::json>> expected{
+        {c.at("race_time_s"), 300},
+        {c.at("start_wait_s"), 3},
+        {c.at("heat_size"), 2},
+        {c.at("rounds"), 5},
+        {c.at("min_lap_ms"), 4500},
+        {c.at("practice_time_s"), 0},
+        {c.at("ranking"), {{"method", "fastest-lap"}, {"best", nullptr}, {"consecutive", 4}}},
+        {c.at("finals"), {{"main_size", 6}, {"bump", 1}, {"legs", 3}, {"best_legs", 2}}},
+    };
+    for (const auto& [stored, given] : expected) EXPECT_EQ(stored, given) << given;
+    EXPECT_EQ(c.at("id"), "c1");
+}
+
+struct BadLineCase {
+    std::vector<std::string> args;
+    std::string error;  // the one line on standard error
+};
+
+TEST_F(MeetingCommandTest, BadInputGetsOneLineStatusTwoAndChangesNothing) {
+    SetUpMeeting();
+    folder_.Write("bad.csv", "name,class,transponder\nDee,GT,99\n");
+    const std::vector<BadLineCase> cases{
+        {{"--new", "Again"}, "palomind: " + Meeting() + ": not an empty folder"},
+        {{"--class", "GT", "--heat-size", "25"},
+         "palomind: --heat-size: \"25\" is not a whole number from 2 to 20"},
+        {{"--class", "GT", "--race-time", "0"},
+         "palomind: --race-time: \"0\" is not a whole number from 1 to 1000000000"},
+        {{"--class", "GT", "--min-lap", "4.5555"},
+         "palomind: --min-lap: \"4.5555\" is not a time in seconds from 0 to 600 (at most "
+         "three decimals)"},
+        {{"--class", "GT", "--method", "best"},
+         "palomind: --method: unknown method \"best\" (best-round, round-points, laps-time, "
+         "fastest-lap, consecutive)"},
+        {{"--class", "GT", "--main-size", "4", "--bump", "4"},
+         "palomind: --bump: 4 must be less than the main size 4"},
+        {{"--class", "😀"},
+         "palomind: --class: the name must be text that cp932 can hold, not empty"},
+        {{"--import-entries", folder_.File("bad.csv")},
+         "palomind: " + folder_.File("bad.csv") +
+             ": row 2: transponder \"99\" is not a number from 1 to 63"},
+        {{"--draw-heats", "Nope", "--round", "1"}, "palomind: --draw-heats: no class \"Nope\""},
+        {{"--draw-heats", "GT"}, "palomind: --draw-heats needs --round"},
+        {{"--draw-heats", "GT", "--round", "9"},
+         "palomind: --draw-heats: round 9: class \"GT\" has 3 qualifying rounds"},
+        {{"--draw-heats", "GT", "--round", "1", "--seed", "-3"},
+         "palomind: --seed: \"-3\" is not a whole number"},
+        {{"--schedule"}, "palomind: --schedule needs --out"},
+        {{"--class", "GT", "--schedule"}, "palomind: --schedule cannot be used with --class"},
+        {{"--round", "1"},
+         "palomind: --meeting needs one of --new, --class, --import-entries, --draw-heats and "
+         "--schedule"},
+        {{"--class", "GT", "--seed", "1"}, "palomind: --seed needs --draw-heats"},
+    };
+    const std::string before = ReadBytes(MeetingFile());
+    for (const BadLineCase& c : cases) {
+        const Outcome outcome = Run(c.args);
+        EXPECT_EQ(outcome.status, 2) << c.error;
+        EXPECT_EQ(outcome.err, c.error + "\n");
+        EXPECT_EQ(ReadBytes(MeetingFile()), before) << c.error;
+    }
+}
+
+TEST_F(MeetingCommandTest, ADamagedMeetingFileIsRefusedAndLeftAsItWas) {
+    SetUpMeeting();
+    std::string damaged = ReadBytes(MeetingFile());
+    damaged.resize(damaged.size() / 2);  // cut short
+    testing::WriteBytes(MeetingFile(), damaged);
+    const Outcome outcome = Run({"--class", "Touring"});
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.err.rfind("palomind: " + MeetingFile() + ": not JSON", 0), 0u) << outcome.err;
+    EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1);
+    EXPECT_EQ(ReadBytes(MeetingFile()), damaged);
+}
+
+TEST_F(MeetingCommandTest, AFiledRecordThatIsNotARaceRecordEndsWithStatusOne) {
+    SetUpMeeting();
+    Succeed({"--draw-heats", "GT", "--round", "1", "--seed", "5"});
+    std::string text = ReadBytes(MeetingFile());
+    const std::string noRecords = "\"records\": []";
+    text.replace(text.find(noRecords), noRecords.size(),
+                 R"("records": [{"file": "x.race", "replaced": false, "accepted": false}])");
+    testing::WriteBytes(MeetingFile(), text);
+    testing::WriteBytes(Meeting() + "/races/x.race", "not a record\n");
+    const Outcome outcome = Run({"--schedule", "--out", folder_.File("s.json")});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.err.rfind("palomind: " + Meeting() + "/races/x.race: ", 0), 0u)
+        << outcome.err;
+    EXPECT_FALSE(std::filesystem::exists(folder_.File("s.json")));
+}
+
+TEST_F(MeetingCommandTest, AHeatWhoseFiledRecordRanToTheEndIsDone) {
+    SetUpMeeting();
+    Succeed({"--draw-heats", "GT", "--round", "1", "--seed", "5"});
+    // The journal's two races, every entrant finished in each, as records.
+    const testing::TemporaryCurrentDirectory working;
+    std::ostringstream replayMessages;
+    ASSERT_EQ(RunReplayCommand({"--replay", PALOMIND_TEST_DATA "/multi_race_noise.journal",
+                                "--races", Meeting() + "/races"},
+                               replayMessages),
+              0)
+        << replayMessages.str();
+    std::vector<std::string> records;
+    for (const auto& entry : std::filesystem::directory_iterator(Meeting() + "/races"))
+        records.push_back(entry.path().filename().string());
+    std::sort(records.begin(), records.end());
+    ASSERT_EQ(records.size(), 2u);
+    std::string text = ReadBytes(MeetingFile());
+    const std::string noRecords = "\"records\": []";
+    // The first heat ran twice, the first run replaced; the second once.
+    text.replace(text.find(noRecords), noRecords.size(),
+                 "\"records\": [{\"file\": \"" + records[0] +
+                     "\", \"replaced\": true, \"accepted\": false}, {\"file\": \"" + records[1] +
+                     "\", \"replaced\": false, \"accepted\": false}]");
+    testing::WriteBytes(MeetingFile(), text);
+
+    Succeed({"--schedule", "--out", folder_.File("schedule.json")});
+    const auto heats = nlohmann::json::parse(ReadBytes(folder_.File("schedule.json"))).at("heats");
+    EXPECT_EQ(heats[1].at("state"), "done");
+    EXPECT_EQ(heats[2].at("state"), "to-run");
+}
+
+}  // namespace
+}  // namespace palomind
