@@ -16,9 +16,10 @@ PALOMIND_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config
 # To build and run the tests: GoogleTest; poppler's pdftotext and pdfinfo read
 # the printed PDFs back; Python's csv module reads the exports back; chromium
 # checks the spectators' page in a real browser; the package test (label
-# "package") packs the install with CPack and checks it with the others.
+# "package") packs the install with CPack and checks it with the others
+# (xmllint and update-mime-database check its file types).
 PALOMIND_TEST_PACKAGES=(libgtest-dev googletest poppler-utils python3 chromium
-  dpkg-dev file desktop-file-utils appstream lintian)
+  dpkg-dev file desktop-file-utils appstream lintian libxml2-utils shared-mime-info)
 
 # To build the benchmarks (-DPALOMIND_BUILD_BENCH=ON): cpp-httplib is the
 # spectators' benchmark's client.

@@ -9,6 +9,7 @@
 #include "app/race_revision.h"
 #include "app/replay.h"
 #include "documents/result_file.h"
+#include "documents/settings_file.h"
 #include "record/race_record_folder.h"
 #include "record/race_start_time.h"
 
@@ -47,7 +48,11 @@ Application::Application(ApplicationServices services)
       inbox_(services_.tickSource),
       port_(services_.serial, listener_, services_.tickSource, services_.dialogs,
             {.portNumber = [this] { return core_.State().PortNumber; },
-             .setPortNumber = [this](std::int16_t number) { core_.SetPortNumber(number); },
+             .setPortNumber =
+                 [this](std::int16_t number) {
+                     core_.SetPortNumber(number);
+                     WriteSettingsIfChanged();
+                 },
              .note = [this](std::string_view text) { NoteInJournal(text); },
              .absenceChanged =
                  [this](const std::optional<ReceiverAbsence>& absence) {
@@ -117,6 +122,8 @@ void Application::RunClockAt(std::int32_t tick) {
 
 void Application::LoadStartupFiles() {
     core_.LoadStartupFiles(services_.files, services_.dialogs);
+    // A file missing or unreadable holds nothing: the first change writes it.
+    settingsBytes_ = services_.files.ReadAll(kSettingsFileName).value_or(std::string());
     SetParameter(JournalEventKind::MinLap, StoredMinLap(services_.settings));
 }
 
@@ -232,14 +239,17 @@ void Application::SetParameter(JournalEventKind kind, std::int32_t value) {
 
 void Application::SetRaceTime(std::int32_t seconds) {
     SetParameter(JournalEventKind::RaceTime, seconds);
+    WriteSettingsIfChanged();
 }
 
 void Application::SetStartWait(std::int32_t seconds) {
     SetParameter(JournalEventKind::StartWait, seconds);
+    WriteSettingsIfChanged();
 }
 
 void Application::SetTtsMode(std::int16_t mode) {
     SetParameter(JournalEventKind::TtsMode, mode);
+    WriteSettingsIfChanged();
 }
 
 void Application::SetCallParts(std::int16_t parts) {
@@ -251,6 +261,24 @@ void Application::SetMinLap(std::int32_t milliseconds) {
     if (milliseconds < 0 || milliseconds > kMostMinLapMs) return;
     SetParameter(JournalEventKind::MinLap, milliseconds);
     services_.settings.SaveSetting(kMinLapSection, kMinLapKey, std::to_string(milliseconds));
+}
+
+void Application::WriteSettingsIfChanged() {
+    if (!settingsBytes_) return;
+    std::string bytes = SettingsFileBytes(core_.State());
+    if (bytes == *settingsBytes_) return;
+    settingsBytes_ = bytes;
+    if (settingsWriter_ != nullptr) settingsWriter_->Write(std::move(bytes));
+}
+
+void Application::SaveSettingsAtExit() {
+    // Never two writers of one file at once.
+    if (settingsWriter_ != nullptr) settingsWriter_->WaitUntilWritten();
+    if (settingsWriter_ != nullptr && settingsWriter_->FailureTold()) {
+        services_.files.WriteAtomically(kSettingsFileName, SettingsFileBytes(core_.State()));
+        return;
+    }
+    Save_Setting(core_.State(), services_.files, services_.dialogs);
 }
 
 bool Application::SetHeat(std::string heatId) {

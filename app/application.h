@@ -12,6 +12,7 @@
 #include "app/port_session.h"
 #include "app/race_core.h"
 #include "app/receiver_inbox.h"
+#include "app/settings_file_writer.h"
 #include "engine/exact_result.h"
 #include "engine/race_events.h"
 #include "engine/race_state.h"
@@ -45,7 +46,7 @@ struct ApplicationServices {
 
 // Platform pieces that can fail while the program runs. The race goes on
 // without them; the window tells the operator.
-enum class PlatformProblem { PortFailed, SoundUnavailable, JournalFailed };
+enum class PlatformProblem { PortFailed, SoundUnavailable, JournalFailed, SettingsFailed };
 
 // What the application tells the window about the platform (race changes
 // come as race events).
@@ -143,6 +144,14 @@ class Application final {
     // The port the race names, without opening it (a stored number out of
     // range); the port session sets it as it opens one.
     void SetPortNumber(std::int16_t portNumber) { core_.SetPortNumber(portNumber); }
+
+    // From start-up's reading of the settings on, each change of the port,
+    // race time, start wait or read-out mode is written into "Palomind.ini"
+    // by `writer` at once, not only at exit.
+    void KeepSettingsWritten(SettingsFileWriter* writer) { settingsWriter_ = writer; }
+    // The save at exit, after the writes still pending: the file's bytes as
+    // every write makes them. A failure is told unless one was this run.
+    void SaveSettingsAtExit();
 
     // The comment box's text as stored (line breaks CR LF), as it is typed.
     // Typing is journaled at most about every half second, and always before
@@ -257,6 +266,11 @@ class Application final {
     // The result the last Document() refers to.
     ExactResult documentResult_;
     RaceRecorder* recorder_ = nullptr;
+    // What "Palomind.ini" holds as far as this run knows; nothing before
+    // start-up has read it (nothing is written before then).
+    void WriteSettingsIfChanged();
+    SettingsFileWriter* settingsWriter_ = nullptr;
+    std::optional<std::string> settingsBytes_;
     // Whether the race of the record being written was saved to a result file.
     bool raceSaved_ = false;
     // Last, so the port lets go of the listener before anything it calls

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
+#include <system_error>
 
 #if !defined(PALOMIND_VERSION)
 #error "the build passes the program version in PALOMIND_VERSION"
@@ -28,6 +30,10 @@ constexpr std::array kOutAlsoRuns{kMainsRun, kGridRun, kFinalRun, kMeetingRun};
 // existing run is one more row; a new run (a row whose run is its own name)
 // also needs its handling in the program's entry.
 constexpr std::array kOptions{
+    CommandLineOption{kFileArgument, "", kWindowRun,
+                      "Open this result file (.rdt) as File > Open does, or this race record "
+                      "(.race) as レース記録を開く does, once the window has started; a relative "
+                      "FILE is taken from the folder the program was started in."},
     CommandLineOption{"--user-folder", "", kEveryRun,
                       "Work in the folder Palomind in your home folder, created on first use, "
                       "instead of the current folder."},
@@ -313,13 +319,24 @@ std::optional<std::string> CommandLine::Value(std::string_view option) const {
     return found->second;
 }
 
-CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+bool IsExistingFile(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args,
+                             const std::function<bool(const std::string&)>& isFile) {
     CommandLine line;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg.size() < 2 || arg[0] != '-') {
-            line.error = "unexpected argument " + arg;
-            return line;
+            // One file that exists, to open; anything else is no argument.
+            if (line.Has(kFileArgument) || !isFile(arg)) {
+                line.error = "unexpected argument " + arg;
+                return line;
+            }
+            line.values[std::string(kFileArgument)] = arg;
+            continue;
         }
         const std::size_t equals = arg.rfind("--", 0) == 0 ? arg.find('=') : std::string::npos;
         const std::string name = arg.substr(0, equals);

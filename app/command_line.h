@@ -30,6 +30,9 @@ struct CommandLineOption {
 inline constexpr std::string_view kWindowRun = "";
 // Options that every run takes.
 inline constexpr std::string_view kEveryRun = "*";
+// The one argument that is no option: a file for the window to open. Its
+// row in the table has this name and no value name.
+inline constexpr std::string_view kFileArgument = "FILE";
 
 // Every option, in the order --help lists them.
 std::span<const CommandLineOption> CommandLineOptions();
@@ -63,11 +66,17 @@ struct CommandLine {
     std::vector<std::string> ArgumentsOf(std::string_view run) const;
 };
 
+// Whether `path` names a regular file that exists (links followed).
+bool IsExistingFile(const std::string& path);
+
 // `args` are the arguments after the program's name. An option's value is
-// the next argument or follows '=' ("--save=r.rdt"). Anything not in the
-// table is refused: unknown options (the toolkit's own "-platform" and the
-// like included) and arguments that are not options.
-CommandLine ParseCommandLine(const std::vector<std::string>& args);
+// the next argument or follows '=' ("--save=r.rdt"). One argument that is
+// not an option and names a file (`isFile`) is the window's FILE, as given.
+// Anything else not in the table is refused: unknown options (the toolkit's
+// own "-platform" and the like included) and other arguments.
+CommandLine ParseCommandLine(
+    const std::vector<std::string>& args,
+    const std::function<bool(const std::string&)>& isFile = IsExistingFile);
 
 // The program's version ("0.8.0.4"), as --version and the exports say it.
 std::string_view ProgramVersion();

@@ -1,12 +1,16 @@
 #include "app/crash_recovery.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
+#include "app/journal_races.h"
 #include "app/journal_reading.h"
 #include "journal/echoed_text.h"
 #include "journal/journal_file_names.h"
 #include "record/race_heat.h"
+#include "record/race_record_folder.h"
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <signal.h>
@@ -26,6 +30,31 @@ bool HoldsARace(const std::vector<JournalEvent>& events) {
 }
 
 }  // namespace
+
+bool SettleCrashedRun(const fs::path& journal, bool restored) {
+    const std::optional<std::string> run = JournalRunOf(journal.filename().string());
+    if (!run || !IsRunningJournalFileName(journal.filename().string())) return false;
+    const fs::path settled = journal.parent_path() / (restored ? RestoredJournalFileName(*run)
+                                                               : DeclinedJournalFileName(*run));
+    std::error_code error;
+    fs::rename(journal, settled, error);
+    return !error;
+}
+
+bool EveryRaceHasItsRecord(const fs::path& journal, const fs::path& recordsFolder) {
+    std::ifstream in(journal, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!in.eof() && in.fail()) return false;
+    const JournalParseResult parsed = ParseCrashedJournal(text);
+    if (!parsed.ok) return false;
+    const RaceRecordFolder records(recordsFolder);
+    const std::vector<std::string> identities =
+        ReadJournalRaces(parsed.events, journal.filename().string()).identities;
+    return std::all_of(identities.begin(), identities.end(), [&records](const std::string& id) {
+        std::error_code error;
+        return fs::is_regular_file(records.PathOf(id), error);
+    });
+}
 
 bool IsLiveInstance(long processId) {
 #if defined(__unix__) || defined(__APPLE__)
@@ -67,7 +96,7 @@ std::optional<CrashedRun> FindCrashedRun(const fs::path& folder, const fs::path&
     if (!IsRunningJournalFileName(name)) return std::nullopt;  // the last run ended cleanly
     if (const auto pid = JournalProcessId(name); pid && isLive(*pid)) return std::nullopt;
 
-    CrashedRun run{*newest, {}, {}, {}, {}};
+    CrashedRun run{*newest, {}, {}, {}, {}, {}};
     const std::optional<std::string> text = files.ReadAll(newest->string());
     if (!text) {
         run.problem = "ファイルを開けません";
@@ -81,6 +110,7 @@ std::optional<CrashedRun> FindCrashedRun(const fs::path& folder, const fs::path&
     if (!HoldsARace(parsed.events)) return std::nullopt;  // nothing to bring back
     run.heat = HeatOfLastRace(parsed.events);
     run.events = std::move(parsed.events);
+    run.races = ReadJournalRaces(run.events, name);
     if (parsed.tornLine != 0)
         run.leftOutNote = "line " + std::to_string(parsed.tornLine) +
                           " of the crashed run's journal had no line end and was left out: " +
@@ -115,6 +145,39 @@ bool RaceCanGoOnLive(const std::vector<JournalEvent>& events, std::int32_t now,
 
 bool RaceInProgress(const RaceState& state) {
     return state.RaceStarted == kTrue && state.AllFinished == kFalse;
+}
+
+namespace {
+
+std::string TwoDigits(std::int64_t value) {
+    return (value < 10 ? "0" : "") + std::to_string(value);
+}
+
+// "2026-12-09T11:45:51+09:00" as "2026/12/09 11:45:51": the local time.
+std::string LocalDateAndTime(const std::string& wallClock) {
+    if (wallClock.size() < 19) return wallClock;
+    std::string shown = wallClock.substr(0, 10) + " " + wallClock.substr(11, 8);
+    std::replace(shown.begin(), shown.begin() + 10, '-', '/');
+    return shown;
+}
+
+// "h:mm:ss", or "m:ss" under an hour.
+std::string Duration(std::int64_t seconds) {
+    const std::int64_t hours = seconds / 3600;
+    const std::int64_t minutes = seconds / 60 % 60;
+    const std::string rest = ":" + TwoDigits(seconds % 60);
+    return hours > 0 ? std::to_string(hours) + ":" + TwoDigits(minutes) + rest
+                     : std::to_string(minutes) + rest;
+}
+
+}  // namespace
+
+std::string RestoreQuestionText(const CrashedRun& run) {
+    const JournalRaces& race = run.races;
+    return std::string(kRestoreQuestion) + "\r\n\r\n開始: " + LocalDateAndTime(race.lastStart) +
+           "\r\n経過時間: " + Duration(race.lastElapsedSeconds) +
+           "\r\n参加台数: " + std::to_string(race.lastEntrants) +
+           "\r\n周回数: " + std::to_string(race.lastLaps);
 }
 
 std::string DamagedJournalText(const CrashedRun& run) {

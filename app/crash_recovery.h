@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/journal_races.h"
 #include "engine/race_state.h"
 #include "journal/journal.h"
 #include "platform/file_store.h"
@@ -36,6 +37,8 @@ struct CrashedRun {
     // The heat the crashed run's race was run as (its last start's), so the
     // restored race is filed under it; empty for a race of no heat.
     std::string heat;
+    // Its races, the last one's start, time run, entrants and laps.
+    JournalRaces races;
 };
 
 // The crashed run to offer, if any: the newest journal in `folder` (other
@@ -45,6 +48,18 @@ struct CrashedRun {
 std::optional<CrashedRun> FindCrashedRun(const std::filesystem::path& folder,
                                          const std::filesystem::path& ownJournal, FileStore& files,
                                          const LiveInstanceTest& isLive = IsLiveInstance);
+
+// Once the operator has answered the restore question, the crashed run's
+// journal is renamed "<run>.restored.journal" or "<run>.declined.journal"
+// (journal/journal_file_names.h), so it is never offered again. False when it
+// cannot be renamed: it keeps its name and is offered again at the next start.
+bool SettleCrashedRun(const std::filesystem::path& journal, bool restored);
+
+// True when each race in the journal has its race record in
+// `recordsFolder`: only then may a settled journal be pruned, as the
+// records keep its races. False for a journal that cannot be read.
+bool EveryRaceHasItsRecord(const std::filesystem::path& journal,
+                           const std::filesystem::path& recordsFolder);
 
 // Reads a journal as a crash left it: a last line without its line end was
 // being written when the run died and is dropped whole, as the journal's
@@ -62,6 +77,11 @@ bool RaceCanGoOnLive(const std::vector<JournalEvent>& events, std::int32_t now,
 
 // True while a race is under way (counting down, timing or finishing).
 bool RaceInProgress(const RaceState& state);
+
+// The restore question with what the operator needs to decide: the last
+// race's start (local date and time), how long it had run, its entrants
+// (IDs with a pass) and its laps.
+std::string RestoreQuestionText(const CrashedRun& run);
 
 // Told to the operator when the crashed run's journal cannot be read.
 std::string DamagedJournalText(const CrashedRun& run);

@@ -77,11 +77,13 @@ void LiveJournal::SyncFileToDisk(int fd) {
 }
 
 LiveJournal::LiveJournal(std::filesystem::path folder, std::string runName,
-                         std::size_t keepComplete, FileSync fileSync)
+                         std::size_t keepComplete, FileSync fileSync,
+                         SettledPrunable settledPrunable)
     : folder_(std::move(folder)),
       runName_(std::move(runName)),
       keepComplete_(keepComplete),
-      fileSync_(std::move(fileSync)) {}
+      fileSync_(std::move(fileSync)),
+      settledPrunable_(std::move(settledPrunable)) {}
 
 LiveJournal::~LiveJournal() {
     StopSyncer();
@@ -233,9 +235,11 @@ void LiveJournal::DeleteOldCompleteJournals() {
     for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
         const std::string name = it->path().filename().string();
         std::error_code typeError;
-        if (IsCompleteJournalFileName(name) && it->is_regular_file(typeError)) {
-            complete.push_back(it->path());
-        }
+        if (!it->is_regular_file(typeError)) continue;
+        const bool prunable =
+            IsCompleteJournalFileName(name) ||
+            (IsSettledJournalFileName(name) && settledPrunable_ && settledPrunable_(it->path()));
+        if (prunable) complete.push_back(it->path());
     }
     if (complete.size() <= keepComplete_) return;
     // The run name starts with the start time (yyyyMMdd-HHmmss), so the

@@ -23,15 +23,19 @@ namespace palomind {
 // "<run>.journal"; only such completed journals are ever deleted (the newest
 // `keepComplete` are kept). A journal that did not end cleanly keeps its
 // ".running" name and is never deleted, so a crashed race can be recovered.
+// Once its race was restored or declined it is settled (renamed): then it is
+// deleted like a completed one, but only once `settledPrunable` says its
+// races are kept elsewhere (each has its race record).
 class LiveJournal final : public EventJournal {
   public:
     // Pushes a file's written lines from the system's cache to the disk
     // (fdatasync); a test or a benchmark may slow it down.
     using FileSync = std::function<void(int fd)>;
     static void SyncFileToDisk(int fd);
+    using SettledPrunable = std::function<bool(const std::filesystem::path& journal)>;
 
     LiveJournal(std::filesystem::path folder, std::string runName, std::size_t keepComplete,
-                FileSync fileSync = SyncFileToDisk);
+                FileSync fileSync = SyncFileToDisk, SettledPrunable settledPrunable = {});
     ~LiveJournal() override;
     LiveJournal(const LiveJournal&) = delete;
     LiveJournal& operator=(const LiveJournal&) = delete;
@@ -78,6 +82,7 @@ class LiveJournal final : public EventJournal {
     void StopSyncer();
     void SyncerLoop();
     FileSync fileSync_;
+    SettledPrunable settledPrunable_;
     int syncFd_ = -1;  // a duplicate of the file's descriptor, the syncer's own
     std::thread syncer_;
     std::mutex syncMutex_;

@@ -51,8 +51,7 @@ void Load_Setting(RaceState& state, RaceWindowModel& window, FileStore& files,
     window.Comment = std::move(settings->comment);
 }
 
-bool Save_Setting(const RaceState& state, FileStore& files, MessageSink& messages,
-                  const std::string& path) {
+std::string SettingsFileBytes(const RaceState& state) {
     QuotedRecordWriter writer;
     writer.WriteNumber(state.PortNumber);
     writer.WriteNumber(state.RaceTime);
@@ -60,7 +59,12 @@ bool Save_Setting(const RaceState& state, FileStore& files, MessageSink& message
     writer.WriteNumber(state.TtsMode);
     // The comment box's own text is kept in result files, not here.
     writer.WriteText(kDefaultComment);
-    if (files.WriteAtomically(path, writer.Cp932Bytes())) return true;
+    return writer.Cp932Bytes();
+}
+
+bool Save_Setting(const RaceState& state, FileStore& files, MessageSink& messages,
+                  const std::string& path) {
+    if (files.WriteAtomically(path, SettingsFileBytes(state))) return true;
     messages.ShowMessage("設定ファイルが保存できません。" + FailureReasonLine(files));
     return false;
 }

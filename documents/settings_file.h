@@ -19,6 +19,10 @@ inline constexpr std::int32_t kDefaultRaceTime = 480;
 void Load_Setting(RaceState& state, RaceWindowModel& window, FileStore& files,
                   MessageSink& messages, const std::string& path = kSettingsFileName);
 
+// The file's bytes for these settings: the four settings and the fixed
+// comment text, in the file's encoding.
+std::string SettingsFileBytes(const RaceState& state);
+
 // Writes the four settings and the fixed comment text. On failure tells the
 // operator, leaves any previous file as it was and returns false; the caller
 // goes on either way.

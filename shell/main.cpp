@@ -16,9 +16,11 @@
 #include <QTimer>
 #include <algorithm>
 #include <ctime>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/application.h"
@@ -47,6 +49,7 @@
 #include "shell/mdi_arrange.h"
 #include "shell/print_commands.h"
 #include "shell/program_icon.h"
+#include "shell/settings_written_on_change.h"
 #include "shell/simulated_receiver.h"
 #include "shell/simulation_notice.h"
 #include "shell/spectator_publishing.h"
@@ -61,6 +64,7 @@ namespace {
 
 // Completed journals kept in the journal folder; unfinished ones are always kept.
 constexpr std::size_t kCompleteJournalsKept = 30;
+constexpr const char* kRaceRecordsFolder = "races";
 
 // The dialogs belong on the main window, which needs the application, which
 // needs the dialogs: until the window exists they open without a parent.
@@ -148,8 +152,10 @@ int RunReplay(char* program, const CommandLine& commandLine, const std::vector<s
 // folderProblem: why the working folder asked for could not be used, or empty.
 // simulate: --simulate, the receiver simulated for this run.
 // webForThisRun: --web, the spectators' page published for this run only.
+// fileToOpen: FILE, the result file or race record to open once started.
 int RunDesktop(char* program, const std::string& folderProblem, bool simulate,
-               const std::optional<WebAddress>& webForThisRun) {
+               const std::optional<WebAddress>& webForThisRun,
+               const std::optional<std::string>& fileToOpen) {
     if (!DisplayNamed()) {
         std::cerr << NoDisplayText() << '\n';
         return 1;
@@ -177,16 +183,20 @@ int RunDesktop(char* program, const std::string& folderProblem, bool simulate,
     QtSoundPlayer sound({}, installed.dataFolder);
     MonotonicTickClock ticks;
     MainWindowDialogs dialogs;
-    LiveJournal journal("journal", ThisRunsJournalName(), kCompleteJournalsKept);
+    LiveJournal journal("journal", ThisRunsJournalName(), kCompleteJournalsKept,
+                        LiveJournal::SyncFileToDisk, [](const std::filesystem::path& settled) {
+                            return EveryRaceHasItsRecord(settled, kRaceRecordsFolder);
+                        });
     journal.Start();  // a journal that cannot be written is reported below
 
     Application app({ticks, sound, serial, settings, dialogs, files, journal, ReadBootIdentity()});
     // Each race in a record of its own, synced with the journal.
-    RaceRecordFolder raceRecords("races", [&journal](int fd) { journal.SyncAlso(fd); });
+    RaceRecordFolder raceRecords(kRaceRecordsFolder, [&journal](int fd) { journal.SyncAlso(fd); });
     RaceRecorder recorder(raceRecords, RaceRecorder::WhenTaken::NextNumber,
                           RunStartFromJournalName(journal.Path().filename().string()));
     app.KeepRaceRecords(&recorder);
     frmMain window(app);
+    SettingsWrittenOnChange settingsWritten(app, window);
     SpokenReadOut voice(app, window, ticks);
     app.Port().AttachSimulation(serial);
     window.Ports().AttachSetup(serialDevices);
@@ -203,7 +213,11 @@ int RunDesktop(char* program, const std::string& folderProblem, bool simulate,
     window.Spectators().StartAtLaunch(webForThisRun);
     voice.Start();
     window.show();
-    QTimer::singleShot(0, &window, [&window] { ShowTopLeftCorner(*window.MdiArea()); });
+    QTimer::singleShot(0, &window, [&window, &fileToOpen] {
+        ShowTopLeftCorner(*window.MdiArea());
+        // Once the window shows: a message about the file belongs on it.
+        if (fileToOpen) window.OpenFromCommandLine(*fileToOpen);
+    });
     const int status = application.exec();
     recorder.Finish();
     journal.FinishCleanly();
@@ -219,6 +233,13 @@ int main(int argc, char** argv) {
     if (const std::optional<int> status =
             palomind::AnswerWithoutWindow(commandLine, std::cout, std::cerr)) {
         return *status;
+    }
+    // From the folder the program was started in, before --user-folder moves.
+    std::optional<std::string> fileToOpen;
+    if (const std::optional<std::string> file = commandLine.Value(palomind::kFileArgument)) {
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(*file, error);
+        fileToOpen = error ? *file : absolute.string();
     }
     std::string folderProblem;
     if (commandLine.Has("--user-folder")) {
@@ -254,5 +275,6 @@ int main(int argc, char** argv) {
         web = palomind::WebAddressOf(*value, std::cerr);
         if (!web) return 2;
     }
-    return palomind::RunDesktop(program, folderProblem, commandLine.Has("--simulate"), web);
+    return palomind::RunDesktop(program, folderProblem, commandLine.Has("--simulate"), web,
+                                fileToOpen);
 }

@@ -50,6 +50,10 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     // A run that ended abnormally and left a race in its journal: the start
     // sequence offers to restore it in place of the reset. Before Form_Load.
     void OfferCrashedRun(std::optional<CrashedRun> run) { crashedRun_ = std::move(run); }
+    // A file named on the command line, after Form_Load: a race record
+    // (".race") as "レース記録を開く" opens it, any other as File > Open does.
+    // Not while a restored race goes on live: the status bar says so.
+    void OpenFromCommandLine(const std::string& path);
 
     frmRaceResult* RaceWindow() const { return raceWindow_; }
     SpectatorPublishing& Spectators() const { return *spectators_; }
@@ -141,6 +145,10 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     // Returns its path once shown, nothing otherwise.
     std::optional<std::string> OpenStoredRace(const char* title, const char* filter,
                                               std::string (Application::*open)(const std::string&));
+    // The file `path` read by `open` and shown (its path returned), or the
+    // operator told why not.
+    std::optional<std::string> ShowStoredRace(const std::string& path,
+                                              std::string (Application::*open)(const std::string&));
     // The name the export dialog offers, without extension (export_command.cpp).
     std::string ExportName() const;
     void SaveResult(const char* title, const char* filter);
@@ -183,6 +191,7 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     std::string shownFileStem_;
 
     std::optional<CrashedRun> crashedRun_;
+    bool restoredLive_ = false;  // the crashed run's race went on live
     MainWindowPlacement placement_;
     PortMenu portMenu_;
 };

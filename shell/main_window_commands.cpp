@@ -2,6 +2,8 @@
 // the read-out mode and the roster.
 #include <QAction>
 #include <QMdiArea>
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <string>
 
@@ -52,6 +54,27 @@ std::optional<std::string> frmMain::OpenStoredRace(
     const char* title, const char* filter, std::string (Application::*open)(const std::string&)) {
     const std::string path = dialogs_.OpenFileName(title, filter);
     if (path.empty()) return std::nullopt;
+    return ShowStoredRace(path, open);
+}
+
+void frmMain::OpenFromCommandLine(const std::string& path) {
+    // The race brought back live is the one the operator is timing.
+    if (restoredLive_) {
+        warnings_->SetNote("前回のレースを計測中のため、ファイルを開きませんでした: " + path);
+        return;
+    }
+    std::string extension = std::filesystem::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const bool record = extension == ".race";
+    if (!ShowStoredRace(path, record ? &Application::OpenRaceRecord : &Application::OpenResultFile))
+        return;
+    // As File > Open and "レース記録を開く" leave the export's name.
+    shownFileStem_ = record ? std::string() : std::filesystem::path(path).stem().string();
+}
+
+std::optional<std::string> frmMain::ShowStoredRace(
+    const std::string& path, std::string (Application::*open)(const std::string&)) {
     // The whole file is read and checked before anything changes: a damaged
     // file leaves the race (even one in progress) as it was.
     const std::string problem = (app_.*open)(path);

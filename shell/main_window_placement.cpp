@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -31,8 +32,14 @@ QMargins WindowFrameMargins(const QWidget& window) {
 }
 
 MainWindowPlacement::MainWindowPlacement(SettingsStore& settings, FrameMargins frame,
-                                         std::string_view keys)
-    : settings_(settings), frame_(std::move(frame)), keys_(keys) {}
+                                         std::string_view keys,
+                                         std::chrono::milliseconds storeInterval)
+    : settings_(settings), frame_(std::move(frame)), keys_(keys), storeInterval_(storeInterval) {
+    storeTimer_.setSingleShot(true);
+    connect(&storeTimer_, &QTimer::timeout, this, [this] {
+        if (moving_ != nullptr) Store(*moving_);
+    });
+}
 
 void MainWindowPlacement::Restore(QWidget& window) {
     read_ = LoadWindowPlacement(settings_, keys_);
@@ -47,6 +54,7 @@ void MainWindowPlacement::Restore(QWidget& window) {
     window.resize(restoredClient_);
     // Where the frame is added only once the window is shown, the client
     // size is corrected then (eventFilter).
+    correctingFrame_ = true;
     window.installEventFilter(this);
 
     // A placement stored on a screen that is no longer attached would open
@@ -65,18 +73,33 @@ bool MainWindowPlacement::eventFilter(QObject* watched, QEvent* event) {
     if (window == nullptr || (event->type() != QEvent::Move && event->type() != QEvent::Resize)) {
         return false;
     }
+    if (correctingFrame_) CorrectFrame(*window);
+    // Before it is shown, the window is only being placed as stored.
+    if (window->isVisible()) StoreSoon(*window);
+    return false;
+}
+
+void MainWindowPlacement::CorrectFrame(QWidget& window) {
     // Once the operator has changed the size, it is theirs.
-    if (window->size() != restoredClient_) {
-        window->removeEventFilter(this);
-        return false;
+    if (window.size() != restoredClient_) {
+        correctingFrame_ = false;
+        return;
     }
-    const QMargins frame = frame_(*window);
+    const QMargins frame = frame_(window);
     if (frame != restoredFrame_) {
         restoredFrame_ = frame;
         restoredClient_ = restoredOuter_.shrunkBy(frame);
-        window->resize(restoredClient_);
+        window.resize(restoredClient_);
     }
-    return false;
+}
+
+void MainWindowPlacement::StoreSoon(QWidget& window) {
+    moving_ = &window;
+    // A store already waiting takes this change too.
+    if (storeTimer_.isActive()) return;
+    const auto since =
+        sinceStored_.isValid() ? std::chrono::milliseconds(sinceStored_.elapsed()) : storeInterval_;
+    storeTimer_.start(std::max(std::chrono::milliseconds(0), storeInterval_ - since));
 }
 
 void MainWindowPlacement::Store(const QWidget& window) {
@@ -94,6 +117,7 @@ void MainWindowPlacement::Store(const QWidget& window) {
     if (window.width() == restoredClient_.width()) placement.width = read_.width;
     if (window.height() == restoredClient_.height()) placement.height = read_.height;
     SaveWindowPlacement(settings_, placement, keys_);
+    sinceStored_.start();
 }
 
 }  // namespace palomind

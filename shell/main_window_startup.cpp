@@ -2,7 +2,6 @@
 #include <QCloseEvent>
 
 #include "app/window_placement.h"
-#include "documents/settings_file.h"
 #include "shell/main_window.h"
 #include "shell/race_window_view.h"
 #include "shell/read_out_options.h"
@@ -31,8 +30,13 @@ bool frmMain::RestoreCrashedRace() {
         dialogs_.ShowMessage(DamagedJournalText(run));
         return false;
     }
-    if (!dialogs_.AskYesNo(kRestoreQuestion)) return false;  // the old journal stays as it is
+    if (!dialogs_.AskYesNo(RestoreQuestionText(run))) {
+        SettleCrashedRun(run.journal, false);
+        return false;
+    }
     const bool goesOn = app_.BootRestoring(run.events, run.journal.string());
+    SettleCrashedRun(run.journal, true);
+    restoredLive_ = goesOn;
     if (!run.leftOutNote.empty()) app_.NoteInJournal(run.leftOutNote);
     // The restored race brings its own read-out mode.
     const std::int16_t mode = app_.State().TtsMode;
@@ -66,7 +70,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
     placement_.Store(*this);
     if (standDisplay_ != nullptr && standDisplay_->isVisible()) standDisplay_->StorePlacement();
     app_.CommitComment();
-    Save_Setting(app_.State(), app_.Files(), dialogs_);
+    app_.SaveSettingsAtExit();
     // The roster dialog has no owner; it closes with the application, without
     // saving, as closing it any other way than OK does.
     if (rosterDialog_ != nullptr) rosterDialog_->close();

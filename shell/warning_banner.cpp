@@ -14,6 +14,9 @@ std::string WarningText(PlatformProblem problem, int portNumber, std::string_vie
         case PlatformProblem::JournalFailed:
             return detail.empty() ? "レースの記録ファイルを書き込めません"
                                   : "レースの記録ファイルを書き込めません: " + std::string(detail);
+        case PlatformProblem::SettingsFailed:
+            return detail.empty() ? "設定ファイルが保存できません。"
+                                  : "設定ファイルが保存できません。(" + std::string(detail) + ")";
     }
     return std::string(detail);
 }

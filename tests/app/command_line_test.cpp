@@ -87,6 +87,34 @@ TEST(CommandLineTest, AcceptedLinesNameTheirRunAndValues) {
     EXPECT_EQ(replay.Value("--trace"), std::nullopt);
 }
 
+TEST(CommandLineTest, OneArgumentNamingAFileIsTheWindowsFileToOpen) {
+    const auto isFile = [](const std::string& path) {
+        return path.ends_with(".rdt") || path.ends_with(".race");
+    };
+    struct Case {
+        std::vector<std::string> args;
+        std::string error;
+        std::optional<std::string> file;
+    };
+    const std::vector<Case> cases = {
+        {{"race.rdt"}, "", "race.rdt"},
+        {{"--user-folder", "races/a b.race"}, "", "races/a b.race"},
+        {{"missing.txt"}, "unexpected argument missing.txt", std::nullopt},
+        {{"a.rdt", "b.rdt"}, "unexpected argument b.rdt", std::nullopt},
+        {{"--replay", "r.journal", "a.rdt"}, "FILE cannot be used with --replay", std::nullopt},
+        {{"--say", "hi", "a.rdt"}, "FILE cannot be used with --say", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const CommandLine line = ParseCommandLine(c.args, isFile);
+        EXPECT_EQ(line.error, c.error) << c.args.back();
+        if (c.error.empty()) {
+            EXPECT_EQ(line.run, kWindowRun);
+            EXPECT_EQ(line.Value(kFileArgument), c.file);
+        }
+    }
+    EXPECT_NE(UsageText().find("[FILE]"), std::string::npos);
+}
+
 // --web belongs to two runs, the window and --replay, and is listed and
 // described for both.
 TEST(CommandLineTest, AnOptionOfTwoRunsIsTakenByBothAndNamedInBothUsages) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "app/replay_command.h"
@@ -93,6 +94,64 @@ TEST_F(CrashRecoveryFolderTest, OffersNothingFromARunThatIsStillGoingOrHeldNoRac
     Journal("palomind-20240501-110000-300.running.journal",
             "palomind-journal 1\n5 boot\n9 racetime 30\n");
     EXPECT_FALSE(Find());
+}
+
+TEST_F(CrashRecoveryFolderTest, AnsweredJournalIsSettledUnderItsNewNameAndNeverOfferedAgain) {
+    struct Answer {
+        bool restored;
+        const char* settledName;
+    };
+    for (const Answer& answer : {Answer{true, "palomind-20240501-100000-200.restored.journal"},
+                                 Answer{false, "palomind-20240501-100000-200.declined.journal"}}) {
+        SCOPED_TRACE(answer.settledName);
+        const fs::path crashed =
+            Journal("palomind-20240501-100000-200.running.journal", RaceJournal());
+        ASSERT_TRUE(Find());
+        ASSERT_TRUE(SettleCrashedRun(crashed, answer.restored));
+        EXPECT_FALSE(fs::exists(crashed));
+        EXPECT_TRUE(fs::exists(folder_.Path() / answer.settledName));
+        EXPECT_FALSE(Find());
+        fs::remove(folder_.Path() / answer.settledName);
+    }
+}
+
+TEST_F(CrashRecoveryFolderTest, OnlyARunningJournalIsSettled) {
+    for (const char* name : {"palomind-20240501-100000-200.journal",
+                             "palomind-20240501-100000-200.declined.journal", "notes.journal"}) {
+        EXPECT_FALSE(SettleCrashedRun(Journal(name, RaceJournal()), true)) << name;
+        EXPECT_TRUE(fs::exists(folder_.Path() / name)) << name;
+    }
+}
+
+TEST_F(CrashRecoveryFolderTest, SettledJournalIsPrunableOnlyOnceEachOfItsRacesHasItsRecord) {
+    // The run started at 10:00:00 local time; its races 1 s and 30 s after the boot.
+    const fs::path twoRaces = Journal("palomind-20240501-100000-200.declined.journal",
+                                      RaceJournal() + "31000 start\n31500 clock\n");
+    const fs::path noRace =
+        Journal("palomind-20240501-110000-300.restored.journal", "palomind-journal 1\n1000 boot\n");
+    const fs::path damaged = Journal("palomind-20240501-120000-400.restored.journal",
+                                     "palomind-journal 1\n1000 strat\n2000 boot\n");
+    const fs::path races = folder_.Path() / "races";
+    fs::create_directories(races);
+    struct Case {
+        const char* what;
+        fs::path journal;
+        std::vector<const char*> records;
+        bool prunable;
+    };
+    const std::vector<Case> cases = {
+        {"no record yet", twoRaces, {}, false},
+        {"one of two", twoRaces, {"20240501-100001-1.race"}, false},
+        {"both", twoRaces, {"20240501-100001-1.race", "20240501-100030-1.race"}, true},
+        {"a journal without a race", noRace, {}, true},
+        {"a damaged journal", damaged, {}, false},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(races);
+        fs::create_directories(races);
+        for (const char* record : c.records) std::ofstream(races / record) << "x\n";
+        EXPECT_EQ(EveryRaceHasItsRecord(c.journal, races), c.prunable) << c.what;
+    }
 }
 
 TEST_F(CrashRecoveryFolderTest, DamagedJournalIsReportedAndNotReplayed) {

@@ -172,6 +172,43 @@ TEST(LiveJournalTest, KeepsTheNewestCompleteJournalsAndNeverDeletesUnfinishedOne
                                         "palomind-20240104-080000-1.journal"}));
 }
 
+TEST(LiveJournalTest, SettledJournalsArePrunedWithTheCompleteOnesOnlyWhenTheirRacesAreKept) {
+    struct Case {
+        const char* what;
+        bool racesKept;
+        std::vector<std::string> left;
+    };
+    const std::vector<Case> cases = {
+        {"races kept: the oldest go",
+         true,
+         {"palomind-20240103-080000-1.restored.journal",
+          "palomind-20240104-080000-1.running.journal"}},
+        {"races not kept: every settled one stays",
+         false,
+         {"palomind-20240101-080000-1.declined.journal", "palomind-20240102-080000-1.journal",
+          "palomind-20240103-080000-1.restored.journal",
+          "palomind-20240104-080000-1.running.journal"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TemporaryCurrentDirectory directory;
+        fs::create_directory("journal");
+        for (const char* name :
+             {"palomind-20240101-080000-1.declined.journal", "palomind-20240102-080000-1.journal",
+              "palomind-20240103-080000-1.restored.journal"}) {
+            std::ofstream("journal/" + std::string(name)) << "x\n";
+        }
+        LiveJournal journal(
+            "journal", "palomind-20240104-080000-1", 1, LiveJournal::SyncFileToDisk,
+            [&c](const fs::path& settled) {
+                EXPECT_TRUE(settled.filename().string().find(".running.") == std::string::npos);
+                return c.racesKept;
+            });
+        ASSERT_TRUE(journal.Start());
+        EXPECT_EQ(FileNames("journal"), c.left);
+    }
+}
+
 TEST(LiveJournalTest, JournalThatCannotBeCreatedFailsOnceAndRecordsNothing) {
     TemporaryCurrentDirectory directory;
     std::ofstream("journal") << "a file where the folder should be\n";

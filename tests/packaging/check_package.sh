@@ -15,9 +15,10 @@ fail() {
   echo "package check: $*" >&2
   exit 1
 }
-for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli lintian; do
+for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli lintian xmllint \
+  update-mime-database; do
   command -v "$tool" >/dev/null ||
-    fail "$tool is missing (test.sh installs dpkg-dev, file, desktop-file-utils, appstream and lintian)"
+    fail "$tool is missing (test.sh installs dpkg-dev, file, desktop-file-utils, appstream, lintian, libxml2-utils and shared-mime-info)"
 done
 
 (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log") || {
@@ -37,6 +38,7 @@ expected=(
   usr/share/palomind/lap.wav
   "usr/share/applications/$app_id.desktop"
   "usr/share/metainfo/$app_id.metainfo.xml"
+  usr/share/mime/packages/palomind.xml
   usr/share/man/man1/palomind.1.gz
   usr/share/doc/palomind/copyright
   usr/share/doc/palomind/changelog.gz
@@ -67,8 +69,25 @@ answer=$(env -u DISPLAY -u WAYLAND_DISPLAY "$work/root/usr/bin/palomind" --versi
 
 desktop-file-validate "$work/root/usr/share/applications/$app_id.desktop" ||
   fail "desktop-file-validate"
-grep -qx 'Exec=palomind --user-folder' "$work/root/usr/share/applications/$app_id.desktop" ||
-  fail "the desktop entry does not start palomind --user-folder"
+desktop="$work/root/usr/share/applications/$app_id.desktop"
+grep -qx 'Exec=palomind --user-folder %f' "$desktop" ||
+  fail "the desktop entry does not start palomind --user-folder with the file (%f)"
+grep -qx 'MimeType=application/x-palomind-result;application/x-palomind-race;' "$desktop" ||
+  fail "the desktop entry does not take the result file and race record types"
+
+# The file types, compiled as the system compiles them: each type with its
+# glob, the race record with its first line as magic.
+mime="$work/mime"
+mkdir -p "$mime/packages"
+cp "$work/root/usr/share/mime/packages/palomind.xml" "$mime/packages/"
+xmllint --noout "$mime/packages/palomind.xml" || fail "the MIME file is no well-formed XML"
+update-mime-database "$mime" || fail "update-mime-database refused the MIME file"
+grep -q ':application/x-palomind-result:\*\.rdt$' "$mime/globs2" ||
+  fail "*.rdt is not application/x-palomind-result"
+grep -q ':application/x-palomind-race:\*\.race$' "$mime/globs2" ||
+  fail "*.race is not application/x-palomind-race"
+grep -aq 'application/x-palomind-race' "$mime/magic" && grep -aq 'palomind-race 1' "$mime/magic" ||
+  fail "the race record's magic palomind-race 1 is missing"
 # Without --no-net the validator tries to reach every URL, and there is no
 # network here.
 appstreamcli validate --no-net "$work/root/usr/share/metainfo/$app_id.metainfo.xml" ||

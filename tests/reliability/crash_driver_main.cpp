@@ -11,6 +11,10 @@
 //   comment <text> -> types the text into the comment box ('|' breaks a line), "typed"
 //   name <id> <text> -> renames the ID as the roster dialog does, "named"
 //   describe <id> -> "describe <name of the ID>|<the comment, escaped as the journal escapes>"
+//   racetime <s> / startwait <s> -> answers the menu item's input box, "settings ..."
+//   readout <mode> -> chooses the read-out menu's item, "settings ..."
+//   settings     -> "settings <port> <race time> <start wait> <read-out mode>"
+//   move <x> <y> -> moves the main window, "moved"
 //   quit         -> a clean shutdown, then "journal <path of the finished journal>"
 // At start: "ready <restored 0|1> <messages shown>" once the window is up.
 #include <unistd.h>
@@ -29,6 +33,7 @@
 #include "platform/qt_serial_port.h"
 #include "platform/qt_settings_store.h"
 #include "shell/race_window_view.h"
+#include "shell/settings_written_on_change.h"
 #include "tests/support/race_counts.h"
 #include "tests/support/shell_harness.h"
 
@@ -37,6 +42,11 @@ namespace {
 void Reply(const std::string& line) {
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
+}
+
+std::string Settings(const palomind::RaceState& s) {
+    return "settings " + std::to_string(s.PortNumber) + " " + std::to_string(s.RaceTime) + " " +
+           std::to_string(s.StartWait) + " " + std::to_string(s.TtsMode);
 }
 
 }  // namespace
@@ -61,6 +71,7 @@ int main(int argc, char** argv) {
 
     Application app({ticks, sound, serial, settings, dialogs, files, journal, ReadBootIdentity()});
     frmMain window(app);
+    SettingsWrittenOnChange settingsWritten(app, window);
     window.OfferCrashedRun(FindCrashedRun("journal", journal.Path(), files));
     window.Form_Load();
     window.show();
@@ -103,6 +114,25 @@ int main(int argc, char** argv) {
                 const int id = std::stoi(command.substr(9));
                 Reply("describe " + app.Roster()[static_cast<std::size_t>(id)] + "|" +
                       EscapeJournalText(app.Document().window.Comment));
+            } else if (command.starts_with("racetime ") || command.starts_with("startwait ")) {
+                const std::size_t space = command.find(' ');
+                dialogs.inputAnswer = command.substr(space + 1);
+                if (command.starts_with("racetime "))
+                    window.mnuRaceTime_Click();
+                else
+                    window.mnuStartWait_Click();
+                dialogs.inputAnswer.reset();
+                Reply(Settings(s));
+            } else if (command.starts_with("readout ")) {
+                window.SelectReadOut(std::stoi(command.substr(8)));
+                Reply(Settings(s));
+            } else if (command == "settings") {
+                Reply(Settings(s));
+            } else if (command.starts_with("move ")) {
+                const std::size_t space = command.find(' ', 5);
+                window.move(std::stoi(command.substr(5, space - 5)),
+                            std::stoi(command.substr(space + 1)));
+                Reply("moved");
             } else if (command == "quit") {
                 window.close();
                 QCoreApplication::quit();

@@ -21,6 +21,8 @@ namespace fs = std::filesystem;
 // A name that sorts after nothing this run writes and belongs to no live
 // program.
 constexpr const char* kCrashedName = "palomind-20240501-080000-77.running.journal";
+constexpr const char* kRestoredName = "palomind-20240501-080000-77.restored.journal";
+constexpr const char* kDeclinedName = "palomind-20240501-080000-77.declined.journal";
 
 void PrepareFolder(ShellHarness& h) {
     h.WriteFile("Palomind.ini", SettingsFileBytes(1, 20, 2, 0));
@@ -85,7 +87,14 @@ TEST_F(RestoreTest, YesBringsTheRaceBackAndItGoesOnLiveToAResultTheReplayRepeats
     };
     h.Start();
 
-    EXPECT_EQ(h.dialogs.questions, std::vector<std::string>{"前回のレースを復元しますか？"});
+    // The question first, then the race's start (local time), time run,
+    // entrants and laps.
+    EXPECT_EQ(h.dialogs.questions,
+              std::vector<std::string>{"前回のレースを復元しますか？\r\n\r\n"
+                                       "開始: 2024/05/01 08:00:00\r\n経過時間: 0:09\r\n"
+                                       "参加台数: 2\r\n周回数: 6"});
+    EXPECT_EQ(h.ReadFile("journal/" + std::string(kRestoredName)), crashed.journal);
+    EXPECT_FALSE(fs::exists("journal/" + std::string(kCrashedName)));
     EXPECT_EQ(h.Model().StatusCaption, "計測中");
     EXPECT_EQ(CountedPasses(h.State()), crashed.passes + 1);
     EXPECT_EQ(h.State().LapCount[5], crashed.lapsOf5 + 1);
@@ -109,7 +118,20 @@ TEST_F(RestoreTest, YesBringsTheRaceBackAndItGoesOnLiveToAResultTheReplayRepeats
     EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages.front();
 }
 
-TEST_F(RestoreTest, NoStartsAsUsualAndLeavesTheOldJournal) {
+TEST_F(RestoreTest, FileNamedOnTheCommandLineIsNotOpenedWhileTheRestoredRaceGoesOn) {
+    h.ticks.Set(crashed.lastTick + 3'000);
+    h.dialogs.yesNoAnswers.push_back(true);
+    h.WriteFile("other.rdt", "whatever");
+    h.Start();
+    h.window->OpenFromCommandLine("other.rdt");
+    EXPECT_EQ(h.Model().StatusCaption, "計測中");
+    EXPECT_EQ(CountedPasses(h.State()), crashed.passes);
+    EXPECT_TRUE(h.dialogs.messages.empty());
+    EXPECT_EQ(h.window->findChild<QLabel*>(QStringLiteral("sbStatusBarText"))->text().toStdString(),
+              "前回のレースを計測中のため、ファイルを開きませんでした: other.rdt");
+}
+
+TEST_F(RestoreTest, NoStartsAsUsualAndKeepsTheOldJournalAsDeclined) {
     h.ticks.Set(crashed.lastTick + 3'000);
     h.dialogs.yesNoAnswers.push_back(false);
     h.Start();
@@ -117,7 +139,8 @@ TEST_F(RestoreTest, NoStartsAsUsualAndLeavesTheOldJournal) {
     EXPECT_EQ(h.dialogs.questions.size(), 1u);
     EXPECT_EQ(h.Model().StatusCaption, "待機中");
     EXPECT_EQ(CountedPasses(h.State()), 0);
-    EXPECT_EQ(h.ReadFile("journal/" + std::string(kCrashedName)), crashed.journal);
+    EXPECT_EQ(h.ReadFile("journal/" + std::string(kDeclinedName)), crashed.journal);
+    EXPECT_FALSE(fs::exists("journal/" + std::string(kCrashedName)));
     h.Close();
 }
 

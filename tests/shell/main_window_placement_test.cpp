@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QMoveEvent>
+#include <QTest>
 #include <QWidget>
 #include <string>
 
@@ -88,6 +89,36 @@ TEST_F(MainWindowPlacementTest, FrameAddedOnlyOnceShownStillLeavesTheStoredOuter
     placement.Store(window);
     EXPECT_EQ(Stored("MainWidth"), "7560");
     EXPECT_EQ(Stored("MainHeight"), "4830");
+}
+
+// A crash loses at most a second of moving the window: while it is shown,
+// moves are stored at most once per interval, and the last one always.
+TEST(MainWindowPlacementWhileMoving, StoresAtMostOncePerIntervalAndAlwaysTheLastPlace) {
+    testing::MemorySettingsStore settings;
+    MainWindowPlacement placement{settings, [](const QWidget&) { return QMargins(); }};
+    const int interval = static_cast<int>(MainWindowPlacement::kStoreInterval.count());
+    QWidget window;
+    placement.Restore(window);
+    window.move(15, 15);  // not shown yet: being placed, not moved
+    QCoreApplication::processEvents();
+    EXPECT_EQ(settings.saves, 0);
+
+    window.show();
+    QCoreApplication::processEvents();
+    QTest::qWait(interval + 100);  // whatever showing it stored is a while ago
+    const int beforeMoving = settings.saves;
+    for (int x = 1; x <= 20; ++x) {
+        window.move(x * 10, 30);
+        QCoreApplication::processEvents();
+    }
+    QTest::qWait(50);
+    // Moving for far less than the interval: the first store and no other yet.
+    EXPECT_EQ((settings.saves - beforeMoving) / 4, 1);
+    QTest::qWait(interval + 200);  // the trailing store
+    EXPECT_EQ((settings.saves - beforeMoving) / 4, 2);
+    const auto stored = [&settings](const char* key) { return settings.values[{"Settings", key}]; };
+    EXPECT_EQ(stored("MainLeft"), "3000");  // 200 px
+    EXPECT_EQ(stored("MainTop"), "450");
 }
 
 }  // namespace

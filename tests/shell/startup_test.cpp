@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QTextEdit>
 
+#include "record/race_record_folder.h"
 #include "shell/race_window_view.h"
 #include "tests/support/shell_harness.h"
 
@@ -22,6 +23,43 @@ std::vector<bool> PortChecks(const ShellHarness& h) {
 std::vector<bool> ReadOutChecks(const ShellHarness& h) {
     return {h.Item("mnuTTSN")->isChecked(), h.Item("mnuTTSJ")->isChecked(),
             h.Item("mnuTTSE")->isChecked()};
+}
+
+// A race of an earlier run, as it was kept: its result file and its record.
+struct KeptRace {
+    std::string resultFile;
+    std::string record;
+    std::string identity;
+    std::string leader;  // the standings' first row, as shown
+};
+
+std::string Leader(ShellHarness& h) {
+    std::string row;
+    for (int column = 0; column < 4; ++column)
+        row += h.Model().Standings.TextMatrix(1, column) + "|";
+    return row;
+}
+
+KeptRace RunARaceAndKeepIt() {
+    ShellHarness first;
+    first.WriteFile("Palomind.ini", SettingsFileBytes(1, 20, 2, 0));
+    first.WriteFile("idname.ind", RosterFileBytes());
+    RaceRecordFolder records("races");
+    RaceRecorder recorder(records, RaceRecorder::WhenTaken::NextNumber, std::nullopt);
+    first.app->KeepRaceRecords(&recorder);
+    first.Start();
+    first.Press("レース開始");
+    first.RunClockUntil(first.Now() + 2'600);
+    for (int lap = 0; lap < 3; ++lap) {
+        first.serial.Receive(Frame(5));
+        first.RunClockUntil(first.Now() + 1'200);
+    }
+    first.dialogs.fileAnswers.push_back("race.rdt");
+    first.window->mnuFileSave_Click();
+    const std::string identity = recorder.Current().value_or("");
+    recorder.Finish();
+    return {first.ReadFile("race.rdt"), first.ReadFile("races/" + identity + ".race"), identity,
+            Leader(first)};
 }
 
 const std::vector<bool> kOnlyPort1{true, false, false, false, false, false, false, false};
@@ -48,6 +86,48 @@ TEST(StartupTest, FirstStartInEmptyDirectoryUsesDefaultsAndWritesTheSettingsFile
 
     h.Close();
     EXPECT_EQ(h.ReadFile("Palomind.ini"), SettingsFileBytes(1, 480, 10, 0));
+}
+
+TEST(StartupTest, FileNamedOnTheCommandLineOpensAsAResultFileOrARaceRecord) {
+    const KeptRace kept = RunARaceAndKeepIt();
+    ASSERT_FALSE(kept.identity.empty());
+    ASSERT_NE(kept.leader.find('5'), std::string::npos) << kept.leader;
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool isRecord;
+    };
+    const std::vector<Case> cases = {
+        {"race.rdt", kept.resultFile, false},
+        {"kept.race", kept.record, true},
+        {"KEPT.RACE", kept.record, true},
+        {"no extension", kept.resultFile, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ShellHarness h;
+        h.WriteFile("Palomind.ini", SettingsFileBytes(1, 20, 2, 0));
+        h.WriteFile("idname.ind", RosterFileBytes());
+        h.WriteFile(c.name, c.bytes);
+        h.Start();
+        const std::string path = QDir::current().absoluteFilePath(c.name).toStdString();
+        h.window->OpenFromCommandLine(path);
+        EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages.front();
+        EXPECT_EQ(Leader(h), kept.leader);
+        EXPECT_EQ(h.app->ShownRecord().has_value(), c.isRecord);
+    }
+}
+
+TEST(StartupTest, FileNamedOnTheCommandLineThatIsNoRaceIsRefusedAsFileOpenRefusesIt) {
+    ShellHarness h;
+    h.WriteFile("Palomind.ini", SettingsFileBytes(1, 20, 2, 0));
+    h.WriteFile("idname.ind", RosterFileBytes());
+    h.WriteFile("notes.race", "not a race\n");
+    h.Start();
+    h.window->OpenFromCommandLine("notes.race");
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(h.dialogs.messages[0].ends_with("\r\nnotes.race"));
+    EXPECT_EQ(h.Model().StatusCaption, "待機中");
 }
 
 TEST(StartupTest, StoredPortOutsideOneToEightAsksForAPortAndIsSavedAsZero) {

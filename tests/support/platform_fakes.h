@@ -165,7 +165,7 @@ class PrintedUserDialogs final : public UserDialogs {
     void ShowInformation(std::string_view text) override { ShowMessage(text); }
     std::optional<std::string> InputBox(std::string_view, std::string_view,
                                         std::string_view) override {
-        return std::nullopt;
+        return inputAnswer;
     }
     bool AskYesNo(std::string_view) override {
         ++questions;
@@ -179,6 +179,7 @@ class PrintedUserDialogs final : public UserDialogs {
     int messages = 0;
     int questions = 0;
     std::string savePath;
+    std::optional<std::string> inputAnswer;  // what every input box is answered with
 
   private:
     bool answer_;
@@ -206,7 +207,9 @@ class MemorySettingsStore final : public SettingsStore {
     void SaveSetting(const std::string& section, const std::string& key,
                      const std::string& value) override {
         values[{section, key}] = value;
+        ++saves;
     }
+    int saves = 0;
 };
 
 // Files in memory. A write that is set to fail leaves the previous content,
