@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/no_sound.h"
 #include "app/race_core.h"
 #include "app/replay.h"
 #include "record/race_recorder.h"
@@ -25,11 +26,6 @@ class RecordIdentities final : public RaceRecordOutput {
     void End() override {}
 
     std::vector<std::string> identities;
-};
-
-class NoSound final : public SoundPlayer {
-  public:
-    void PlaySound(std::string_view) override {}
 };
 
 }  // namespace

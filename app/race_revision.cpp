@@ -2,17 +2,13 @@
 
 #include <algorithm>
 
+#include "app/no_sound.h"
 #include "app/replay.h"
 #include "record/revision_pass_gate.h"
 
 namespace palomind {
 
 namespace {
-
-class NoSound final : public SoundPlayer {
-  public:
-    void PlaySound(std::string_view) override {}
-};
 
 // RaceStart x 1000 as the race ran: what the race's lines up to its start
 // fix (a manual pass's tick is counted from it).
