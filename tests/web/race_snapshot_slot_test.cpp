@@ -17,11 +17,15 @@ TEST(RaceSnapshotSlotTest, AServerThreadReadsWholeCopiesInTheOrderTheyWerePublis
     constexpr std::uint64_t kPublications = 2000;
     RaceSnapshotSlot slot;
     std::atomic<bool> done = false;
+    // The publishing waits for the server's first read, so the reads overlap
+    // it even where the thread starts late on a loaded machine.
+    std::atomic<bool> reading = false;
     std::uint64_t reads = 0, mismatches = 0, wentBack = 0, last = 0;
     std::thread server([&] {
         while (!done.load()) {
             const RaceSnapshotSlot::Snapshot snapshot = slot.Latest();
             ++reads;
+            reading = true;
             if (snapshot.sequence < last) ++wentBack;
             last = snapshot.sequence;
             if (snapshot.sequence == 0) continue;
@@ -30,6 +34,7 @@ TEST(RaceSnapshotSlotTest, AServerThreadReadsWholeCopiesInTheOrderTheyWerePublis
                 ++mismatches;
         }
     });
+    while (!reading.load()) std::this_thread::yield();
     RaceWindowModel window;
     for (std::uint64_t n = 1; n <= kPublications; ++n) {
         window.Comment = std::to_string(n);
