@@ -12,7 +12,9 @@ namespace palomind {
 // not in the heat takes no place from them), then those who never passed by
 // entry number; and the raw passes of every transponder that counts for no
 // entrant of the heat. Entrants sharing a transponder are never in one
-// heat, so each transponder is one entrant's.
+// qualifying heat; in a practice session, which holds the whole class, the
+// transponder's result is the first of them by entry number, and the
+// others are listed as never passed.
 struct HeatResult {
     std::vector<HeatEntrantResult> entrants;
     std::vector<NotEnteredPasses> notEntered;

@@ -351,6 +351,21 @@ TEST_F(HeatFilingTest, AFiledHeatsResultPlacesItsEntrantsOnlyAndListsTheRest) {
     EXPECT_EQ(entrants[2].at("time_ms"), 0);
 }
 
+TEST_F(HeatFilingTest, APracticeSessionFilesIntoItsClassAndListsEveryEntrant) {
+    const std::string record = MadeRecord("run.journal", kHeatRace);
+    Succeed({"--file-race", "c1-p", "--record", record});
+    const auto gt = nlohmann::json::parse(ReadBytes(MeetingFile())).at("classes")[0];
+    EXPECT_EQ(gt.at("practice_records").size(), 1u);
+    const auto result = Results("c1-p");
+    // Ann and Bob share transponder 5: both are listed.
+    std::vector<std::pair<std::string, std::string>> entrants;
+    for (const auto& e : result.at("entrants")) entrants.emplace_back(e.at("name"), e.at("status"));
+    const std::vector<std::pair<std::string, std::string>> expected{
+        {"Ann", "DNS"}, {"Bob", "DNS"}, {"Cy", "DNS"}};
+    EXPECT_EQ(entrants, expected);
+    EXPECT_EQ(result.at("not_entered").size(), 3u);
+}
+
 TEST_F(HeatFilingTest, ARecordFiledAgainChangesNothingAndAnotherReplacesIt) {
     const std::string first = MadeRecord("run.journal", kHeatRace);
     Succeed({"--file-race", "c2-q1-1", "--record", first});
