@@ -20,6 +20,11 @@ struct Outcome {
     std::string err;
 };
 
+struct BadLineCase {
+    std::vector<std::string> args;
+    std::string error;  // the one line on standard error
+};
+
 // A meeting folder "m" in a scratch folder, and the program's command line
 // run on it with a fixed date and seed source.
 class MeetingCommandTest : public ::testing::Test {
@@ -45,6 +50,17 @@ class MeetingCommandTest : public ::testing::Test {
         Succeed({"--class", "GT", "--heat-size", "2", "--race-time", "300", "--min-lap", "4.5"});
         folder_.Write("entries.csv", "name,class,transponder\nAnn,GT,5\nBob,GT,5\nCy,GT,7\n");
         Succeed({"--import-entries", folder_.File("entries.csv")});
+    }
+
+    // Each line refused with status 2 and its one line, meeting.json as it was.
+    void ExpectEachRefused(const std::vector<BadLineCase>& cases) {
+        const std::string before = ReadBytes(MeetingFile());
+        for (const BadLineCase& c : cases) {
+            const Outcome outcome = Run(c.args);
+            EXPECT_EQ(outcome.status, 2) << c.error;
+            EXPECT_EQ(outcome.err, c.error + "\n");
+            EXPECT_EQ(ReadBytes(MeetingFile()), before) << c.error;
+        }
     }
 
     testing::ScratchFolder folder_;
@@ -102,11 +118,6 @@ TEST_F(MeetingCommandTest, AClassKeepsEverySettingItIsNotGiven) {
     EXPECT_EQ(c.at("id"), "c1");
 }
 
-struct BadLineCase {
-    std::vector<std::string> args;
-    std::string error;  // the one line on standard error
-};
-
 TEST_F(MeetingCommandTest, BadInputGetsOneLineStatusTwoAndChangesNothing) {
     SetUpMeeting();
     folder_.Write("bad.csv", "name,class,transponder\nDee,GT,99\n");
@@ -142,13 +153,7 @@ TEST_F(MeetingCommandTest, BadInputGetsOneLineStatusTwoAndChangesNothing) {
          "--schedule, --file-race and --results"},
         {{"--class", "GT", "--seed", "1"}, "palomind: --seed needs --draw-heats"},
     };
-    const std::string before = ReadBytes(MeetingFile());
-    for (const BadLineCase& c : cases) {
-        const Outcome outcome = Run(c.args);
-        EXPECT_EQ(outcome.status, 2) << c.error;
-        EXPECT_EQ(outcome.err, c.error + "\n");
-        EXPECT_EQ(ReadBytes(MeetingFile()), before) << c.error;
-    }
+    ExpectEachRefused(cases);
 }
 
 TEST_F(MeetingCommandTest, ADamagedMeetingFileIsRefusedAndLeftAsItWas) {
@@ -301,14 +306,8 @@ TEST_F(HeatFilingTest, BadFilingsAndResultsGetOneLineStatusTwoAndChangeNothing) 
         {{"--class", "GT", "--out", folder_.File("r.json")},
          "palomind: --out needs --schedule or --results"},
     };
-    const std::string before = ReadBytes(MeetingFile());
-    for (const BadLineCase& c : cases) {
-        const Outcome outcome = Run(c.args);
-        EXPECT_EQ(outcome.status, 2) << c.error;
-        EXPECT_EQ(outcome.err, c.error + "\n");
-        EXPECT_EQ(ReadBytes(MeetingFile()), before) << c.error;
-        EXPECT_FALSE(std::filesystem::exists(folder_.File("r.json"))) << c.error;
-    }
+    ExpectEachRefused(cases);
+    EXPECT_FALSE(std::filesystem::exists(folder_.File("r.json")));
     EXPECT_EQ(ReadBytes(Meeting() + "/races/" + name), ReadBytes(record));
 }
 
