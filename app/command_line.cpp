@@ -93,13 +93,16 @@ constexpr std::array kOptions{
     CommandLineOption{"--final", "IN.json", kFinalRun,
                       "Write a class's final result from its qualifying order and the results "
                       "of its mains in IN.json and exit; needs no display."},
-    CommandLineOption{"--out", "OUT.json", kRankRun,
-                      "The JSON file --rank, --mains, --grid, --final and --schedule write "
-                      "(docs/meeting.md).",
-                      kOutAlsoRuns},
-    CommandLineOption{"--meeting", "DIR", kMeetingRun,
-                      "Work on the meeting in the folder DIR with one of --new, --class, "
-                      "--import-entries, --draw-heats and --schedule, and exit; needs no display."},
+    CommandLineOption{
+        "--out", "OUT.json", kRankRun,
+        "The JSON file --rank, --mains, --grid, --final, --schedule and --results write "
+        "(docs/meeting.md).",
+        kOutAlsoRuns},
+    CommandLineOption{
+        "--meeting", "DIR", kMeetingRun,
+        "Work on the meeting in the folder DIR with one of --new, --class, "
+        "--import-entries, --draw-heats, --schedule, --file-race and --results, and exit; "
+        "needs no display."},
     CommandLineOption{"--new", "NAME", kMeetingRun,
                       "Create the meeting NAME, dated today, in DIR, which must be empty or "
                       "missing."},
@@ -146,6 +149,14 @@ constexpr std::array kOptions{
                       "stored."},
     CommandLineOption{"--schedule", "", kMeetingRun,
                       "Write the heats in running order with their states to --out."},
+    CommandLineOption{"--file-race", "HEAT", kMeetingRun,
+                      "File the race record --record under the heat HEAT, copied into the "
+                      "meeting's races/; a record filed there before is marked replaced."},
+    CommandLineOption{"--record", "RECORD", kMeetingRun,
+                      "With --file-race: the race record filed."},
+    CommandLineOption{"--results", "HEAT", kMeetingRun,
+                      "Write the exact result of the heat HEAT, of every entrant of the heat, to "
+                      "--out."},
     CommandLineOption{"--help", "", kHelpRun, "Show this help and exit."},
     CommandLineOption{"--version", "", kVersionRun, "Show the version and exit."},
 };

@@ -25,26 +25,32 @@ std::vector<std::string> FiledFiles(const Meeting& meeting) {
 
 }  // namespace
 
+std::optional<RaceRecord> ReadFiledRecord(const std::string& folder, const std::string& file,
+                                          FileStore& files, std::string& error) {
+    const std::string path = (std::filesystem::path(folder) / kMeetingRacesFolder / file).string();
+    const std::optional<std::string> text = files.ReadAll(path);
+    if (!text) {
+        error = path + ": cannot be read" + FailureReasonSuffix(files);
+        return std::nullopt;
+    }
+    if (const std::string problem = RaceRecordProblem(*text); !problem.empty()) {
+        error = path + ": " + problem;
+        return std::nullopt;
+    }
+    const JournalParseResult parsed = ReadJournal(*text);
+    return SplitRaceRecord(parsed.events, parsed.lines);
+}
+
 std::optional<std::map<std::string, RecordFacts>> FiledRecordFacts(const Meeting& meeting,
                                                                    const std::string& folder,
                                                                    FileStore& files,
                                                                    std::string& error) {
     std::map<std::string, RecordFacts> facts;
     for (const std::string& file : FiledFiles(meeting)) {
-        const std::string path =
-            (std::filesystem::path(folder) / kMeetingRacesFolder / file).string();
-        const std::optional<std::string> text = files.ReadAll(path);
-        if (!text) {
-            error = path + ": cannot be read" + FailureReasonSuffix(files);
-            return std::nullopt;
-        }
-        if (const std::string problem = RaceRecordProblem(*text); !problem.empty()) {
-            error = path + ": " + problem;
-            return std::nullopt;
-        }
-        const JournalParseResult parsed = ReadJournal(*text);
-        const RaceRecord record = SplitRaceRecord(parsed.events, parsed.lines);
-        const Revision latest = ScoreRevision(record, static_cast<int>(record.corrections.size()));
+        const std::optional<RaceRecord> record = ReadFiledRecord(folder, file, files, error);
+        if (!record) return std::nullopt;
+        const Revision latest =
+            ScoreRevision(*record, static_cast<int>(record->corrections.size()));
         facts[file] = {latest.state.AllFinished != kFalse ? RecordFacts::End::AllFinished
                                                           : RecordFacts::End::Stopped,
                        latest.provisional};

@@ -7,6 +7,8 @@
 #include <random>
 
 #include "app/filed_record_facts.h"
+#include "app/heat_result.h"
+#include "app/journal_reading.h"
 #include "documents/cp932.h"
 #include "documents/utf8.h"
 #include "meeting/entry_import.h"
@@ -20,8 +22,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::array<std::string_view, 5> kActions{"--new", "--class", "--import-entries",
-                                                   "--draw-heats", "--schedule"};
+constexpr std::array<std::string_view, 7> kActions{"--new",        "--class",    "--import-entries",
+                                                   "--draw-heats", "--schedule", "--file-race",
+                                                   "--results"};
 
 // The options that belong to one action of the meeting run.
 struct ActionOption {
@@ -37,7 +40,19 @@ constexpr std::array kActionOptions{
     ActionOption{"--bump", "--class"},        ActionOption{"--legs", "--class"},
     ActionOption{"--best-legs", "--class"},   ActionOption{"--round", "--draw-heats"},
     ActionOption{"--seed", "--draw-heats"},   ActionOption{"--out", "--schedule"},
+    ActionOption{"--out", "--results"},       ActionOption{"--record", "--file-race"},
 };
+
+// The actions `option` belongs to, as "--a or --b".
+std::string ActionsOf(std::string_view option) {
+    std::string actions;
+    for (const ActionOption& o : kActionOptions) {
+        if (o.option != option) continue;
+        if (!actions.empty()) actions += " or ";
+        actions += o.action;
+    }
+    return actions;
+}
 
 constexpr std::int64_t kLargestSeconds = 1'000'000'000;
 constexpr std::int64_t kLargestMinLapMs = 600'000;
@@ -80,6 +95,10 @@ class MeetingRun {
             ImportFile(meeting);
         } else if (action == "--draw-heats") {
             Draw(meeting);
+        } else if (action == "--file-race") {
+            if (!FileRace(meeting)) return;
+        } else if (action == "--results") {
+            return WriteResults(meeting);
         } else {
             return WriteSchedule(meeting);
         }
@@ -98,12 +117,16 @@ class MeetingRun {
         }
         if (action.empty()) {
             throw BadInput{
-                "--meeting needs one of --new, --class, --import-entries, --draw-heats and "
-                "--schedule"};
+                "--meeting needs one of --new, --class, --import-entries, --draw-heats, "
+                "--schedule, --file-race and --results"};
         }
         for (const ActionOption& option : kActionOptions) {
-            if (line_.Has(option.option) && option.action != action)
-                throw BadInput{std::string(option.option) + " needs " + std::string(option.action)};
+            const bool belongs = std::any_of(
+                kActionOptions.begin(), kActionOptions.end(), [&](const ActionOption& o) {
+                    return o.option == option.option && o.action == action;
+                });
+            if (line_.Has(option.option) && !belongs)
+                throw BadInput{std::string(option.option) + " needs " + ActionsOf(option.option)};
         }
         return action;
     }
@@ -250,6 +273,111 @@ class MeetingRun {
         std::string error;
         if (!DrawRound(meeting, c->id, round, seed, error))
             throw BadInput{"--draw-heats: " + error};
+    }
+
+    // The heat of the schedule the option names.
+    ScheduledHeat ScheduledHeatOf(const Meeting& meeting, std::string_view option) const {
+        const std::string heatId = *line_.Value(option);
+        // Only who is in which heat is read here, not the records' states.
+        const std::vector<ScheduledHeat> schedule =
+            MeetingSchedule(meeting, [](const std::string&) { return RecordFacts{}; });
+        const auto heat = std::find_if(schedule.begin(), schedule.end(),
+                                       [&](const ScheduledHeat& h) { return h.id == heatId; });
+        if (heat == schedule.end())
+            throw BadInput{std::string(option) + ": no heat " + Quoted(heatId)};
+        return *heat;
+    }
+
+    // Files the record under the heat; false where it is filed there
+    // already, the same bytes, and nothing changes.
+    bool FileRace(Meeting& meeting) const {
+        const std::string heatId = ScheduledHeatOf(meeting, "--file-race").id;
+        std::vector<HeatRecord>* records = RecordsOfHeat(meeting, heatId);
+        const std::optional<std::string> path = line_.Value("--record");
+        if (!path) throw BadInput{"--file-race needs --record"};
+        const std::optional<std::string> bytes = world_.files.ReadAll(*path);
+        if (!bytes)
+            throw FileFailure{*path + ": cannot be read" + FailureReasonSuffix(world_.files)};
+        if (const std::string problem = RaceRecordProblem(*bytes); !problem.empty())
+            throw FileFailure{*path + ": " + problem};
+        const JournalParseResult parsed = ReadJournal(*bytes);
+        const std::string ranAs = SplitRaceRecord(parsed.events, parsed.lines).Heat();
+        if (!ranAs.empty() && ranAs != heatId) {
+            throw BadInput{"--file-race: " + *path + " was run as heat " + Quoted(ranAs) +
+                           ", not " + Quoted(heatId)};
+        }
+        const std::string name = fs::path(*path).filename().string();
+        const std::string filedUnder = HeatFiledUnder(meeting, name);
+        if (!filedUnder.empty() && filedUnder != heatId) {
+            throw BadInput{"--file-race: " + name + " is filed under heat " + Quoted(filedUnder) +
+                           " already"};
+        }
+        const std::string target = (fs::path(folder_) / kMeetingRacesFolder / name).string();
+        std::error_code error;
+        if (fs::exists(target, error)) {
+            const std::optional<std::string> there = world_.files.ReadAll(target);
+            if (!there)
+                throw FileFailure{target + ": cannot be read" + FailureReasonSuffix(world_.files)};
+            if (*there != *bytes)
+                throw BadInput{"--file-race: " + target + ": another file of that name is there"};
+        } else if (!world_.files.WriteAtomically(target, *bytes)) {
+            throw FileFailure{target + ": cannot be written" + FailureReasonSuffix(world_.files)};
+        }
+        if (filedUnder == heatId) return false;
+        // Run again: the record filed last stands for the heat.
+        for (HeatRecord& earlier : *records) earlier.replaced = true;
+        records->push_back({name, false, false});
+        return true;
+    }
+
+    // The heat `file` is filed under in the meeting; empty for none.
+    static std::string HeatFiledUnder(const Meeting& meeting, const std::string& file) {
+        const auto holds = [&](const std::vector<HeatRecord>& records) {
+            return std::any_of(records.begin(), records.end(),
+                               [&](const HeatRecord& r) { return r.file == file; });
+        };
+        for (const MeetingClass& c : meeting.classes) {
+            if (holds(c.practiceRecords)) return PracticeHeatId(c);
+        }
+        for (const MeetingRound& round : meeting.rounds) {
+            for (const Heat& heat : round.heats) {
+                if (holds(heat.records)) return heat.id;
+            }
+        }
+        return {};
+    }
+
+    void WriteResults(Meeting& meeting) const {
+        const ScheduledHeat heat = ScheduledHeatOf(meeting, "--results");
+        const std::string& heatId = heat.id;
+        const std::optional<std::string> out = line_.Value("--out");
+        if (!out) throw BadInput{"--results needs --out"};
+        const std::vector<HeatRecord>* records = RecordsOfHeat(meeting, heatId);
+        const auto standing = std::find_if(records->rbegin(), records->rend(),
+                                           [](const HeatRecord& r) { return !r.replaced; });
+        if (records->empty())
+            throw BadInput{"--results: heat " + Quoted(heatId) + " has no race record filed"};
+        if (standing == records->rend()) {
+            throw BadInput{"--results: every race record of heat " + Quoted(heatId) +
+                           " is replaced"};
+        }
+        std::string error;
+        const std::optional<RaceRecord> record =
+            ReadFiledRecord(folder_, standing->file, world_.files, error);
+        if (!record) throw FileFailure{error};
+        const int corrections = static_cast<int>(record->corrections.size());
+        const Revision latest = ScoreRevision(*record, corrections);
+        const HeatResult result = HeatResultOf(latest, heat.entrants);
+        const JournalEvent& race = record->raw.front();
+        const std::string json =
+            HeatResultJson({.race = race.text,
+                            .started = race.wallClock,
+                            .heat = heatId,
+                            .revision = corrections,
+                            .provisional = latest.provisional},
+                           latest.result.raceTimeSeconds, result.entrants, result.notEntered);
+        if (!world_.files.WriteAtomically(*out, json))
+            throw FileFailure{*out + ": cannot be written" + FailureReasonSuffix(world_.files)};
     }
 
     void WriteSchedule(const Meeting& meeting) const {

@@ -24,8 +24,9 @@ std::string LocalDate(std::time_t now);
 std::uint64_t SystemRandomSeed();
 
 // palomind --meeting DIR with one of --new NAME, --class NAME [settings],
-// --import-entries FILE.csv, --draw-heats CLASS --round N [--seed N] or
-// --schedule --out FILE.json (docs/meeting.md, "Meeting folder commands").
+// --import-entries FILE.csv, --draw-heats CLASS --round N [--seed N],
+// --schedule --out FILE.json, --file-race HEAT --record RECORD or --results
+// HEAT --out FILE.json (docs/meeting.md, "Meeting folder commands").
 // On success nothing is printed and 0 returned. Bad input gets one line on
 // `err` naming it and status 2, with nothing changed; a file that cannot be
 // read or written, or a filed race record that is not one, status 1.

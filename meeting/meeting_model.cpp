@@ -48,6 +48,18 @@ std::vector<MeetingEntry> EntriesOfClass(const Meeting& meeting, const std::stri
     return entries;
 }
 
+std::vector<HeatRecord>* RecordsOfHeat(Meeting& meeting, const std::string& heatId) {
+    for (MeetingClass& c : meeting.classes) {
+        if (PracticeHeatId(c) == heatId) return &c.practiceRecords;
+    }
+    for (MeetingRound& round : meeting.rounds) {
+        for (Heat& heat : round.heats) {
+            if (heat.id == heatId) return &heat.records;
+        }
+    }
+    return nullptr;
+}
+
 std::string PracticeHeatId(const MeetingClass& meetingClass) {
     return meetingClass.id + "-p";
 }

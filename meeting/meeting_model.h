@@ -91,6 +91,8 @@ const MeetingClass* ClassNamed(const Meeting& meeting, const std::string& name);
 const MeetingClass* ClassWithId(const Meeting& meeting, const std::string& id);
 const MeetingEntry* EntryNumbered(const Meeting& meeting, std::int64_t number);
 MeetingRound* RoundOf(Meeting& meeting, const std::string& classId, std::int64_t number);
+// The records filed under the practice session or qualifying heat `heatId`.
+std::vector<HeatRecord>* RecordsOfHeat(Meeting& meeting, const std::string& heatId);
 
 // Adds a class with the default settings and a new id; returns it.
 MeetingClass& AddClass(Meeting& meeting, const std::string& name);

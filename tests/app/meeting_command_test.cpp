@@ -7,6 +7,7 @@
 
 #include "app/replay_command.h"
 #include "platform/file_store.h"
+#include "tests/support/receiver_frame.h"
 #include "tests/support/test_folders.h"
 
 namespace palomind {
@@ -17,6 +18,11 @@ using testing::ReadBytes;
 struct Outcome {
     int status = -1;
     std::string err;
+};
+
+struct BadLineCase {
+    std::vector<std::string> args;
+    std::string error;  // the one line on standard error
 };
 
 // A meeting folder "m" in a scratch folder, and the program's command line
@@ -44,6 +50,17 @@ class MeetingCommandTest : public ::testing::Test {
         Succeed({"--class", "GT", "--heat-size", "2", "--race-time", "300", "--min-lap", "4.5"});
         folder_.Write("entries.csv", "name,class,transponder\nAnn,GT,5\nBob,GT,5\nCy,GT,7\n");
         Succeed({"--import-entries", folder_.File("entries.csv")});
+    }
+
+    // Each line refused with status 2 and its one line, meeting.json as it was.
+    void ExpectEachRefused(const std::vector<BadLineCase>& cases) {
+        const std::string before = ReadBytes(MeetingFile());
+        for (const BadLineCase& c : cases) {
+            const Outcome outcome = Run(c.args);
+            EXPECT_EQ(outcome.status, 2) << c.error;
+            EXPECT_EQ(outcome.err, c.error + "\n");
+            EXPECT_EQ(ReadBytes(MeetingFile()), before) << c.error;
+        }
     }
 
     testing::ScratchFolder folder_;
@@ -101,11 +118,6 @@ TEST_F(MeetingCommandTest, AClassKeepsEverySettingItIsNotGiven) {
     EXPECT_EQ(c.at("id"), "c1");
 }
 
-struct BadLineCase {
-    std::vector<std::string> args;
-    std::string error;  // the one line on standard error
-};
-
 TEST_F(MeetingCommandTest, BadInputGetsOneLineStatusTwoAndChangesNothing) {
     SetUpMeeting();
     folder_.Write("bad.csv", "name,class,transponder\nDee,GT,99\n");
@@ -137,17 +149,11 @@ TEST_F(MeetingCommandTest, BadInputGetsOneLineStatusTwoAndChangesNothing) {
         {{"--schedule"}, "palomind: --schedule needs --out"},
         {{"--class", "GT", "--schedule"}, "palomind: --schedule cannot be used with --class"},
         {{"--round", "1"},
-         "palomind: --meeting needs one of --new, --class, --import-entries, --draw-heats and "
-         "--schedule"},
+         "palomind: --meeting needs one of --new, --class, --import-entries, --draw-heats, "
+         "--schedule, --file-race and --results"},
         {{"--class", "GT", "--seed", "1"}, "palomind: --seed needs --draw-heats"},
     };
-    const std::string before = ReadBytes(MeetingFile());
-    for (const BadLineCase& c : cases) {
-        const Outcome outcome = Run(c.args);
-        EXPECT_EQ(outcome.status, 2) << c.error;
-        EXPECT_EQ(outcome.err, c.error + "\n");
-        EXPECT_EQ(ReadBytes(MeetingFile()), before) << c.error;
-    }
+    ExpectEachRefused(cases);
 }
 
 TEST_F(MeetingCommandTest, ADamagedMeetingFileIsRefusedAndLeftAsItWas) {
@@ -207,6 +213,176 @@ TEST_F(MeetingCommandTest, AHeatWhoseFiledRecordRanToTheEndIsDone) {
     const auto heats = nlohmann::json::parse(ReadBytes(folder_.File("schedule.json"))).at("heats");
     EXPECT_EQ(heats[1].at("state"), "done");
     EXPECT_EQ(heats[2].at("state"), "to-run");
+}
+
+// A race as the replay records it: RaceStart at tick 4000; Dee (3) laps
+// twice, Eve (4) once, transponder 9, in no heat, three times; Fay (6) and
+// Gus (8) never pass.
+const std::string kHeatRace =
+    "palomind-journal 1\n1000 racetime 60\n1000 startwait 2\n1000 boot\n" +
+    std::string("2000 start\n") + testing::RxLine(5000, 3) + testing::RxLine(5500, 9) +
+    testing::RxLine(6000, 4) + testing::RxLine(10000, 9) + testing::RxLine(14500, 9) +
+    testing::RxLine(15000, 3) + testing::RxLine(17000, 4) + testing::RxLine(19000, 9) +
+    testing::RxLine(25000, 3);
+
+std::string Edit(int n, const std::string& operation) {
+    return "40000 edit " + std::to_string(n) + " 2026-12-09T12:00:00+09:00 " + operation + "\n";
+}
+
+// The meeting above and a class Touring of four, all in heat c2-q1-1, with
+// race records made by the replay of journals.
+class HeatFilingTest : public MeetingCommandTest {
+  protected:
+    void SetUp() override {
+        SetUpMeeting();
+        folder_.Write("touring.csv",
+                      "name,class,transponder\nDee,Touring,3\nEve,Touring,4\nFay,Touring,6\n"
+                      "Gus,Touring,8\n");
+        Succeed({"--import-entries", folder_.File("touring.csv")});
+        Succeed({"--draw-heats", "GT", "--round", "1", "--seed", "5"});
+        Succeed({"--draw-heats", "Touring", "--round", "1", "--seed", "5"});
+    }
+    // The record of the journal `name`, with `after` at its end; a journal
+    // named as the program names them gives its record a name of its own.
+    std::string MadeRecord(const std::string& name, const std::string& journal,
+                           const std::string& after = {}) {
+        const testing::TemporaryCurrentDirectory working;
+        const std::string races = folder_.File("made-" + name);
+        folder_.Write(name, journal);
+        std::ostringstream messages;
+        EXPECT_EQ(RunReplayCommand({"--replay", folder_.File(name), "--races", races}, messages), 0)
+            << messages.str();
+        std::string record;
+        for (const auto& entry : std::filesystem::directory_iterator(races)) record = entry.path();
+        testing::WriteBytes(record, ReadBytes(record) + after);
+        return record;
+    }
+    nlohmann::json Results(const std::string& heat) {
+        Succeed({"--results", heat, "--out", folder_.File("results.json")});
+        return nlohmann::json::parse(ReadBytes(folder_.File("results.json")));
+    }
+    std::vector<nlohmann::json> FiledRecords(const std::string& heat) {
+        const auto meeting = nlohmann::json::parse(ReadBytes(MeetingFile()));
+        for (const auto& round : meeting.at("rounds")) {
+            for (const auto& h : round.at("heats")) {
+                if (h.at("id") == heat) return h.at("records");
+            }
+        }
+        ADD_FAILURE() << heat;
+        return {};
+    }
+};
+
+TEST_F(HeatFilingTest, BadFilingsAndResultsGetOneLineStatusTwoAndChangeNothing) {
+    const std::string record = MadeRecord("run.journal", kHeatRace);
+    Succeed({"--file-race", "c2-q1-1", "--record", record});
+    const std::string ranAsAnother = MadeRecord(
+        "palomind-20261209-100000-1.journal",
+        std::string(kHeatRace).insert(kHeatRace.find("2000 start"), "1500 heat c1-q1-2\n"));
+    const std::string sameName =
+        folder_.File("same/") + std::filesystem::path(record).filename().string();
+    std::filesystem::create_directories(folder_.File("same"));
+    testing::WriteBytes(sameName, ReadBytes(record) + Edit(1, "penalty 3 1 0 x"));
+    const std::string name = std::filesystem::path(record).filename().string();
+    const std::vector<BadLineCase> cases{
+        {{"--file-race", "c9-q1-1", "--record", record},
+         "palomind: --file-race: no heat \"c9-q1-1\""},
+        {{"--file-race", "c2-q1-1"}, "palomind: --file-race needs --record"},
+        {{"--file-race", "c2-q1-1", "--record", ranAsAnother},
+         "palomind: --file-race: " + ranAsAnother +
+             " was run as heat \"c1-q1-2\", not \"c2-q1-1\""},
+        {{"--file-race", "c1-q1-1", "--record", record},
+         "palomind: --file-race: " + name + " is filed under heat \"c2-q1-1\" already"},
+        {{"--file-race", "c2-q1-1", "--record", sameName},
+         "palomind: --file-race: " + Meeting() + "/races/" + name +
+             ": another file of that name is there"},
+        {{"--results", "c1-q1-1", "--out", folder_.File("r.json")},
+         "palomind: --results: heat \"c1-q1-1\" has no race record filed"},
+        {{"--results", "c2-q9-1", "--out", folder_.File("r.json")},
+         "palomind: --results: no heat \"c2-q9-1\""},
+        {{"--results", "c2-q1-1"}, "palomind: --results needs --out"},
+        {{"--schedule", "--out", folder_.File("r.json"), "--record", record},
+         "palomind: --record needs --file-race"},
+        {{"--class", "GT", "--out", folder_.File("r.json")},
+         "palomind: --out needs --schedule or --results"},
+    };
+    ExpectEachRefused(cases);
+    EXPECT_FALSE(std::filesystem::exists(folder_.File("r.json")));
+    EXPECT_EQ(ReadBytes(Meeting() + "/races/" + name), ReadBytes(record));
+}
+
+TEST_F(HeatFilingTest, AFiledHeatsResultPlacesItsEntrantsOnlyAndListsTheRest) {
+    const std::string record =
+        MadeRecord("run.journal", kHeatRace, Edit(1, "penalty 3 2 0 フライング"));
+    Succeed({"--file-race", "c2-q1-1", "--record", record});
+    EXPECT_EQ(ReadBytes(Meeting() + "/races/" + std::filesystem::path(record).filename().string()),
+              ReadBytes(record));
+    const auto result = Results("c2-q1-1");
+    EXPECT_EQ(result.at("heat"), "c2-q1-1");
+    EXPECT_EQ(result.at("revision"), 1);
+    EXPECT_EQ(result.at("not_entered"), nlohmann::json::parse(R"([{"id": 9, "passes": 4}])"));
+    // The stranger's three laps and Dee's penalty put Eve first among the heat.
+    const struct {
+        int id;
+        int number;
+        const char* name;
+        const char* status;
+        nlohmann::json place;
+        int laps;
+    } expected[] = {
+        {4, 5, "Eve", "RUN", 1, 1},
+        {3, 4, "Dee", "RUN", 2, 0},
+        {6, 6, "Fay", "DNS", nullptr, 0},
+        {8, 7, "Gus", "DNS", nullptr, 0},
+    };
+    const auto& entrants = result.at("entrants");
+    ASSERT_EQ(entrants.size(), std::size(expected)) << entrants;
+    for (std::size_t i = 0; i < entrants.size(); ++i) {
+        SCOPED_TRACE(expected[i].name);
+        EXPECT_EQ(entrants[i].at("id"), expected[i].id);
+        EXPECT_EQ(entrants[i].at("number"), expected[i].number);
+        EXPECT_EQ(entrants[i].at("name"), expected[i].name);
+        EXPECT_EQ(entrants[i].at("status"), expected[i].status);
+        EXPECT_EQ(entrants[i].at("place"), expected[i].place);
+        EXPECT_EQ(entrants[i].at("laps"), expected[i].laps);
+    }
+    EXPECT_EQ(entrants[1].at("penalty"), nlohmann::json::parse(R"({"laps": 2, "ms": 0})"));
+    EXPECT_EQ(entrants[2].at("time_ms"), 0);
+}
+
+TEST_F(HeatFilingTest, APracticeSessionFilesIntoItsClassAndListsEveryEntrant) {
+    const std::string record = MadeRecord("run.journal", kHeatRace);
+    Succeed({"--file-race", "c1-p", "--record", record});
+    const auto gt = nlohmann::json::parse(ReadBytes(MeetingFile())).at("classes")[0];
+    EXPECT_EQ(gt.at("practice_records").size(), 1u);
+    const auto result = Results("c1-p");
+    // Ann and Bob share transponder 5: both are listed.
+    std::vector<std::pair<std::string, std::string>> entrants;
+    for (const auto& e : result.at("entrants")) entrants.emplace_back(e.at("name"), e.at("status"));
+    const std::vector<std::pair<std::string, std::string>> expected{
+        {"Ann", "DNS"}, {"Bob", "DNS"}, {"Cy", "DNS"}};
+    EXPECT_EQ(entrants, expected);
+    EXPECT_EQ(result.at("not_entered").size(), 3u);
+}
+
+TEST_F(HeatFilingTest, ARecordFiledAgainChangesNothingAndAnotherReplacesIt) {
+    const std::string first = MadeRecord("run.journal", kHeatRace);
+    Succeed({"--file-race", "c2-q1-1", "--record", first});
+    const std::string once = ReadBytes(MeetingFile());
+    Succeed({"--file-race", "c2-q1-1", "--record", first});
+    EXPECT_EQ(ReadBytes(MeetingFile()), once);
+
+    const std::string rerun = MadeRecord(
+        "palomind-20261209-110000-1.journal",
+        std::string(kHeatRace).insert(kHeatRace.find("2000 start"), "1500 heat c2-q1-1\n"),
+        Edit(1, "dq 4 x"));
+    Succeed({"--file-race", "c2-q1-1", "--record", rerun});
+    const auto records = FiledRecords("c2-q1-1");
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].at("replaced"), true);
+    EXPECT_EQ(records[1].at("file"), std::filesystem::path(rerun).filename().string());
+    EXPECT_EQ(records[1].at("replaced"), false);
+    EXPECT_EQ(Results("c2-q1-1").at("entrants")[1].at("status"), "DQ");
 }
 
 }  // namespace

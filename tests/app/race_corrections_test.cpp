@@ -23,13 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string RxLine(int tick, std::uint8_t id) {
-    std::string line = std::to_string(tick) + " rx";
-    static constexpr char kHex[] = "0123456789abcdef";
-    for (const std::uint8_t b : Frame(id)) line += {' ', kHex[b >> 4], kHex[b & 0xF]};
-    return line + "\n";
-}
-
 // RaceStart is at tick 4000 (the start at 2000, 2 s of countdown). ID 7's
 // second pass comes just before an "ＩＤ１" press, which counts on from it;
 // ID 70 passes, but is no entrant.
