@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <set>
 #include <span>
@@ -23,6 +24,7 @@
 #include "platform/sound_player.h"
 #include "platform/tick_clock.h"
 #include "platform/user_dialogs.h"
+#include "record/race_record_folder.h"
 #include "record/race_recorder.h"
 #include "roster/roster_table.h"
 
@@ -204,6 +206,11 @@ class Application final {
     // Every race from now on is written into its race record by `recorder`
     // (docs/race-record.md), each line before its event is applied.
     void KeepRaceRecords(RaceRecorder* recorder);
+    // Where those records are written: `folder` holds them, and
+    // MoveRaceRecords places the records begun from then on elsewhere (a
+    // meeting's races/ while it is open). False where no folder is kept.
+    void KeepRaceRecordsIn(RaceRecordFolder* folder) { recordsFolder_ = folder; }
+    bool MoveRaceRecords(const std::filesystem::path& folder);
 
     // A line for the journal's reader about something the replay does not
     // act on (a port opened, a result file saved).
@@ -266,6 +273,7 @@ class Application final {
     // The result the last Document() refers to.
     ExactResult documentResult_;
     RaceRecorder* recorder_ = nullptr;
+    RaceRecordFolder* recordsFolder_ = nullptr;
     // What "Palomind.ini" holds as far as this run knows; nothing before
     // start-up has read it (nothing is written before then).
     void WriteSettingsIfChanged();
