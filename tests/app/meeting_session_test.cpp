@@ -9,13 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "app/crash_recovery.h"
 #include "app/journal_reading.h"
 #include "app/race_core.h"
 #include "app/replay.h"
 #include "documents/cp932.h"
 #include "documents/result_file.h"
 #include "meeting/meeting_folder.h"
+#include "record/race_heat.h"
 #include "record/race_record_folder.h"
+#include "record/race_start_time.h"
 #include "tests/support/platform_fakes.h"
 #include "tests/support/receiver_frame.h"
 #include "tests/support/test_folders.h"
@@ -35,6 +38,10 @@ class TextJournal final : public EventJournal {
     void SyncIfDue() override {}
     std::string text = "palomind-journal 1\n";
 };
+
+// The crashed run's journal: its name gives the run's start its records
+// were named by.
+constexpr const char* kCrashedJournal = "palomind-20261209-100000-4242.running.journal";
 
 struct SteppedClock final : TickClock {
     std::int32_t TimeGetTime() override { return tick; }
@@ -82,7 +89,8 @@ class MeetingSessionTest : public ::testing::Test {
     MeetingSessionTest()
         : app({clock, sound, serial, settings, dialogs, memoryFiles, journal, "boot-1"}),
           records(working.Path() / "races"),
-          recorder(records, RaceRecorder::WhenTaken::NextNumber, 1'765'000'000),
+          recorder(records, RaceRecorder::WhenTaken::NextNumber,
+                   RunStartFromJournalName(kCrashedJournal)),
           session(app, diskFiles, working.Path() / "races") {
         memoryFiles.files["Palomind.ini"] = Utf8ToCp932("1\r\n20\r\n2\r\n0\r\n\"レース\"\r\n");
         app.LoadStartupFiles();
@@ -287,19 +295,61 @@ TEST_F(MeetingSessionTest, AnotherHeatsStartFilesTheRaceItEndsUnderItsOwnHeat) {
     EXPECT_EQ(StateOf("c1-p"), HeatState::Stopped);
 }
 
-TEST_F(MeetingSessionTest, ARaceRestoredStoppedIsFiledUnderItsHeatAtOnce) {
+// The program started again after a crash, the meeting open before the
+// crashed run's race is restored.
+struct RestartedProgram {
+    RestartedProgram(SteppedClock& clock, const fs::path& working, const std::string& meeting,
+                     std::string bootIdentity)
+        : app({clock, sound, serial, settings, dialogs, memoryFiles, journal,
+               std::move(bootIdentity)}),
+          records(working / "races"),
+          recorder(records, RaceRecorder::WhenTaken::NextNumber, std::nullopt),
+          session(app, diskFiles, working / "races") {
+        app.LoadStartupFiles();
+        app.KeepRaceRecords(&recorder);
+        app.KeepRaceRecordsIn(&records);
+        EXPECT_EQ(session.Open(meeting), "");
+    }
+    SteppedClock silentClock;
+    RecordingSoundPlayer sound{silentClock};
+    FakeSerialPort serial;
+    MemorySettingsStore settings;
+    ScriptedUserDialogs dialogs;
+    MemoryFileStore memoryFiles;
+    DiskFileStore diskFiles;
+    TextJournal journal;
+    Application app;
+    RaceRecordFolder records;
+    RaceRecorder recorder;
+    MeetingSession session;
+};
+
+// On the same boot the race goes on live and is filed as it is stopped;
+// after the machine restarted it is restored stopped and filed at once.
+TEST_F(MeetingSessionTest, ARaceRestoredAfterACrashIsFiledUnderItsHeat) {
     ASSERT_EQ(session.Open(Folder()), "");
     ASSERT_EQ(session.PrepareHeat("c1-q1-1"), "");
     app.StartRace();
-    RunFor(1500);
-    app.StopRace();
-    session.Close();  // as if the filing had never happened: the crashed run's
+    RunFor(500);  // crashed in the start's countdown
+    const JournalParseResult crashed = ParseCrashedJournal(journal.text);
+    ASSERT_TRUE(crashed.ok) << crashed.error;
+    const std::string crashedRecord = recorder.Current().value() + ".race";
     std::string error;
-    ASSERT_TRUE(SaveMeeting(Folder(), TwoHeatMeeting(), diskFiles, error));
-    ASSERT_EQ(session.Open(Folder()), "");
-    session.FileRestoredRace("c1-q1-1");
-    ASSERT_EQ(Filed("c1-q1-1").size(), 1u);
-    EXPECT_EQ(StateOf("c1-q1-1"), HeatState::Stopped);
+    for (const bool sameBoot : {true, false}) {
+        SCOPED_TRACE(sameBoot ? "same boot" : "machine restarted");
+        ASSERT_TRUE(SaveMeeting(Folder(), TwoHeatMeeting(), diskFiles, error)) << error;
+        RestartedProgram restarted(clock, working.Path(), Folder(), sameBoot ? "boot-1" : "boot-2");
+        EXPECT_EQ(restarted.app.BootRestoring(crashed.events, kCrashedJournal), sameBoot);
+        restarted.session.FileRestoredRace(HeatOfLastRace(crashed.events));
+        if (sameBoot) {
+            EXPECT_TRUE(Filed("c1-q1-1").empty());
+            clock.tick += 500;
+            restarted.app.StopRace();
+        }
+        const std::vector<HeatRecord> filed = Filed("c1-q1-1");
+        ASSERT_EQ(filed.size(), 1u);
+        EXPECT_EQ(filed[0].file, crashedRecord);
+    }
 }
 
 TEST_F(MeetingSessionTest, ARefusedMeetingFileIsNotOpenedNorOverwritten) {
