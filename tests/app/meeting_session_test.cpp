@@ -111,6 +111,15 @@ class MeetingSessionTest : public ::testing::Test {
         }
     }
     void Pass(std::uint8_t id) { serial.Receive(Frame(id)); }
+    // The meeting opened, `heat` loaded and its race under way for `ms`.
+    void RunHeatFor(const std::string& heat, std::int32_t ms) {
+        if (!session.IsOpen()) {
+            EXPECT_EQ(session.Open(Folder()), "");
+        }
+        EXPECT_EQ(session.PrepareHeat(heat), "");
+        app.StartRace();
+        RunFor(ms);
+    }
     // Every transponder given laps the whole race time and finishes.
     void RunToTheFinish(const std::vector<std::uint8_t>& ids) {
         app.StartRace();
@@ -243,10 +252,7 @@ TEST_F(MeetingSessionTest, AHeatAllFinishedIsFiledDone) {
 }
 
 TEST_F(MeetingSessionTest, AHeatStoppedIsFiledStoppedUntilAccepted) {
-    ASSERT_EQ(session.Open(Folder()), "");
-    ASSERT_EQ(session.PrepareHeat("c1-q1-1"), "");
-    app.StartRace();
-    RunFor(1500);
+    RunHeatFor("c1-q1-1", 1500);
     EXPECT_EQ(StateOf("c1-q1-1"), HeatState::Running);
     Pass(4);
     app.StopRace();
@@ -256,10 +262,7 @@ TEST_F(MeetingSessionTest, AHeatStoppedIsFiledStoppedUntilAccepted) {
 }
 
 TEST_F(MeetingSessionTest, ANewStartOfTheSameHeatFilesTheRaceItEndsAsReplaced) {
-    ASSERT_EQ(session.Open(Folder()), "");
-    ASSERT_EQ(session.PrepareHeat("c1-q1-1"), "");
-    app.StartRace();
-    RunFor(1200);
+    RunHeatFor("c1-q1-1", 1200);
     RunToTheFinish({4, 7, 9});
     const std::vector<HeatRecord> filed = Filed("c1-q1-1");
     ASSERT_EQ(filed.size(), 2u);
@@ -269,10 +272,7 @@ TEST_F(MeetingSessionTest, ANewStartOfTheSameHeatFilesTheRaceItEndsAsReplaced) {
 }
 
 TEST_F(MeetingSessionTest, ARerunMarksTheRecordFiledBeforeReplacedAsItStarts) {
-    ASSERT_EQ(session.Open(Folder()), "");
-    ASSERT_EQ(session.PrepareHeat("c1-q1-1"), "");
-    app.StartRace();
-    RunFor(1500);
+    RunHeatFor("c1-q1-1", 1500);
     app.StopRace();
     RunFor(1000);
     ASSERT_EQ(session.RerunHeat("c1-q1-1"), "");
@@ -284,10 +284,7 @@ TEST_F(MeetingSessionTest, ARerunMarksTheRecordFiledBeforeReplacedAsItStarts) {
 }
 
 TEST_F(MeetingSessionTest, AnotherHeatsStartFilesTheRaceItEndsUnderItsOwnHeat) {
-    ASSERT_EQ(session.Open(Folder()), "");
-    ASSERT_EQ(session.PrepareHeat("c1-p"), "");
-    app.StartRace();
-    RunFor(1200);
+    RunHeatFor("c1-p", 1200);
     app.SetHeat("c1-q1-1");
     app.StartRace();
     ASSERT_EQ(Filed("c1-p").size(), 1u);
@@ -327,10 +324,7 @@ struct RestartedProgram {
 // On the same boot the race goes on live and is filed as it is stopped;
 // after the machine restarted it is restored stopped and filed at once.
 TEST_F(MeetingSessionTest, ARaceRestoredAfterACrashIsFiledUnderItsHeat) {
-    ASSERT_EQ(session.Open(Folder()), "");
-    ASSERT_EQ(session.PrepareHeat("c1-q1-1"), "");
-    app.StartRace();
-    RunFor(500);  // crashed in the start's countdown
+    RunHeatFor("c1-q1-1", 500);  // crashed in the start's countdown
     const JournalParseResult crashed = ParseCrashedJournal(journal.text);
     ASSERT_TRUE(crashed.ok) << crashed.error;
     const std::string crashedRecord = recorder.Current().value() + ".race";
