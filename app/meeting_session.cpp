@@ -58,6 +58,8 @@ void MeetingSession::Close() {
             app_.SetName(id, (*fileNames_)[static_cast<std::size_t>(id)]);
         fileNames_.reset();
     }
+    if (userMinLap_) app_.SetMinLap(*userMinLap_);
+    userMinLap_.reset();
     app_.MoveRaceRecords(workingRecords_);
     meeting_.reset();
     folder_.clear();
@@ -98,11 +100,12 @@ std::string MeetingSession::PrepareHeat(const std::string& id) {
     if (!index) return std::string(kNoSuchHeat) + id;
     const ScheduledHeat& heat = (*schedule)[*index];
     if (!fileNames_) fileNames_ = app_.Roster();
+    if (!userMinLap_) userMinLap_ = app_.State().MinLapMs;
     for (const MeetingEntry& entrant : heat.entrants)
         app_.SetName(static_cast<int>(entrant.transponder), entrant.name);
     app_.SetRaceTime(heat.raceTimeS);
     app_.SetStartWait(heat.startWaitS);
-    app_.SetMinLap(heat.minLapMs);
+    app_.SetMinLap(heat.minLapMs != 0 ? heat.minLapMs : *userMinLap_);
     app_.CommitComment();  // the title goes above what was typed last
     app_.CommentTyped(TitledComment(heat.title));
     app_.CommitComment();

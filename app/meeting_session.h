@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -35,7 +36,7 @@ class MeetingSession final : public RaceEventListener {
     // meeting.json is left as it is and nothing is opened), empty once open.
     std::string Open(const std::string& folder);
     // The race in progress of a heat is filed first; the roster's names
-    // from before the first heat come back.
+    // and the per-user minimum lap from before the first heat come back.
     void Close();
     bool IsOpen() const { return meeting_.has_value(); }
     const std::optional<Meeting>& OpenMeeting() const { return meeting_; }
@@ -98,6 +99,9 @@ class MeetingSession final : public RaceEventListener {
     std::string folder_;
     // The roster's names before the first heat was loaded.
     std::optional<RosterTable> fileNames_;
+    // The per-user minimum lap before the first heat: a class's own
+    // replaces it for the class's heats only.
+    std::optional<std::int32_t> userMinLap_;
     // The comment's first line as the last heat loaded set it.
     std::string title_;
     std::optional<RunningHeat> running_;

@@ -225,12 +225,15 @@ TEST_F(MeetingSessionTest, PreparingAHeatSetsItsNamesParametersTitleAndHeatLine)
     }
 }
 
-TEST_F(MeetingSessionTest, ClosingTheMeetingBringsBackTheRostersNamesAndUnloadsTheHeat) {
+TEST_F(MeetingSessionTest, ClosingTheMeetingBringsBackTheNamesAndMinimumLapAndUnloadsTheHeat) {
     app.SetName(4, "Ito");
+    app.SetMinLap(1500);
     ASSERT_EQ(session.Open(Folder()), "");
     ASSERT_EQ(session.PrepareNextHeat(), "");
     session.Close();
     EXPECT_EQ(app.Roster()[4], "Ito");
+    EXPECT_EQ(app.State().MinLapMs, 1500);
+    EXPECT_EQ(settings.GetSetting("Race", "MinLapMs"), "1500");
     EXPECT_EQ(app.State().Heat, "");
     EXPECT_FALSE(session.HeatRosterLoaded());
 }
