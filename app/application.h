@@ -61,6 +61,14 @@ class ApplicationView {
     virtual void ReceiverAbsenceChanged(const std::optional<ReceiverAbsence>& absence) = 0;
 };
 
+// Told of the bytes the receiver sent as they are processed, before and
+// during a race alike (the transponder check before a heat's start).
+class ReceivedBytesListener {
+  public:
+    virtual ~ReceivedBytesListener() = default;
+    virtual void OnReceived(std::span<const std::uint8_t> bytes) = 0;
+};
+
 // The race as a document reads it (save, print, export).
 struct RaceDocument {
     const RaceState& state;
@@ -87,6 +95,8 @@ class Application final {
     // Race events go to every subscriber, live, restored and replayed alike.
     void Subscribe(RaceEventListener* subscriber) { core_.Subscribe(subscriber); }
     void Unsubscribe(RaceEventListener* subscriber) { core_.Unsubscribe(subscriber); }
+    // One listener to the bytes received; nullptr for none.
+    void HearReceiver(ReceivedBytesListener* listener) { receivedListener_ = listener; }
 
     const RaceState& State() const { return core_.State(); }
     const RaceWindowModel& Window() const { return core_.Window(); }
@@ -273,6 +283,7 @@ class Application final {
     // The result the last Document() refers to.
     ExactResult documentResult_;
     RaceRecorder* recorder_ = nullptr;
+    ReceivedBytesListener* receivedListener_ = nullptr;
     RaceRecordFolder* recordsFolder_ = nullptr;
     // What "Palomind.ini" holds as far as this run knows; nothing before
     // start-up has read it (nothing is written before then).

@@ -31,9 +31,11 @@ MeetingSession::MeetingSession(Application& app, FileStore& files,
                                std::filesystem::path workingRecords)
     : app_(app), files_(files), workingRecords_(std::move(workingRecords)) {
     app_.Subscribe(this);
+    app_.HearReceiver(this);
 }
 
 MeetingSession::~MeetingSession() {
+    app_.HearReceiver(nullptr);
     app_.Unsubscribe(this);
 }
 
@@ -62,6 +64,7 @@ void MeetingSession::Close() {
     userMinLap_.reset();
     app_.MoveRaceRecords(workingRecords_);
     meeting_.reset();
+    checking_ = false;
     folder_.clear();
     title_.clear();
 }
@@ -111,6 +114,11 @@ std::string MeetingSession::PrepareHeat(const std::string& id) {
     app_.CommitComment();
     title_ = heat.title;
     app_.SetHeat(heat.id);
+    std::set<int> transponders;
+    for (const MeetingEntry& entrant : heat.entrants)
+        transponders.insert(static_cast<int>(entrant.transponder));
+    check_.Load(std::move(transponders));
+    checking_ = true;
     return {};
 }
 
@@ -171,6 +179,10 @@ void MeetingSession::FileRestoredRace(const std::string& heat) {
         running_ = run;
 }
 
+void MeetingSession::OnReceived(std::span<const std::uint8_t> bytes) {
+    if (checking_) check_.Received(bytes);
+}
+
 void MeetingSession::Finish() {
     if (running_) File(*running_, false);
     running_.reset();
@@ -197,6 +209,7 @@ void MeetingSession::FollowTheRace() {
         lastShown_ = shownFile;
         const bool started = !shownFile.empty() && !app_.ShownRecord();
         const std::string& heat = app_.State().Heat;
+        if (started) checking_ = false;
         if (running_) File(*running_, started && heat == running_->heat);
         running_.reset();
         if (started && !heat.empty()) BeginHeatRace(heat, shownFile);

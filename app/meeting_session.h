@@ -2,10 +2,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <set>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "app/application.h"
+#include "app/transponder_check.h"
 #include "engine/race_events.h"
 #include "meeting/meeting_model.h"
 #include "meeting/meeting_schedule.h"
@@ -22,7 +25,7 @@ namespace palomind {
 // Every change of the meeting is saved at once (SaveMeeting). Without a
 // meeting open nothing here acts. The meeting window reads it and
 // commands it; it never reaches into the application past it.
-class MeetingSession final : public RaceEventListener {
+class MeetingSession final : public RaceEventListener, public ReceivedBytesListener {
   public:
     // `workingRecords`: the working folder's race records, where the
     // records go again once the meeting is closed.
@@ -76,7 +79,13 @@ class MeetingSession final : public RaceEventListener {
     // The program's end: the heat's race in progress is filed (stopped).
     void Finish();
 
+    // The transponder check of the heat loaded: until its race starts,
+    // what the receiver has seen since it was loaded. Nothing while no
+    // heat is loaded or once its race has started.
+    const TransponderCheck* Check() const { return checking_ ? &check_ : nullptr; }
+
     void OnRaceEvent(const RaceEvent& event) override;
+    void OnReceived(std::span<const std::uint8_t> bytes) override;
 
   private:
     struct RunningHeat {
@@ -108,6 +117,8 @@ class MeetingSession final : public RaceEventListener {
     // The record shown when the race was last looked at.
     std::string lastShown_;
     std::string saveProblem_;
+    TransponderCheck check_;
+    bool checking_ = false;
 };
 
 }  // namespace palomind

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -347,6 +348,20 @@ TEST_F(MeetingSessionTest, ARaceRestoredAfterACrashIsFiledUnderItsHeat) {
         ASSERT_EQ(filed.size(), 1u);
         EXPECT_EQ(filed[0].file, crashedRecord);
     }
+}
+
+TEST_F(MeetingSessionTest, TheCheckTellsTheHeatsTransponderSeenAndStrangersUntilTheStart) {
+    ASSERT_EQ(session.Open(Folder()), "");
+    EXPECT_EQ(session.Check(), nullptr);
+    ASSERT_EQ(session.PrepareHeat("c1-q1-1"), "");
+    Pass(4);
+    Pass(17);
+    RunFor(20);
+    ASSERT_NE(session.Check(), nullptr);
+    EXPECT_EQ(session.Check()->SeenInHeat(), (std::set<int>{4}));
+    EXPECT_EQ(session.Check()->Strangers(), (std::set<int>{17}));
+    app.StartRace();
+    EXPECT_EQ(session.Check(), nullptr);
 }
 
 TEST_F(MeetingSessionTest, ARefusedMeetingFileIsNotOpenedNorOverwritten) {
