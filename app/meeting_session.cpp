@@ -104,8 +104,13 @@ std::string MeetingSession::PrepareHeat(const std::string& id) {
     const ScheduledHeat& heat = (*schedule)[*index];
     if (!fileNames_) fileNames_ = app_.Roster();
     if (!userMinLap_) userMinLap_ = app_.State().MinLapMs;
+    // The transponders not in the heat keep the file's names, not the
+    // names of the heat loaded before.
+    RosterTable names = *fileNames_;
     for (const MeetingEntry& entrant : heat.entrants)
-        app_.SetName(static_cast<int>(entrant.transponder), entrant.name);
+        names[static_cast<std::size_t>(entrant.transponder)] = entrant.name;
+    for (int transponder = 1; transponder < kRosterSize; ++transponder)
+        app_.SetName(transponder, names[static_cast<std::size_t>(transponder)]);
     app_.SetRaceTime(heat.raceTimeS);
     app_.SetStartWait(heat.startWaitS);
     app_.SetMinLap(heat.minLapMs != 0 ? heat.minLapMs : *userMinLap_);
