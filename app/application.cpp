@@ -85,6 +85,7 @@ void Application::ApplyReceived(std::vector<ReceiverInbox::Block>& blocks, bool 
     for (ReceiverInbox::Block& block : blocks) {
         const std::int32_t tick = atTheirTicks ? block.tick : now;
         if (atTheirTicks) RunClockAt(tick);
+        if (receivedListener_ != nullptr) receivedListener_->OnReceived(block.bytes);
         RecordAndApply(
             {.tick = tick, .kind = JournalEventKind::Rx, .bytes = std::move(block.bytes)});
     }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <set>
 #include <span>
@@ -23,6 +24,7 @@
 #include "platform/sound_player.h"
 #include "platform/tick_clock.h"
 #include "platform/user_dialogs.h"
+#include "record/race_record_folder.h"
 #include "record/race_recorder.h"
 #include "roster/roster_table.h"
 
@@ -59,6 +61,14 @@ class ApplicationView {
     virtual void ReceiverAbsenceChanged(const std::optional<ReceiverAbsence>& absence) = 0;
 };
 
+// Told of the bytes the receiver sent as they are processed, before and
+// during a race alike (the transponder check before a heat's start).
+class ReceivedBytesListener {
+  public:
+    virtual ~ReceivedBytesListener() = default;
+    virtual void OnReceived(std::span<const std::uint8_t> bytes) = 0;
+};
+
 // The race as a document reads it (save, print, export).
 struct RaceDocument {
     const RaceState& state;
@@ -85,6 +95,8 @@ class Application final {
     // Race events go to every subscriber, live, restored and replayed alike.
     void Subscribe(RaceEventListener* subscriber) { core_.Subscribe(subscriber); }
     void Unsubscribe(RaceEventListener* subscriber) { core_.Unsubscribe(subscriber); }
+    // One listener to the bytes received; nullptr for none.
+    void HearReceiver(ReceivedBytesListener* listener) { receivedListener_ = listener; }
 
     const RaceState& State() const { return core_.State(); }
     const RaceWindowModel& Window() const { return core_.Window(); }
@@ -204,6 +216,11 @@ class Application final {
     // Every race from now on is written into its race record by `recorder`
     // (docs/race-record.md), each line before its event is applied.
     void KeepRaceRecords(RaceRecorder* recorder);
+    // Where those records are written: `folder` holds them, and
+    // MoveRaceRecords places the records begun from then on elsewhere (a
+    // meeting's races/ while it is open). False where no folder is kept.
+    void KeepRaceRecordsIn(RaceRecordFolder* folder) { recordsFolder_ = folder; }
+    bool MoveRaceRecords(const std::filesystem::path& folder);
 
     // A line for the journal's reader about something the replay does not
     // act on (a port opened, a result file saved).
@@ -266,6 +283,8 @@ class Application final {
     // The result the last Document() refers to.
     ExactResult documentResult_;
     RaceRecorder* recorder_ = nullptr;
+    ReceivedBytesListener* receivedListener_ = nullptr;
+    RaceRecordFolder* recordsFolder_ = nullptr;
     // What "Palomind.ini" holds as far as this run knows; nothing before
     // start-up has read it (nothing is written before then).
     void WriteSettingsIfChanged();

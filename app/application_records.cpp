@@ -19,6 +19,14 @@ void Application::KeepRaceRecords(RaceRecorder* recorder) {
     });
 }
 
+bool Application::MoveRaceRecords(const std::filesystem::path& folder) {
+    if (recordsFolder_ == nullptr) return false;
+    if (recordsFolder_->Folder() == folder) return true;
+    recordsFolder_->MoveTo(folder);
+    NoteInJournal("race records from the next start go into " + folder.string());
+    return true;
+}
+
 std::optional<RaceIdentity> Application::ShownRace() const {
     return recorder_ != nullptr ? recorder_->CurrentRace() : std::nullopt;
 }

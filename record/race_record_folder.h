@@ -30,6 +30,10 @@ class RaceRecordFolder final : public RaceRecordOutput {
     void End() override;
 
     std::filesystem::path PathOf(const std::string& identity) const;
+    // The records begun from now on go into `folder`; the one being written
+    // stays where it was begun.
+    void MoveTo(std::filesystem::path folder) { folder_ = std::move(folder); }
+    const std::filesystem::path& Folder() const { return folder_; }
     static constexpr std::string_view kExtension = ".race";
 
   private:

@@ -195,6 +195,7 @@ int RunDesktop(char* program, const std::string& folderProblem, bool simulate,
     RaceRecorder recorder(raceRecords, RaceRecorder::WhenTaken::NextNumber,
                           RunStartFromJournalName(journal.Path().filename().string()));
     app.KeepRaceRecords(&recorder);
+    app.KeepRaceRecordsIn(&raceRecords);
     frmMain window(app);
     SettingsWrittenOnChange settingsWritten(app, window);
     SpokenReadOut voice(app, window, ticks);
