@@ -179,18 +179,16 @@ class MeetingRun {
     }
 
     void CreateMeeting() {
-        std::error_code error;
-        const fs::path folder(folder_);
-        const bool used = fs::exists(folder, error) &&
-                          (!fs::is_directory(folder, error) || !fs::is_empty(folder, error));
-        if (used || error) throw BadInput{folder_ + ": not an empty folder"};
-        Meeting meeting;
-        meeting.name = Name("--new");
-        meeting.date = world_.today;
-        fs::create_directories(folder / kMeetingRacesFolder, error);
-        if (error) throw FileFailure{folder_ + ": cannot be created: " + error.message()};
+        const std::string name = Name("--new");
         std::string failure;
-        if (!SaveMeeting(folder_, meeting, world_.files, failure)) throw FileFailure{failure};
+        switch (CreateMeetingFolder(folder_, name, world_.today, world_.files, failure)) {
+            case MeetingCreation::Created:
+                return;
+            case MeetingCreation::FolderInUse:
+                throw BadInput{failure};
+            case MeetingCreation::CannotBeWritten:
+                throw FileFailure{failure};
+        }
     }
 
     Meeting Load() const {

@@ -50,6 +50,25 @@ std::string MeetingSession::Open(const std::string& folder) {
     return {};
 }
 
+std::string MeetingSession::Create(const std::string& folder, const std::string& name,
+                                   const std::string& date) {
+    std::string error;
+    if (CreateMeetingFolder(folder, name, date, files_, error) != MeetingCreation::Created)
+        return error;
+    return Open(folder);
+}
+
+std::string MeetingSession::Change(const std::function<bool(Meeting&, std::string& error)>& edit) {
+    if (!meeting_) return std::string(kNoMeeting);
+    Meeting changed = *meeting_;
+    std::string error;
+    if (!edit(changed, error)) return error;
+    if (!SaveMeeting(folder_, changed, files_, error)) return error;
+    meeting_ = std::move(changed);
+    saveProblem_.clear();
+    return {};
+}
+
 void MeetingSession::Close() {
     if (!meeting_) return;
     if (running_) File(*running_, false);

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <set>
 #include <span>
@@ -38,6 +39,16 @@ class MeetingSession final : public RaceEventListener, public ReceivedBytesListe
     // message for the director when it cannot be read (a refused
     // meeting.json is left as it is and nothing is opened), empty once open.
     std::string Open(const std::string& folder);
+    // "大会を新規作成": a meeting named `name` on `date` (YYYY-MM-DD) in
+    // `folder`, which must be empty or missing; then opened as Open does.
+    // Returns the message for the director, empty once created and open.
+    std::string Create(const std::string& folder, const std::string& name, const std::string& date);
+    // Every edit of the open meeting (entries, classes, draws) goes through
+    // here: `edit` changes a copy, and only when it returns true is the copy
+    // saved and kept. Returns the message for the director (`edit`'s error,
+    // or why meeting.json could not be written, the meeting then unchanged),
+    // empty once saved.
+    std::string Change(const std::function<bool(Meeting&, std::string& error)>& edit);
     // The race in progress of a heat is filed first; the roster's names
     // and the per-user minimum lap from before the first heat come back.
     void Close();

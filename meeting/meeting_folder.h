@@ -30,6 +30,18 @@ struct LoadedMeeting {
 // saves only a meeting this gave.
 LoadedMeeting LoadMeeting(const std::string& folder, FileStore& files);
 
+enum class MeetingCreation {
+    Created,
+    FolderInUse,     // `folder` is a file or a folder with something in it
+    CannotBeWritten  // the folder or its meeting.json cannot be made
+};
+
+// A new meeting named `name` on `date` (YYYY-MM-DD) in `folder`, which must
+// be empty or missing: the folder, its races/ and meeting.json. Anything but
+// Created sets `error` to one line.
+MeetingCreation CreateMeetingFolder(const std::string& folder, const std::string& name,
+                                    const std::string& date, FileStore& files, std::string& error);
+
 // Writes meeting.json in one step (a temporary file renamed over it), so a
 // failure or a crash leaves the previous one whole. False, with `error` one
 // line, where it cannot be written.
