@@ -60,10 +60,13 @@ Json RoundJson(const MeetingRound& round) {
                          {"entrants", heat.entrants},
                          {"records", RecordsJson(heat.records)}});
     }
-    return {{"class", round.classId},
-            {"round", round.number},
-            {"seed", round.seed},
-            {"heats", std::move(heats)}};
+    Json stored{{"class", round.classId},
+                {"round", round.number},
+                {"seed", round.seed},
+                {"heats", std::move(heats)}};
+    // Only where true: a file without seeded rounds stays as before.
+    if (round.seeded) stored["seeded"] = true;
+    return stored;
 }
 
 std::optional<std::int64_t> OptionalCount(const json& object, std::string_view key,
@@ -189,6 +192,8 @@ class MeetingReader {
         const json& seed = Key(value, "seed", path);
         if (!seed.is_number_unsigned()) Refuse(Member(path, "seed"), "must be a whole number");
         round.seed = seed.get<std::uint64_t>();
+        if (const json* seeded = OptionalKey(value, "seeded", path))
+            round.seeded = Flag(*seeded, Member(path, "seeded"));
         const std::string heatsPath = Member(path, "heats");
         const json& heats = Array(Key(value, "heats", path), heatsPath);
         std::set<std::int64_t> inRound;
