@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <random>
 
+#include "app/class_results.h"
 #include "app/filed_record_facts.h"
 #include "app/heat_result.h"
 #include "app/journal_reading.h"
@@ -13,6 +14,7 @@
 #include "documents/utf8.h"
 #include "meeting/entry_import.h"
 #include "meeting/heat_draw.h"
+#include "meeting/heat_seeding.h"
 #include "meeting/meeting_folder.h"
 #include "meeting/schedule_json.h"
 
@@ -39,8 +41,9 @@ constexpr std::array kActionOptions{
     ActionOption{"--consecutive", "--class"}, ActionOption{"--main-size", "--class"},
     ActionOption{"--bump", "--class"},        ActionOption{"--legs", "--class"},
     ActionOption{"--best-legs", "--class"},   ActionOption{"--round", "--draw-heats"},
-    ActionOption{"--seed", "--draw-heats"},   ActionOption{"--out", "--schedule"},
-    ActionOption{"--out", "--results"},       ActionOption{"--record", "--file-race"},
+    ActionOption{"--seed", "--draw-heats"},   ActionOption{"--seeded", "--draw-heats"},
+    ActionOption{"--out", "--schedule"},      ActionOption{"--out", "--results"},
+    ActionOption{"--record", "--file-race"},
 };
 
 // The actions `option` belongs to, as "--a or --b".
@@ -260,6 +263,7 @@ class MeetingRun {
         if (c == nullptr) throw BadInput{"--draw-heats: no class " + Quoted(className)};
         if (!line_.Has("--round")) throw BadInput{"--draw-heats needs --round"};
         const std::int64_t round = Whole("--round", 1, kLargestRounds);
+        if (line_.Has("--seeded")) return Seed(meeting, *c, round);
         std::uint64_t seed = 0;
         if (const std::optional<std::string> given = line_.Value("--seed")) {
             const std::optional<std::uint64_t> read = Digits(*given);
@@ -270,6 +274,19 @@ class MeetingRun {
         }
         std::string error;
         if (!DrawRound(meeting, c->id, round, seed, error))
+            throw BadInput{"--draw-heats: " + error};
+    }
+
+    // Seeds the round by the ranking before it, read from the filed records.
+    void Seed(Meeting& meeting, const MeetingClass& meetingClass, std::int64_t round) const {
+        if (line_.Has("--seed")) throw BadInput{"--seeded cannot be used with --seed"};
+        std::string error;
+        const std::optional<ClassResults> results =
+            ReadClassResults(meeting, meetingClass.id, folder_, world_.files, error);
+        if (!results) throw FileFailure{error};
+        const std::optional<QualifyingRanking> seeding =
+            SeedingRanking(*results, meetingClass, round, error);
+        if (!seeding || !SeedRound(meeting, meetingClass.id, round, *seeding, error))
             throw BadInput{"--draw-heats: " + error};
     }
 
@@ -351,11 +368,10 @@ class MeetingRun {
         const std::optional<std::string> out = line_.Value("--out");
         if (!out) throw BadInput{"--results needs --out"};
         const std::vector<HeatRecord>* records = RecordsOfHeat(meeting, heatId);
-        const auto standing = std::find_if(records->rbegin(), records->rend(),
-                                           [](const HeatRecord& r) { return !r.replaced; });
+        const HeatRecord* standing = StandingRecord(*records);
         if (records->empty())
             throw BadInput{"--results: heat " + Quoted(heatId) + " has no race record filed"};
-        if (standing == records->rend()) {
+        if (standing == nullptr) {
             throw BadInput{"--results: every race record of heat " + Quoted(heatId) +
                            " is replaced"};
         }
