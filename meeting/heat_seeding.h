@@ -16,7 +16,7 @@ namespace palomind {
 // heats").
 RankingSettings PracticeSeedingSettings(const RankingSettings& classRanking);
 
-// `entrants` (in entry-number order) best seed first: by their position in
+// `entrants` (any order) best seed first: by their position in
 // `seeding`, entry number breaking what is still tied; those it does not
 // rank after all ranked ones, by entry number.
 std::vector<DrawnEntrant> SeedOrder(const std::vector<DrawnEntrant>& entrants,

@@ -79,14 +79,14 @@ TEST_F(HeatSeedingTest, HeatOneTakesTheBestSeedsAndTheLargerHeatsComeFirst) {
 TEST_F(HeatSeedingTest, EntrantsSharingAPositionGoByEntryNumber) {
     QualifyingRanking ranking;
     ranking.ranking = {{"E4", 1, false}, {"E3", 2, true}, {"E1", 2, true}, {"E2", 4, false}};
-    EXPECT_EQ(Numbers(SeedOrder(Drawn({1, 2, 3, 4}), ranking)),
+    EXPECT_EQ(Numbers(SeedOrder(Drawn({4, 3, 2, 1}), ranking)),
               (std::vector<std::int64_t>{4, 1, 3, 2}));
 }
 
 TEST_F(HeatSeedingTest, EntrantsTheRankingLeavesOutGoLastByEntryNumber) {
     QualifyingRanking ranking = Ranked({5, 2});
     ranking.unranked = {"E3"};
-    EXPECT_EQ(Numbers(SeedOrder(Drawn({1, 2, 3, 4, 5}), ranking)),
+    EXPECT_EQ(Numbers(SeedOrder(Drawn({5, 4, 3, 2, 1}), ranking)),
               (std::vector<std::int64_t>{5, 2, 1, 3, 4}));
 }
 
