@@ -40,8 +40,9 @@ struct ClassResults {
 };
 
 // The results of class `classId` from the records filed in the meeting
-// folder, each read and scored (so not on the window's thread). Nothing, with `error` one line
-// naming the file, where a filed record cannot be read or is not a sound race record.
+// folder, each read and scored (so not on the window's thread). Nothing,
+// with `error` one line naming the file, where a filed record cannot be
+// read or is not a sound race record.
 std::optional<ClassResults> ReadClassResults(const Meeting& meeting, const std::string& classId,
                                              const std::string& folder, FileStore& files,
                                              std::string& error);
