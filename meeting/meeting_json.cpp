@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 
+#include "meeting/class_settings.h"
 #include "meeting/json_fields.h"
 
 namespace palomind {
@@ -14,9 +15,11 @@ using namespace json_fields;
 using Json = nlohmann::ordered_json;
 
 constexpr std::string_view kFormat = "palomind-meeting";
-constexpr std::int64_t kLargestSeconds = 1'000'000'000;
-constexpr std::int64_t kLargestMinLapMs = 600'000;
-constexpr std::int64_t kLargestRounds = 99;
+// The class dialog's and command line's largest settings (a stored race
+// time of 0 is read as it always was).
+constexpr std::int64_t kLargestSeconds = kLargestClassSeconds;
+constexpr std::int64_t kLargestMinLapMs = kMinLapLimits.most;
+constexpr std::int64_t kLargestRounds = kRoundsLimits.most;
 
 Json OptionalNumber(const std::optional<std::int64_t>& value) {
     return value ? Json(*value) : Json(nullptr);

@@ -136,7 +136,7 @@ TEST_F(MeetingCommandTest, BadInputGetsOneLineStatusTwoAndChangesNothing) {
          "palomind: --method: unknown method \"best\" (best-round, round-points, laps-time, "
          "fastest-lap, consecutive)"},
         {{"--class", "GT", "--main-size", "4", "--bump", "4"},
-         "palomind: --bump: 4 must be less than the main size 4"},
+         "palomind: --class: bump 4 must be less than the main size 4"},
         {{"--class", "😀"},
          "palomind: --class: the name must be text that cp932 can hold, not empty"},
         {{"--import-entries", folder_.File("bad.csv")},
