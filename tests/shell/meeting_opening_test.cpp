@@ -10,6 +10,7 @@
 #include <QTableWidget>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/meeting_command.h"
@@ -27,15 +28,31 @@ namespace fs = std::filesystem;
 // Class "GT" with 青木 on transponder 1 and Baba on 7, drawn into its first
 // round's one heat.
 Meeting OneHeatMeeting(const std::string& name) {
-    Meeting meeting{.name = name, .date = "2026-12-09"};
+    Meeting meeting;
+    meeting.name = name;
+    meeting.date = "2026-12-09";
     MeetingClass& gt = AddClass(meeting, "GT");
     gt.raceTimeS = 3;
     gt.startWaitS = 1;
     gt.rounds = 1;
-    meeting.entries = {{.number = 1, .name = "青木", .transponder = 1, .classId = gt.id},
-                       {.number = 2, .name = "Baba", .transponder = 7, .classId = gt.id}};
-    const Heat heat{.id = QualifyingHeatId(gt.id, 1, 1), .number = 1, .entrants = {1, 2}};
-    meeting.rounds.push_back({.classId = gt.id, .number = 1, .heats = {heat}});
+    for (const auto& [number, driver, transponder] :
+         {std::tuple<int, const char*, int>{1, "青木", 1}, {2, "Baba", 7}}) {
+        MeetingEntry entry;
+        entry.number = number;
+        entry.name = driver;
+        entry.transponder = transponder;
+        entry.classId = gt.id;
+        meeting.entries.push_back(entry);
+    }
+    Heat heat;
+    heat.id = QualifyingHeatId(gt.id, 1, 1);
+    heat.number = 1;
+    heat.entrants = {1, 2};
+    MeetingRound round;
+    round.classId = gt.id;
+    round.number = 1;
+    round.heats = {heat};
+    meeting.rounds.push_back(round);
     return meeting;
 }
 
