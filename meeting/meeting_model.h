@@ -93,6 +93,9 @@ const MeetingEntry* EntryNumbered(const Meeting& meeting, std::int64_t number);
 MeetingRound* RoundOf(Meeting& meeting, const std::string& classId, std::int64_t number);
 // The records filed under the practice session or qualifying heat `heatId`.
 std::vector<HeatRecord>* RecordsOfHeat(Meeting& meeting, const std::string& heatId);
+const std::vector<HeatRecord>* RecordsOfHeat(const Meeting& meeting, const std::string& heatId);
+// The record standing for a heat: the last one filed not replaced.
+const HeatRecord* StandingRecord(const std::vector<HeatRecord>& records);
 
 // Adds a class with the default settings and a new id; returns it.
 MeetingClass& AddClass(Meeting& meeting, const std::string& name);
