@@ -1,8 +1,19 @@
 #pragma once
+#include <QTimer>
 #include <QWidget>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "app/meeting_session.h"
 #include "platform/user_dialogs.h"
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QTableWidget;
 
 namespace palomind {
 
@@ -25,8 +36,51 @@ class MeetingWindow final : public QWidget {
     void closeMeetingRequested();
 
   private:
+    QWidget* BuildScheduleTab();
+    void ShowSchedule();
+    void ShowSelectedHeat();
+    void ShowCheck();
+    void FollowTheSession();
+    void EnableButtons();
+    const ScheduledHeat* SelectedHeat() const;
+    const ScheduledHeat* HeatWithId(const std::string& id) const;
+    void Select(const std::string& id);
+    // Runs a command of the session and shows its message, if any.
+    void Command(const std::string& message);
+    void PrepareNext();
+    void PrepareSelected();
+    void AcceptSelected();
+    void RerunSelected();
+    // What the window was last drawn from that the session can change
+    // without telling it: the meeting saved, the heat loaded, the check on.
+    std::string SessionMark() const;
+
     MeetingSession& session_;
     UserDialogs& dialogs_;
+    QTabWidget* tabs_ = nullptr;
+    QLabel* scheduleError_ = nullptr;
+    QTableWidget* schedule_ = nullptr;
+    QPushButton* prepareNext_ = nullptr;
+    QPushButton* prepareSelected_ = nullptr;
+    QPushButton* accept_ = nullptr;
+    QPushButton* rerun_ = nullptr;
+    QLabel* heatTitle_ = nullptr;
+    QTableWidget* heat_ = nullptr;
+    QGroupBox* notEnteredBox_ = nullptr;
+    QTableWidget* notEntered_ = nullptr;
+    QGroupBox* checkBox_ = nullptr;
+    QLabel* checkSummary_ = nullptr;
+    QTableWidget* check_ = nullptr;
+    // Re-reads the session's state a few times a second: passes reach the
+    // check and heats are filed without the window being told.
+    QTimer follow_;
+
+    std::vector<ScheduledHeat> heats_;
+    std::string sessionMark_;
+    // The check as last shown.
+    std::set<int> seenShown_;
+    std::set<int> strangersShown_;
+    bool checkShown_ = false;
 };
 
 }  // namespace palomind
