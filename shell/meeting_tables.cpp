@@ -1,6 +1,5 @@
 #include "shell/meeting_tables.h"
 
-#include <QTableWidget>
 #include <map>
 
 #include "engine/time_format.h"
@@ -150,18 +149,6 @@ std::vector<CheckRow> CheckRows(const ScheduledHeat& heat, const TransponderChec
     for (const int id : check.Strangers())
         rows.push_back({{Number(id), QString(), QStringLiteral("ヒート外")}, CheckMark::Stranger});
     return rows;
-}
-
-void FillTable(QTableWidget& table, const std::vector<QStringList>& rows) {
-    table.setRowCount(static_cast<int>(rows.size()));
-    for (int row = 0; row < table.rowCount(); ++row) {
-        const QStringList& cells = rows[static_cast<std::size_t>(row)];
-        for (int column = 0; column < cells.size() && column < table.columnCount(); ++column) {
-            auto* item = new QTableWidgetItem(cells[column]);
-            item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-            table.setItem(row, column, item);
-        }
-    }
 }
 
 }  // namespace palomind

@@ -8,8 +8,6 @@
 #include "app/transponder_check.h"
 #include "meeting/meeting_schedule.h"
 
-class QTableWidget;
-
 namespace palomind {
 
 // What the meeting window's tables show, one row of cells each, built from
@@ -43,8 +41,5 @@ struct CheckRow {
 };
 QStringList CheckHeaders();
 std::vector<CheckRow> CheckRows(const ScheduledHeat& heat, const TransponderCheck& check);
-
-// Sets `table`'s rows to `rows`, read-only.
-void FillTable(QTableWidget& table, const std::vector<QStringList>& rows);
 
 }  // namespace palomind

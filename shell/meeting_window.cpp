@@ -5,7 +5,6 @@
 #include <QFont>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
@@ -16,6 +15,7 @@
 #include "meeting/meeting_json.h"
 #include "shell/japanese_font.h"
 #include "shell/meeting_tables.h"
+#include "shell/picking_table.h"
 
 namespace palomind {
 
@@ -26,15 +26,8 @@ namespace {
 constexpr int kFollowIntervalMs = 250;
 constexpr int kPracticeWindowColumn = 9;
 
-QTableWidget* ReadOnlyTable(const QStringList& headers, const char* name, QWidget* parent) {
-    auto* table = new QTableWidget(0, static_cast<int>(headers.size()), parent);
+QTableWidget* Named(QTableWidget* table, const char* name) {
     table->setObjectName(QString::fromUtf8(name));
-    table->setHorizontalHeaderLabels(headers);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->verticalHeader()->hide();
-    table->horizontalHeader()->setStretchLastSection(true);
     return table;
 }
 
@@ -99,7 +92,7 @@ QWidget* MeetingWindow::BuildScheduleTab() {
     layout->addWidget(scheduleError_);
 
     auto* top = new QHBoxLayout;
-    schedule_ = ReadOnlyTable(ScheduleHeaders(), "scheduleTable", tab);
+    schedule_ = Named(PickingTable(ScheduleHeaders(), tab), "scheduleTable");
     connect(schedule_, &QTableWidget::itemSelectionChanged, this, [this] {
         ShowSelectedHeat();
         EnableButtons();
@@ -112,7 +105,7 @@ QWidget* MeetingWindow::BuildScheduleTab() {
     checkSummary_ = new QLabel(checkBox_);
     checkSummary_->setObjectName(QStringLiteral("checkSummary"));
     checkLayout->addWidget(checkSummary_);
-    check_ = ReadOnlyTable(CheckHeaders(), "checkTable", checkBox_);
+    check_ = Named(PickingTable(CheckHeaders(), checkBox_), "checkTable");
     check_->setSelectionMode(QAbstractItemView::NoSelection);
     checkLayout->addWidget(check_);
     top->addWidget(checkBox_, 2);
@@ -139,11 +132,11 @@ QWidget* MeetingWindow::BuildScheduleTab() {
     heatTitle_->setFont(bold);
     layout->addWidget(heatTitle_);
     auto* bottom = new QHBoxLayout;
-    heat_ = ReadOnlyTable(HeatHeaders(), "heatTable", tab);
+    heat_ = Named(PickingTable(HeatHeaders(), tab), "heatTable");
     bottom->addWidget(heat_, 4);
     notEnteredBox_ = new QGroupBox(QStringLiteral("エントリー外"), tab);
     auto* notEnteredLayout = new QVBoxLayout(notEnteredBox_);
-    notEntered_ = ReadOnlyTable(NotEnteredHeaders(), "notEnteredTable", notEnteredBox_);
+    notEntered_ = Named(PickingTable(NotEnteredHeaders(), notEnteredBox_), "notEnteredTable");
     notEnteredLayout->addWidget(notEntered_);
     bottom->addWidget(notEnteredBox_, 1);
     layout->addLayout(bottom, 2);
@@ -154,6 +147,7 @@ void MeetingWindow::Refresh() {
     const std::optional<Meeting>& meeting = session_.OpenMeeting();
     setWindowTitle(meeting ? QString::fromStdString(meeting->name) : QStringLiteral("大会"));
     ShowSchedule();
+    checkShown_ = false;  // another heat may be loaded with the same seen
     ShowCheck();
     sessionMark_ = SessionMark();
 }

@@ -6,13 +6,10 @@
 // transponder that is not in the heat. The races run through the real
 // application over a stand-in receiver and a tick counter moved by the
 // program, so the picture is the same on every run.
-#include <QApplication>
-#include <QDir>
-#include <QTableWidget>
-#include <QThread>
 #include <iostream>
 
 #include "shell/meeting_window.h"
+#include "tests/support/drawing_program.h"
 #include "tests/support/meeting_harness.h"
 
 namespace palomind::testing {
@@ -93,15 +90,10 @@ int Run(const QString& output) {
     window.Refresh();
     // Two of the heat's three on the track before the start, and a
     // transponder that is in no entrant of the heat.
-    for (const std::uint8_t id : {27, 21, 40}) h.Pass(id);
+    for (const int id : {27, 21, 40}) h.Pass(static_cast<std::uint8_t>(id));
     h.RunFor(20);
-    for (int i = 0; i < 20; ++i) {
-        QApplication::processEvents();
-        QThread::msleep(20);
-    }
-    const bool saved = window.grab().save(output);
+    const bool saved = SavePicture(window, output, 400);
     window.hide();
-    if (!saved) std::cerr << "cannot write " << output.toStdString() << '\n';
     return saved ? 0 : 1;
 }
 
@@ -109,11 +101,6 @@ int Run(const QString& output) {
 }  // namespace palomind::testing
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    const QStringList arguments = QApplication::arguments().mid(1);
-    if (arguments.size() != 1) {
-        std::cerr << "usage: meeting_window_screenshot OUTPUT.png\n";
-        return 2;
-    }
-    return palomind::testing::Run(QDir::current().absoluteFilePath(arguments.front()));
+    return palomind::testing::DrawingProgramMain(argc, argv, "meeting_window_screenshot",
+                                                 palomind::testing::Run);
 }

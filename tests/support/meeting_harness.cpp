@@ -48,13 +48,4 @@ void MeetingHarness::RunStoppedRace(const std::vector<std::uint8_t>& ids,
     RunFor(1000);  // the next record takes another second
 }
 
-MeetingEntry Entrant(std::int64_t number, std::string name, std::int64_t transponder) {
-    MeetingEntry entry;
-    entry.number = number;
-    entry.name = std::move(name);
-    entry.transponder = transponder;
-    entry.classId = "c1";
-    return entry;
-}
-
 }  // namespace palomind::testing

@@ -10,6 +10,7 @@
 #include "platform/tick_clock.h"
 #include "record/race_record_folder.h"
 #include "record/race_recorder.h"
+#include "tests/support/meeting_entrant.h"
 #include "tests/support/platform_fakes.h"
 #include "tests/support/receiver_frame.h"
 #include "tests/support/test_folders.h"
@@ -55,8 +56,5 @@ class MeetingHarness {
     RaceRecorder recorder;
     MeetingSession session;
 };
-
-// An entrant of class "c1" (the first class added).
-MeetingEntry Entrant(std::int64_t number, std::string name, std::int64_t transponder);
 
 }  // namespace palomind::testing
