@@ -167,8 +167,12 @@ void MeetingWindow::FollowTheSession() {
 }
 
 void MeetingWindow::ShowSchedule() {
+    // A heat newly loaded is shown; otherwise the one the director selected.
     const ScheduledHeat* selected = SelectedHeat();
-    std::string keep = selected != nullptr ? selected->id : session_.LoadedHeat();
+    std::string keep = selected != nullptr && session_.LoadedHeat() == loadedShown_
+                           ? selected->id
+                           : session_.LoadedHeat();
+    loadedShown_ = session_.LoadedHeat();
     std::string error;
     std::optional<std::vector<ScheduledHeat>> schedule = session_.Schedule(error);
     heats_ = schedule ? std::move(*schedule) : std::vector<ScheduledHeat>{};
@@ -288,9 +292,7 @@ void MeetingWindow::Command(const std::string& message) {
 }
 
 void MeetingWindow::PrepareNext() {
-    const std::string message = session_.PrepareNextHeat();
-    if (message.empty()) Select(session_.LoadedHeat());
-    Command(message);
+    Command(session_.PrepareNextHeat());
 }
 
 // A heat with a record standing for it is run again only when the director

@@ -77,6 +77,7 @@ class MeetingWindow final : public QWidget {
 
     std::vector<ScheduledHeat> heats_;
     std::string sessionMark_;
+    std::string loadedShown_;  // the heat loaded when the schedule was last shown
     // The check as last shown.
     std::set<int> seenShown_;
     std::set<int> strangersShown_;

@@ -111,7 +111,7 @@ TEST_F(MeetingWindowTest, AScheduleWhoseRecordCannotBeReadShowsTheOneLineError) 
 TEST_F(MeetingWindowTest, PreparingTheNextHeatGivesTheApplicationItsNamesAndTitle) {
     h.app.CommentTyped("晴れ");
     Click("prepareNextButton");
-    EXPECT_TRUE(h.dialogs.messages.empty());
+    EXPECT_TRUE(h.dialogs.messages.empty()) << ::testing::PrintToString(h.dialogs.messages);
     EXPECT_EQ(h.app.State().Heat, "c1-p");
     EXPECT_EQ(h.app.Roster()[4], "青木");
     EXPECT_EQ(h.app.Roster()[9], "Chiba");
@@ -149,7 +149,7 @@ TEST_F(MeetingWindowTest, AFiledHeatShowsItsResultWithDnsAndNotEnteredRows) {
     h.RunStoppedRace({4, 17}, {1200, 1100});
     SelectHeat(1);
     EXPECT_EQ(Table("heatTable", {0, 2, 6, 7, 8}),
-              (Rows{{"1", "青木", "2", "2.300", "1.100"}, {"DNS", "Baba", "0", "", ""}}));
+              (Rows{{"1", "青木", "2", "2.400", "1.100"}, {"DNS", "Baba", "0", "", ""}}));
     EXPECT_EQ(Table("notEnteredTable", {0, 1}), (Rows{{"17", "3"}}));
 }
 

@@ -4,6 +4,7 @@
 
 #include "documents/cp932.h"
 #include "meeting/meeting_folder.h"
+#include "tests/support/startup_files.h"
 
 namespace palomind::testing {
 
@@ -14,6 +15,7 @@ MeetingHarness::MeetingHarness()
       session(app, diskFiles, working.Path() / "races") {
     clock.Set(2'000'000);
     memoryFiles.files["Palomind.ini"] = Utf8ToCp932("1\r\n20\r\n2\r\n0\r\n\"レース\"\r\n");
+    memoryFiles.files["idname.ind"] = RosterFileBytes();
     app.LoadStartupFiles();
     app.KeepRaceRecords(&recorder);
     app.KeepRaceRecordsIn(&records);
