@@ -48,6 +48,15 @@ std::vector<MeetingEntry> EntriesOfClass(const Meeting& meeting, const std::stri
     return entries;
 }
 
+std::vector<MeetingEntry> EntriesNumbered(const Meeting& meeting,
+                                          const std::vector<std::int64_t>& numbers) {
+    std::vector<MeetingEntry> entries;
+    for (const std::int64_t number : numbers) {
+        if (const MeetingEntry* entry = EntryNumbered(meeting, number)) entries.push_back(*entry);
+    }
+    return entries;
+}
+
 const std::vector<HeatRecord>* RecordsOfHeat(const Meeting& meeting, const std::string& heatId) {
     for (const MeetingClass& c : meeting.classes) {
         if (PracticeHeatId(c) == heatId) return &c.practiceRecords;
@@ -63,12 +72,6 @@ const std::vector<HeatRecord>* RecordsOfHeat(const Meeting& meeting, const std::
 std::vector<HeatRecord>* RecordsOfHeat(Meeting& meeting, const std::string& heatId) {
     return const_cast<std::vector<HeatRecord>*>(
         RecordsOfHeat(static_cast<const Meeting&>(meeting), heatId));
-}
-
-const HeatRecord* StandingRecord(const std::vector<HeatRecord>& records) {
-    const auto standing = std::find_if(records.rbegin(), records.rend(),
-                                       [](const HeatRecord& r) { return !r.replaced; });
-    return standing == records.rend() ? nullptr : &*standing;
 }
 
 std::string PracticeHeatId(const MeetingClass& meetingClass) {

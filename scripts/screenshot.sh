@@ -6,7 +6,7 @@
 # docs/stand-display.png; the port assignment dialog as
 # docs/port-assignment.png; and the status bar with the receiver's notice as
 # docs/receiver-notice.png; and the meeting window of a club day under way as
-# docs/meeting-window.png.
+# docs/meeting-window.png, its entry list as docs/meeting-entries.png.
 #
 # Uses ${PALOMIND_BUILD_DIR:-build}, building the drawing program when missing.
 set -euo pipefail
@@ -42,4 +42,4 @@ draw --stand-display docs/stand-display.png
 draw_with "$dialog_program" docs/port-assignment.png
 draw_with "$notice_program" docs/receiver-notice.png
 draw_with "$review_program" docs/lap-review.png
-draw_with "$meeting_program" docs/meeting-window.png
+draw_with "$meeting_program" docs/meeting-window.png docs/meeting-entries.png

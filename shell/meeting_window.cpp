@@ -14,6 +14,7 @@
 
 #include "meeting/meeting_json.h"
 #include "shell/japanese_font.h"
+#include "shell/meeting_entries_view.h"
 #include "shell/meeting_tables.h"
 #include "shell/picking_table.h"
 
@@ -65,8 +66,10 @@ MeetingWindow::MeetingWindow(MeetingSession& session, UserDialogs& dialogs, QWid
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("meetingTabs"));
     tabs_->addTab(BuildScheduleTab(), QStringLiteral("スケジュール"));
-    // The entry list's tab (MeetingEntriesView, shell/meeting_entries_view.h)
-    // goes here, second: tabs_->addTab(entries, "エントリー").
+    entries_ = new MeetingEntriesView(session_, dialogs_, tabs_);
+    entries_->setObjectName(QStringLiteral("meetingEntries"));
+    tabs_->addTab(entries_, QStringLiteral("エントリー"));
+    connect(entries_, &MeetingEntriesView::meetingChanged, this, &MeetingWindow::ShowTheMeeting);
     layout->addWidget(tabs_, 1);
 
     auto* bottom = new QHBoxLayout;
@@ -144,6 +147,11 @@ QWidget* MeetingWindow::BuildScheduleTab() {
 }
 
 void MeetingWindow::Refresh() {
+    entries_->Refresh();
+    ShowTheMeeting();
+}
+
+void MeetingWindow::ShowTheMeeting() {
     const std::optional<Meeting>& meeting = session_.OpenMeeting();
     setWindowTitle(meeting ? QString::fromStdString(meeting->name) : QStringLiteral("大会"));
     ShowSchedule();
@@ -161,7 +169,7 @@ std::string MeetingWindow::SessionMark() const {
 
 void MeetingWindow::FollowTheSession() {
     if (SessionMark() != sessionMark_)
-        Refresh();
+        ShowTheMeeting();
     else
         ShowCheck();
 }
@@ -288,7 +296,7 @@ void MeetingWindow::EnableButtons() {
 
 void MeetingWindow::Command(const std::string& message) {
     if (!message.empty()) dialogs_.ShowMessage(message);
-    Refresh();
+    ShowTheMeeting();
 }
 
 void MeetingWindow::PrepareNext() {

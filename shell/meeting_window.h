@@ -17,6 +17,8 @@ class QTableWidget;
 
 namespace palomind {
 
+class MeetingEntriesView;
+
 // The window of the meeting open: its schedule, entry list and classes,
 // the heat loaded and its transponder check. A top-level window of its own
 // beside the main window, so the race windows' arrangement stays as it is;
@@ -37,6 +39,9 @@ class MeetingWindow final : public QWidget {
 
   private:
     QWidget* BuildScheduleTab();
+    // The schedule, the heat and the check afresh (the entry list shows
+    // its own changes).
+    void ShowTheMeeting();
     void ShowSchedule();
     void ShowSelectedHeat();
     void ShowCheck();
@@ -58,6 +63,7 @@ class MeetingWindow final : public QWidget {
     MeetingSession& session_;
     UserDialogs& dialogs_;
     QTabWidget* tabs_ = nullptr;
+    MeetingEntriesView* entries_ = nullptr;
     QLabel* scheduleError_ = nullptr;
     QTableWidget* schedule_ = nullptr;
     QPushButton* prepareNext_ = nullptr;

@@ -51,6 +51,7 @@ int Run(const QString& output) {
 }  // namespace palomind::testing
 
 int main(int argc, char** argv) {
-    return palomind::testing::DrawingProgramMain(argc, argv, "lap_review_screenshot",
-                                                 palomind::testing::Run);
+    return palomind::testing::DrawingProgramMain(
+        argc, argv, "lap_review_screenshot OUTPUT.png", 1,
+        [](const QStringList& outputs) { return palomind::testing::Run(outputs.front()); });
 }

@@ -1,11 +1,13 @@
 // Draws the meeting window of a club day under way and saves it as a PNG:
-//   meeting_window_screenshot OUTPUT.png
+//   meeting_window_screenshot WINDOW.png ENTRIES.png
 // Two classes with practice and a qualifying round: the practice sessions
 // and the first heat run, the second heat stopped, the next heat loaded and
 // its transponder check showing entrants seen, one not yet seen and a
 // transponder that is not in the heat. The races run through the real
 // application over a stand-in receiver and a tick counter moved by the
-// program, so the picture is the same on every run.
+// program, so the picture is the same on every run. The second picture is
+// the window's entry list.
+#include <QTabWidget>
 #include <iostream>
 
 #include "shell/meeting_window.h"
@@ -68,7 +70,7 @@ Meeting ClubDay() {
     return meeting;
 }
 
-int Run(const QString& output) {
+int Run(const QStringList& outputs) {
     MeetingHarness h;
     h.OpenMeeting(ClubDay());
     const auto run = [&h](const std::string& heat, const std::vector<std::uint8_t>& ids) {
@@ -92,7 +94,9 @@ int Run(const QString& output) {
     // transponder that is in no entrant of the heat.
     for (const int id : {27, 21, 40}) h.Pass(static_cast<std::uint8_t>(id));
     h.RunFor(20);
-    const bool saved = SavePicture(window, output, 400);
+    bool saved = SavePicture(window, outputs[0], 400);
+    window.findChild<QTabWidget*>(QStringLiteral("meetingTabs"))->setCurrentIndex(1);
+    saved = SavePicture(window, outputs[1], 400) && saved;
     window.hide();
     return saved ? 0 : 1;
 }
@@ -101,6 +105,6 @@ int Run(const QString& output) {
 }  // namespace palomind::testing
 
 int main(int argc, char** argv) {
-    return palomind::testing::DrawingProgramMain(argc, argv, "meeting_window_screenshot",
-                                                 palomind::testing::Run);
+    return palomind::testing::DrawingProgramMain(
+        argc, argv, "meeting_window_screenshot WINDOW.png ENTRIES.png", 2, palomind::testing::Run);
 }

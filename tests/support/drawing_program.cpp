@@ -20,15 +20,17 @@ bool SavePicture(QWidget& shown, const QString& output, int settleMs) {
     return saved;
 }
 
-int DrawingProgramMain(int argc, char** argv, const char* program,
-                       const std::function<int(const QString& output)>& draw) {
+int DrawingProgramMain(int argc, char** argv, const char* usage, int pictures,
+                       const std::function<int(const QStringList& outputs)>& draw) {
     QApplication application(argc, argv);
     const QStringList arguments = QApplication::arguments().mid(1);
-    if (arguments.size() != 1) {
-        std::cerr << "usage: " << program << " OUTPUT.png\n";
+    if (arguments.size() != pictures) {
+        std::cerr << "usage: " << usage << '\n';
         return 2;
     }
-    return draw(QDir::current().absoluteFilePath(arguments.front()));
+    QStringList outputs;
+    for (const QString& argument : arguments) outputs << QDir::current().absoluteFilePath(argument);
+    return draw(outputs);
 }
 
 }  // namespace palomind::testing

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -10,9 +11,9 @@ namespace palomind::testing {
 // false, with a line on stderr, where it cannot be written.
 bool SavePicture(QWidget& shown, const QString& output, int settleMs);
 
-// The main of a drawing program whose one argument is the PNG to write:
-// `draw` gets its absolute path and returns the exit status.
-int DrawingProgramMain(int argc, char** argv, const char* program,
-                       const std::function<int(const QString& output)>& draw);
+// The main of a drawing program whose arguments are the `pictures` PNGs to
+// write: `draw` gets their absolute paths and returns the exit status.
+int DrawingProgramMain(int argc, char** argv, const char* usage, int pictures,
+                       const std::function<int(const QStringList& outputs)>& draw);
 
 }  // namespace palomind::testing
