@@ -192,6 +192,13 @@ std::string MeetingSession::RerunHeat(const std::string& id) {
     return PrepareHeat(id);
 }
 
+std::optional<FiledHeatResult> MeetingSession::FiledResult(const ScheduledHeat& heat,
+                                                           std::string& error) const {
+    error.clear();
+    if (!meeting_) return std::nullopt;
+    return ReadFiledHeatResult(*meeting_, folder_, heat, files_, error);
+}
+
 void MeetingSession::FileRestoredRace(const std::string& heat) {
     if (!meeting_ || heat.empty() || RecordsOfHeat(heat) == nullptr) return;
     lastShown_ = ShownFile();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/filed_heat_result.h"
 #include "app/transponder_check.h"
 #include "engine/race_events.h"
 #include "meeting/meeting_model.h"
@@ -77,6 +78,10 @@ class MeetingSession final : public RaceEventListener, public ReceivedBytesListe
     // before are marked replaced (they stay in races/).
     std::string AcceptHeat(const std::string& id);
     std::string RerunHeat(const std::string& id);
+
+    // The result of `heat` (of the schedule) from the record standing for
+    // it, as ReadFiledHeatResult gives it.
+    std::optional<FiledHeatResult> FiledResult(const ScheduledHeat& heat, std::string& error) const;
 
     // Why the last save of meeting.json failed, empty when it was written.
     const std::string& SaveProblem() const { return saveProblem_; }

@@ -57,16 +57,21 @@ std::vector<MeetingEntry> EntriesNumbered(const Meeting& meeting,
     return entries;
 }
 
-std::vector<HeatRecord>* RecordsOfHeat(Meeting& meeting, const std::string& heatId) {
-    for (MeetingClass& c : meeting.classes) {
+const std::vector<HeatRecord>* RecordsOfHeat(const Meeting& meeting, const std::string& heatId) {
+    for (const MeetingClass& c : meeting.classes) {
         if (PracticeHeatId(c) == heatId) return &c.practiceRecords;
     }
-    for (MeetingRound& round : meeting.rounds) {
-        for (Heat& heat : round.heats) {
+    for (const MeetingRound& round : meeting.rounds) {
+        for (const Heat& heat : round.heats) {
             if (heat.id == heatId) return &heat.records;
         }
     }
     return nullptr;
+}
+
+std::vector<HeatRecord>* RecordsOfHeat(Meeting& meeting, const std::string& heatId) {
+    return const_cast<std::vector<HeatRecord>*>(
+        RecordsOfHeat(static_cast<const Meeting&>(meeting), heatId));
 }
 
 std::string PracticeHeatId(const MeetingClass& meetingClass) {

@@ -96,6 +96,7 @@ const MeetingEntry* EntryNumbered(const Meeting& meeting, std::int64_t number);
 MeetingRound* RoundOf(Meeting& meeting, const std::string& classId, std::int64_t number);
 // The records filed under the practice session or qualifying heat `heatId`.
 std::vector<HeatRecord>* RecordsOfHeat(Meeting& meeting, const std::string& heatId);
+const std::vector<HeatRecord>* RecordsOfHeat(const Meeting& meeting, const std::string& heatId);
 
 // Adds a class with the default settings and a new id; returns it.
 MeetingClass& AddClass(Meeting& meeting, const std::string& name);

@@ -133,18 +133,6 @@ RankKey FastestLapKey(const RoundsOfEntrant& rounds) {
     return RankKey().ThenCountback(laps);
 }
 
-// The least sum of `window` consecutive laps of one race, if it has as many.
-std::optional<std::int64_t> BestWindow(const std::vector<std::int64_t>& laps, std::size_t window) {
-    if (laps.size() < window) return std::nullopt;
-    std::int64_t sum = std::accumulate(laps.begin(), laps.begin() + window, std::int64_t{0});
-    std::int64_t best = sum;
-    for (std::size_t i = window; i < laps.size(); ++i) {
-        sum += laps[i] - laps[i - window];
-        best = std::min(best, sum);
-    }
-    return best;
-}
-
 RankKey ConsecutiveKey(const RoundsOfEntrant& rounds, std::size_t window) {
     // Full window first; then short of N laps in every race; then START only.
     constexpr std::int64_t kFullWindow = 0;
@@ -154,7 +142,7 @@ RankKey ConsecutiveKey(const RoundsOfEntrant& rounds, std::size_t window) {
     std::optional<std::pair<std::int64_t, std::int64_t>> mostLaps;  // (-laps, their sum)
     for (const RoundResult* result : rounds) {
         if (result == nullptr || result->status != RaceStatus::Run) continue;
-        if (const std::optional<std::int64_t> w = BestWindow(result->lapMs, window)) {
+        if (const std::optional<std::int64_t> w = BestConsecutiveLaps(result->lapMs, window)) {
             bestWindow = std::min(bestWindow.value_or(*w), *w);
         }
         const std::pair<std::int64_t, std::int64_t> race{
@@ -186,6 +174,18 @@ struct Standing {
 };
 
 }  // namespace
+
+std::optional<std::int64_t> BestConsecutiveLaps(const std::vector<std::int64_t>& laps,
+                                                std::size_t window) {
+    if (laps.size() < window) return std::nullopt;
+    std::int64_t sum = std::accumulate(laps.begin(), laps.begin() + window, std::int64_t{0});
+    std::int64_t best = sum;
+    for (std::size_t i = window; i < laps.size(); ++i) {
+        sum += laps[i] - laps[i - window];
+        best = std::min(best, sum);
+    }
+    return best;
+}
 
 namespace {
 

@@ -46,6 +46,11 @@ struct QualifyingRanking {
 // `rounds`: one list per round run. Every row's entrant is one of
 // `entrants`, whose names and numbers are unique, and has at most one row a
 // round; under fastest-lap and consecutive a RUN holds one lap time per lap.
+// The least sum of `window` consecutive lap times of one race, if it has as
+// many laps: the consecutive method's window, and practice's best three.
+std::optional<std::int64_t> BestConsecutiveLaps(const std::vector<std::int64_t>& lapMs,
+                                                std::size_t window);
+
 QualifyingRanking RankQualifying(const RankingSettings& settings,
                                  const std::vector<Entrant>& entrants,
                                  const std::vector<RaceResults>& rounds);

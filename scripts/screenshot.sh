@@ -5,7 +5,8 @@
 # first start), the drivers' stand display at 1920 x 1080 as
 # docs/stand-display.png; the port assignment dialog as
 # docs/port-assignment.png; and the status bar with the receiver's notice as
-# docs/receiver-notice.png.
+# docs/receiver-notice.png; and the meeting window of a club day under way as
+# docs/meeting-window.png, its entry list as docs/meeting-entries.png.
 #
 # Uses ${PALOMIND_BUILD_DIR:-build}, building the drawing program when missing.
 set -euo pipefail
@@ -20,11 +21,12 @@ palomind_install_packages "${PALOMIND_BUILD_PACKAGES[@]}" "${PALOMIND_TEST_PACKA
 dialog_program="$build/tests/shell/port_assignment_screenshot"
 notice_program="$build/tests/shell/receiver_notice_screenshot"
 review_program="$build/tests/shell/lap_review_screenshot"
+meeting_program="$build/tests/shell/meeting_window_screenshot"
 if [ ! -x "$program" ] || [ ! -x "$dialog_program" ] || [ ! -x "$notice_program" ] ||
-  [ ! -x "$review_program" ]; then
+  [ ! -x "$review_program" ] || [ ! -x "$meeting_program" ]; then
   cmake -S . -B "$build" -G Ninja -DPALOMIND_BUILD_TESTS=ON >/dev/null
   cmake --build "$build" --target race_window_screenshot port_assignment_screenshot \
-    receiver_notice_screenshot lap_review_screenshot
+    receiver_notice_screenshot lap_review_screenshot meeting_window_screenshot
 fi
 
 # A 96 dpi screen, as most operators' displays: 15 twips to the pixel.
@@ -40,3 +42,4 @@ draw --stand-display docs/stand-display.png
 draw_with "$dialog_program" docs/port-assignment.png
 draw_with "$notice_program" docs/receiver-notice.png
 draw_with "$review_program" docs/lap-review.png
+draw_with "$meeting_program" docs/meeting-window.png docs/meeting-entries.png

@@ -20,6 +20,7 @@
 #include "record/race_heat.h"
 #include "record/race_record_folder.h"
 #include "record/race_start_time.h"
+#include "tests/support/meeting_entrant.h"
 #include "tests/support/platform_fakes.h"
 #include "tests/support/receiver_frame.h"
 #include "tests/support/test_folders.h"
@@ -52,15 +53,6 @@ struct SteppedClock final : TickClock {
 // Class "GT" (race time 3 s, start wait 1 s, minimum lap 700 ms) with
 // three entrants on transponders 4, 7 and 9, practice and one round of one
 // heat drawn 7, 4.
-MeetingEntry Entrant(std::int64_t number, std::string name, std::int64_t transponder) {
-    MeetingEntry entry;
-    entry.number = number;
-    entry.name = std::move(name);
-    entry.transponder = transponder;
-    entry.classId = "c1";
-    return entry;
-}
-
 Meeting TwoHeatMeeting() {
     Meeting meeting;
     meeting.name = "Club day";

@@ -3,15 +3,12 @@
 // The race runs through the real main window over a stand-in serial port
 // and a tick counter moved by the program, so the picture is the same on
 // every run.
-#include <QApplication>
-#include <QDir>
 #include <QLineEdit>
 #include <QTableWidget>
-#include <QThread>
-#include <iostream>
 
 #include "record/race_record_folder.h"
 #include "shell/lap_review_window.h"
+#include "tests/support/drawing_program.h"
 #include "tests/support/shell_harness.h"
 
 namespace palomind::testing {
@@ -45,13 +42,8 @@ int Run(const QString& output) {
     review.findChild<QLineEdit*>(QStringLiteral("txtReason"))->setText(QStringLiteral("二重検知"));
     review.Passes()->setCurrentCell(4, 0);  // the 0.3 s lap's end
     review.DeletePass();
-    for (int i = 0; i < 50; ++i) {
-        QApplication::processEvents();
-        QThread::msleep(20);
-    }
-    const bool saved = review.grab().save(output);
+    const bool saved = SavePicture(review, output, 1000);
     h.app->KeepRaceRecords(nullptr);
-    if (!saved) std::cerr << "cannot write " << output.toStdString() << '\n';
     return saved ? 0 : 1;
 }
 
@@ -59,11 +51,7 @@ int Run(const QString& output) {
 }  // namespace palomind::testing
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    const QStringList arguments = QApplication::arguments().mid(1);
-    if (arguments.size() != 1) {
-        std::cerr << "usage: lap_review_screenshot OUTPUT.png\n";
-        return 2;
-    }
-    return palomind::testing::Run(QDir::current().absoluteFilePath(arguments.last()));
+    return palomind::testing::DrawingProgramMain(
+        argc, argv, "lap_review_screenshot OUTPUT.png", 1,
+        [](const QStringList& outputs) { return palomind::testing::Run(outputs.front()); });
 }
