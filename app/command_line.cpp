@@ -147,6 +147,10 @@ constexpr std::array kOptions{
     CommandLineOption{"--seed", "N", kMeetingRun,
                       "With --draw-heats: the draw's seed (by default a random one); it is "
                       "stored."},
+    CommandLineOption{"--seeded", "", kMeetingRun,
+                      "With --draw-heats: seed the round by the class's practice (round 1) or "
+                      "qualifying so far instead of drawing it, the fastest in heat 1, run "
+                      "slowest first."},
     CommandLineOption{"--schedule", "", kMeetingRun,
                       "Write the heats in running order with their states to --out."},
     CommandLineOption{"--file-race", "HEAT", kMeetingRun,

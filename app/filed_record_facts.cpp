@@ -3,7 +3,6 @@
 #include <filesystem>
 
 #include "app/journal_reading.h"
-#include "app/race_revision.h"
 #include "meeting/meeting_folder.h"
 
 namespace palomind {
@@ -41,6 +40,12 @@ std::optional<RaceRecord> ReadFiledRecord(const std::string& folder, const std::
     return SplitRaceRecord(parsed.events, parsed.lines);
 }
 
+RecordFacts FactsOfFiledRevision(const Revision& latest) {
+    return {latest.state.AllFinished != kFalse ? RecordFacts::End::AllFinished
+                                               : RecordFacts::End::Stopped,
+            latest.provisional};
+}
+
 std::optional<std::map<std::string, RecordFacts>> FiledRecordFacts(const Meeting& meeting,
                                                                    const std::string& folder,
                                                                    FileStore& files,
@@ -51,9 +56,7 @@ std::optional<std::map<std::string, RecordFacts>> FiledRecordFacts(const Meeting
         if (!record) return std::nullopt;
         const Revision latest =
             ScoreRevision(*record, static_cast<int>(record->corrections.size()));
-        facts[file] = {latest.state.AllFinished != kFalse ? RecordFacts::End::AllFinished
-                                                          : RecordFacts::End::Stopped,
-                       latest.provisional};
+        facts[file] = FactsOfFiledRevision(latest);
     }
     return facts;
 }

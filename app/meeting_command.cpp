@@ -6,13 +6,16 @@
 #include <filesystem>
 #include <random>
 
+#include "app/class_results.h"
 #include "app/filed_record_facts.h"
 #include "app/heat_result.h"
 #include "app/journal_reading.h"
 #include "documents/cp932.h"
 #include "documents/utf8.h"
+#include "meeting/class_settings.h"
 #include "meeting/entry_import.h"
 #include "meeting/heat_draw.h"
+#include "meeting/heat_seeding.h"
 #include "meeting/meeting_folder.h"
 #include "meeting/schedule_json.h"
 
@@ -39,8 +42,9 @@ constexpr std::array kActionOptions{
     ActionOption{"--consecutive", "--class"}, ActionOption{"--main-size", "--class"},
     ActionOption{"--bump", "--class"},        ActionOption{"--legs", "--class"},
     ActionOption{"--best-legs", "--class"},   ActionOption{"--round", "--draw-heats"},
-    ActionOption{"--seed", "--draw-heats"},   ActionOption{"--out", "--schedule"},
-    ActionOption{"--out", "--results"},       ActionOption{"--record", "--file-race"},
+    ActionOption{"--seed", "--draw-heats"},   ActionOption{"--seeded", "--draw-heats"},
+    ActionOption{"--out", "--schedule"},      ActionOption{"--out", "--results"},
+    ActionOption{"--record", "--file-race"},
 };
 
 // The actions `option` belongs to, as "--a or --b".
@@ -53,11 +57,6 @@ std::string ActionsOf(std::string_view option) {
     }
     return actions;
 }
-
-constexpr std::int64_t kLargestSeconds = 1'000'000'000;
-constexpr std::int64_t kLargestMinLapMs = 600'000;
-constexpr std::int64_t kLargestRounds = 99;
-constexpr std::int64_t kLargestCount = 1'000'000;
 
 // Bad input: one line, status 2, nothing changed.
 struct BadInput {
@@ -131,25 +130,26 @@ class MeetingRun {
         return action;
     }
 
-    std::int64_t Whole(std::string_view option, std::int64_t least, std::int64_t most) const {
+    std::int64_t Whole(std::string_view option, SettingLimits limits) const {
         const std::string text = *line_.Value(option);
         const std::optional<std::uint64_t> value = Digits(text);
-        if (!value || *value < static_cast<std::uint64_t>(least) ||
-            *value > static_cast<std::uint64_t>(most)) {
+        if (!value || *value < static_cast<std::uint64_t>(limits.least) ||
+            *value > static_cast<std::uint64_t>(limits.most)) {
             throw BadInput{std::string(option) + ": " + Quoted(text) +
-                           " is not a whole number from " + std::to_string(least) + " to " +
-                           std::to_string(most)};
+                           " is not a whole number from " + std::to_string(limits.least) + " to " +
+                           std::to_string(limits.most)};
         }
         return static_cast<std::int64_t>(*value);
     }
 
     std::optional<std::int64_t> WholeOrAll(std::string_view option) const {
         if (*line_.Value(option) == "all") return std::nullopt;
-        return Whole(option, 1, kLargestCount);
+        return Whole(option, kCountLimits);
     }
 
     // Seconds with up to three decimals, as milliseconds.
-    std::int64_t Milliseconds(std::string_view option, std::int64_t mostMs) const {
+    std::int64_t Milliseconds(std::string_view option, SettingLimits limitsMs) const {
+        const std::int64_t mostMs = limitsMs.most;
         const std::string text = *line_.Value(option);
         const std::size_t point = text.find('.');
         const std::string whole = text.substr(0, point);
@@ -202,20 +202,19 @@ class MeetingRun {
         const std::string name = Name("--class");
         const MeetingClass* known = ClassNamed(meeting, name);
         MeetingClass c = known ? *known : MeetingClass{};
+        c.name = name;
         const auto given = [this](std::string_view option) { return line_.Has(option); };
-        if (given("--race-time"))
-            c.raceTimeS = static_cast<std::int32_t>(Whole("--race-time", 1, kLargestSeconds));
-        if (given("--start-wait"))
-            c.startWaitS = static_cast<std::int32_t>(Whole("--start-wait", 0, kLargestSeconds));
-        if (given("--heat-size"))
-            c.heatSize = Whole("--heat-size", kSmallestHeatSize, kLargestHeatSize);
-        if (given("--rounds")) c.rounds = Whole("--rounds", 1, kLargestRounds);
+        const auto seconds = [this](std::string_view option, SettingLimits limits) {
+            return static_cast<std::int32_t>(Whole(option, limits));
+        };
+        if (given("--race-time")) c.raceTimeS = seconds("--race-time", kRaceTimeLimits);
+        if (given("--start-wait")) c.startWaitS = seconds("--start-wait", kStartWaitLimits);
+        if (given("--heat-size")) c.heatSize = Whole("--heat-size", kHeatSizeLimits);
+        if (given("--rounds")) c.rounds = Whole("--rounds", kRoundsLimits);
         if (given("--min-lap"))
-            c.minLapMs = static_cast<std::int32_t>(Milliseconds("--min-lap", kLargestMinLapMs));
-        if (given("--practice-time")) {
-            c.practiceTimeS =
-                static_cast<std::int32_t>(Whole("--practice-time", 0, kLargestSeconds));
-        }
+            c.minLapMs = static_cast<std::int32_t>(Milliseconds("--min-lap", kMinLapLimits));
+        if (given("--practice-time"))
+            c.practiceTimeS = seconds("--practice-time", kPracticeTimeLimits);
         if (given("--method")) {
             const std::optional<RankingMethod> method =
                 RankingMethodNamed(*line_.Value("--method"));
@@ -226,23 +225,13 @@ class MeetingRun {
             c.ranking.method = *method;
         }
         if (given("--best")) c.ranking.best = WholeOrAll("--best");
-        if (given("--consecutive"))
-            c.ranking.consecutive = Whole("--consecutive", 1, kLargestCount);
-        if (given("--main-size")) c.finals.mainSize = Whole("--main-size", 1, kLargestCount);
-        if (given("--bump")) c.finals.bump = Whole("--bump", 0, kLargestCount);
-        if (given("--legs")) c.finals.legs = Whole("--legs", 1, kLargestCount);
+        if (given("--consecutive")) c.ranking.consecutive = Whole("--consecutive", kCountLimits);
+        if (given("--main-size")) c.finals.mainSize = Whole("--main-size", kCountLimits);
+        if (given("--bump")) c.finals.bump = Whole("--bump", kBumpLimits);
+        if (given("--legs")) c.finals.legs = Whole("--legs", kCountLimits);
         if (given("--best-legs")) c.finals.bestLegs = WholeOrAll("--best-legs");
-        if (c.finals.bump >= c.finals.mainSize) {
-            throw BadInput{"--bump: " + std::to_string(c.finals.bump) +
-                           " must be less than the main size " + std::to_string(c.finals.mainSize)};
-        }
-        MeetingClass& stored =
-            known ? *std::find_if(meeting.classes.begin(), meeting.classes.end(),
-                                  [&](const MeetingClass& m) { return m.id == known->id; })
-                  : AddClass(meeting, name);
-        c.id = stored.id;
-        c.name = name;
-        stored = std::move(c);
+        std::string error;
+        if (!StoreClass(meeting, std::move(c), error)) throw BadInput{"--class: " + error};
     }
 
     void ImportFile(Meeting& meeting) const {
@@ -259,7 +248,8 @@ class MeetingRun {
         const MeetingClass* c = ClassNamed(meeting, className);
         if (c == nullptr) throw BadInput{"--draw-heats: no class " + Quoted(className)};
         if (!line_.Has("--round")) throw BadInput{"--draw-heats needs --round"};
-        const std::int64_t round = Whole("--round", 1, kLargestRounds);
+        const std::int64_t round = Whole("--round", kRoundsLimits);
+        if (line_.Has("--seeded")) return Seed(meeting, *c, round);
         std::uint64_t seed = 0;
         if (const std::optional<std::string> given = line_.Value("--seed")) {
             const std::optional<std::uint64_t> read = Digits(*given);
@@ -270,6 +260,19 @@ class MeetingRun {
         }
         std::string error;
         if (!DrawRound(meeting, c->id, round, seed, error))
+            throw BadInput{"--draw-heats: " + error};
+    }
+
+    // Seeds the round by the ranking before it, read from the filed records.
+    void Seed(Meeting& meeting, const MeetingClass& meetingClass, std::int64_t round) const {
+        if (line_.Has("--seed")) throw BadInput{"--seeded cannot be used with --seed"};
+        std::string error;
+        const std::optional<ClassResults> results =
+            ReadClassResults(meeting, meetingClass.id, folder_, world_.files, error);
+        if (!results) throw FileFailure{error};
+        const std::optional<QualifyingRanking> seeding =
+            SeedingRanking(*results, meetingClass, round, error);
+        if (!seeding || !SeedRound(meeting, meetingClass.id, round, *seeding, error))
             throw BadInput{"--draw-heats: " + error};
     }
 
@@ -351,11 +354,10 @@ class MeetingRun {
         const std::optional<std::string> out = line_.Value("--out");
         if (!out) throw BadInput{"--results needs --out"};
         const std::vector<HeatRecord>* records = RecordsOfHeat(meeting, heatId);
-        const auto standing = std::find_if(records->rbegin(), records->rend(),
-                                           [](const HeatRecord& r) { return !r.replaced; });
+        const HeatRecord* standing = StandingRecord(*records);
         if (records->empty())
             throw BadInput{"--results: heat " + Quoted(heatId) + " has no race record filed"};
-        if (standing == records->rend()) {
+        if (standing == nullptr) {
             throw BadInput{"--results: every race record of heat " + Quoted(heatId) +
                            " is replaced"};
         }

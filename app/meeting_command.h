@@ -24,7 +24,7 @@ std::string LocalDate(std::time_t now);
 std::uint64_t SystemRandomSeed();
 
 // palomind --meeting DIR with one of --new NAME, --class NAME [settings],
-// --import-entries FILE.csv, --draw-heats CLASS --round N [--seed N],
+// --import-entries FILE.csv, --draw-heats CLASS --round N [--seed N | --seeded],
 // --schedule --out FILE.json, --file-race HEAT --record RECORD or --results
 // HEAT --out FILE.json (docs/meeting.md, "Meeting folder commands").
 // On success nothing is printed and 0 returned. Bad input gets one line on

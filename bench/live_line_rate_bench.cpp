@@ -99,6 +99,7 @@ class PrintedDialogs final : public UserDialogs {
     std::string SaveFileName(std::string_view, std::string_view, std::string_view) override {
         return {};
     }
+    std::string FolderName(std::string_view) override { return {}; }
     int Count() const { return count_; }
 
   private:

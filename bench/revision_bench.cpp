@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/no_sound.h"
 #include "app/race_revision.h"
 #include "app/replay.h"
 #include "engine/receiver_frame.h"
@@ -69,11 +70,6 @@ RaceRecord Race() {
     return record;
 }
 
-class SilentSound final : public SoundPlayer {
-  public:
-    void PlaySound(std::string_view) override {}
-};
-
 double MillisecondsOf(const std::function<void()>& work, int repeats) {
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < repeats; ++i) work();
@@ -98,7 +94,7 @@ int main() {
     // what the engine's own lap processing costs.
     const double plain = MillisecondsOf(
         [&] {
-            SilentSound sound;
+            NoSound sound;
             RaceCore core(sound);
             ReplayJournal(record.raw, core, std::nullopt);
         },

@@ -21,6 +21,14 @@ std::int64_t NextEntryNumber(const Meeting& meeting);
 // `error` set to EntryRefusal's reason, where it is refused.
 bool AddEntry(Meeting& meeting, MeetingEntry entry, std::string& error);
 
+// Puts `changed` in place of entrant `number` under EntryRefusal's rules,
+// the entrant itself not counted as a clash. A new entry number renumbers
+// the entrant in the heats; a new class takes them out of the old class's
+// heats (none of which has run: a redraw fills them). Refused, nothing changed, where the
+// transponder or class changes for an entrant of a heat with a filed record (practice included):
+// its result needs the ones they ran with.
+bool EditEntry(Meeting& meeting, std::int64_t number, MeetingEntry changed, std::string& error);
+
 // Takes entrant `number` off the entry list and out of the heats not yet run
 // (a redraw fills those afresh). Refused, nothing changed, where a heat with
 // a filed record holds them: its result needs them.

@@ -92,16 +92,11 @@ bool KeepTranspondersApart(Heats& heats, std::string& refusal) {
     return true;
 }
 
-std::optional<Heats> DrawHeats(const std::vector<DrawnEntrant>& entrants, std::int64_t largest,
-                               std::uint64_t seed, std::string& refusal) {
-    std::vector<DrawnEntrant> drawn = entrants;
-    DrawGenerator generator(seed);
-    for (std::size_t i = drawn.size(); i > 1; --i) {
-        std::swap(drawn[i - 1], drawn[generator.Below(i)]);
-    }
+std::optional<Heats> HeatsInOrder(const std::vector<DrawnEntrant>& order, std::int64_t largest,
+                                  std::string& refusal) {
     Heats heats;
-    auto next = drawn.begin();
-    for (const std::int64_t size : HeatSizes(static_cast<std::int64_t>(drawn.size()), largest)) {
+    auto next = order.begin();
+    for (const std::int64_t size : HeatSizes(static_cast<std::int64_t>(order.size()), largest)) {
         heats.emplace_back(next, next + size);
         next += size;
     }
@@ -109,25 +104,40 @@ std::optional<Heats> DrawHeats(const std::vector<DrawnEntrant>& entrants, std::i
     return heats;
 }
 
-bool DrawRound(Meeting& meeting, const std::string& classId, std::int64_t round, std::uint64_t seed,
-               std::string& error) {
+std::optional<Heats> DrawHeats(const std::vector<DrawnEntrant>& entrants, std::int64_t largest,
+                               std::uint64_t seed, std::string& refusal) {
+    std::vector<DrawnEntrant> drawn = entrants;
+    DrawGenerator generator(seed);
+    for (std::size_t i = drawn.size(); i > 1; --i) {
+        std::swap(drawn[i - 1], drawn[generator.Below(i)]);
+    }
+    return HeatsInOrder(drawn, largest, refusal);
+}
+
+std::string RoundRefusal(const MeetingClass& meetingClass, std::int64_t round) {
+    if (round >= 1 && round <= meetingClass.rounds) return {};
+    return "round " + std::to_string(round) + ": class \"" + meetingClass.name + "\" has " +
+           std::to_string(meetingClass.rounds) + " qualifying rounds";
+}
+
+bool ArrangeRound(Meeting& meeting, const std::string& classId, std::int64_t round,
+                  const RoundArrangement& arrangement, std::string& error) {
     const MeetingClass* meetingClass = ClassWithId(meeting, classId);
     if (meetingClass == nullptr) {
         error = "no class with the id " + classId;
         return false;
     }
-    if (round < 1 || round > meetingClass->rounds) {
-        error = "round " + std::to_string(round) + ": class \"" + meetingClass->name + "\" has " +
-                std::to_string(meetingClass->rounds) + " qualifying rounds";
+    if (const std::string refusal = RoundRefusal(*meetingClass, round); !refusal.empty()) {
+        error = refusal;
         return false;
     }
-    MeetingRound drawn{classId, round, seed, {}};
+    MeetingRound arranged{classId, round, arrangement.seed, {}, arrangement.seeded};
     std::set<std::int64_t> kept;
     std::set<std::int64_t> keptNumbers;
     if (const MeetingRound* old = RoundOf(meeting, classId, round)) {
         for (const Heat& heat : old->heats) {
             if (heat.records.empty()) continue;
-            drawn.heats.push_back(heat);
+            arranged.heats.push_back(heat);
             keptNumbers.insert(heat.number);
             kept.insert(heat.entrants.begin(), heat.entrants.end());
         }
@@ -137,11 +147,11 @@ bool DrawRound(Meeting& meeting, const std::string& classId, std::int64_t round,
         if (kept.count(entry.number) == 0)
             entrants.push_back({entry.number, entry.transponder, entry.name});
     }
-    if (entrants.empty() && drawn.heats.empty()) {
+    if (entrants.empty() && arranged.heats.empty()) {
         error = "class \"" + meetingClass->name + "\" has no entrants to draw";
         return false;
     }
-    const auto heats = DrawHeats(entrants, meetingClass->heatSize, seed, error);
+    const auto heats = arrangement.heats(entrants, meetingClass->heatSize, error);
     if (!heats) return false;
     std::int64_t number = 0;
     for (const std::vector<DrawnEntrant>& members : *heats) {
@@ -149,16 +159,25 @@ bool DrawRound(Meeting& meeting, const std::string& classId, std::int64_t round,
         }
         Heat heat{QualifyingHeatId(classId, round, number), number, {}, {}};
         for (const DrawnEntrant& entrant : members) heat.entrants.push_back(entrant.number);
-        drawn.heats.push_back(std::move(heat));
+        arranged.heats.push_back(std::move(heat));
     }
-    std::sort(drawn.heats.begin(), drawn.heats.end(),
+    std::sort(arranged.heats.begin(), arranged.heats.end(),
               [](const Heat& a, const Heat& b) { return a.number < b.number; });
     if (MeetingRound* old = RoundOf(meeting, classId, round)) {
-        *old = std::move(drawn);
+        *old = std::move(arranged);
     } else {
-        meeting.rounds.push_back(std::move(drawn));
+        meeting.rounds.push_back(std::move(arranged));
     }
     return true;
+}
+
+bool DrawRound(Meeting& meeting, const std::string& classId, std::int64_t round, std::uint64_t seed,
+               std::string& error) {
+    const RoundArrangement drawn{
+        [seed](const std::vector<DrawnEntrant>& entrants, std::int64_t largest,
+               std::string& refusal) { return DrawHeats(entrants, largest, seed, refusal); },
+        seed, false};
+    return ArrangeRound(meeting, classId, round, drawn, error);
 }
 
 }  // namespace palomind

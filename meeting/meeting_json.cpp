@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 
+#include "meeting/class_settings.h"
 #include "meeting/json_fields.h"
 
 namespace palomind {
@@ -14,9 +15,11 @@ using namespace json_fields;
 using Json = nlohmann::ordered_json;
 
 constexpr std::string_view kFormat = "palomind-meeting";
-constexpr std::int64_t kLargestSeconds = 1'000'000'000;
-constexpr std::int64_t kLargestMinLapMs = 600'000;
-constexpr std::int64_t kLargestRounds = 99;
+// The class dialog's and command line's largest settings (a stored race
+// time of 0 is read as it always was).
+constexpr std::int64_t kLargestSeconds = kLargestClassSeconds;
+constexpr std::int64_t kLargestMinLapMs = kMinLapLimits.most;
+constexpr std::int64_t kLargestRounds = kRoundsLimits.most;
 
 Json OptionalNumber(const std::optional<std::int64_t>& value) {
     return value ? Json(*value) : Json(nullptr);
@@ -60,10 +63,13 @@ Json RoundJson(const MeetingRound& round) {
                          {"entrants", heat.entrants},
                          {"records", RecordsJson(heat.records)}});
     }
-    return {{"class", round.classId},
-            {"round", round.number},
-            {"seed", round.seed},
-            {"heats", std::move(heats)}};
+    Json stored{{"class", round.classId},
+                {"round", round.number},
+                {"seed", round.seed},
+                {"heats", std::move(heats)}};
+    // Only where true: a file without seeded rounds stays as before.
+    if (round.seeded) stored["seeded"] = true;
+    return stored;
 }
 
 std::optional<std::int64_t> OptionalCount(const json& object, std::string_view key,
@@ -189,6 +195,8 @@ class MeetingReader {
         const json& seed = Key(value, "seed", path);
         if (!seed.is_number_unsigned()) Refuse(Member(path, "seed"), "must be a whole number");
         round.seed = seed.get<std::uint64_t>();
+        if (const json* seeded = OptionalKey(value, "seeded", path))
+            round.seeded = Flag(*seeded, Member(path, "seeded"));
         const std::string heatsPath = Member(path, "heats");
         const json& heats = Array(Key(value, "heats", path), heatsPath);
         std::set<std::int64_t> inRound;

@@ -48,6 +48,15 @@ std::vector<MeetingEntry> EntriesOfClass(const Meeting& meeting, const std::stri
     return entries;
 }
 
+std::vector<MeetingEntry> EntriesNumbered(const Meeting& meeting,
+                                          const std::vector<std::int64_t>& numbers) {
+    std::vector<MeetingEntry> entries;
+    for (const std::int64_t number : numbers) {
+        if (const MeetingEntry* entry = EntryNumbered(meeting, number)) entries.push_back(*entry);
+    }
+    return entries;
+}
+
 std::vector<HeatRecord>* RecordsOfHeat(Meeting& meeting, const std::string& heatId) {
     for (MeetingClass& c : meeting.classes) {
         if (PracticeHeatId(c) == heatId) return &c.practiceRecords;

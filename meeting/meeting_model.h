@@ -73,8 +73,11 @@ struct Heat {
 struct MeetingRound {
     std::string classId;
     std::int64_t number = 0;  // 1 to the class's rounds
-    std::uint64_t seed = 0;   // of the last draw
+    std::uint64_t seed = 0;   // of the last draw; 0 for a seeded round
     std::vector<Heat> heats;  // by number
+    // Seeded by a ranking, stacked (heat 1 the fastest group), and so run
+    // from the last heat to heat 1; drawn at random otherwise.
+    bool seeded = false;
 };
 
 struct Meeting {
@@ -99,6 +102,9 @@ MeetingClass& AddClass(Meeting& meeting, const std::string& name);
 
 // The entries of a class by entry number.
 std::vector<MeetingEntry> EntriesOfClass(const Meeting& meeting, const std::string& classId);
+// The entries of `numbers` in that order, skipping a number with no entry.
+std::vector<MeetingEntry> EntriesNumbered(const Meeting& meeting,
+                                          const std::vector<std::int64_t>& numbers);
 
 // "c1-p" (practice) and "c1-q2-3" (round 2, heat 3).
 std::string PracticeHeatId(const MeetingClass& meetingClass);

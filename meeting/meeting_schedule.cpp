@@ -6,15 +6,6 @@ namespace palomind {
 
 namespace {
 
-std::vector<MeetingEntry> EntriesNumbered(const Meeting& meeting,
-                                          const std::vector<std::int64_t>& numbers) {
-    std::vector<MeetingEntry> entries;
-    for (const std::int64_t number : numbers) {
-        if (const MeetingEntry* entry = EntryNumbered(meeting, number)) entries.push_back(*entry);
-    }
-    return entries;
-}
-
 ScheduledHeat HeatOfClass(const MeetingClass& c, HeatKind kind) {
     ScheduledHeat heat;
     heat.classId = c.id;
@@ -58,11 +49,16 @@ std::string_view HeatStateName(HeatState state) {
     return {};
 }
 
-HeatState StateOfHeat(const std::vector<HeatRecord>& records, const RecordFactsOf& facts) {
-    if (records.empty()) return HeatState::ToRun;
+const HeatRecord* StandingRecord(const std::vector<HeatRecord>& records) {
     const auto standing = std::find_if(records.rbegin(), records.rend(),
                                        [](const HeatRecord& r) { return !r.replaced; });
-    if (standing == records.rend()) return HeatState::Replaced;
+    return standing == records.rend() ? nullptr : &*standing;
+}
+
+HeatState StateOfHeat(const std::vector<HeatRecord>& records, const RecordFactsOf& facts) {
+    if (records.empty()) return HeatState::ToRun;
+    const HeatRecord* standing = StandingRecord(records);
+    if (standing == nullptr) return HeatState::Replaced;
     const RecordFacts read = facts(standing->file);
     if (read.end == RecordFacts::End::None) return HeatState::Running;
     if (read.end == RecordFacts::End::Stopped && !standing->accepted) return HeatState::Stopped;
@@ -91,7 +87,12 @@ std::vector<ScheduledHeat> MeetingSchedule(const Meeting& meeting, const RecordF
                 meeting.rounds.begin(), meeting.rounds.end(),
                 [&](const MeetingRound& r) { return r.classId == c.id && r.number == number; });
             if (round == meeting.rounds.end()) continue;
-            for (const Heat& drawn : round->heats) {
+            // A seeded round runs slowest first: from its last heat to heat 1.
+            std::vector<const Heat*> running;
+            for (const Heat& drawn : round->heats) running.push_back(&drawn);
+            if (round->seeded) std::reverse(running.begin(), running.end());
+            for (const Heat* heatOfRound : running) {
+                const Heat& drawn = *heatOfRound;
                 ScheduledHeat heat = HeatOfClass(c, HeatKind::Qualifying);
                 heat.id = drawn.id;
                 heat.round = number;

@@ -31,6 +31,10 @@ struct RecordFacts {
 };
 using RecordFactsOf = std::function<RecordFacts(const std::string& file)>;
 
+// The record that stands for a heat: the last filed one not replaced;
+// nullptr where there is none.
+const HeatRecord* StandingRecord(const std::vector<HeatRecord>& records);
+
 // A heat's state from its filed records, the last one not replaced
 // standing for it: none filed, to run; every one replaced, replaced; no end
 // yet, running; stopped and not accepted, stopped (still to run); else

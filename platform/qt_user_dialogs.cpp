@@ -106,6 +106,13 @@ std::string QtUserDialogs::AskOfferedName(std::string_view title, std::string_vi
     return lastFileName_.toStdString();
 }
 
+// A meeting's folder may be a new one: the dialog can create it.
+std::string QtUserDialogs::FolderName(std::string_view title) {
+    const QString chosen =
+        QFileDialog::getExistingDirectory(parent_, FromUtf8(title), QDir::currentPath());
+    return chosen.toStdString();
+}
+
 std::string QtUserDialogs::AskFileName(FileDialogKind kind, std::string_view title,
                                        std::string_view filter) {
     const QString caption = FromUtf8(title);

@@ -28,6 +28,7 @@ class QtUserDialogs final : public UserDialogs {
     std::string OpenFileName(std::string_view title, std::string_view filter) override;
     std::string SaveFileName(std::string_view title, std::string_view filter,
                              std::string_view offeredName) override;
+    std::string FolderName(std::string_view title) override;
 
   private:
     enum class FileDialogKind { Open, Save };

@@ -27,6 +27,8 @@ class UserDialogs : public MessageSink {
     virtual std::string OpenFileName(std::string_view title, std::string_view filter) = 0;
     virtual std::string SaveFileName(std::string_view title, std::string_view filter,
                                      std::string_view offeredName) = 0;
+    // A folder chosen (a meeting's); empty means cancelled.
+    virtual std::string FolderName(std::string_view title) = 0;
 };
 
 }  // namespace palomind

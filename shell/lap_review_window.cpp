@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "app/lap_review.h"
+#include "app/seconds_input.h"
 
 namespace palomind {
 
@@ -22,6 +23,16 @@ namespace {
 constexpr const char* kOperatorSection = "LapReview";
 constexpr const char* kOperatorKey = "Operator";
 constexpr const char* kReasonNeeded = "理由を入力してください。";
+
+// A whole number typed into an input box, nothing for anything else.
+std::optional<int> WholeNumber(const std::optional<std::string>& entered) {
+    if (!entered) return std::nullopt;
+    int value = 0;
+    const auto [ptr, ec] =
+        std::from_chars(entered->data(), entered->data() + entered->size(), value);
+    if (ec != std::errc() || ptr != entered->data() + entered->size()) return std::nullopt;
+    return value;
+}
 
 }  // namespace
 
@@ -58,6 +69,8 @@ LapReviewWindow::LapReviewWindow(Application& app, QWidget* parent) : QDialog(pa
     addButton("cmdAccept", "確認", &LapReviewWindow::AcceptShortLap);
     addButton("cmdDq", "失格", &LapReviewWindow::Disqualify);
     addButton("cmdReinstate", "失格取消", &LapReviewWindow::Reinstate);
+    addButton("cmdAssign", "割当...", &LapReviewWindow::AssignPasses);
+    addButton("cmdPenalty", "ペナルティ...", &LapReviewWindow::Penalize);
     addButton("cmdUndo", "元に戻す", &LapReviewWindow::Undo);
     layout->addLayout(buttons);
 
@@ -241,19 +254,15 @@ void LapReviewWindow::AddPass() {
 void LapReviewWindow::SplitLap() {
     const RacePass* pass = PickedPass();
     if (pass == nullptr || !pass->lapMs) return;
-    const std::optional<std::string> entered =
-        app_.Dialogs().InputBox("何周に分割しますか", "ラップ修正", "2");
-    if (!entered) return;
-    int parts = 0;
-    const auto [ptr, ec] =
-        std::from_chars(entered->data(), entered->data() + entered->size(), parts);
-    if (ec != std::errc() || ptr != entered->data() + entered->size()) return;
+    const std::optional<int> parts =
+        WholeNumber(app_.Dialogs().InputBox("何周に分割しますか", "ラップ修正", "2"));
+    if (!parts) return;
     const int id = pass->identity.id;
     if (reason_->text().isEmpty()) {
         app_.Dialogs().ShowMessage(kReasonNeeded);
         return;
     }
-    for (const std::int64_t raceMs : SplitRaceMs(*pass, parts))
+    for (const std::int64_t raceMs : SplitRaceMs(*pass, *parts))
         Correct({.operation = CorrectionOperation::Add, .id = id, .raceMs = raceMs});
 }
 
@@ -265,6 +274,36 @@ void LapReviewWindow::Disqualify() {
 void LapReviewWindow::Reinstate() {
     if (const int id = PickedId(); id != 0)
         Correct({.operation = CorrectionOperation::Reinstate, .id = id});
+}
+
+// For a driver who raced with a borrowed transponder: the picked ID's
+// passes scored as another entrant's. The application refuses an entrant
+// who has passes of their own.
+void LapReviewWindow::AssignPasses() {
+    const int id = PickedId();
+    if (id == 0) return;
+    const std::optional<int> to =
+        WholeNumber(app_.Dialogs().InputBox("どのIDのパスとして数えますか", "ラップ修正", ""));
+    if (to) Correct({.operation = CorrectionOperation::Assign, .id = id, .assignedTo = *to});
+}
+
+// Laps taken off, then time added (seconds, two decimals) to the picked
+// entrant's result; 0 for either leaves it as it is.
+void LapReviewWindow::Penalize() {
+    const int id = PickedId();
+    if (id == 0) return;
+    const std::optional<int> laps =
+        WholeNumber(app_.Dialogs().InputBox("減らす周回数", "ペナルティ", "0"));
+    if (!laps) return;
+    const std::optional<std::string> seconds =
+        app_.Dialogs().InputBox("加える時間(秒)", "ペナルティ", "0");
+    if (!seconds) return;
+    const SecondsInput added = ParseHundredthsInput(*seconds);
+    if (added.kind != SecondsInput::Kind::Value) return;
+    Correct({.operation = CorrectionOperation::Penalty,
+             .id = id,
+             .penaltyLaps = *laps,
+             .penaltyMs = static_cast<std::int64_t>(added.value) * 10});
 }
 
 void LapReviewWindow::Undo() {

@@ -39,6 +39,8 @@ class LapReviewWindow final : public QDialog, private RaceEventListener {
     void AcceptShortLap();
     void Disqualify();
     void Reinstate();
+    void AssignPasses();
+    void Penalize();
     void Undo();
 
   private:

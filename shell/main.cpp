@@ -28,6 +28,7 @@
 #include "app/crash_recovery.h"
 #include "app/live_journal.h"
 #include "app/meeting_command.h"
+#include "app/meeting_session.h"
 #include "app/replay_command.h"
 #include "app/user_folder.h"
 #include "journal/journal_file_names.h"
@@ -47,6 +48,7 @@
 #include "shell/installed_files.h"
 #include "shell/main_window.h"
 #include "shell/mdi_arrange.h"
+#include "shell/meeting_opening.h"
 #include "shell/print_commands.h"
 #include "shell/program_icon.h"
 #include "shell/settings_written_on_change.h"
@@ -86,6 +88,7 @@ class MainWindowDialogs final : public UserDialogs {
                              std::string_view offeredName) override {
         return Target().SaveFileName(title, filter, offeredName);
     }
+    std::string FolderName(std::string_view title) override { return Target().FolderName(title); }
 
   private:
     UserDialogs& Target() {
@@ -196,6 +199,8 @@ int RunDesktop(char* program, const std::string& folderProblem, bool simulate,
                           RunStartFromJournalName(journal.Path().filename().string()));
     app.KeepRaceRecords(&recorder);
     app.KeepRaceRecordsIn(&raceRecords);
+    // The meeting open: its races go into its races/ while it is.
+    MeetingSession session(app, files, kRaceRecordsFolder);
     frmMain window(app);
     SettingsWrittenOnChange settingsWritten(app, window);
     SpokenReadOut voice(app, window, ticks);
@@ -209,6 +214,11 @@ int RunDesktop(char* program, const std::string& folderProblem, bool simulate,
         app.ReportPlatformProblem(PlatformProblem::JournalFailed, journal.Problem());
     }
 
+    MeetingOpening meetings(
+        session, dialogs, settings, [] { return std::time(nullptr); }, &window);
+    window.AttachMeetings(meetings);
+    // Before the restore: a heat's race restored goes on in its meeting.
+    meetings.ReopenAtStart();
     window.OfferCrashedRun(FindCrashedRun("journal", journal.Path(), files));
     window.Form_Load();
     window.Spectators().StartAtLaunch(webForThisRun);
@@ -220,6 +230,7 @@ int RunDesktop(char* program, const std::string& folderProblem, bool simulate,
         if (fileToOpen) window.OpenFromCommandLine(*fileToOpen);
     });
     const int status = application.exec();
+    session.Finish();
     recorder.Finish();
     journal.FinishCleanly();
     return status;

@@ -28,6 +28,7 @@ class dlgIdName;
 class frmAbout;
 class frmRaceResult;
 class LapReviewWindow;
+class MeetingOpening;
 class ReadOutOptions;
 class SpectatorPublishing;
 class StandDisplay;
@@ -50,6 +51,11 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     // A run that ended abnormally and left a race in its journal: the start
     // sequence offers to restore it in place of the reset. Before Form_Load.
     void OfferCrashedRun(std::optional<CrashedRun> run) { crashedRun_ = std::move(run); }
+    // The meetings' part of the window: their items in the File menu, the
+    // roster dialog leaving "idname.ind" alone while a heat's names are in
+    // the roster, and a restored race filed under its heat. Once, before
+    // Form_Load; without it the window knows no meeting.
+    void AttachMeetings(MeetingOpening& meetings);
     // A file named on the command line, after Form_Load: a race record
     // (".race") as "レース記録を開く" opens it, any other as File > Open does.
     // Not while a restored race goes on live: the status bar says so.
@@ -167,6 +173,8 @@ class frmMain : public QMainWindow, private ApplicationView, private RaceEventLi
     std::unique_ptr<SpectatorPublishing> spectators_;
     frmAbout* aboutBox_ = nullptr;
     LapReviewWindow* lapReview_ = nullptr;
+    MeetingOpening* meetings_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
     QAction* mnuEditLapReview_ = nullptr;
 
     WrappingToolBar* tbToolBar_ = nullptr;

@@ -12,6 +12,7 @@
 #include "engine/time_format.h"
 #include "platform/file_store.h"
 #include "shell/main_window.h"
+#include "shell/meeting_opening.h"
 #include "shell/print_commands.h"
 #include "shell/race_window_view.h"
 #include "shell/roster_dialog.h"
@@ -212,7 +213,8 @@ void frmMain::OpenRosterDialog() {
     if (rosterDialog_ == nullptr) {
         rosterDialog_ = std::make_unique<dlgIdName>(
             app_.Roster(), [this](int id, std::string name) { app_.SetName(id, std::move(name)); },
-            app_.Files(), dialogs_);
+            app_.Files(), dialogs_,
+            [this] { return meetings_ == nullptr || !meetings_->HeatNamesLoaded(); });
     }
     rosterDialog_->ShowDialog();
 }

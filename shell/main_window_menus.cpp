@@ -15,6 +15,7 @@
 #include "shell/lap_review_window.h"
 #include "shell/main_window.h"
 #include "shell/mdi_arrange.h"
+#include "shell/meeting_opening.h"
 #include "shell/read_out_options.h"
 #include "shell/spectator_publishing.h"
 #include "shell/stand_display.h"
@@ -83,6 +84,7 @@ void frmMain::BuildMenus() {
     };
 
     QMenu* file = addMenu(nullptr, "mnuFile", "ﾌｧｲﾙ(&F)");
+    fileMenu_ = file;
     addItems(file, {
                        {"mnuFileOpen", "開く(&O)...", &frmMain::mnuFileOpen_Click, Qt::Key_O},
                        {"mnuFileSave", "上書き保存(&S)", &frmMain::mnuFileSave_Click},
@@ -176,6 +178,14 @@ void frmMain::BuildMenus() {
                  {nullptr},
                  {"mnuHelpAbout", "ﾊﾞｰｼﾞｮﾝ情報(&A)", &frmMain::mnuHelpAbout_Click},
              });
+}
+
+// The meetings' items go between "印刷" and the separator above "終了".
+void frmMain::AttachMeetings(MeetingOpening& meetings) {
+    meetings_ = &meetings;
+    const QList<QAction*> items = fileMenu_->actions();
+    const qsizetype exit = items.indexOf(findChild<QAction*>(QStringLiteral("mnuFileExit")));
+    meetings.AddMenuItems(*fileMenu_, items.at(exit - 1));
 }
 
 void frmMain::mnuFileExit_Click() {

@@ -3,6 +3,7 @@
 
 #include "app/window_placement.h"
 #include "shell/main_window.h"
+#include "shell/meeting_opening.h"
 #include "shell/race_window_view.h"
 #include "shell/read_out_options.h"
 #include "shell/roster_dialog.h"
@@ -36,6 +37,7 @@ bool frmMain::RestoreCrashedRace() {
     }
     const bool goesOn = app_.BootRestoring(run.events, run.journal.string());
     SettleCrashedRun(run.journal, true);
+    if (meetings_ != nullptr) meetings_->RaceRestored(run.heat);
     restoredLive_ = goesOn;
     if (!run.leftOutNote.empty()) app_.NoteInJournal(run.leftOutNote);
     // The restored race brings its own read-out mode.

@@ -12,6 +12,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "shell/picking_table.h"
+
 namespace palomind {
 
 namespace {
@@ -24,18 +26,6 @@ QString Text(const std::string& text) {
 
 std::string PortKey(int portNumber) {
     return "COM" + std::to_string(portNumber);
-}
-
-// A table the operator reads and picks rows from, never edits in place.
-QTableWidget* PickingTable(const QStringList& headers, QWidget* parent) {
-    auto* table = new QTableWidget(0, static_cast<int>(headers.size()), parent);
-    table->setHorizontalHeaderLabels(headers);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->verticalHeader()->hide();
-    table->horizontalHeader()->setStretchLastSection(true);
-    return table;
 }
 
 void SetRow(QTableWidget& table, int row, const QStringList& cells) {

@@ -59,12 +59,13 @@ class CurrentCellDelegate final : public QStyledItemDelegate {
 }  // namespace
 
 dlgIdName::dlgIdName(const RosterTable& names, NameSetter setName, FileStore& files,
-                     MessageSink& messages, QWidget* parent)
+                     MessageSink& messages, FileNamesShown fileNamesShown, QWidget* parent)
     : QDialog(parent),
       names_(names),
       setName_(std::move(setName)),
       files_(files),
       messages_(messages),
+      fileNamesShown_(std::move(fileNamesShown)),
       grid_(new QTableWidget(kGridRows, kGridCols, this)),
       okButton_(new QPushButton(QStringLiteral("OK"), this)),
       idLabel_(new QLabel(this)),
@@ -160,7 +161,7 @@ void dlgIdName::ShowDialog() {
         activateWindow();
         return;
     }
-    Load_IdName();
+    if (FileNamesInRoster()) Load_IdName();
     FillGrid();
     show();
     raise();
@@ -281,7 +282,7 @@ bool dlgIdName::event(QEvent* event) {
 }
 
 void dlgIdName::OKButton_Click() {
-    Save_IdName();
+    if (FileNamesInRoster()) Save_IdName();
     accept();
 }
 

@@ -19,13 +19,17 @@ namespace palomind {
 // keystroke goes into the grid and, through `setName`, into the roster at
 // once; OK writes the roster file and closes, the window's close button keeps
 // the typed names in memory only, until the next load; Esc does nothing.
+// While the roster holds other names than the file's (a meeting's heat), the
+// dialog shows and edits the roster as it is, and OK writes no file.
 class dlgIdName : public QDialog {
     Q_OBJECT
   public:
     // Changes the name of ID 1 to 64 in the roster.
     using NameSetter = std::function<void(int id, std::string name)>;
+    // True while the roster holds the file's names; none: always.
+    using FileNamesShown = std::function<bool()>;
     dlgIdName(const RosterTable& names, NameSetter setName, FileStore& files, MessageSink& messages,
-              QWidget* parent = nullptr);
+              FileNamesShown fileNamesShown = {}, QWidget* parent = nullptr);
 
     // The roster file operations; their messages go to the sink.
     void Load_IdName();
@@ -47,11 +51,13 @@ class dlgIdName : public QDialog {
     void StoreTypedName(const QString& text);
     bool MoveByKey(int key);
     void OKButton_Click();
+    bool FileNamesInRoster() const { return !fileNamesShown_ || fileNamesShown_(); }
 
     const RosterTable& names_;
     NameSetter setName_;
     FileStore& files_;
     MessageSink& messages_;
+    FileNamesShown fileNamesShown_;
     QTableWidget* grid_;     // MSFlexGrid1
     QPushButton* okButton_;  // OKButton
     QLabel* idLabel_;        // Label1

@@ -147,7 +147,7 @@ std::string LapCall(ReadOutLanguage language, int parts, const PhraseFields& fie
     return Fill(chosen, [&](std::string_view name) { return Value(name, language, fields); });
 }
 
-std::string Entrant(ReadOutLanguage language, int id, std::string_view rosterName) {
+std::string SpokenEntrant(ReadOutLanguage language, int id, std::string_view rosterName) {
     const bool readable = language == ReadOutLanguage::Japanese ? IsKanaOnly(rosterName)
                                                                 : IsAsciiLettersOnly(rosterName);
     if (readable) return std::string(rosterName);

@@ -65,6 +65,6 @@ std::string LapCall(ReadOutLanguage language, int parts, const PhraseFields& fie
 // The entrant as spoken: the roster name where the language's voice can read
 // it (kana only in Japanese, ASCII letters and spaces in English), else the
 // ID ("ごばん", "Number 5").
-std::string Entrant(ReadOutLanguage language, int id, std::string_view rosterName);
+std::string SpokenEntrant(ReadOutLanguage language, int id, std::string_view rosterName);
 
 }  // namespace palomind

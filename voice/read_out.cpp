@@ -109,7 +109,7 @@ std::string ReadOut::Who(ReadOutLanguage language, int id) const {
     const std::string_view name = id >= 1 && id < kRosterSize
                                       ? std::string_view(roster_[static_cast<std::size_t>(id)])
                                       : std::string_view();
-    return Entrant(language, id, name);
+    return SpokenEntrant(language, id, name);
 }
 
 }  // namespace palomind

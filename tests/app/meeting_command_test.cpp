@@ -5,7 +5,9 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "app/class_results.h"
 #include "app/replay_command.h"
+#include "meeting/meeting_folder.h"
 #include "platform/file_store.h"
 #include "tests/support/receiver_frame.h"
 #include "tests/support/test_folders.h"
@@ -134,7 +136,7 @@ TEST_F(MeetingCommandTest, BadInputGetsOneLineStatusTwoAndChangesNothing) {
          "palomind: --method: unknown method \"best\" (best-round, round-points, laps-time, "
          "fastest-lap, consecutive)"},
         {{"--class", "GT", "--main-size", "4", "--bump", "4"},
-         "palomind: --bump: 4 must be less than the main size 4"},
+         "palomind: --class: bump 4 must be less than the main size 4"},
         {{"--class", "😀"},
          "palomind: --class: the name must be text that cp932 can hold, not empty"},
         {{"--import-entries", folder_.File("bad.csv")},
@@ -261,6 +263,28 @@ class HeatFilingTest : public MeetingCommandTest {
         Succeed({"--results", heat, "--out", folder_.File("results.json")});
         return nlohmann::json::parse(ReadBytes(folder_.File("results.json")));
     }
+    // The director accepts the heat's last record, a stopped run, as its result.
+    void AcceptLast(const std::string& heat) {
+        auto meeting = nlohmann::json::parse(ReadBytes(MeetingFile()));
+        for (auto& c : meeting.at("classes")) {
+            if (c.at("id").get<std::string>() + "-p" == heat)
+                c.at("practice_records").back().at("accepted") = true;
+        }
+        for (auto& round : meeting.at("rounds")) {
+            for (auto& h : round.at("heats")) {
+                if (h.at("id") == heat) h.at("records").back().at("accepted") = true;
+            }
+        }
+        testing::WriteBytes(MeetingFile(), meeting.dump(4));
+    }
+    ClassResults Touring() {
+        LoadedMeeting loaded = LoadMeeting(Meeting(), files_);
+        EXPECT_TRUE(loaded.meeting) << loaded.error;
+        std::string error;
+        const auto results = ReadClassResults(*loaded.meeting, "c2", Meeting(), files_, error);
+        EXPECT_TRUE(results) << error;
+        return results.value_or(ClassResults{});
+    }
     std::vector<nlohmann::json> FiledRecords(const std::string& heat) {
         const auto meeting = nlohmann::json::parse(ReadBytes(MeetingFile()));
         for (const auto& round : meeting.at("rounds")) {
@@ -383,6 +407,92 @@ TEST_F(HeatFilingTest, ARecordFiledAgainChangesNothingAndAnotherReplacesIt) {
     EXPECT_EQ(records[1].at("file"), std::filesystem::path(rerun).filename().string());
     EXPECT_EQ(records[1].at("replaced"), false);
     EXPECT_EQ(Results("c2-q1-1").at("entrants")[1].at("status"), "DQ");
+}
+
+struct RoundRow {
+    std::string entrant;
+    RaceStatus status;
+    std::int64_t laps;
+    std::int64_t timeMs;
+};
+
+TEST_F(HeatFilingTest, ARoundResultIsTheStandingRecordsLatestRevisionWithEveryEntrant) {
+    Succeed({"--file-race", "c2-q1-1", "--record", MadeRecord("run.journal", kHeatRace)});
+    const std::string rerun = MadeRecord(
+        "palomind-20261209-110000-1.journal",
+        std::string(kHeatRace).insert(kHeatRace.find("2000 start"), "1500 heat c2-q1-1\n"),
+        Edit(1, "dq 4 x") + Edit(2, "penalty 3 1 500 x"));
+    Succeed({"--file-race", "c2-q1-1", "--record", rerun});
+    AcceptLast("c2-q1-1");
+    const ClassResults results = Touring();
+    ASSERT_EQ(results.rounds.size(), 1u);
+    EXPECT_TRUE(results.rounds[0].Complete());
+    // The rerun stands: Eve disqualified, Dee a lap and 0.5 s down; Fay and
+    // Gus never passed.
+    const std::vector<RoundRow> expected{{"Dee", RaceStatus::Run, 1, 21500},
+                                         {"Eve", RaceStatus::DQ, 1, 13000},
+                                         {"Fay", RaceStatus::DNS, 0, 0},
+                                         {"Gus", RaceStatus::DNS, 0, 0}};
+    const RaceResults& rows = results.rounds[0].results;
+    ASSERT_EQ(rows.size(), expected.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        SCOPED_TRACE(expected[i].entrant);
+        EXPECT_EQ(rows[i].entrant, expected[i].entrant);
+        EXPECT_EQ(rows[i].status, expected[i].status);
+        EXPECT_EQ(rows[i].laps, expected[i].laps);
+        EXPECT_EQ(rows[i].timeMs, expected[i].timeMs);
+        EXPECT_FALSE(rows[i].provisional);
+    }
+    EXPECT_EQ(rows[0].lapMs, (std::vector<std::int64_t>{11000, 10000}));  // as run
+    ASSERT_EQ(results.ranking.ranking.size(), 1u);
+    EXPECT_EQ(results.ranking.ranking[0].entrant, "Dee");
+    EXPECT_EQ(results.ranking.unranked, (std::vector<std::string>{"Eve", "Fay", "Gus"}));
+}
+
+TEST_F(HeatFilingTest, AStoppedHeatNotAcceptedGivesItsRoundNoResultYet) {
+    Succeed({"--file-race", "c2-q1-1", "--record", MadeRecord("run.journal", kHeatRace)});
+    const ClassResults results = Touring();
+    ASSERT_EQ(results.rounds.size(), 1u);
+    EXPECT_EQ(results.rounds[0].heatsWithoutResult, (std::vector<std::string>{"c2-q1-1"}));
+    EXPECT_TRUE(results.rounds[0].results.empty());
+    EXPECT_TRUE(results.ranking.ranking.empty());
+}
+
+TEST_F(HeatFilingTest, ASeededRoundOneStacksByPracticeAndRunsSlowestFirst) {
+    Succeed({"--class", "Touring", "--heat-size", "2"});
+    Succeed({"--file-race", "c2-p", "--record", MadeRecord("run.journal", kHeatRace)});
+    AcceptLast("c2-p");
+    Succeed({"--draw-heats", "Touring", "--round", "1", "--seeded"});
+    Succeed({"--schedule", "--out", folder_.File("schedule.json")});
+    const auto schedule = nlohmann::json::parse(ReadBytes(folder_.File("schedule.json")));
+    std::vector<std::pair<std::string, std::vector<std::string>>> touring;
+    for (const auto& heat : schedule.at("heats")) {
+        if (heat.at("class") != "Touring" || heat.at("kind") != "qualifying") continue;
+        touring.push_back({heat.at("heat"), {}});
+        for (const auto& e : heat.at("entrants")) touring.back().second.push_back(e.at("name"));
+    }
+    // Dee's fastest lap (10 s) beats Eve's (13 s); Fay and Gus never passed.
+    const std::vector<std::pair<std::string, std::vector<std::string>>> expected{
+        {"c2-q1-2", {"Fay", "Gus"}}, {"c2-q1-1", {"Dee", "Eve"}}};
+    EXPECT_EQ(touring, expected);
+    EXPECT_EQ(nlohmann::json::parse(ReadBytes(MeetingFile())).at("rounds")[1].at("seeded"), true);
+}
+
+TEST_F(HeatFilingTest, SeededDrawRefusalsGetOneLineStatusTwoAndChangeNothing) {
+    const std::vector<BadLineCase> cases{
+        {{"--draw-heats", "Touring", "--round", "1", "--seeded", "--seed", "3"},
+         "palomind: --seeded cannot be used with --seed"},
+        {{"--draw-heats", "Touring", "--round", "1", "--seeded"},
+         "palomind: --draw-heats: round 1 of class \"Touring\" is seeded by its practice "
+         "session, which has no result yet"},
+        {{"--draw-heats", "Touring", "--round", "2", "--seeded"},
+         "palomind: --draw-heats: round 2 of class \"Touring\" is seeded by the rounds before "
+         "it: heat \"c2-q1-1\" has no result yet"},
+        {{"--draw-heats", "GT", "--round", "9", "--seeded"},
+         "palomind: --draw-heats: round 9: class \"GT\" has 3 qualifying rounds"},
+        {{"--class", "GT", "--seeded"}, "palomind: --seeded needs --draw-heats"},
+    };
+    ExpectEachRefused(cases);
 }
 
 }  // namespace

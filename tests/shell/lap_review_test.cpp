@@ -175,6 +175,27 @@ TEST_F(LapReviewTest, TheHtmlExportEndsWithTheAuditListOfTheCorrections) {
         html.substr(audit));
 }
 
+// A borrowed transponder's passes given to the driver's own ID, and a
+// penalty of one lap and 2.5 s: both in the record and its audit list.
+TEST_F(LapReviewTest, AnAssignAndAPenaltyAreCorrectionsTheRecordReplaysTo) {
+    RunRace();
+    LapReviewWindow& review = Review(7);
+    Reason(review, "借用トランスポンダ");
+    h.dialogs.inputAnswers.push_back("12");
+    review.AssignPasses();
+    Review(3);
+    Reason(review, "フライング");
+    h.dialogs.inputAnswers.insert(h.dialogs.inputAnswers.end(), {"1", "2.5"});
+    review.Penalize();
+    EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages.front();
+    const std::string html = Export("after.html");
+    const std::size_t audit = html.find("<section class=\"audit\">");
+    ASSERT_NE(audit, std::string::npos) << html;
+    EXPECT_NE(html.find("assign 7 12 借用トランスポンダ", audit), std::string::npos);
+    EXPECT_NE(html.find("penalty 3 1 2500 フライング", audit), std::string::npos);
+    EXPECT_EQ(SaveAs("after.rdt"), Replay({}));
+}
+
 TEST_F(LapReviewTest, UndoRevertsTheLastCorrection) {
     RunRace();
     const std::string asRun = SaveAs("before.rdt");

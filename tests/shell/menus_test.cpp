@@ -38,11 +38,12 @@ class MenusTest : public StartedShellTest {
     }
 };
 
-// One line per item, indented two spaces for each menu it sits in: caption,
-// shortcut, "[x]" or "[ ]" where it can be checked, "(disabled)"; "-" for a
-// separator. A submenu's items follow its item.
+// One line per item shown, indented two spaces for each menu it sits in:
+// caption, shortcut, "[x]" or "[ ]" where it can be checked, "(disabled)";
+// "-" for a separator. A submenu's items follow its item.
 void Describe(const QList<QAction*>& items, int depth, std::vector<std::string>& lines) {
     for (const QAction* item : items) {
+        if (!item->isVisible()) continue;
         std::string line(static_cast<std::size_t>(2 * depth), ' ');
         if (item->isSeparator()) {
             lines.push_back(line + "-");

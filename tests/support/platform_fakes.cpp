@@ -68,6 +68,11 @@ std::string ScriptedUserDialogs::FileName(std::string kind, std::string_view tit
     return NextAnswer(fileAnswers, "file dialog", title, std::string());
 }
 
+std::string ScriptedUserDialogs::FolderName(std::string_view title) {
+    folderRequests.emplace_back(title);
+    return NextAnswer(folderAnswers, "folder dialog", title, std::string());
+}
+
 void PrintedUserDialogs::ShowMessage(std::string_view text) {
     ++messages;
     std::cerr << "message: " << text << '\n';

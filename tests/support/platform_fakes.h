@@ -136,6 +136,8 @@ class ScriptedUserDialogs final : public UserDialogs {
     std::deque<bool> yesNoAnswers;
     std::function<void()> whileAsking;  // runs while a question is open
     std::deque<std::string> fileAnswers;
+    std::vector<std::string> folderRequests;  // FolderName's titles, in order
+    std::deque<std::string> folderAnswers;
 
     void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
     void ShowInformation(std::string_view text) override { informations.emplace_back(text); }
@@ -149,6 +151,7 @@ class ScriptedUserDialogs final : public UserDialogs {
                              std::string_view offeredName) override {
         return FileName("save", title, filter, offeredName);
     }
+    std::string FolderName(std::string_view title) override;
 
   private:
     std::string FileName(std::string kind, std::string_view title, std::string_view filter,
@@ -175,10 +178,12 @@ class PrintedUserDialogs final : public UserDialogs {
     std::string SaveFileName(std::string_view, std::string_view, std::string_view) override {
         return savePath;
     }
+    std::string FolderName(std::string_view) override { return folderPath; }
 
     int messages = 0;
     int questions = 0;
     std::string savePath;
+    std::string folderPath;                  // the folder every folder dialog chooses
     std::optional<std::string> inputAnswer;  // what every input box is answered with
 
   private:

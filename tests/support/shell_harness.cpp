@@ -16,20 +16,28 @@ QAction* ToolbarButton(const QWidget& window, std::string_view key) {
     return nullptr;
 }
 
-ShellHarness::ShellHarness(std::string bootIdentity) {
+ShellHarness::ShellHarness(std::string bootIdentity, std::string run)
+    : journal("journal", std::move(run), 5) {
     ticks.Set(1'000'000);
     app = std::make_unique<Application>(ApplicationServices{
         ticks, sound, serial, settings, dialogs, files, journal, std::move(bootIdentity)});
 }
 
 ShellHarness::~ShellHarness() {
+    meetings.reset();
     window.reset();
+    session.reset();
     app.reset();
 }
 
 void ShellHarness::Start() {
     journal.Start();  // a journal that cannot start is a case some tests make
+    session = std::make_unique<MeetingSession>(*app, files, "races");
     window = std::make_unique<frmMain>(*app);
+    meetings = std::make_unique<MeetingOpening>(
+        *session, dialogs, settings, [this] { return now; }, window.get());
+    window->AttachMeetings(*meetings);
+    meetings->ReopenAtStart();
     // As the program does: a crashed run's journal is offered at start-up.
     window->OfferCrashedRun(FindCrashedRun("journal", journal.Path(), files));
     window->Form_Load();

@@ -2,15 +2,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "app/application.h"
 #include "app/live_journal.h"
+#include "app/meeting_session.h"
 #include "platform/file_store.h"
 #include "platform/tick_clock.h"
 #include "shell/main_window.h"
+#include "shell/meeting_opening.h"
 #include "tests/support/platform_fakes.h"
 #include "tests/support/receiver_frame.h"
 #include "tests/support/startup_files.h"
@@ -28,11 +31,14 @@ QAction* ToolbarButton(const QWidget& window, std::string_view key);
 // in a temporary current directory, with a tick counter the test moves.
 class ShellHarness {
   public:
-    // `bootIdentity`: the machine's boot the program runs on.
-    explicit ShellHarness(std::string bootIdentity = "boot-1");
+    // `bootIdentity`: the machine's boot the program runs on; `run`: the
+    // name of its journal, which tells its start.
+    explicit ShellHarness(std::string bootIdentity = "boot-1",
+                          std::string run = "palomind-20240501-093000-4242");
     ~ShellHarness();
 
-    // Starts the journal, creates the main window and runs its start sequence.
+    // Starts the journal, creates the main window and the meetings' opening
+    // and runs the start sequence, the meeting open at the last end first.
     void Start();
     // Closes the main window as the operator would (its shutdown runs).
     void Close();
@@ -63,9 +69,13 @@ class ShellHarness {
     MemorySettingsStore settings;
     ScriptedUserDialogs dialogs;
     DiskFileStore files;
-    LiveJournal journal{"journal", "palomind-20240501-093000-4242", 5};
+    LiveJournal journal;
     std::unique_ptr<Application> app;
+    std::unique_ptr<MeetingSession> session;
     std::unique_ptr<frmMain> window;
+    std::unique_ptr<MeetingOpening> meetings;
+    // What the meetings' clock says: a new meeting's date.
+    std::time_t now = 1'765'000'000;
 };
 
 // The program started quietly in a folder holding a settings file (the given

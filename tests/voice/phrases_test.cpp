@@ -39,9 +39,9 @@ TEST(PhraseTableTest, EveryPhraseKeepsToTheCharactersItsVoiceReads) {
         for (const char* name : {"R05", "たろう", "Taro", ""}) {
             for (const double lapTime : {9.05, 83.45}) {
                 PhraseFields fields{.lap = 12, .lapTime = lapTime, .seconds = 10, .place = 3};
-                fields.who = Entrant(kJa, 5, name);
+                fields.who = SpokenEntrant(kJa, 5, name);
                 const std::string japanese = Phrase(row.id, kJa, fields);
-                fields.who = Entrant(kEn, 5, name);
+                fields.who = SpokenEntrant(kEn, 5, name);
                 const std::string english = Phrase(row.id, kEn, fields);
                 EXPECT_TRUE(JapaneseVoiceReads(japanese) && !japanese.empty()) << japanese;
                 EXPECT_TRUE(IsPrintableAscii(english) && !english.empty()) << english;
@@ -68,9 +68,9 @@ TEST(PhraseTableTest, LapCallsSayTheChosenPartsInTheirOrder) {
              Case{0, "", ""},
          }) {
         PhraseFields ja = fields;
-        ja.who = Entrant(kJa, 5, fields.who);
+        ja.who = SpokenEntrant(kJa, 5, fields.who);
         PhraseFields en = fields;
-        en.who = Entrant(kEn, 5, fields.who);
+        en.who = SpokenEntrant(kEn, 5, fields.who);
         EXPECT_EQ(LapCall(kJa, c.parts, ja), c.japanese) << c.parts;
         EXPECT_EQ(LapCall(kEn, c.parts, en), c.english) << c.parts;
     }
@@ -106,19 +106,19 @@ TEST(PhraseTableTest, CountdownsStartFinishesAndBestLaps) {
 }
 
 TEST(PhraseTableTest, NamesAreSpokenOnlyWhereTheVoiceCanReadThem) {
-    EXPECT_EQ(Entrant(kJa, 7, "たろう"), "たろう");
-    EXPECT_EQ(Entrant(kJa, 7, "タロー"), "タロー");
-    EXPECT_EQ(Entrant(kJa, 7, "ﾀﾛｳ"), "ﾀﾛｳ");
-    EXPECT_EQ(Entrant(kJa, 7, "山田"), "ななばん");
-    EXPECT_EQ(Entrant(kJa, 7, "たろう 2"), "ななばん");
-    EXPECT_EQ(Entrant(kJa, 64, "Taro"), "ろくじゅうよんばん");
-    EXPECT_EQ(Entrant(kJa, 10, ""), "じゅうばん");
-    EXPECT_EQ(Entrant(kEn, 7, "Taro Yamada"), "Taro Yamada");
-    EXPECT_EQ(Entrant(kEn, 7, "R07"), "Number 7");
-    EXPECT_EQ(Entrant(kEn, 7, "たろう"), "Number 7");
-    EXPECT_EQ(Entrant(kEn, 7, "   "), "Number 7");
+    EXPECT_EQ(SpokenEntrant(kJa, 7, "たろう"), "たろう");
+    EXPECT_EQ(SpokenEntrant(kJa, 7, "タロー"), "タロー");
+    EXPECT_EQ(SpokenEntrant(kJa, 7, "ﾀﾛｳ"), "ﾀﾛｳ");
+    EXPECT_EQ(SpokenEntrant(kJa, 7, "山田"), "ななばん");
+    EXPECT_EQ(SpokenEntrant(kJa, 7, "たろう 2"), "ななばん");
+    EXPECT_EQ(SpokenEntrant(kJa, 64, "Taro"), "ろくじゅうよんばん");
+    EXPECT_EQ(SpokenEntrant(kJa, 10, ""), "じゅうばん");
+    EXPECT_EQ(SpokenEntrant(kEn, 7, "Taro Yamada"), "Taro Yamada");
+    EXPECT_EQ(SpokenEntrant(kEn, 7, "R07"), "Number 7");
+    EXPECT_EQ(SpokenEntrant(kEn, 7, "たろう"), "Number 7");
+    EXPECT_EQ(SpokenEntrant(kEn, 7, "   "), "Number 7");
     // Text that is not UTF-8 is no name.
-    EXPECT_EQ(Entrant(kJa, 7, "\xE3\x81"), "ななばん");
+    EXPECT_EQ(SpokenEntrant(kJa, 7, "\xE3\x81"), "ななばん");
 }
 
 TEST(SpokenNumbersTest, OrdinalsTakeTheirSuffixFromTheLastTwoDigits) {

@@ -152,7 +152,7 @@ TEST_F(SpeechSynthesisTest, SayRefusesWhatItCannotDo) {
 // rules: a word it cannot read would be handed to another language, which
 // the phoneme trace shows as a switch such as "(en)".
 TEST_F(SpeechSynthesisTest, TheJapaneseVoiceReadsEveryPhraseWithoutFallingBackToAnotherLanguage) {
-    const PhraseFields fields{.who = Entrant(ReadOutLanguage::Japanese, 64, ""),
+    const PhraseFields fields{.who = SpokenEntrant(ReadOutLanguage::Japanese, 64, ""),
                               .lap = 12,
                               .lapTime = 83.45,
                               .seconds = 10,
