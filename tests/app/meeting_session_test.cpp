@@ -345,6 +345,25 @@ TEST_F(MeetingSessionTest, ARaceRestoredAfterACrashIsFiledUnderItsHeat) {
     }
 }
 
+// The crashed run's earlier races are replayed at the restore: they are
+// not run again, so the heats they were filed under keep their records.
+// Disabled: it fails today, the session takes the replayed starts for new
+// runs of their heats and marks their records replaced (not yet mended).
+TEST_F(MeetingSessionTest, DISABLED_ARestoreLeavesTheHeatsTheCrashedRunFiledBeforeAsFiled) {
+    RunHeatFor("c1-p", 1200);
+    app.SetHeat("c1-q1-1");
+    app.StartRace();
+    RunFor(500);
+    const JournalParseResult crashed = ParseCrashedJournal(journal.text);
+    ASSERT_TRUE(crashed.ok) << crashed.error;
+    RestartedProgram restarted(clock, working.Path(), Folder(), "boot-1");
+    ASSERT_TRUE(restarted.app.BootRestoring(crashed.events, kCrashedJournal));
+    restarted.session.FileRestoredRace(HeatOfLastRace(crashed.events));
+    const std::vector<HeatRecord> practice = Filed("c1-p");
+    ASSERT_EQ(practice.size(), 1u);
+    EXPECT_FALSE(practice[0].replaced);
+}
+
 TEST_F(MeetingSessionTest, TheCheckTellsTheHeatsTransponderSeenAndStrangersUntilTheStart) {
     ASSERT_EQ(session.Open(Folder()), "");
     EXPECT_EQ(session.Check(), nullptr);

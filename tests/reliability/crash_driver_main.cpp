@@ -2,7 +2,12 @@
 // adapter, real tick counter, live journal in "journal", crash recovery at
 // start-up), but driven by commands on standard input instead of a person,
 // so a test can start a race, kill the process in the middle of it and start
-// it again. Every question is answered Yes.
+// it again. Every question is answered Yes. Each race is kept in a record of
+// its own in "races", and a meeting session runs beside the application as
+// the program runs it: the meeting named on the command line
+// ("palomind_crash_driver [MEETING_FOLDER]", as the program reopens the one
+// its per-user settings name) is opened before a crashed race is restored,
+// and the restored race of a heat is filed under it.
 //
 // Commands, one per line; each reply is one line on standard output:
 //   start        -> "started <RaceStart> <RaceEnd>" (tick-seconds)
@@ -15,6 +20,12 @@
 //   readout <mode> -> chooses the read-out menu's item, "settings ..."
 //   settings     -> "settings <port> <race time> <start wait> <read-out mode>"
 //   move <x> <y> -> moves the main window, "moved"
+//   stop         -> presses "ストップ", "stopped"
+//   receiver <device> -> the receiver is on this device from now, "receiver <opened 1|0>"
+//   meeting <folder> -> opens the meeting, "meeting ok" or "meeting <message>"
+//   next         -> "次のヒートを準備", "prepared <heat id>" or the message
+//   check        -> the transponder check of the heat loaded, "check <seen> <strangers>"
+//                   (IDs joined by ',', '-' for none), or "check none" when none runs
 //   quit         -> a clean shutdown, then "journal <path of the finished journal>"
 // At start: "ready <restored 0|1> <messages shown>" once the window is up.
 #include <unistd.h>
@@ -24,14 +35,19 @@
 #include <QSocketNotifier>
 #include <QTextEdit>
 #include <cstdio>
+#include <set>
 #include <string>
 
+#include "app/meeting_session.h"
 #include "journal/journal.h"
 #include "journal/journal_file_names.h"
 #include "platform/boot_identity.h"
 #include "platform/monotonic_tick_clock.h"
 #include "platform/qt_serial_port.h"
 #include "platform/qt_settings_store.h"
+#include "record/race_record_folder.h"
+#include "record/race_recorder.h"
+#include "record/race_start_time.h"
 #include "shell/race_window_view.h"
 #include "shell/settings_written_on_change.h"
 #include "tests/support/race_counts.h"
@@ -42,6 +58,12 @@ namespace {
 void Reply(const std::string& line) {
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
+}
+
+std::string Joined(const std::set<int>& ids) {
+    std::string text;
+    for (const int id : ids) text += (text.empty() ? "" : ",") + std::to_string(id);
+    return text.empty() ? "-" : text;
 }
 
 std::string Settings(const palomind::RaceState& s) {
@@ -70,10 +92,24 @@ int main(int argc, char** argv) {
     if (!journal.Start()) std::fprintf(stderr, "journal: %s\n", journal.Problem().c_str());
 
     Application app({ticks, sound, serial, settings, dialogs, files, journal, ReadBootIdentity()});
+    RaceRecordFolder raceRecords("races", [&journal](int fd) { journal.SyncAlso(fd); });
+    RaceRecorder recorder(raceRecords, RaceRecorder::WhenTaken::NextNumber,
+                          RunStartFromJournalName(journal.Path().filename().string()));
+    app.KeepRaceRecords(&recorder);
+    app.KeepRaceRecordsIn(&raceRecords);
+    MeetingSession session(app, files, "races");
     frmMain window(app);
     SettingsWrittenOnChange settingsWritten(app, window);
-    window.OfferCrashedRun(FindCrashedRun("journal", journal.Path(), files));
+    if (argc > 1) {
+        const std::string problem = session.Open(argv[1]);
+        if (!problem.empty()) std::fprintf(stderr, "meeting: %s\n", problem.c_str());
+    }
+    std::optional<CrashedRun> crashed = FindCrashedRun("journal", journal.Path(), files);
+    const std::string crashedHeat = crashed ? crashed->heat : std::string();
+    const bool offered = crashed && crashed->problem.empty();
+    window.OfferCrashedRun(std::move(crashed));
     window.Form_Load();
+    if (offered && !crashedHeat.empty()) session.FileRestoredRace(crashedHeat);
     window.show();
     Reply("ready " + std::to_string(dialogs.questions) + " " + std::to_string(dialogs.messages));
 
@@ -133,6 +169,22 @@ int main(int argc, char** argv) {
                 window.move(std::stoi(command.substr(5, space - 5)),
                             std::stoi(command.substr(space + 1)));
                 Reply("moved");
+            } else if (command == "stop") {
+                window.tbToolBar_ButtonClick(ToolbarButton(window, "ストップ"));
+                Reply("stopped");
+            } else if (command.starts_with("receiver ")) {
+                Reply("receiver " + std::to_string(serial.OpenDevice(command.substr(9))));
+            } else if (command.starts_with("meeting ")) {
+                const std::string problem = session.Open(command.substr(8));
+                Reply("meeting " + (problem.empty() ? std::string("ok") : problem));
+            } else if (command == "next") {
+                const std::string problem = session.PrepareNextHeat();
+                Reply(problem.empty() ? "prepared " + session.LoadedHeat() : problem);
+            } else if (command == "check") {
+                const TransponderCheck* check = session.Check();
+                Reply(check == nullptr ? std::string("check none")
+                                       : "check " + Joined(check->SeenInHeat()) + " " +
+                                             Joined(check->Strangers()));
             } else if (command == "quit") {
                 window.close();
                 QCoreApplication::quit();
@@ -140,6 +192,8 @@ int main(int argc, char** argv) {
         }
     });
     const int status = application.exec();
+    session.Finish();
+    recorder.Finish();
     journal.FinishCleanly();
     Reply("journal " + journal.Path().string());
     return status;

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/monotonic_tick_clock.h"
+#include "tests/support/process_lines.h"
 #include "tests/support/startup_files.h"
 #include "tests/support/test_folders.h"
 #include "tools/receiver_simulator/send_log.h"
@@ -21,23 +22,6 @@ constexpr int kRaceSeconds = 14;
 constexpr int kStartWaitSeconds = 2;
 constexpr int kKillAfterTimingMs = 5'000;
 constexpr int kDownMs = 1'500;
-
-// One line of output from a process, or empty after the timeout.
-QString ReadLine(QProcess& process, int timeoutMs = 20'000) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!process.canReadLine()) {
-        if (std::chrono::steady_clock::now() > deadline || process.state() == QProcess::NotRunning)
-            return {};
-        process.waitForReadyRead(100);
-    }
-    return QString::fromUtf8(process.readLine()).trimmed();
-}
-
-QString Ask(QProcess& driver, const QByteArray& command) {
-    driver.write(command + '\n');
-    driver.waitForBytesWritten(5'000);
-    return ReadLine(driver);
-}
 
 class CrashEndToEndTest : public ::testing::Test {
   protected:
