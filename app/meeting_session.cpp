@@ -258,6 +258,12 @@ void MeetingSession::BeginHeatRace(const std::string& heat, const std::string& f
     std::vector<HeatRecord>* records = RecordsOfHeat(heat);
     if (records == nullptr) return;
     running_ = RunningHeat{heat, file, false};
+    // A race already filed under the heat is not run again: it is the crashed
+    // run's journal replayed at a restore, which must leave the heat's
+    // records as they were filed.
+    if (std::any_of(records->begin(), records->end(),
+                    [&file](const HeatRecord& r) { return r.file == file; }))
+        return;
     bool rerun = false;
     for (HeatRecord& record : *records) {
         rerun = rerun || !record.replaced;

@@ -347,9 +347,7 @@ TEST_F(MeetingSessionTest, ARaceRestoredAfterACrashIsFiledUnderItsHeat) {
 
 // The crashed run's earlier races are replayed at the restore: they are
 // not run again, so the heats they were filed under keep their records.
-// Disabled: it fails today, the session takes the replayed starts for new
-// runs of their heats and marks their records replaced (not yet mended).
-TEST_F(MeetingSessionTest, DISABLED_ARestoreLeavesTheHeatsTheCrashedRunFiledBeforeAsFiled) {
+TEST_F(MeetingSessionTest, ARestoreLeavesTheHeatsTheCrashedRunFiledBeforeAsFiled) {
     RunHeatFor("c1-p", 1200);
     app.SetHeat("c1-q1-1");
     app.StartRace();

@@ -301,24 +301,33 @@ class MeetingDayTest : public ::testing::Test {
         return passes;
     }
 
-    // The heat's result: every entrant, in the order of their pace, placed
-    // among the heat's entrants only; the stranger's passes apart.
+    // The heat's result: every entrant of the heat, placed 1 to n among
+    // them alone in the engine's order (more laps, then the earlier last
+    // pass); the stranger's passes apart.
     void ExpectResult(const HeatToRun& run, const QJsonObject& result) {
         std::map<int, Entrant> byTransponder;
         for (const QJsonValue e : ScheduledHeat(run.heat)["entrants"].toArray())
             byTransponder[e["transponder"].toInt()] = EntrantNumbered(e["number"].toInt());
         const QJsonArray entrants = result["entrants"].toArray();
         ASSERT_EQ(static_cast<std::size_t>(entrants.size()), byTransponder.size()) << run.heat;
-        int place = 1;
-        for (const auto& [transponder, entrant] : byTransponder) {
+        std::set<int> placed;
+        for (int place = 1; place <= entrants.size(); ++place) {
             const QJsonValue row = entrants[place - 1];
-            EXPECT_EQ(row["id"].toInt(), transponder) << run.heat << " place " << place;
+            const int transponder = row["id"].toInt();
+            ASSERT_TRUE(byTransponder.contains(transponder)) << run.heat << " " << transponder;
+            EXPECT_TRUE(placed.insert(transponder).second) << run.heat << " " << transponder;
+            const Entrant& entrant = byTransponder.at(transponder);
             EXPECT_EQ(row["number"].toInt(), entrant.number) << run.heat;
             EXPECT_EQ(row["name"].toString().toStdString(), entrant.name) << run.heat;
             EXPECT_EQ(row["status"].toString(), "RUN") << run.heat;
             EXPECT_EQ(row["place"].toInt(), place) << run.heat;
             EXPECT_GE(row["laps"].toInt(), 3) << run.heat;
-            ++place;
+            if (place == 1) continue;
+            const QJsonValue ahead = entrants[place - 2];
+            const int laps = row["laps"].toInt(), aheadLaps = ahead["laps"].toInt();
+            EXPECT_TRUE(aheadLaps > laps || (aheadLaps == laps && ahead["time_ms"].toInteger() <=
+                                                                      row["time_ms"].toInteger()))
+                << run.heat << " place " << place;
         }
         const QJsonArray strangers = result["not_entered"].toArray();
         if (!run.stranger) {
@@ -340,9 +349,10 @@ class MeetingDayTest : public ::testing::Test {
     QString err_;
 };
 
-// Disabled until the restore leaves the heats run before the crash as filed
-// (MeetingSessionTest.DISABLED_ARestoreLeavesTheHeatsTheCrashedRunFiledBeforeAsFiled):
-// today the practice and the first heat come back replaced after the kill.
+// Disabled: every heat now runs, is filed and survives the crash, but a
+// heat's record keeps the passes seen after its race ended (the next heat's
+// transponder check) until the next start, and they come out under
+// not_entered of the heat before.
 TEST_F(MeetingDayTest, DISABLED_ADayOfHeatsThroughACrashReadsTheSameFromAFreshProgramAndACopy) {
     MakeMeeting();
     if (HasFatalFailure()) return;
