@@ -159,15 +159,7 @@ std::string MeetingSession::TitledComment(const std::string& title) const {
 }
 
 std::vector<HeatRecord>* MeetingSession::RecordsOfHeat(const std::string& id) {
-    for (MeetingClass& meetingClass : meeting_->classes) {
-        if (PracticeHeatId(meetingClass) == id) return &meetingClass.practiceRecords;
-    }
-    for (MeetingRound& round : meeting_->rounds) {
-        for (Heat& heat : round.heats) {
-            if (heat.id == id) return &heat.records;
-        }
-    }
-    return nullptr;
+    return palomind::RecordsOfHeat(*meeting_, id);
 }
 
 std::string MeetingSession::AcceptHeat(const std::string& id) {

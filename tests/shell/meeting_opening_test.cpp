@@ -10,7 +10,6 @@
 #include <QTableWidget>
 #include <filesystem>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "app/meeting_command.h"
@@ -18,6 +17,7 @@
 #include "record/race_record_folder.h"
 #include "record/race_start_time.h"
 #include "shell/roster_dialog.h"
+#include "tests/support/meeting_entrant.h"
 #include "tests/support/shell_harness.h"
 
 namespace palomind::testing {
@@ -35,15 +35,7 @@ Meeting OneHeatMeeting(const std::string& name) {
     gt.raceTimeS = 3;
     gt.startWaitS = 1;
     gt.rounds = 1;
-    for (const auto& [number, driver, transponder] :
-         {std::tuple<int, const char*, int>{1, "青木", 1}, {2, "Baba", 7}}) {
-        MeetingEntry entry;
-        entry.number = number;
-        entry.name = driver;
-        entry.transponder = transponder;
-        entry.classId = gt.id;
-        meeting.entries.push_back(entry);
-    }
+    meeting.entries = {Entrant(1, "青木", 1), Entrant(2, "Baba", 7)};
     Heat heat;
     heat.id = QualifyingHeatId(gt.id, 1, 1);
     heat.number = 1;
